@@ -1,0 +1,28 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace pq {
+
+// Days after 31 December 1979: 1980/01/01 is day 1, 2079/12/31 is day 36525.
+int DayNumber(int year, int month, int day);
+
+struct CalendarDate {
+    int Year = 1980;
+    int Month = 1;
+    int Day = 1;
+};
+
+// The date of a day number of 1 or more.
+CalendarDate DateOfDayNumber(int dayNumber);
+
+// 0 Monday .. 6 Sunday; day 1 is a Tuesday.
+int WeekdayOf(int dayNumber);
+
+std::string_view MonthName(int month); // 1..12
+
+// The day index (0 for the 1st) lowered where the month (index 0..11) of the year (index 0 for 1980) is shorter.
+int ClampDay(int monthIndex, int dayIndex, int yearIndex);
+
+} // namespace pq

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing Pacequill need. Safe to run again: it installs only
+# what is missing, without asking.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools libqt6help6 libqt6sql6-sqlite
+    libgl1-mesa-dev libxkbcommon-dev
+    libbenchmark-dev libgtest-dev
+    clang libclang-rt-14-dev
+    xvfb xauth xdotool x11-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

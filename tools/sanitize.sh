@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds the core and its tests with AddressSanitizer and UndefinedBehaviorSanitizer and runs them; then builds
+# the log reader's fuzz target with clang and fuzzes it for a while (seconds, default 60).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+tools/deps.sh
+
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPACEQUILL_CORE_ONLY=ON -DPACEQUILL_SANITIZE=ON
+cmake --build build-asan
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j2
+
+CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPACEQUILL_CORE_ONLY=ON \
+    -DPACEQUILL_SANITIZE=ON -DPACEQUILL_FUZZ=ON -DPACEQUILL_TESTS=OFF
+cmake --build build-fuzz --target fuzz_log_reader
+rm -rf build-fuzz/corpus && cp -r fuzz/corpus build-fuzz/corpus
+build-fuzz/fuzz/fuzz_log_reader -max_total_time="$seconds" -max_len=4096 build-fuzz/corpus
