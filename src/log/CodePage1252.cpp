@@ -1,0 +1,1 @@
+#include "log/CodePage1252.h"

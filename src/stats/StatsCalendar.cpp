@@ -1,0 +1,1 @@
+#include "stats/StatsCalendar.h"
