@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QWidget;
+
+// Every message box and file dialog of the program goes through this interface, so tests can script the
+// answers and check the exact texts. The real implementation uses QMessageBox and QFileDialog.
+class Prompts {
+public:
+    enum class Icon { None, Stop, Question, Exclamation, Information };
+    enum class Button { Ok, Cancel, Yes, No };
+
+    struct MessageSpec {
+        QString Text;
+        QString Caption;
+        Icon BoxIcon = Icon::None;
+        QList<Button> Buttons{Button::Ok};
+        Button Default = Button::Ok;
+    };
+
+    struct FileDialogSpec {
+        QString Filter;           // Qt filter text, e.g. "Pacequill Files (*.pquil);;Pacequill Files (*.pql)"
+        QString DefaultSuffix;    // added when the user types a name without one
+        bool MustExist = false;   // Open
+        bool ConfirmOverwrite = false; // Save As
+    };
+
+    virtual ~Prompts() = default;
+    // The button the user chose; Cancel when the box was closed otherwise.
+    virtual Button Message(QWidget *owner, const MessageSpec &spec) = 0;
+    // The chosen path, or an empty text when the user cancelled.
+    virtual QString OpenFileName(QWidget *owner, const FileDialogSpec &spec) = 0;
+    virtual QString SaveFileName(QWidget *owner, const FileDialogSpec &spec) = 0;
+
+    // The program's prompts; tests install their own.
+    static Prompts &Current();
+    static void Install(Prompts *prompts); // nullptr restores the real ones
+};
