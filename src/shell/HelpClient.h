@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <memory>
+
 class QWidget;
 
 // The program's side of the help engine: requests for one help file, each with a command, a context where the
@@ -27,3 +29,6 @@ class NullHelpClient : public HelpClient {
 public:
     bool Request(QWidget *, const QString &, Command, quint32) override { return false; }
 };
+
+// The program's help client: talks to the help viewer process.
+std::unique_ptr<HelpClient> CreateHelpClient();
