@@ -1,0 +1,56 @@
+#include "BenchLogs.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr const char *Units[] = {"Miles", "Kilometers", "Marathons"};
+constexpr const char *Notes[] = {"Easy run",
+                                 "Tempo along the river",
+                                 "Long run, felt strong",
+                                 "None",
+                                 "Intervals 6x800\xA0\xA0legs heavy",
+                                 "Hills",
+                                 "Recovery jog with the club",
+                                 "Race day!"};
+
+} // namespace
+
+std::string GenerateLogBytes(std::size_t rows, unsigned seed) {
+    std::mt19937 random(seed);
+    std::string bytes = "Pacequill version 3.1 log file format\r\n";
+    bytes.reserve(bytes.size() + rows * 48);
+    char record[160];
+    for (std::size_t i = 0; i < rows; ++i) {
+        const unsigned year = 1980 + random() % 100;
+        const unsigned month = 1 + random() % 12;
+        const unsigned day = 1 + random() % 28;
+        const unsigned unit = random() % 10 < 7 ? 0 : (random() % 4 ? 1 : 2);
+        const double distance = unit == 2 ? 1.0 : 1.0 + (random() % 250) / 10.0;
+        const unsigned minutes = 15 + random() % 120;
+        const int length = std::snprintf(record, sizeof record, "\xA1%04u/%02u/%02u\t%g %s\t%02u:%02u:%02u\t%s\r\n", year,
+                                         month, day, distance, Units[unit], minutes / 60, minutes % 60,
+                                         static_cast<unsigned>(random() % 60), Notes[random() % std::size(Notes)]);
+        bytes.append(record, static_cast<std::size_t>(length));
+    }
+    return bytes;
+}
+
+std::string GeneratedLogPath(std::size_t rows) {
+    const auto path = std::filesystem::temp_directory_path() / ("pacequill-bench-" + std::to_string(rows) + ".pquil");
+    if (!std::filesystem::exists(path)) {
+        const std::string bytes = GenerateLogBytes(rows);
+        std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    return path.string();
+}
+
+std::size_t PeakResidentBytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<std::size_t>(usage.ru_maxrss) * 1024;
+}
