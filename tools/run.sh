@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the program and starts it with the sample log.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build --target pacequill
+exec build/src/pacequill "${1:-examples/sample.pquil}"
