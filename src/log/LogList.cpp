@@ -1,1 +1,247 @@
 #include "log/LogList.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <numeric>
+#include <stdexcept>
+#include <utility>
+
+#include "log/TPQLComparator.h"
+
+namespace pq {
+
+namespace {
+
+// Texts are carved out of blocks of this size, left uninitialised since every byte handed
+// out is written at once; a row larger than a block gets a block of its own.
+constexpr std::size_t DefaultBlockSize = std::size_t{4} << 20;
+
+constexpr std::size_t EntryWidths[ColumnCount] = {DateWidth, DistanceWidth, TimeWidth, NotesWidth};
+
+std::uint32_t CheckedLength(std::size_t length) {
+    if (length > std::numeric_limits<std::uint32_t>::max()) {
+        throw std::length_error("LogList: text too long");
+    }
+    return static_cast<std::uint32_t>(length);
+}
+
+// The field that starts at pos and ends at the next TAB or at the end; pos is left on that TAB or the end.
+std::string_view TakeField(std::string_view text, std::size_t &pos) {
+    const std::size_t start = pos;
+    const std::size_t end = text.find(FieldSeparator, start);
+    pos = end == std::string_view::npos ? text.size() : end;
+    return text.substr(start, pos - start);
+}
+
+void SkipSeparators(std::string_view text, std::size_t &pos) {
+    while (pos < text.size() && text[pos] == FieldSeparator) {
+        ++pos;
+    }
+}
+
+} // namespace
+
+LogList::LogList() = default;
+
+LogList::LogList(const LogList &other) {
+    std::size_t textBytes = 0;
+    for (const Row &row : other.Rows) {
+        for (std::uint32_t length : row.Length) {
+            textBytes += length;
+        }
+    }
+    Reserve(other.Rows.size(), textBytes);
+    for (int i = 0; i < other.RowCount(); ++i) {
+        const std::string_view texts[ColumnCount] = {other.Text(i, DateColumn), other.Text(i, DistanceColumn),
+                                                     other.Text(i, TimeColumn), other.Text(i, NotesColumn)};
+        AppendTexts(texts);
+    }
+    Selected = other.Selected;
+}
+
+LogList &LogList::operator=(const LogList &other) {
+    if (this != &other) {
+        LogList copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+LogList::LogList(LogList &&other) noexcept
+    : Rows(std::move(other.Rows)), Blocks(std::move(other.Blocks)), BlockUsed(std::exchange(other.BlockUsed, 0)),
+      BlockSize(std::exchange(other.BlockSize, 0)), Selected(std::exchange(other.Selected, -1)) {
+    other.Rows.clear();
+    other.Blocks.clear();
+}
+
+LogList &LogList::operator=(LogList &&other) noexcept {
+    if (this != &other) {
+        Rows = std::move(other.Rows);
+        Blocks = std::move(other.Blocks);
+        BlockUsed = std::exchange(other.BlockUsed, 0);
+        BlockSize = std::exchange(other.BlockSize, 0);
+        Selected = std::exchange(other.Selected, -1);
+        other.Rows.clear();
+        other.Blocks.clear();
+    }
+    return *this;
+}
+
+LogList::~LogList() = default;
+
+int LogList::RowCount() const { return static_cast<int>(Rows.size()); }
+
+int LogList::AppendRow(std::string_view rowText) {
+    std::string_view texts[ColumnCount];
+    std::size_t pos = 0;
+    SkipSeparators(rowText, pos);
+    texts[DateColumn] = TakeField(rowText, pos);
+    SkipSeparators(rowText, pos);
+    texts[DistanceColumn] = TakeField(rowText, pos);
+    SkipSeparators(rowText, pos);
+    texts[TimeColumn] = TakeField(rowText, pos);
+    // Only the one TAB that ended Time belongs to no field; every later byte is the note.
+    if (pos < rowText.size()) {
+        texts[NotesColumn] = rowText.substr(pos + 1);
+    }
+    return AppendTexts(texts);
+}
+
+int LogList::AppendEntry(const LogEntry &entry) {
+    const std::string_view texts[ColumnCount] = {entry.Date, entry.Distance, entry.Time, entry.Notes};
+    return AppendTexts(texts);
+}
+
+int LogList::AppendTexts(const std::string_view (&texts)[ColumnCount]) {
+    Row row{nullptr, {}};
+    std::size_t total = 0;
+    for (int c = 0; c < ColumnCount; ++c) {
+        row.Length[c] = CheckedLength(texts[c].size());
+        total += texts[c].size();
+    }
+    if (total > 0) {
+        char *data = Allocate(total);
+        row.Data = data;
+        for (const std::string_view text : texts) {
+            if (!text.empty()) {
+                std::memcpy(data, text.data(), text.size());
+                data += text.size();
+            }
+        }
+    }
+    Rows.push_back(row);
+    return RowCount() - 1;
+}
+
+LogEntry LogList::ReadEntry(int index) const {
+    LogEntry entry;
+    std::string *fields[ColumnCount] = {&entry.Date, &entry.Distance, &entry.Time, &entry.Notes};
+    for (int c = 0; c < ColumnCount; ++c) {
+        fields[c]->assign(Text(index, c).substr(0, EntryWidths[c]));
+    }
+    return entry;
+}
+
+std::string LogList::JoinEntry(const LogEntry &entry) {
+    std::string text;
+    text.reserve(entry.Date.size() + entry.Distance.size() + entry.Time.size() + entry.Notes.size() + 3);
+    text.append(entry.Date).append(1, FieldSeparator);
+    text.append(entry.Distance).append(1, FieldSeparator);
+    text.append(entry.Time).append(1, FieldSeparator);
+    text.append(entry.Notes);
+    return text;
+}
+
+void LogList::RemoveRow(int index) {
+    if (index < 0 || index >= RowCount()) {
+        return;
+    }
+    Rows.erase(Rows.begin() + index);
+    if (Selected == index) {
+        Selected = -1;
+    } else if (Selected > index) {
+        --Selected;
+    }
+}
+
+void LogList::ClearRows() {
+    Rows.clear();
+    Rows.shrink_to_fit();
+    Blocks.clear();
+    BlockUsed = 0;
+    BlockSize = 0;
+    Selected = -1;
+}
+
+std::string_view LogList::Text(int row, int column) const {
+    const Row &r = Rows.at(static_cast<std::size_t>(row));
+    std::size_t offset = 0;
+    for (int c = 0; c < column; ++c) {
+        offset += r.Length[c];
+    }
+    if (r.Data == nullptr) {
+        return {};
+    }
+    return {r.Data + offset, r.Length[column]};
+}
+
+std::optional<int> LogList::SelectedRow() const {
+    if (Selected < 0) {
+        return std::nullopt;
+    }
+    return Selected;
+}
+
+void LogList::Select(int index) { Selected = index >= 0 && index < RowCount() ? index : -1; }
+
+void LogList::ClearSelection() { Selected = -1; }
+
+void LogList::Sort(const TLwComparator &comparator) {
+    std::vector<int> order(Rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&comparator](int a, int b) { return comparator.Compare(a, b) < 0; });
+    std::vector<Row> sorted;
+    sorted.reserve(Rows.size());
+    int newSelected = -1;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        sorted.push_back(Rows[static_cast<std::size_t>(order[i])]);
+        if (order[i] == Selected) {
+            newSelected = static_cast<int>(i);
+        }
+    }
+    Rows = std::move(sorted);
+    Selected = newSelected;
+}
+
+void LogList::Reserve(std::size_t rows, std::size_t textBytes) {
+    Rows.reserve(Rows.size() + rows);
+    if (textBytes > BlockSize - BlockUsed) {
+        const std::size_t size = std::max(textBytes, DefaultBlockSize);
+        Blocks.push_back(std::unique_ptr<char[]>(new char[size]));
+        BlockSize = size;
+        BlockUsed = 0;
+    }
+}
+
+char *LogList::Allocate(std::size_t bytes) {
+    if (bytes <= BlockSize - BlockUsed) {
+        char *data = Blocks.back().get() + BlockUsed;
+        BlockUsed += bytes;
+        return data;
+    }
+    if (bytes > DefaultBlockSize) {
+        // A block of its own, kept out of the way of the block still being filled.
+        auto own = std::unique_ptr<char[]>(new char[bytes]);
+        char *data = own.get();
+        Blocks.insert(Blocks.empty() ? Blocks.end() : Blocks.end() - 1, std::move(own));
+        return data;
+    }
+    Blocks.push_back(std::unique_ptr<char[]>(new char[DefaultBlockSize]));
+    BlockSize = DefaultBlockSize;
+    BlockUsed = bytes;
+    return Blocks.back().get();
+}
+
+} // namespace pq

@@ -55,6 +55,7 @@ private:
         std::uint32_t Length[ColumnCount];
     };
     char *Allocate(std::size_t bytes);
+    int AppendTexts(const std::string_view (&texts)[ColumnCount]);
 
     std::vector<Row> Rows;
     std::vector<std::unique_ptr<char[]>> Blocks;

@@ -39,6 +39,7 @@ public:
 
 private:
     Collation Collate;
+    bool Bytewise = false; // Collate is ByteCollation
 };
 
 // The sort state of the list window: the column of the last sort and its direction.

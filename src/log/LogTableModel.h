@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include <string_view>
+
+#include "log/LogList.h"
+
+namespace pq {
+class TLwComparator;
+}
+
+// The log list as a Qt table: one row per entry, the columns Date, Distance, Time and Notes, texts decoded from
+// Windows-1252 when a cell is painted. Every change to the rows goes through this model so the view hears of it.
+class LogTableModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    explicit LogTableModel(QObject *parent = nullptr);
+
+    const pq::LogList &List() const { return Rows; }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    bool hasChildren(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // Splits a row text and adds the row at the end; returns its index.
+    int AppendRow(std::string_view rowText);
+    void RemoveRow(int row);
+    void ClearRows();
+    // Takes all rows of another list (a freshly loaded log) in one reset.
+    void ReplaceRows(pq::LogList &&rows);
+    void Select(int row);
+    void ClearSelection();
+    // Reorders the rows; the list's selection and the view's index of the selected row follow their row.
+    void SortRows(const pq::TLwComparator &comparator);
+
+private:
+    pq::LogList Rows;
+};

@@ -1,0 +1,293 @@
+#include <QtTest>
+
+#include <string>
+
+#include "log/LogList.h"
+#include "log/TPQLComparator.h"
+
+using namespace pq;
+
+namespace {
+
+// The four whole texts of a row joined by '|', for compact expectations.
+QByteArray RowTexts(const LogList &list, int row) {
+    QByteArray text;
+    for (int c = 0; c < ColumnCount; ++c) {
+        if (c > 0) {
+            text += '|';
+        }
+        const std::string_view field = list.Text(row, c);
+        text += QByteArray(field.data(), static_cast<qsizetype>(field.size()));
+    }
+    return text;
+}
+
+QByteArrayList Column(const LogList &list, int column) {
+    QByteArrayList texts;
+    for (int i = 0; i < list.RowCount(); ++i) {
+        const std::string_view field = list.Text(i, column);
+        texts << QByteArray(field.data(), static_cast<qsizetype>(field.size()));
+    }
+    return texts;
+}
+
+LogList ListOfDates(const QByteArrayList &dates) {
+    LogList list;
+    for (const QByteArray &date : dates) {
+        list.AppendRow((date + "\t1 Miles\t00:10:00\tNone").toStdString());
+    }
+    return list;
+}
+
+} // namespace
+
+class tst_LogList : public QObject {
+    Q_OBJECT
+
+private slots:
+    void appendRowSplits_data() {
+        QTest::addColumn<QByteArray>("rowText");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("four fields") << QByteArray("1996/07/04\t6.2 Miles\t00:45:10\tHot")
+                                     << QByteArray("1996/07/04|6.2 Miles|00:45:10|Hot");
+        QTest::newRow("tab inside notes") << QByteArray("d\tx\tt\ta\tb\t") << QByteArray("d|x|t|a\tb\t");
+        QTest::newRow("notes start with a tab") << QByteArray("d\tx\tt\t\tn") << QByteArray("d|x|t|\tn");
+        QTest::newRow("empty distance collapses") << QByteArray("d\t\tt\tn") << QByteArray("d|t|n|");
+        QTest::newRow("three fields") << QByteArray("d\tx\tt") << QByteArray("d|x|t|");
+        QTest::newRow("tab after third field") << QByteArray("d\tx\tt\t") << QByteArray("d|x|t|");
+        QTest::newRow("leading tabs skipped") << QByteArray("\t\td\tx\tt\tn") << QByteArray("d|x|t|n");
+        QTest::newRow("date only") << QByteArray("d") << QByteArray("d|||");
+        QTest::newRow("empty text") << QByteArray() << QByteArray("|||");
+        QTest::newRow("only tabs") << QByteArray("\t\t\t") << QByteArray("|||");
+        QTest::newRow("reserved bytes kept") << QByteArray("d\tx\tt\ta\xA0\xA0z") << QByteArray("d|x|t|a\xA0\xA0z");
+    }
+    void appendRowSplits() {
+        QFETCH(QByteArray, rowText);
+        QFETCH(QByteArray, expected);
+        LogList list;
+        list.AppendRow("a\tb\tc\td");
+        QCOMPARE(list.AppendRow(rowText.toStdString()), 1);
+        QCOMPARE(list.RowCount(), 2);
+        QCOMPARE(RowTexts(list, 1), expected);
+        QCOMPARE(RowTexts(list, 0), QByteArray("a|b|c|d"));
+        QVERIFY(!list.SelectedRow());
+    }
+
+    void readEntryCutsToWidths() {
+        LogList list;
+        const std::string longDistance(20, '7');
+        const std::string longNotes(800, 'n');
+        list.AppendRow("2001/01/01\t" + longDistance + "\t00:01:02\t" + longNotes);
+        QCOMPARE(list.Text(0, DistanceColumn).size(), longDistance.size());
+        QCOMPARE(list.Text(0, NotesColumn).size(), longNotes.size());
+        const LogEntry entry = list.ReadEntry(0);
+        QCOMPARE(entry.Distance, longDistance.substr(0, DistanceWidth));
+        QCOMPARE(entry.Notes, longNotes.substr(0, NotesWidth));
+        QCOMPARE(entry.Date, std::string("2001/01/01"));
+    }
+
+    void joinEntryAndAppendEntry() {
+        const LogEntry entry{"2001/01/01", "5 Miles", "00:40:00", "a\tb"};
+        QCOMPARE(LogList::JoinEntry(entry), std::string("2001/01/01\t5 Miles\t00:40:00\ta\tb"));
+        LogList list;
+        list.AppendRow(LogList::JoinEntry(entry));
+        list.AppendEntry(LogEntry{"", "", "t", "n"});
+        QCOMPARE(list.ReadEntry(0), entry);
+        QCOMPARE(RowTexts(list, 1), QByteArray("||t|n"));
+    }
+
+    void removeRowKeepsSelection_data() {
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<int>("removed");
+        QTest::addColumn<int>("expectedSelection"); // -1: none
+        QTest::addColumn<QByteArrayList>("expectedDates");
+        QTest::newRow("selected row removed") << 1 << 1 << -1 << QByteArrayList{"a", "c"};
+        QTest::newRow("earlier row removed") << 2 << 0 << 1 << QByteArrayList{"b", "c"};
+        QTest::newRow("later row removed") << 0 << 2 << 0 << QByteArrayList{"a", "b"};
+        QTest::newRow("no selection") << -1 << 0 << -1 << QByteArrayList{"b", "c"};
+        QTest::newRow("index out of range") << 1 << 3 << 1 << QByteArrayList{"a", "b", "c"};
+    }
+    void removeRowKeepsSelection() {
+        QFETCH(int, selected);
+        QFETCH(int, removed);
+        QFETCH(int, expectedSelection);
+        QFETCH(QByteArrayList, expectedDates);
+        LogList list = ListOfDates({"a", "b", "c"});
+        list.Select(selected);
+        list.RemoveRow(removed);
+        QCOMPARE(list.SelectedRow().value_or(-1), expectedSelection);
+        QCOMPARE(Column(list, DateColumn), expectedDates);
+    }
+
+    void selectOutOfRangeClears() {
+        LogList list = ListOfDates({"a"});
+        list.Select(0);
+        list.Select(1);
+        QVERIFY(!list.SelectedRow());
+    }
+
+    void clearRowsEmptiesAndAcceptsNewRows() {
+        LogList list = ListOfDates({"a", "b"});
+        list.Select(1);
+        list.ClearRows();
+        QCOMPARE(list.RowCount(), 0);
+        QVERIFY(!list.SelectedRow());
+        list.AppendRow("x\ty\tz\tw");
+        QCOMPARE(RowTexts(list, 0), QByteArray("x|y|z|w"));
+    }
+
+    void rowsBiggerThanABlock() {
+        LogList list;
+        const std::string huge(std::size_t{6} << 20, 'h');
+        list.AppendRow("a\tb\tc\td");
+        list.AppendRow("d\tx\tt\t" + huge);
+        list.AppendRow("e\tf\tg\th");
+        for (int i = 0; i < 100000; ++i) {
+            list.AppendRow("2001/01/01\t5 Miles\t00:40:00\tNone");
+        }
+        QCOMPARE(RowTexts(list, 0), QByteArray("a|b|c|d"));
+        QVERIFY(list.Text(1, NotesColumn) == huge);
+        QCOMPARE(RowTexts(list, 2), QByteArray("e|f|g|h"));
+        QCOMPARE(RowTexts(list, 100002), QByteArray("2001/01/01|5 Miles|00:40:00|None"));
+    }
+
+    void copiesAreDeep() {
+        LogList original = ListOfDates({"a", "b", "c"});
+        original.Select(2);
+        LogList copy(original);
+        LogList assigned;
+        assigned.AppendRow("z");
+        assigned = original;
+        original.RemoveRow(0);
+        original.AppendRow("q");
+        original.ClearRows();
+        for (const LogList *list : {&copy, &assigned}) {
+            QCOMPARE(Column(*list, DateColumn), (QByteArrayList{"a", "b", "c"}));
+            QCOMPARE(list->SelectedRow().value_or(-1), 2);
+            QCOMPARE(RowTexts(*list, 1), QByteArray("b|1 Miles|00:10:00|None"));
+        }
+        LogList moved(std::move(copy));
+        QCOMPARE(moved.RowCount(), 3);
+        QCOMPARE(copy.RowCount(), 0);
+        QVERIFY(!copy.SelectedRow());
+        copy.AppendRow("again");
+        QCOMPARE(RowTexts(copy, 0), QByteArray("again|||"));
+    }
+
+    void byteCollation_data() {
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QByteArray>("second");
+        QTest::addColumn<int>("sign");
+        QTest::newRow("equal") << QByteArray("abc") << QByteArray("abc") << 0;
+        QTest::newRow("less") << QByteArray("abc") << QByteArray("abd") << -1;
+        QTest::newRow("prefix first") << QByteArray("ab") << QByteArray("abc") << -1;
+        QTest::newRow("empty first") << QByteArray() << QByteArray("a") << -1;
+        QTest::newRow("case sensitive") << QByteArray("a") << QByteArray("B") << 1;
+        QTest::newRow("high bytes after ascii") << QByteArray("\xE9") << QByteArray("z") << 1;
+        QTest::newRow("digits before letters") << QByteArray("2001/01/01") << QByteArray("No Date") << -1;
+    }
+    void byteCollation() {
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, second);
+        QFETCH(int, sign);
+        const int r = ByteCollation(first.toStdString(), second.toStdString());
+        QCOMPARE((r > 0) - (r < 0), sign);
+        const int reverse = ByteCollation(second.toStdString(), first.toStdString());
+        QCOMPARE((reverse > 0) - (reverse < 0), -sign);
+    }
+
+    void sortByColumnClicks_data() {
+        QTest::addColumn<QList<int>>("clicks");
+        QTest::addColumn<QByteArrayList>("expectedDates");
+        QTest::addColumn<bool>("ascending");
+        // Rows: (date, distance) = (b, 10 Miles), (No Date, 9 Miles), (a, 6 Kilometers), (c, 6 Miles)
+        QTest::newRow("first click ascending")
+            << QList<int>{DateColumn} << QByteArrayList{"No Date", "a", "b", "c"} << true;
+        QTest::newRow("second click descending")
+            << QList<int>{DateColumn, DateColumn} << QByteArrayList{"c", "b", "a", "No Date"} << false;
+        QTest::newRow("other column ascending again")
+            << QList<int>{DateColumn, DateColumn, DistanceColumn} << QByteArrayList{"b", "a", "c", "No Date"} << true;
+        QTest::newRow("third click ascending")
+            << QList<int>{DateColumn, DateColumn, DateColumn} << QByteArrayList{"No Date", "a", "b", "c"} << true;
+    }
+    void sortByColumnClicks() {
+        QFETCH(QList<int>, clicks);
+        QFETCH(QByteArrayList, expectedDates);
+        QFETCH(bool, ascending);
+        LogList list;
+        list.AppendRow("b\t10 Miles\tt\tn");
+        list.AppendRow("No Date\t9 Miles\tt\tn");
+        list.AppendRow("a\t6 Kilometers\tt\tn");
+        list.AppendRow("c\t6 Miles\tt\tn");
+        SortState state;
+        for (int column : clicks) {
+            SortByColumn(list, state, column);
+        }
+        QCOMPARE(Column(list, DateColumn), expectedDates);
+        QCOMPARE(state.SortColumn, clicks.last());
+        QCOMPARE(state.SortAscending, ascending);
+    }
+
+    void sortIsStableAndSelectionFollows() {
+        LogList list;
+        list.AppendRow("b\t1\tt\tfirst");
+        list.AppendRow("a\t1\tt\tsecond");
+        list.AppendRow("b\t1\tt\tthird");
+        list.AppendRow("a\t1\tt\tfourth");
+        list.Select(2);
+        SortState state;
+        SortByColumn(list, state, DateColumn);
+        QCOMPARE(Column(list, NotesColumn), (QByteArrayList{"second", "fourth", "first", "third"}));
+        QCOMPARE(list.SelectedRow().value_or(-1), 3);
+        SortByColumn(list, state, DateColumn);
+        QCOMPARE(Column(list, NotesColumn), (QByteArrayList{"first", "third", "second", "fourth"}));
+        QCOMPARE(list.SelectedRow().value_or(-1), 1);
+    }
+
+    void sortComparesFirst259Bytes() {
+        const std::string common(SortTextWidth, 'x');
+        LogList list;
+        list.AppendRow("1\td\tt\t" + common + "b");
+        list.AppendRow("2\td\tt\t" + common + "a");
+        list.AppendRow("3\td\tt\ty");
+        SortState state;
+        SortByColumn(list, state, NotesColumn);
+        QCOMPARE(Column(list, DateColumn), (QByteArrayList{"1", "2", "3"}));
+        SortByColumn(list, state, NotesColumn);
+        QCOMPARE(Column(list, DateColumn), (QByteArrayList{"3", "1", "2"}));
+    }
+
+    void sortUsesGivenCollation() {
+        LogList list = ListOfDates({"b", "C", "a"});
+        const Collation caseBlind = [](std::string_view a, std::string_view b) {
+            return QByteArray(a.data(), static_cast<qsizetype>(a.size()))
+                .compare(QByteArray(b.data(), static_cast<qsizetype>(b.size())), Qt::CaseInsensitive);
+        };
+        SortState state;
+        SortByColumn(list, state, DateColumn, caseBlind);
+        QCOMPARE(Column(list, DateColumn), (QByteArrayList{"a", "b", "C"}));
+        SortByColumn(list, state, DateColumn);
+        QCOMPARE(Column(list, DateColumn), (QByteArrayList{"b", "a", "C"}));
+    }
+
+    void sortSmallLists() {
+        LogList empty;
+        SortState state;
+        SortByColumn(empty, state, DateColumn);
+        QCOMPARE(empty.RowCount(), 0);
+        LogList one = ListOfDates({"only"});
+        one.Select(0);
+        SortByColumn(one, state, DateColumn);
+        QCOMPARE(Column(one, DateColumn), QByteArrayList{"only"});
+        QCOMPARE(one.SelectedRow().value_or(-1), 0);
+    }
+
+    void baseComparatorLeavesOrder() {
+        LogList list = ListOfDates({"c", "a", "b"});
+        list.Sort(TLwComparator());
+        QCOMPARE(Column(list, DateColumn), (QByteArrayList{"c", "a", "b"}));
+    }
+};
+
+QTEST_APPLESS_MAIN(tst_LogList)
+#include "tst_LogList.moc"
