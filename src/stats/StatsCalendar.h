@@ -1,12 +1,16 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 namespace pq {
 
 // Days after 31 December 1979: 1980/01/01 is day 1, 2079/12/31 is day 36525.
+// A month outside 1..12 is taken as the nearest month in range; a result beyond 32 bits is saturated.
 int DayNumber(int year, int month, int day);
+// The same count over wide integers, for texts whose numbers may be far outside the calendar (month 1..12).
+std::int64_t LongDayNumber(std::int64_t year, int month, std::int64_t day);
 
 struct CalendarDate {
     int Year = 1980;

@@ -17,12 +17,17 @@ public:
     // Inserts after every string that compares less than or equal to it.
     void Add(std::string_view text);
 
-    // Appends without ordering; Finish sorts what was appended, stably. For building in bulk.
+    // Appends without ordering; Finish sorts what was appended, stably. For building in bulk: call Finish before
+    // reading or adding in order.
     void AppendUnsorted(std::string_view text);
     void Finish();
 
+    // Room for a number of strings and their bytes, so that building in bulk does not reallocate.
+    void Reserve(std::size_t count, std::size_t bytes);
+
     std::size_t Size() const { return Items.size(); }
     bool Empty() const { return Items.empty(); }
+    // Valid until the next string is added.
     std::string_view operator[](std::size_t index) const;
 
 private:
