@@ -44,8 +44,7 @@ TPacequillListWindow::TPacequillListWindow(QWidget *parent) : QTreeView(parent) 
 void TPacequillListWindow::SetLogModel(LogTableModel *model) {
     setModel(model);
     header()->setSectionResizeMode(QHeaderView::Fixed);
-    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &TPacequillListWindow::OnSelectionChanged);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &TPacequillListWindow::OnSelectionChanged);
 }
 
 void TPacequillListWindow::SetupColumns() {

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QFont>
+#include <QList>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QWidget;
+
+// A dialog template: the dialog's size and font and a table of controls, each placed in dialog units. Templates
+// are JSON tables under resources/dialogs, named by their number; one builder turns any of them into widgets.
+class DialogTemplate {
+public:
+    enum class Kind { Static, Edit, MultiLineEdit, Button, DefaultButton, ComboBox, GroupBox, ListView, TabBar };
+
+    struct Control {
+        int Id = 0;
+        Kind ControlKind = Kind::Static;
+        QString Text;
+        int X = 0; // dialog units
+        int Y = 0;
+        int Width = 0;
+        int Height = 0;
+        QStringList Style; // "border", "tabstop", "disabled", "hidden", "readonly", "right", "center"
+    };
+
+    // Makes the widget for a control, or returns nullptr to let the builder make its standard one.
+    using ControlFactory = std::function<QWidget *(const Control &control, QWidget *parent)>;
+
+    int Id = 0;
+    QString Caption;
+    int Width = 0; // dialog units
+    int Height = 0;
+    QString FontFamily;
+    int FontPointSize = 0;
+    QList<Control> Controls;
+
+    // Reads template id from the program's resources; throws std::runtime_error when it is missing or damaged,
+    // which only a broken build can cause.
+    static DialogTemplate Load(int id);
+    // Parses a template table from its JSON text; false with the reason in error when the text is not one.
+    static bool Parse(const QByteArray &json, DialogTemplate &result, QString &error);
+
+    QFont DialogFont() const;
+    // Dialog units to pixels through the dialog font: x by a quarter of the average character width, y by an
+    // eighth of the character height.
+    QSize BaseUnits() const;
+    QRect ToPixels(int x, int y, int width, int height) const;
+    QSize PixelSize() const;
+
+    // Sets the dialog's font, caption and size and creates its controls as children, each named by its id.
+    void Build(QWidget *dialog, const ControlFactory &factory = {}) const;
+};

@@ -1,0 +1,448 @@
+#include <QDir>
+#include <QFile>
+#include <QMainWindow>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+#include "log/TPacequillDlgClient.h"
+#include "shell/CommandIds.h"
+#include "shell/Prompts.h"
+
+Q_DECLARE_METATYPE(Prompts::Button)
+
+namespace {
+
+const QString QuestionText = QStringLiteral("Changes have been made. Would you like to save these changes?");
+const QString QuestionCaption = QStringLiteral("Contents have changed");
+const QString ThreeRunsPath = QStringLiteral(PACEQUILL_TEST_DATA "/client/ThreeRuns.pquil");
+constexpr char HeaderLine[] = "Pacequill version 3.1 log file format\r\n";
+
+// Records every prompt and answers from scripts; an unscripted prompt answers Cancel or an empty path.
+class ScriptedPrompts : public Prompts {
+public:
+    Button Message(QWidget *, const MessageSpec &spec) override {
+        Messages.append(spec);
+        return Answers.isEmpty() ? Button::Cancel : Answers.takeFirst();
+    }
+    QString OpenFileName(QWidget *, const FileDialogSpec &spec) override {
+        OpenDialogs.append(spec);
+        return OpenAnswers.isEmpty() ? QString() : OpenAnswers.takeFirst();
+    }
+    QString SaveFileName(QWidget *, const FileDialogSpec &spec) override {
+        SaveDialogs.append(spec);
+        return SaveAnswers.isEmpty() ? QString() : SaveAnswers.takeFirst();
+    }
+
+    QList<MessageSpec> Messages;
+    QList<FileDialogSpec> OpenDialogs;
+    QList<FileDialogSpec> SaveDialogs;
+    QList<Button> Answers;
+    QStringList OpenAnswers;
+    QStringList SaveAnswers;
+};
+
+QByteArray FileBytes(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestDlgClient : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void commandLineOpensLog_data();
+    void commandLineOpensLog();
+    void missingFileOpensEmptyUnderItsName();
+    void unreadableCommandLineReportsAndStaysUntitled();
+    void openUnreadableKeepsCurrentLog();
+    void captionName_data();
+    void captionName();
+    void fileDialogSettings();
+    void questionIsExact();
+    void newOnChangedLog_data();
+    void newOnChangedLog();
+    void openOnChangedLog_data();
+    void openOnChangedLog();
+    void saveTitledWritesWithoutDialog();
+    void saveUntitledAsksForName_data();
+    void saveUntitledAsksForName();
+    void failedSaveKeepsChanged();
+    void canClose_data();
+    void canClose();
+    void sortingDoesNotChangeLog();
+    void fileCommandsAlwaysAvailable();
+
+private:
+    TPacequillDlgClient &Start(const QString &commandLine = {});
+    void MakeChanged();
+    QString TempPath(const QString &name) const { return Temp->filePath(name); }
+
+    std::unique_ptr<QMainWindow> Frame;
+    TPacequillDlgClient *Client = nullptr;
+    std::unique_ptr<ScriptedPrompts> Scripted;
+    std::unique_ptr<QTemporaryDir> Temp;
+};
+
+void TestDlgClient::init() {
+    Scripted = std::make_unique<ScriptedPrompts>();
+    Prompts::Install(Scripted.get());
+    Temp = std::make_unique<QTemporaryDir>();
+    QVERIFY(Temp->isValid());
+}
+
+void TestDlgClient::cleanup() {
+    Frame.reset();
+    Client = nullptr;
+    Prompts::Install(nullptr);
+    Scripted.reset();
+    Temp.reset();
+}
+
+TPacequillDlgClient &TestDlgClient::Start(const QString &commandLine) {
+    Frame = std::make_unique<QMainWindow>();
+    Client = new TPacequillDlgClient;
+    Frame->setCentralWidget(Client);
+    Client->SetupWindow(commandLine);
+    return *Client;
+}
+
+// An entry command's effect: one more row, marked changed.
+void TestDlgClient::MakeChanged() {
+    Client->Rows().AppendRow("2001/06/01\t4 Miles\t00:32:00\tHills");
+    Client->SelectLastRow();
+    Client->SetChanged(true);
+}
+
+void TestDlgClient::commandLineOpensLog_data() {
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<bool>("untitled");
+
+    QTest::newRow("empty") << QString() << "Pacequill 3.1" << 0 << true;
+    QTest::newRow("bare path") << ThreeRunsPath << "Pacequill 3.1 - ThreeRuns" << 3 << false;
+    QTest::newRow("quoted path") << '"' + ThreeRunsPath + '"' << "Pacequill 3.1 - ThreeRuns" << 3 << false;
+}
+
+void TestDlgClient::commandLineOpensLog() {
+    QFETCH(QString, commandLine);
+    QFETCH(QString, caption);
+    QFETCH(int, rows);
+    QFETCH(bool, untitled);
+
+    TPacequillDlgClient &client = Start(commandLine);
+    QCOMPARE(Frame->windowTitle(), caption);
+    QCOMPARE(client.List().RowCount(), rows);
+    QCOMPARE(client.GetUntitled(), untitled);
+    QCOMPARE(client.GetChanged(), false);
+    QCOMPARE(client.GetHasEntries(), rows > 0);
+    QCOMPARE(client.FindSelectedRow(), rows > 0 ? std::optional<int>(rows - 1) : std::nullopt);
+    QVERIFY(Scripted->Messages.isEmpty());
+}
+
+void TestDlgClient::missingFileOpensEmptyUnderItsName() {
+    const QString path = TempPath("My.Runs.pquil");
+    TPacequillDlgClient &client = Start('"' + path + '"');
+    QCOMPARE(Frame->windowTitle(), QStringLiteral("Pacequill 3.1 - My"));
+    QCOMPARE(client.List().RowCount(), 0);
+    QVERIFY(!client.GetUntitled());
+    QVERIFY(!client.GetHasEntries());
+
+    client.Handle(Cmd::FileSave);
+    QVERIFY(Scripted->SaveDialogs.isEmpty());
+    QCOMPARE(FileBytes(path), QByteArray(HeaderLine));
+}
+
+void TestDlgClient::unreadableCommandLineReportsAndStaysUntitled() {
+    const QString path = TempPath("Folder.pquil");
+    QVERIFY(QDir().mkpath(path));
+    TPacequillDlgClient &client = Start(path);
+
+    QCOMPARE(Scripted->Messages.size(), 1);
+    const Prompts::MessageSpec &message = Scripted->Messages.constFirst();
+    QVERIFY(message.Text.contains(path));
+    QCOMPARE(message.Caption, QStringLiteral("Open failed"));
+    QCOMPARE(message.BoxIcon, Prompts::Icon::Stop);
+    QCOMPARE(message.Buttons, QList<Prompts::Button>{Prompts::Button::Ok});
+    QVERIFY(client.GetUntitled());
+    QCOMPARE(Frame->windowTitle(), QStringLiteral("Pacequill 3.1"));
+}
+
+void TestDlgClient::openUnreadableKeepsCurrentLog() {
+    const QString folder = TempPath("Folder.pquil");
+    QVERIFY(QDir().mkpath(folder));
+    TPacequillDlgClient &client = Start(ThreeRunsPath);
+    MakeChanged();
+    Scripted->Answers = {Prompts::Button::No};
+    Scripted->OpenAnswers = {folder};
+
+    client.Handle(Cmd::FileOpen);
+    QCOMPARE(Scripted->Messages.size(), 2);
+    QCOMPARE(Scripted->Messages.last().Caption, QStringLiteral("Open failed"));
+    QCOMPARE(client.List().RowCount(), 4);
+    QVERIFY(client.GetChanged());
+    QCOMPARE(client.GetFilePath(), ThreeRunsPath);
+    QCOMPARE(Frame->windowTitle(), QStringLiteral("Pacequill 3.1 - ThreeRuns"));
+}
+
+void TestDlgClient::captionName_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("windows path, two dots") << "C:\\LOGS\\RUN.2001.PQUIL"
+                                            << "RUN";
+    QTest::newRow("windows path") << "C:\\DATA\\MY.RUNS.PQUIL"
+                                  << "MY";
+    QTest::newRow("slash path") << "/home/runner/logs/spring.pquil"
+                                << "spring";
+    QTest::newRow("mixed separators") << "/home/runner\\old/summer.pql"
+                                      << "summer";
+    QTest::newRow("leading dots") << "/home/runner/..hidden.pquil"
+                                  << "hidden";
+    QTest::newRow("no dot") << "RUNS"
+                            << "RUNS";
+    QTest::newRow("option text") << "-unregister"
+                                 << "-unregister";
+    QTest::newRow("ends with separator") << "C:\\LOGS\\"
+                                         << "";
+}
+
+void TestDlgClient::captionName() {
+    QFETCH(QString, path);
+    QFETCH(QString, name);
+    QCOMPARE(TPacequillDlgClient::CaptionName(path), name);
+}
+
+void TestDlgClient::fileDialogSettings() {
+    TPacequillDlgClient &client = Start();
+    client.Handle(Cmd::FileOpen);
+    client.Handle(Cmd::FileSaveAs);
+    QCOMPARE(Scripted->OpenDialogs.size(), 1);
+    QCOMPARE(Scripted->SaveDialogs.size(), 1);
+
+    const QString filter =
+        QStringLiteral("Pacequill Files (*.PQUIL) (*.pquil *.PQUIL);;Pacequill Files (*.PQL) (*.pql *.PQL)");
+    const Prompts::FileDialogSpec &open = Scripted->OpenDialogs.constFirst();
+    QCOMPARE(open.Filter, filter);
+    QCOMPARE(open.DefaultSuffix, QStringLiteral("pquil"));
+    QVERIFY(open.MustExist);
+    QVERIFY(!open.ConfirmOverwrite);
+    const Prompts::FileDialogSpec &save = Scripted->SaveDialogs.constFirst();
+    QCOMPARE(save.Filter, filter);
+    QCOMPARE(save.DefaultSuffix, QStringLiteral("pquil"));
+    QVERIFY(!save.MustExist);
+    QVERIFY(save.ConfirmOverwrite);
+    QCOMPARE(Frame->windowTitle(), QStringLiteral("Pacequill 3.1"));
+}
+
+void TestDlgClient::questionIsExact() {
+    TPacequillDlgClient &client = Start();
+    MakeChanged();
+    QVERIFY(!client.AskSaveChanges());
+
+    QCOMPARE(Scripted->Messages.size(), 1);
+    const Prompts::MessageSpec &question = Scripted->Messages.constFirst();
+    QCOMPARE(question.Text, QuestionText);
+    QCOMPARE(question.Caption, QuestionCaption);
+    QCOMPARE(question.BoxIcon, Prompts::Icon::Question);
+    const QList<Prompts::Button> buttons{Prompts::Button::Yes, Prompts::Button::No, Prompts::Button::Cancel};
+    QCOMPARE(question.Buttons, buttons);
+    QCOMPARE(question.Default, Prompts::Button::Cancel);
+}
+
+void TestDlgClient::newOnChangedLog_data() {
+    QTest::addColumn<bool>("titled");
+    QTest::addColumn<Prompts::Button>("answer");
+    QTest::addColumn<QString>("saveAsName"); // empty: the Save As dialog is cancelled
+    QTest::addColumn<bool>("cleared");
+    QTest::addColumn<bool>("written");
+
+    QTest::newRow("cancel") << true << Prompts::Button::Cancel << QString() << false << false;
+    QTest::newRow("no") << true << Prompts::Button::No << QString() << true << false;
+    QTest::newRow("yes, titled") << true << Prompts::Button::Yes << QString() << true << true;
+    QTest::newRow("yes, untitled, named") << false << Prompts::Button::Yes << "Named.pquil" << true << true;
+    QTest::newRow("yes, untitled, save as cancelled") << false << Prompts::Button::Yes << QString() << false << false;
+}
+
+void TestDlgClient::newOnChangedLog() {
+    QFETCH(bool, titled);
+    QFETCH(Prompts::Button, answer);
+    QFETCH(QString, saveAsName);
+    QFETCH(bool, cleared);
+    QFETCH(bool, written);
+
+    const QString logPath = TempPath("Log.pquil");
+    if (titled)
+        QVERIFY(QFile::copy(ThreeRunsPath, logPath));
+    TPacequillDlgClient &client = Start(titled ? logPath : QString());
+    MakeChanged();
+    const QString captionBefore = Frame->windowTitle();
+    const int rowsBefore = client.List().RowCount();
+    Scripted->Answers = {answer};
+    if (!saveAsName.isEmpty())
+        Scripted->SaveAnswers = {TempPath(saveAsName)};
+
+    client.Handle(Cmd::FileNew);
+    QCOMPARE(Scripted->Messages.size(), 1);
+    QCOMPARE(Scripted->Messages.constFirst().Text, QuestionText);
+    QCOMPARE(client.List().RowCount(), cleared ? 0 : rowsBefore);
+    QCOMPARE(client.GetChanged(), !cleared);
+    QCOMPARE(Frame->windowTitle(), cleared ? QStringLiteral("Pacequill 3.1") : captionBefore);
+    if (cleared) {
+        QVERIFY(client.GetUntitled());
+        QVERIFY(!client.GetHasEntries());
+    }
+    const QString target = titled ? logPath : TempPath(saveAsName);
+    if (written)
+        QVERIFY(FileBytes(target).endsWith("\xA1"
+                                           "2001/06/01\t4 Miles\t00:32:00\tHills\r\n"));
+    else if (titled)
+        QCOMPARE(FileBytes(logPath), FileBytes(ThreeRunsPath));
+}
+
+void TestDlgClient::openOnChangedLog_data() {
+    QTest::addColumn<Prompts::Button>("answer");
+    QTest::addColumn<bool>("dialogShown");
+
+    QTest::newRow("cancel") << Prompts::Button::Cancel << false;
+    QTest::newRow("no") << Prompts::Button::No << true;
+}
+
+void TestDlgClient::openOnChangedLog() {
+    QFETCH(Prompts::Button, answer);
+    QFETCH(bool, dialogShown);
+
+    TPacequillDlgClient &client = Start();
+    MakeChanged();
+    Scripted->Answers = {answer};
+    Scripted->OpenAnswers = {ThreeRunsPath};
+
+    client.Handle(Cmd::FileOpen);
+    QCOMPARE(Scripted->OpenDialogs.size(), dialogShown ? 1 : 0);
+    QCOMPARE(client.List().RowCount(), dialogShown ? 3 : 1);
+    QCOMPARE(client.GetChanged(), !dialogShown);
+    QCOMPARE(client.GetOpenPath(), dialogShown ? ThreeRunsPath : QString());
+    QCOMPARE(Frame->windowTitle(),
+             dialogShown ? QStringLiteral("Pacequill 3.1 - ThreeRuns") : QStringLiteral("Pacequill 3.1"));
+}
+
+void TestDlgClient::saveTitledWritesWithoutDialog() {
+    const QString logPath = TempPath("Spring.pquil");
+    QVERIFY(QFile::copy(ThreeRunsPath, logPath));
+    TPacequillDlgClient &client = Start(logPath);
+    Frame->setWindowTitle(QStringLiteral("left alone"));
+    MakeChanged();
+
+    client.Handle(Cmd::FileSave);
+    QVERIFY(Scripted->SaveDialogs.isEmpty());
+    QVERIFY(!client.GetChanged());
+    QCOMPARE(Frame->windowTitle(), QStringLiteral("left alone"));
+    QCOMPARE(FileBytes(logPath), FileBytes(ThreeRunsPath) + "\xA1"
+                                                            "2001/06/01\t4 Miles\t00:32:00\tHills\r\n");
+}
+
+void TestDlgClient::saveUntitledAsksForName_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("name"); // empty: cancelled
+
+    QTest::newRow("save, named") << Cmd::FileSave << "Autumn.2001.pquil";
+    QTest::newRow("save, cancelled") << Cmd::FileSave << QString();
+    QTest::newRow("save as, named") << Cmd::FileSaveAs << "Autumn.2001.pquil";
+    QTest::newRow("save as, cancelled") << Cmd::FileSaveAs << QString();
+}
+
+void TestDlgClient::saveUntitledAsksForName() {
+    QFETCH(int, command);
+    QFETCH(QString, name);
+
+    TPacequillDlgClient &client = Start();
+    MakeChanged();
+    if (!name.isEmpty())
+        Scripted->SaveAnswers = {TempPath(name)};
+
+    client.Handle(command);
+    QCOMPARE(Scripted->SaveDialogs.size(), 1);
+    QVERIFY(Scripted->Messages.isEmpty());
+    QCOMPARE(client.GetUntitled(), name.isEmpty());
+    QCOMPARE(client.GetChanged(), name.isEmpty());
+    QCOMPARE(Frame->windowTitle(),
+             name.isEmpty() ? QStringLiteral("Pacequill 3.1") : QStringLiteral("Pacequill 3.1 - Autumn"));
+    if (!name.isEmpty())
+        QCOMPARE(client.GetFilePath(), TempPath(name));
+}
+
+void TestDlgClient::failedSaveKeepsChanged() {
+    const QString path = TempPath("no-such-folder/Lost.pquil");
+    TPacequillDlgClient &client = Start(path);
+    MakeChanged();
+
+    client.Handle(Cmd::FileSave);
+    QCOMPARE(Scripted->Messages.size(), 1);
+    const Prompts::MessageSpec &failure = Scripted->Messages.constFirst();
+    QVERIFY2(failure.Text.contains(path), qPrintable(failure.Text));
+    QCOMPARE(failure.Caption, QStringLiteral("Save failed"));
+    QCOMPARE(failure.BoxIcon, Prompts::Icon::Stop);
+    QCOMPARE(failure.Buttons, QList<Prompts::Button>{Prompts::Button::Ok});
+    QVERIFY(client.GetChanged());
+
+    // Closing asks; Yes tries the save again, which fails, so the window stays open with the rows.
+    Scripted->Answers = {Prompts::Button::Yes, Prompts::Button::Ok};
+    QVERIFY(!client.CanClose());
+    QCOMPARE(Scripted->Messages.size(), 3);
+    QCOMPARE(Scripted->Messages[1].Text, QuestionText);
+    QCOMPARE(Scripted->Messages[2].Caption, QStringLiteral("Save failed"));
+    QCOMPARE(client.List().RowCount(), 1);
+    QVERIFY(client.GetChanged());
+}
+
+void TestDlgClient::canClose_data() {
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<Prompts::Button>("answer");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<int>("questions");
+
+    QTest::newRow("clean") << false << Prompts::Button::Cancel << true << 0;
+    QTest::newRow("changed, no") << true << Prompts::Button::No << true << 1;
+    QTest::newRow("changed, cancel") << true << Prompts::Button::Cancel << false << 1;
+    QTest::newRow("changed, yes, save as cancelled") << true << Prompts::Button::Yes << false << 1;
+}
+
+void TestDlgClient::canClose() {
+    QFETCH(bool, changed);
+    QFETCH(Prompts::Button, answer);
+    QFETCH(bool, closes);
+    QFETCH(int, questions);
+
+    TPacequillDlgClient &client = Start();
+    if (changed)
+        MakeChanged();
+    Scripted->Answers = {answer};
+    QCOMPARE(client.CanClose(), closes);
+    QCOMPARE(Scripted->Messages.size(), questions);
+}
+
+void TestDlgClient::sortingDoesNotChangeLog() {
+    TPacequillDlgClient &client = Start(ThreeRunsPath);
+    client.SortByColumn(0);
+    QVERIFY(!client.GetChanged());
+    QVERIFY(client.CanClose());
+    QVERIFY(Scripted->Messages.isEmpty());
+}
+
+void TestDlgClient::fileCommandsAlwaysAvailable() {
+    TPacequillDlgClient &client = Start();
+    for (const int command : {Cmd::FileNew, Cmd::FileOpen, Cmd::FileSave, Cmd::FileSaveAs}) {
+        QVERIFY(client.HasHandler(command));
+        QCOMPARE(client.Enabled(command), std::nullopt);
+    }
+}
+
+QTEST_MAIN(TestDlgClient)
+#include "tst_TPacequillDlgClient.moc"
