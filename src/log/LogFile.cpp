@@ -31,9 +31,13 @@ constexpr mode_t PermissionBits = 07777;
 constexpr std::string_view NotRegularFile = "Not a regular file";
 constexpr std::size_t ReadStep = std::size_t{1} << 16;
 
-std::string DescribeFailure(const std::string &path, int error) { return path + ": " + std::strerror(error); }
+std::string DescribeFailure(const std::string &path, int error) {
+    return path + ": " + std::strerror(error);
+}
 
-bool IsLineBreakByte(char byte) { return byte == CarriageReturn || byte == LineFeed; }
+bool IsLineBreakByte(char byte) {
+    return byte == CarriageReturn || byte == LineFeed;
+}
 
 // Turns one chunk of a log file into a row, or nothing for the header line and for empty chunks. The returned
 // text points either into the chunk or, when the chunk had to be rewritten, into buffer.
@@ -66,8 +70,7 @@ bool ChunkToRow(std::string_view chunk, bool &oldFormat, std::string &buffer, st
     const std::size_t start = buffer.size();
     buffer.append(chunk);
     std::replace_if(buffer.begin() + static_cast<std::ptrdiff_t>(start),
-                    buffer.begin() + static_cast<std::ptrdiff_t>(start + breakable), IsLineBreakByte,
-                    StoredLineBreak);
+                    buffer.begin() + static_cast<std::ptrdiff_t>(start + breakable), IsLineBreakByte, StoredLineBreak);
     row = buffer;
     return true;
 }
@@ -205,7 +208,9 @@ LoadResult LoadLog(const std::string &path, LogList &list) {
     return {LoadStatus::Loaded, {}};
 }
 
-WriteResult WriteLog(const LogList &list, const std::string &path) { return WriteFileAtomically(path, LogBytes(list)); }
+WriteResult WriteLog(const LogList &list, const std::string &path) {
+    return WriteFileAtomically(path, LogBytes(list));
+}
 
 WriteResult WriteFileAtomically(const std::string &path, std::string_view bytes) {
     const std::string target = ResolveTarget(path);

@@ -13,8 +13,10 @@ namespace pq {
 
 namespace {
 
-// Texts are carved out of blocks of this size, left uninitialised since every byte handed
-// out is written at once; a row larger than a block gets a block of its own.
+// Texts are carved out of blocks, left uninitialised since every byte handed out is written at once. Blocks
+// grow from the smaller size to the larger one, so a short log stays small; a row larger than a block gets a
+// block of its own.
+constexpr std::size_t MinimumBlockSize = std::size_t{64} << 10;
 constexpr std::size_t DefaultBlockSize = std::size_t{4} << 20;
 
 constexpr std::size_t EntryWidths[ColumnCount] = {DateWidth, DistanceWidth, TimeWidth, NotesWidth};
@@ -90,7 +92,9 @@ LogList &LogList::operator=(LogList &&other) noexcept {
 
 LogList::~LogList() = default;
 
-int LogList::RowCount() const { return static_cast<int>(Rows.size()); }
+int LogList::RowCount() const {
+    return static_cast<int>(Rows.size());
+}
 
 int LogList::AppendRow(std::string_view rowText) {
     std::string_view texts[ColumnCount];
@@ -193,15 +197,18 @@ std::optional<int> LogList::SelectedRow() const {
     return Selected;
 }
 
-void LogList::Select(int index) { Selected = index >= 0 && index < RowCount() ? index : -1; }
+void LogList::Select(int index) {
+    Selected = index >= 0 && index < RowCount() ? index : -1;
+}
 
-void LogList::ClearSelection() { Selected = -1; }
+void LogList::ClearSelection() {
+    Selected = -1;
+}
 
 void LogList::Sort(const TLwComparator &comparator) {
     std::vector<int> order(Rows.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&comparator](int a, int b) { return comparator.Compare(a, b) < 0; });
+    std::stable_sort(order.begin(), order.end(), [&comparator](int a, int b) { return comparator.Compare(a, b) < 0; });
     std::vector<Row> sorted;
     sorted.reserve(Rows.size());
     int newSelected = -1;
@@ -218,9 +225,8 @@ void LogList::Sort(const TLwComparator &comparator) {
 void LogList::Reserve(std::size_t rows, std::size_t textBytes) {
     Rows.reserve(Rows.size() + rows);
     if (textBytes > BlockSize - BlockUsed) {
-        const std::size_t size = std::max(textBytes, DefaultBlockSize);
-        Blocks.push_back(std::unique_ptr<char[]>(new char[size]));
-        BlockSize = size;
+        Blocks.push_back(std::unique_ptr<char[]>(new char[textBytes]));
+        BlockSize = textBytes;
         BlockUsed = 0;
     }
 }
@@ -238,8 +244,9 @@ char *LogList::Allocate(std::size_t bytes) {
         Blocks.insert(Blocks.empty() ? Blocks.end() : Blocks.end() - 1, std::move(own));
         return data;
     }
-    Blocks.push_back(std::unique_ptr<char[]>(new char[DefaultBlockSize]));
-    BlockSize = DefaultBlockSize;
+    const std::size_t size = std::clamp(BlockSize * 2, std::max(MinimumBlockSize, bytes), DefaultBlockSize);
+    Blocks.push_back(std::unique_ptr<char[]>(new char[size]));
+    BlockSize = size;
     BlockUsed = bytes;
     return Blocks.back().get();
 }

@@ -7,7 +7,9 @@
 
 namespace pq {
 
-int TLwComparator::Compare(int, int) const { return 0; }
+int TLwComparator::Compare(int, int) const {
+    return 0;
+}
 
 TPQLComparator::TPQLComparator(const LogList &list, int column, bool ascending)
     : List(list), Column(column), Ascending(ascending) {}

@@ -113,9 +113,11 @@ private slots:
     }
 
     void encodesTypedText() {
-        const Encoded1252 result = EncodeUtf8To1252("Caf\xC3\xA9 \xE2\x82\xAC" "5 \xE2\x80\x94 ok");
+        const Encoded1252 result = EncodeUtf8To1252("Caf\xC3\xA9 \xE2\x82\xAC"
+                                                    "5 \xE2\x80\x94 ok");
         QVERIFY(result.Ok);
-        QVERIFY(result.Bytes == "Caf\xE9 \x80" "5 \x97 ok");
+        QVERIFY(result.Bytes == "Caf\xE9 \x80"
+                                "5 \x97 ok");
         QVERIFY(Decode1252ToUtf8("\x80\xE9\x9D") == "\xE2\x82\xAC\xC3\xA9\xC2\x9D");
     }
 };

@@ -15,7 +15,9 @@ namespace {
 const QByteArray Header = "Pacequill version 3.1 log file format\r\n";
 
 // A byte literal that may hold NULs.
-template <std::size_t N> QByteArray Bytes(const char (&text)[N]) { return QByteArray(text, N - 1); }
+template <std::size_t N> QByteArray Bytes(const char (&text)[N]) {
+    return QByteArray(text, N - 1);
+}
 
 QByteArrayList Rows(const LogList &list) {
     QByteArrayList rows;
@@ -61,45 +63,62 @@ private slots:
         QTest::newRow("empty file") << QByteArray() << QByteArrayList{};
         QTest::newRow("header only") << Header << QByteArrayList{};
         QTest::newRow("header without line end") << Header.chopped(2) << QByteArrayList{};
-        QTest::newRow("old 96") << QByteArray("\xA1" "96/07/04\t6 Miles\t00:40:00\tNone\r\n")
+        QTest::newRow("old 96") << QByteArray("\xA1"
+                                              "96/07/04\t6 Miles\t00:40:00\tNone\r\n")
                                 << QByteArrayList{"1996/07/04|6 Miles|00:40:00|None"};
-        QTest::newRow("old 03") << QByteArray("\xA1" "03/07/04\t6 Miles\t00:40:00\tNone\r\n")
+        QTest::newRow("old 03") << QByteArray("\xA1"
+                                              "03/07/04\t6 Miles\t00:40:00\tNone\r\n")
                                 << QByteArrayList{"2003/07/04|6 Miles|00:40:00|None"};
-        QTest::newRow("old 79 and 80") << QByteArray("\xA1" "79/1/1\ta\tb\tc\r\n\xA1" "80/1/1\ta\tb\tc\r\n")
+        QTest::newRow("old 79 and 80") << QByteArray("\xA1"
+                                                     "79/1/1\ta\tb\tc\r\n\xA1"
+                                                     "80/1/1\ta\tb\tc\r\n")
                                        << QByteArrayList{"2079/1/1|a|b|c", "1980/1/1|a|b|c"};
         QTest::newRow("old No Date") << QByteArray("\xA1No Date\ta\tb\tc\r\n") << QByteArrayList{"No Date|a|b|c"};
         QTest::newRow("old other bytes") << QByteArray("\xA1:x\r\n\xA1\x7F\r\n\xA1\x80\r\n\xA1nope\r\n")
                                          << QByteArrayList{"19:x|||", "19\x7F|||", "20\x80|||", "19nope|||"};
-        QTest::newRow("current takes dates as they stand")
-            << Header + "\xA1" "96/07/04\ta\tb\tc\r\n" << QByteArrayList{"96/07/04|a|b|c"};
-        QTest::newRow("header in the middle")
-            << QByteArray("junk\xA1") + Header + "\xA1" "96/1/1\ta\tb\tc\r\n"
-            << QByteArrayList{"19junk|||", "96/1/1|a|b|c"};
-        QTest::newRow("near-header is a record")
-            << QByteArray("Pacequill version 3.1 log file format \r\n") << QByteArrayList{
-                   "19Pacequill version 3.1 log file format |||"};
-        QTest::newRow("line breaks in notes")
-            << Header + "\xA1" "d\tx\tt\tone\r\ntwo\rthree\nfour\r\n"
-            << QByteArrayList{"d|x|t|one\xA0\xA0two\xA0three\xA0" "four"};
-        QTest::newRow("no line end keeps last two bytes")
-            << Header + "\xA1" "d\tx\tt\tab\r\ncd\xA1" "d\tx\tt\tx\r\n\r"
-            << QByteArrayList{"d|x|t|ab\xA0\xA0" "cd", "d|x|t|x\xA0\n\r"};
+        QTest::newRow("current takes dates as they stand") << Header + "\xA1"
+                                                                       "96/07/04\ta\tb\tc\r\n"
+                                                           << QByteArrayList{"96/07/04|a|b|c"};
+        QTest::newRow("header in the middle") << QByteArray("junk\xA1") + Header +
+                                                     "\xA1"
+                                                     "96/1/1\ta\tb\tc\r\n"
+                                              << QByteArrayList{"19junk|||", "96/1/1|a|b|c"};
+        QTest::newRow("near-header is a record") << QByteArray("Pacequill version 3.1 log file format \r\n")
+                                                 << QByteArrayList{"19Pacequill version 3.1 log file format |||"};
+        QTest::newRow("line breaks in notes") << Header + "\xA1"
+                                                          "d\tx\tt\tone\r\ntwo\rthree\nfour\r\n"
+                                              << QByteArrayList{"d|x|t|one\xA0\xA0two\xA0three\xA0"
+                                                                "four"};
+        QTest::newRow("no line end keeps last two bytes") << Header + "\xA1"
+                                                                      "d\tx\tt\tab\r\ncd\xA1"
+                                                                      "d\tx\tt\tx\r\n\r"
+                                                          << QByteArrayList{"d|x|t|ab\xA0\xA0"
+                                                                            "cd",
+                                                                            "d|x|t|x\xA0\n\r"};
         QTest::newRow("lone line break bytes") << Header + "\xA1\n\xA1\r\n" << QByteArrayList{"\n|||"};
-        QTest::newRow("empty records skipped") << Header + "\xA1\xA1\r\n\xA1" "d\r\n" << QByteArrayList{"d|||"};
+        QTest::newRow("empty records skipped") << Header + "\xA1\xA1\r\n\xA1"
+                                                           "d\r\n"
+                                               << QByteArrayList{"d|||"};
         QTest::newRow("tab-only record") << Header + "\xA1\t\t\r\n" << QByteArrayList{"|||"};
-        QTest::newRow("899 bytes then marker") << Header + "\xA1" + x899 + "\xA1" "d\r\n"
+        QTest::newRow("899 bytes then marker") << Header + "\xA1" + x899 +
+                                                      "\xA1"
+                                                      "d\r\n"
                                                << QByteArrayList{x899 + "|||", "d|||"};
         QTest::newRow("900 bytes split") << Header + "\xA1" + x899 + "y\r\n" << QByteArrayList{x899 + "|||", "y|||"};
         QTest::newRow("long chunk split with its line breaks")
             << Header + "\xA1" + QByteArray(896, 'x') + "\r\nyab\r\n"
             << QByteArrayList{QByteArray(896, 'x') + "\xA0\ny|||", "ab|||"};
-        QTest::newRow("long chunk ending in CR LF")
-            << Header + "\xA1" + QByteArray(897, 'x') + "\r\nab\r\n"
-            << QByteArrayList{QByteArray(897, 'x') + "|||", "ab|||"};
-        QTest::newRow("NUL ends the text") << Header + Bytes("\xA1" "d\tx\tt\tab\0cd\r\n\xA1" "e\r\n")
+        QTest::newRow("long chunk ending in CR LF") << Header + "\xA1" + QByteArray(897, 'x') + "\r\nab\r\n"
+                                                    << QByteArrayList{QByteArray(897, 'x') + "|||", "ab|||"};
+        QTest::newRow("NUL ends the text") << Header + Bytes("\xA1"
+                                                             "d\tx\tt\tab\0cd\r\n\xA1"
+                                                             "e\r\n")
                                            << QByteArrayList{"d|x|t|ab", "e|||"};
-        QTest::newRow("NUL does not stretch the chunk")
-            << Header + Bytes("\xA1" "d\0") + QByteArray(900, 'z') << QByteArrayList{"d|||", QByteArray(3, 'z') + "|||"};
+        QTest::newRow("NUL does not stretch the chunk") << Header +
+                                                               Bytes("\xA1"
+                                                                     "d\0") +
+                                                               QByteArray(900, 'z')
+                                                        << QByteArrayList{"d|||", QByteArray(3, 'z') + "|||"};
         QTest::newRow("NUL at the start") << Header + Bytes("\xA1\0abc\r\n") << QByteArrayList{};
     }
     void readLogBytes() {
@@ -120,15 +139,15 @@ private slots:
                                                      "2079/12/31|3 Miles|00:21:00|None",
                                                      "1980/01/01|4 Miles|00:30:00|New year"};
         QTest::newRow("current log") << "current.pquil"
-                                     << QByteArrayList{"1996/07/04|6.2 Miles|00:45:10|Hot day",
-                                                       "2003/07/04|10 Kilometers|00:50:00|First line\xA0\xA0Second line",
-                                                       "No Date|1 Marathons|03:30:00|None",
-                                                       "2024/03/01|5 Miles|00:40:00|Easy\xA0pace"};
+                                     << QByteArrayList{
+                                            "1996/07/04|6.2 Miles|00:45:10|Hot day",
+                                            "2003/07/04|10 Kilometers|00:50:00|First line\xA0\xA0Second line",
+                                            "No Date|1 Marathons|03:30:00|None",
+                                            "2024/03/01|5 Miles|00:40:00|Easy\xA0pace"};
         QTest::newRow("damaged log") << "damaged.pquil"
                                      << QByteArrayList{"2001/01/01|5 Miles|00:40:00|before NUL",
                                                        QByteArray(899, 'x') + "|||", QByteArray(101, 'x') + "|||",
-                                                       "\xFF\xFE\x01|\x80||",
-                                                       "2002/02/02|3 Miles|00:20:00|cut off\n"};
+                                                       "\xFF\xFE\x01|\x80||", "2002/02/02|3 Miles|00:20:00|cut off\n"};
     }
     void goldenFiles() {
         QFETCH(QString, file);
@@ -151,18 +170,27 @@ private slots:
         QTest::addColumn<QByteArray>("expected");
         QTest::newRow("empty log") << QByteArrayList{} << Header;
         QTest::newRow("two rows") << QByteArrayList{"a\tb\tc\td", "e\tf\tg\th"}
-                                  << Header + "\xA1" "a\tb\tc\td\r\n\xA1" "e\tf\tg\th\r\n";
+                                  << Header + "\xA1"
+                                              "a\tb\tc\td\r\n\xA1"
+                                              "e\tf\tg\th\r\n";
         QTest::newRow("line break pair") << QByteArrayList{"a\tb\tc\tone\xA0\xA0two"}
-                                         << Header + "\xA1" "a\tb\tc\tone\r\ntwo\r\n";
-        QTest::newRow("lone 0xA0 unchanged") << QByteArrayList{"a\tb\tc\tno\xA0" "break\xA0"}
-                                             << Header + "\xA1" "a\tb\tc\tno\xA0" "break\xA0\r\n";
+                                         << Header + "\xA1"
+                                                     "a\tb\tc\tone\r\ntwo\r\n";
+        QTest::newRow("lone 0xA0 unchanged") << QByteArrayList{"a\tb\tc\tno\xA0"
+                                                               "break\xA0"}
+                                             << Header + "\xA1"
+                                                         "a\tb\tc\tno\xA0"
+                                                         "break\xA0\r\n";
         QTest::newRow("three 0xA0") << QByteArrayList{"a\tb\tc\t\xA0\xA0\xA0"}
-                                    << Header + "\xA1" "a\tb\tc\t\r\n\xA0\r\n";
+                                    << Header + "\xA1"
+                                                "a\tb\tc\t\r\n\xA0\r\n";
         QTest::newRow("fields cut") << QByteArrayList{QByteArray(20, 'd') + "\t" + QByteArray(16, 'e') + "\t" +
                                                       QByteArray(15, 't') + "\t" + QByteArray(800, 'n')}
                                     << Header + "\xA1" + QByteArray(15, 'd') + "\t" + QByteArray(15, 'e') + "\t" +
                                            QByteArray(15, 't') + "\t" + QByteArray(755, 'n') + "\r\n";
-        QTest::newRow("empty fields") << QByteArrayList{"a"} << Header + "\xA1" "a\t\t\t\r\n";
+        QTest::newRow("empty fields") << QByteArrayList{"a"}
+                                      << Header + "\xA1"
+                                                  "a\t\t\t\r\n";
     }
     void logBytes() {
         QFETCH(QByteArrayList, rows);
@@ -224,8 +252,10 @@ private slots:
     void writeFailures_data() {
         QTest::addColumn<QString>("relativePath");
         QTest::addColumn<QString>("cause");
-        QTest::newRow("missing directory") << "no/such/dir/run.pquil" << "No such file or directory";
-        QTest::newRow("path is a directory") << "adir" << "Is a directory";
+        QTest::newRow("missing directory") << "no/such/dir/run.pquil"
+                                           << "No such file or directory";
+        QTest::newRow("path is a directory") << "adir"
+                                             << "Is a directory";
     }
     void writeFailures() {
         QFETCH(QString, relativePath);
@@ -251,7 +281,8 @@ private slots:
     void failedWriteLeavesOldFile() {
         QTemporaryDir dir;
         const QString path = dir.filePath("run.pquil");
-        const QByteArray old = Header + "\xA1" "a\tb\tc\td\r\n";
+        const QByteArray old = Header + "\xA1"
+                                        "a\tb\tc\td\r\n";
         WriteFile(path, old);
         rlimit saved{};
         QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
