@@ -1,0 +1,88 @@
+#include "cli/CsvReader.h"
+
+#include "cli/CliError.h"
+
+namespace pq::cli {
+
+namespace {
+
+constexpr char Separator = ',';
+constexpr char Quote = '"';
+constexpr char CarriageReturn = '\r';
+constexpr char LineFeed = '\n';
+
+} // namespace
+
+CsvReader::CsvReader(std::string_view text) : Text(text) {}
+
+bool CsvReader::AtLineBreak() const {
+    return Pos < Text.size() && (Text[Pos] == CarriageReturn || Text[Pos] == LineFeed);
+}
+
+void CsvReader::SkipLineBreak() {
+    if (Text[Pos] == CarriageReturn && Pos + 1 < Text.size() && Text[Pos + 1] == LineFeed) {
+        ++Pos;
+    }
+    ++Pos;
+    ++Line;
+}
+
+void CsvReader::ReadQuoted(std::string &field) {
+    const std::size_t openedOn = Line;
+    ++Pos;
+    for (;;) {
+        if (Pos >= Text.size()) {
+            throw CliError(ExitFailure, "line " + std::to_string(openedOn) + ": a quoted field is not closed");
+        }
+        const char c = Text[Pos];
+        if (c == Quote) {
+            if (Pos + 1 < Text.size() && Text[Pos + 1] == Quote) {
+                field.push_back(Quote);
+                Pos += 2;
+                continue;
+            }
+            ++Pos;
+            break;
+        }
+        if (c == CarriageReturn || c == LineFeed) {
+            // Line breaks inside the field are kept as they stand; only the line count needs the pair as one.
+            const std::size_t start = Pos;
+            SkipLineBreak();
+            field.append(Text.substr(start, Pos - start));
+            continue;
+        }
+        field.push_back(c);
+        ++Pos;
+    }
+    if (Pos < Text.size() && Text[Pos] != Separator && !AtLineBreak()) {
+        throw CliError(ExitFailure, "line " + std::to_string(Line) + ": text after the closing quote of a field");
+    }
+}
+
+bool CsvReader::Next(std::vector<std::string> &fields) {
+    fields.clear();
+    if (Pos >= Text.size()) {
+        return false;
+    }
+    StartLine = Line;
+    for (;;) {
+        std::string &field = fields.emplace_back();
+        if (Pos < Text.size() && Text[Pos] == Quote) {
+            ReadQuoted(field);
+        } else {
+            while (Pos < Text.size() && Text[Pos] != Separator && !AtLineBreak()) {
+                field.push_back(Text[Pos++]);
+            }
+        }
+        if (Pos < Text.size() && Text[Pos] == Separator) {
+            ++Pos;
+            continue;
+        }
+        if (AtLineBreak()) {
+            SkipLineBreak();
+        }
+        return true;
+    }
+}
+
+} // namespace pq::cli

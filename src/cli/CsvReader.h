@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pq::cli {
+
+// Reads RFC 4180 records: fields separated by commas, records ended by CR LF, LF or CR, a field in double quotes
+// holding commas, line breaks and doubled quotes. A quote inside an unquoted field is taken as it stands.
+class CsvReader {
+public:
+    explicit CsvReader(std::string_view text);
+
+    // The next record's fields; false at the end of the text. Throws a CliError naming the line of a quoted
+    // field that is not closed or is followed by other text.
+    bool Next(std::vector<std::string> &fields);
+    // The line (1-based) on which the record last read begins.
+    std::size_t RecordLine() const { return StartLine; }
+
+private:
+    void ReadQuoted(std::string &field);
+    bool AtLineBreak() const;
+    void SkipLineBreak();
+
+    std::string_view Text;
+    std::size_t Pos = 0;
+    std::size_t Line = 1;
+    std::size_t StartLine = 1;
+};
+
+} // namespace pq::cli

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "log/LogList.h"
+
+namespace pq::cli {
+
+// A file's bytes; throws a CliError naming the path and the cause when it cannot be read.
+std::string ReadInputFile(const std::string &path);
+
+// The rows of a log file of any layout (older headerless ones too).
+LogList ReadLogFile(const std::string &path);
+
+// Refuses an output path that names the input file (through any link) or, without force, any existing file.
+void CheckOutputPath(const std::string &inputPath, const std::string &outputPath, bool force);
+
+// Writes the bytes atomically: a failure leaves any earlier file at the path as it was.
+void WriteOutputFile(const std::string &path, std::string_view bytes);
+
+} // namespace pq::cli

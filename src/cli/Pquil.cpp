@@ -1,0 +1,124 @@
+#include "cli/Pquil.h"
+
+#include <array>
+#include <cstdio>
+#include <exception>
+#include <new>
+#include <string>
+
+#include "cli/CliError.h"
+#include "cli/Commands.h"
+#include "cli/OutputBuffer.h"
+
+namespace pq::cli {
+
+namespace {
+
+constexpr std::string_view Version = "pquil (Pacequill) " PQUIL_VERSION "\n";
+
+constexpr std::string_view Usage = R"(Usage: pquil COMMAND [ARGUMENTS]
+
+The command-line companion of Pacequill: reads, adds up and converts running logs
+(current .pquil logs and older headerless .pql logs alike).
+
+Commands:
+  show LOG                          the rows, one per line
+  stats weekly|monthly|yearly LOG   distance per week, month or year
+  stats range LOG --from D --thru D distance between two dates
+  calc distance|time|pace ...       the entry editor's calculator
+  date TEXT                         checks a date text as the entry editor does
+  convert IN OUT                    writes any log in the current format
+  export LOG                        the rows as CSV or JSON on standard output
+  import CSV OUT                    a CSV with the export's columns into a new log
+
+Options:
+  --help      this text; 'pquil COMMAND --help' describes a command
+  --version   the program's version
+
+Output is UTF-8. Exit status: 0 success; 1 failure (a file that cannot be read or
+written, refused data, missing calculator input, a refused date); 2 usage error.
+)";
+
+constexpr std::string_view HelpOption = "--help";
+constexpr std::string_view HelpCommand = "help";
+constexpr std::string_view VersionOption = "--version";
+
+struct Command {
+    std::string_view Name;
+    int (*Run)(Words, OutputBuffer &, OutputBuffer &);
+};
+
+constexpr std::array Commands = {
+    Command{"show", RunShow},     Command{"stats", RunStats},     Command{"calc", RunCalc},
+    Command{"date", RunDate},     Command{"convert", RunConvert}, Command{"export", RunExport},
+    Command{"import", RunImport},
+};
+
+const Command *FindCommand(std::string_view name) {
+    for (const Command &command : Commands) {
+        if (command.Name == name) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
+int Dispatch(Words words, OutputBuffer &out, OutputBuffer &err) {
+    if (words.empty()) {
+        err.Append(Usage);
+        return ExitUsage;
+    }
+    const std::string_view first = words.front();
+    if (first == HelpOption || (first == HelpCommand && words.size() == 1)) {
+        out.Append(Usage);
+        return ExitSuccess;
+    }
+    if (first == VersionOption) {
+        out.Append(Version);
+        return ExitSuccess;
+    }
+    if (first == HelpCommand) {
+        if (const Command *command = FindCommand(words[1])) {
+            const std::array<std::string_view, 1> help = {HelpOption};
+            return command->Run(help, out, err);
+        }
+        throw CliError(ExitUsage, "unknown command '" + std::string(words[1]) + "' (see 'pquil --help')");
+    }
+    const Command *command = FindCommand(first);
+    if (command == nullptr) {
+        throw CliError(ExitUsage, "unknown command '" + std::string(first) + "' (see 'pquil --help')");
+    }
+    return command->Run(words.subspan(1), out, err);
+}
+
+} // namespace
+
+int RunPquil(Words words) {
+    OutputBuffer out(stdout, "standard output");
+    OutputBuffer err(stderr, "standard error");
+    std::string failure;
+    int status = ExitFailure;
+    try {
+        status = Dispatch(words, out, err);
+        err.Flush();
+        out.Flush();
+        return status;
+    } catch (const CliError &error) {
+        failure = error.what();
+        status = error.Code();
+    } catch (const std::bad_alloc &) {
+        failure = "out of memory";
+    } catch (const std::exception &error) {
+        failure = error.what();
+    }
+    // Results still collected when the command failed are dropped rather than printed as if complete.
+    try {
+        err.Append("pquil: " + failure + "\n");
+        err.Flush();
+    } catch (const CliError &) {
+        // Standard error itself cannot be written: the exit status is all that is left to report with.
+    }
+    return status;
+}
+
+} // namespace pq::cli

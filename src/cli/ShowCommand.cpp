@@ -1,0 +1,100 @@
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <string>
+
+#include "cli/ArgumentList.h"
+#include "cli/CliError.h"
+#include "cli/Commands.h"
+#include "cli/LogFiles.h"
+#include "cli/OutputBuffer.h"
+#include "log/LogEntry.h"
+#include "log/LogList.h"
+
+namespace pq::cli {
+
+namespace {
+
+constexpr std::string_view ShowHelp = R"(Usage: pquil show LOG [--tsv]
+
+Prints the rows of a log in their stored order, one per line, in aligned columns
+Date, Distance and Time, then Notes. A line break in the notes shows as a return
+symbol. Texts are converted from Windows-1252 to UTF-8.
+
+Options:
+  --tsv    machine-readable: Date, Distance, Time, Notes separated by TABs, no header;
+           in the texts a line break is written as \n, a backslash as \\, a TAB as \t
+)";
+
+constexpr std::array<std::string_view, ColumnCount> Headers = {"Date", "Distance", "Time", "Notes"};
+// A text wider than its field's width overflows its column rather than widening the column for every row.
+constexpr std::array<std::size_t, ColumnCount> ColumnCaps = {DateWidth, DistanceWidth, TimeWidth, NotesWidth};
+constexpr std::size_t ColumnGap = 2;
+
+void PrintTsv(const LogList &list, OutputBuffer &out) {
+    for (int row = 0; row < list.RowCount(); ++row) {
+        for (int column = 0; column < ColumnCount; ++column) {
+            if (column > 0) {
+                out.Append(FieldSeparator);
+            }
+            out.AppendDecoded(list.Text(row, column), TextStyle::Tsv);
+        }
+        out.EndLine();
+    }
+}
+
+void PrintColumns(const LogList &list, OutputBuffer &out) {
+    std::array<std::size_t, NotesColumn> widths{};
+    for (int column = 0; column < NotesColumn; ++column) {
+        widths[column] = Headers[column].size();
+    }
+    for (int row = 0; row < list.RowCount(); ++row) {
+        for (int column = 0; column < NotesColumn; ++column) {
+            const std::size_t width = std::min(DisplayWidth(list.Text(row, column)), ColumnCaps[column]);
+            widths[column] = std::max(widths[column], width);
+        }
+    }
+    for (int column = 0; column < NotesColumn; ++column) {
+        out.Append(Headers[column]);
+        out.AppendBlanks(widths[column] - Headers[column].size() + ColumnGap);
+    }
+    out.Append(Headers[NotesColumn]);
+    out.EndLine();
+    for (int row = 0; row < list.RowCount(); ++row) {
+        // Blanks are held back until text follows them, so that no line ends in blanks.
+        std::size_t pendingBlanks = 0;
+        for (int column = 0; column < ColumnCount; ++column) {
+            const std::string_view text = list.Text(row, column);
+            if (!text.empty()) {
+                out.AppendBlanks(pendingBlanks);
+                out.AppendDecoded(text, TextStyle::Display);
+                pendingBlanks = 0;
+            }
+            if (column < NotesColumn) {
+                const std::size_t width = DisplayWidth(text);
+                pendingBlanks += (width < widths[column] ? widths[column] - width : 0) + ColumnGap;
+            }
+        }
+        out.EndLine();
+    }
+}
+
+} // namespace
+
+int RunShow(Words words, OutputBuffer &out, OutputBuffer &) {
+    const ArgumentList args("show", words, {{"--tsv"}});
+    if (args.HelpRequested()) {
+        out.Append(ShowHelp);
+        return ExitSuccess;
+    }
+    args.ExpectOperands({"LOG"});
+    const LogList list = ReadLogFile(std::string(args.Operand(0)));
+    if (args.Has("--tsv")) {
+        PrintTsv(list, out);
+    } else {
+        PrintColumns(list, out);
+    }
+    return ExitSuccess;
+}
+
+} // namespace pq::cli

@@ -1,0 +1,217 @@
+#include <array>
+#include <charconv>
+#include <string>
+#include <vector>
+
+#include "calc/DateRules.h"
+#include "cli/ArgumentList.h"
+#include "cli/CliError.h"
+#include "cli/Commands.h"
+#include "cli/LogFiles.h"
+#include "cli/OutputBuffer.h"
+#include "cli/TextTable.h"
+#include "log/LogEntry.h"
+#include "log/LogList.h"
+#include "stats/PeriodTotals.h"
+
+namespace pq::cli {
+
+namespace {
+
+constexpr std::string_view StatsHelp = R"(Usage: pquil stats weekly LOG [--week-start DAY] [--tsv]
+       pquil stats monthly LOG [--tsv]
+       pquil stats yearly LOG [--tsv]
+       pquil stats range LOG --from YYYY/MM/DD --thru YYYY/MM/DD [--tsv]
+
+Adds up the distance of the dated rows, in miles, kilometers and marathons, as the
+statistics dialog does. Periods are listed oldest first; periods without running
+are left out. Rows without a date are not counted.
+
+A row whose distance has no known unit (Miles, Kilometers, Marathons) is reported
+on standard error as "Running totals error" with its date and distance, and the
+totals go on without it.
+
+Options:
+  --week-start DAY   first day of a week: monday (the default) to sunday; any
+                     unambiguous beginning of the name, in any case (mo, Th, sa)
+  --from DATE        first day counted by range (included), a real date
+  --thru DATE        last day counted by range (included), a real date
+  --tsv              machine-readable lines, TAB-separated, no header:
+                     weekly, monthly, yearly: label, miles, kilometers, marathons
+                     range: miles, kilometers, marathons
+)";
+
+constexpr std::array<std::string_view, 7> WeekdayNames = {"monday", "tuesday",  "wednesday", "thursday",
+                                                          "friday", "saturday", "sunday"};
+
+enum class Period { Weekly, Monthly, Yearly, Range };
+
+struct PeriodCommand {
+    std::string_view Name;
+    Period Kind;
+    std::string_view LabelHeader;
+};
+
+constexpr std::array PeriodCommands = {
+    PeriodCommand{"weekly", Period::Weekly, "Week of"},
+    PeriodCommand{"monthly", Period::Monthly, "Month"},
+    PeriodCommand{"yearly", Period::Yearly, "Year"},
+    PeriodCommand{"range", Period::Range, ""},
+};
+
+// Positions of the numbers in a validated yyyy/mm/dd text.
+constexpr std::size_t YearStart = 0;
+constexpr std::size_t YearLength = 4;
+constexpr std::size_t MonthStart = 5;
+constexpr std::size_t DayStart = 8;
+constexpr std::size_t MonthDayLength = 2;
+
+int WeekStart(const ArgumentList &args) {
+    const std::optional<std::string_view> value = args.Value("--week-start");
+    if (!value) {
+        return 0;
+    }
+    const std::optional<std::size_t> day = MatchPrefix(*value, WeekdayNames);
+    if (!day) {
+        throw CliError(ExitUsage, "stats weekly: --week-start '" + std::string(*value) +
+                                      "': not one day of monday to sunday (or an unambiguous beginning of one)");
+    }
+    return static_cast<int>(*day);
+}
+
+int NumberAt(std::string_view text, std::size_t start, std::size_t length) {
+    int value = 0;
+    std::from_chars(text.data() + start, text.data() + start + length, value);
+    return value;
+}
+
+// A --from or --thru date, checked as the entry editor checks its Date field; an empty text is refused here
+// because a range needs a real day.
+CalendarDate RangeDate(const ArgumentList &args, std::string_view option) {
+    const std::string_view text = args.RequiredValue(option);
+    const DateValidation check = ValidateDateText(text);
+    const std::string what = "stats range: " + std::string(option) + " '" + std::string(text) + "': ";
+    if (text.empty()) {
+        throw CliError(ExitUsage, what + "a date yyyy/mm/dd is required");
+    }
+    if (check.Result == DateCheck::ImproperDateFormat) {
+        throw CliError(ExitUsage, what + std::string(ImproperDateFormatMessage));
+    }
+    if (check.Result == DateCheck::InvalidDate) {
+        throw CliError(ExitUsage, what + std::string(InvalidDateMessage));
+    }
+    return {NumberAt(check.DateText, YearStart, YearLength), NumberAt(check.DateText, MonthStart, MonthDayLength),
+            NumberAt(check.DateText, DayStart, MonthDayLength)};
+}
+
+UnitReporter ReportTo(OutputBuffer &err) {
+    return [&err](const UnrecognizedUnit &row) {
+        err.Append("pquil: ");
+        err.Append(RunningTotalsErrorMessage);
+        err.Append(": ");
+        err.AppendDecoded(row.Date, TextStyle::Display);
+        err.Append(", ");
+        err.AppendDecoded(row.Distance, TextStyle::Display);
+        err.EndLine();
+    };
+}
+
+void PrintPeriods(const std::vector<PeriodRow> &rows, std::string_view labelHeader, bool tsv, OutputBuffer &out) {
+    if (tsv) {
+        for (const PeriodRow &row : rows) {
+            out.Append(row.Label);
+            for (const std::string *total : {&row.Miles, &row.Kilometers, &row.Marathons}) {
+                out.Append(FieldSeparator);
+                out.Append(*total);
+            }
+            out.EndLine();
+        }
+        return;
+    }
+    TextTable table({{std::string(labelHeader), Align::Left},
+                     {"Miles", Align::Right},
+                     {"Kilometers", Align::Right},
+                     {"Marathons", Align::Right}});
+    for (const PeriodRow &row : rows) {
+        table.AddRow({row.Label, row.Miles, row.Kilometers, row.Marathons});
+    }
+    table.Print(out);
+}
+
+void PrintRange(const RangeResult &totals, std::string_view from, std::string_view thru, bool tsv, OutputBuffer &out) {
+    if (tsv) {
+        out.Append(totals.Miles + FieldSeparator + totals.Kilometers + FieldSeparator + totals.Marathons);
+        out.EndLine();
+        return;
+    }
+    out.Append("From " + std::string(from) + " thru " + std::string(thru));
+    out.EndLine();
+    TextTable table({{"", Align::Left}, {"", Align::Right}});
+    table.AddRow({"Miles", totals.Miles});
+    table.AddRow({"Kilometers", totals.Kilometers});
+    table.AddRow({"Marathons", totals.Marathons});
+    table.PrintBody(out);
+}
+
+} // namespace
+
+int RunStats(Words words, OutputBuffer &out, OutputBuffer &err) {
+    if (words.empty()) {
+        throw CliError(ExitUsage, "stats: missing weekly, monthly, yearly or range (see 'pquil stats --help')");
+    }
+    if (words.front() == "--help") {
+        out.Append(StatsHelp);
+        return ExitSuccess;
+    }
+    const PeriodCommand *command = nullptr;
+    for (const PeriodCommand &candidate : PeriodCommands) {
+        if (candidate.Name == words.front()) {
+            command = &candidate;
+        }
+    }
+    if (command == nullptr) {
+        throw CliError(ExitUsage, "stats: unknown period '" + std::string(words.front()) +
+                                      "': weekly, monthly, yearly or range (see 'pquil stats --help')");
+    }
+    const std::string name = "stats " + std::string(command->Name);
+    const Words rest = words.subspan(1);
+    const ArgumentList args =
+        command->Kind == Period::Weekly  ? ArgumentList(name, rest, {{"--tsv"}, {"--week-start", true}})
+        : command->Kind == Period::Range ? ArgumentList(name, rest, {{"--tsv"}, {"--from", true}, {"--thru", true}})
+                                         : ArgumentList(name, rest, {{"--tsv"}});
+    if (args.HelpRequested()) {
+        out.Append(StatsHelp);
+        return ExitSuccess;
+    }
+    args.ExpectOperands({"LOG"});
+    const bool tsv = args.Has("--tsv");
+    const int weekStart = command->Kind == Period::Weekly ? WeekStart(args) : 0;
+    CalendarDate from;
+    CalendarDate thru;
+    if (command->Kind == Period::Range) {
+        from = RangeDate(args, "--from");
+        thru = RangeDate(args, "--thru");
+    }
+
+    const LogList list = ReadLogFile(std::string(args.Operand(0)));
+    const TPacequillSSArray snapshot = BuildSnapshot(list);
+    const UnitReporter report = ReportTo(err);
+    switch (command->Kind) {
+    case Period::Weekly:
+        PrintPeriods(WeeklyTotals(snapshot, weekStart, report), command->LabelHeader, tsv, out);
+        break;
+    case Period::Monthly:
+        PrintPeriods(MonthlyTotals(snapshot, report), command->LabelHeader, tsv, out);
+        break;
+    case Period::Yearly:
+        PrintPeriods(YearlyTotals(snapshot, report), command->LabelHeader, tsv, out);
+        break;
+    case Period::Range:
+        PrintRange(RangeTotals(snapshot, from, thru, report), args.RequiredValue("--from"),
+                   args.RequiredValue("--thru"), tsv, out);
+        break;
+    }
+    return ExitSuccess;
+}
+
+} // namespace pq::cli
