@@ -1,3 +1,6 @@
 #include "shell/HelpClient.h"
+#include "shell/ViewerHelpClient.h"
 
-std::unique_ptr<HelpClient> CreateHelpClient() { return std::make_unique<NullHelpClient>(); }
+std::unique_ptr<HelpClient> CreateHelpClient() {
+    return std::make_unique<ViewerHelpClient>();
+}

@@ -1,0 +1,38 @@
+#include "help/HelpViewer.h"
+
+#include "shell/HelpServerName.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include <cstdio>
+
+// pacequill-help: the help viewer. The program starts it detached and talks to it over a local socket; a second
+// viewer started while one runs leaves the requests to the first and ends.
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("pacequill-help"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Pacequill Help"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Shows the help topics of Pacequill."));
+    parser.addHelpOption();
+    const QCommandLineOption serverOption(QStringLiteral("server"), QStringLiteral("Listen on this local socket."),
+                                          QStringLiteral("name"));
+    parser.addOption(serverOption);
+    parser.process(app);
+
+    const QString serverName = parser.isSet(serverOption) ? parser.value(serverOption) : HelpServerName();
+    HelpViewer viewer;
+    switch (viewer.Listen(serverName)) {
+    case HelpViewer::ListenResult::Listening:
+        return QApplication::exec();
+    case HelpViewer::ListenResult::AlreadyRunning:
+        return 0;
+    case HelpViewer::ListenResult::Failed:
+        break;
+    }
+    std::fprintf(stderr, "pacequill-help: cannot listen on %s\n", qPrintable(serverName));
+    return 1;
+}

@@ -1,0 +1,134 @@
+#include "shell/ViewerHelpClient.h"
+
+#include "shell/HelpServerName.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <utility>
+
+namespace {
+constexpr char ViewerName[] = "pacequill-help";
+// A running viewer accepts at once; these bound how long the program can stall when it has to start one.
+constexpr int ConnectTimeoutMs = 200;
+constexpr int StartTimeoutMs = 3000;
+constexpr int RetryIntervalMs = 50;
+constexpr int AnswerTimeoutMs = 3000;
+
+HelpAnswer Refusal(const QString &reason) {
+    HelpAnswer answer;
+    answer.reason = reason;
+    return answer;
+}
+
+bool Connect(QLocalSocket &socket, const QString &serverName) {
+    socket.connectToServer(serverName);
+    return socket.waitForConnected(ConnectTimeoutMs);
+}
+
+HelpRequest::Kind KindOf(HelpClient::Command command) {
+    switch (command) {
+    case HelpClient::Command::HelpTopics:
+        return HelpRequest::Kind::Topics;
+    case HelpClient::Command::HelpOnHelp:
+        return HelpRequest::Kind::HelpOnHelp;
+    case HelpClient::Command::Context:
+        return HelpRequest::Kind::Context;
+    case HelpClient::Command::ContextPopup:
+        return HelpRequest::Kind::Popup;
+    case HelpClient::Command::Quit:
+        break;
+    }
+    return HelpRequest::Kind::Quit;
+}
+} // namespace
+
+ViewerHelpClient::ViewerHelpClient() : ViewerHelpClient(Options{}) {}
+
+ViewerHelpClient::ViewerHelpClient(Options opts) : options(std::move(opts)) {
+    if (options.serverName.isEmpty())
+        options.serverName = HelpServerName();
+}
+
+HelpRequest ViewerHelpClient::BuildRequest(const QString &helpFile, Command command, quint32 context) const {
+    const HelpFileResolver::Target target = options.resolver.Resolve(helpFile);
+    HelpRequest request;
+    request.kind = KindOf(command);
+    // An unresolved name still goes to the viewer, which tells the user that the help file is missing.
+    request.collection =
+        target.collection.isEmpty() ? HelpFileResolver::CollectionFileName(helpFile) : target.collection;
+    request.window = target.window;
+    request.context = command == Command::Context || command == Command::ContextPopup ? context : 0;
+    return request;
+}
+
+bool ViewerHelpClient::Request(QWidget *, const QString &helpFile, Command command, quint32 context) {
+    // The owner only matters to an engine that parents its windows to the program's; this viewer's windows are its
+    // own, so they can outlive the program.
+    return Send(BuildRequest(helpFile, command, context)).accepted;
+}
+
+HelpAnswer ViewerHelpClient::Send(const HelpRequest &request) {
+    const bool needsViewer = request.kind != HelpRequest::Kind::Quit && request.kind != HelpRequest::Kind::Status;
+
+    QLocalSocket socket;
+    if (!Connect(socket, options.serverName)) {
+        if (!needsViewer)
+            return Refusal(QStringLiteral("help viewer not running"));
+        if (!StartViewer())
+            return Refusal(QStringLiteral("help viewer could not be started"));
+        const QDeadlineTimer deadline(StartTimeoutMs);
+        bool connected = false;
+        while (!connected && !deadline.hasExpired()) {
+            QThread::msleep(RetryIntervalMs);
+            connected = Connect(socket, options.serverName);
+        }
+        if (!connected)
+            return Refusal(QStringLiteral("help viewer did not answer"));
+    }
+
+    socket.write(request.Encode());
+    if (!socket.waitForBytesWritten(AnswerTimeoutMs))
+        return Refusal(QStringLiteral("help viewer did not take the request"));
+    const QDeadlineTimer deadline(AnswerTimeoutMs);
+    while (!socket.canReadLine()) {
+        if (deadline.hasExpired() || !socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
+            return Refusal(QStringLiteral("help viewer did not answer"));
+    }
+    const std::optional<HelpAnswer> answer = HelpAnswer::Decode(socket.readLine());
+    socket.disconnectFromServer();
+    return answer ? *answer : Refusal(QStringLiteral("help viewer gave an answer it does not understand"));
+}
+
+QString ViewerHelpClient::ViewerProgram() const {
+    if (!options.viewerPath.isEmpty())
+        return options.viewerPath;
+    const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(ViewerName));
+    if (QFileInfo(beside).isExecutable())
+        return beside;
+#ifdef PACEQUILL_HELP_VIEWER_BUILD_PATH
+    if (QFileInfo(QStringLiteral(PACEQUILL_HELP_VIEWER_BUILD_PATH)).isExecutable())
+        return QStringLiteral(PACEQUILL_HELP_VIEWER_BUILD_PATH);
+#endif
+    QStringList paths;
+#ifdef PACEQUILL_HELP_BIN_DIR
+    paths << QStringLiteral(PACEQUILL_HELP_BIN_DIR);
+#endif
+    QString found = QStandardPaths::findExecutable(QLatin1String(ViewerName));
+    if (found.isEmpty())
+        found = QStandardPaths::findExecutable(QLatin1String(ViewerName), paths);
+    return found;
+}
+
+bool ViewerHelpClient::StartViewer() const {
+    const QString program = ViewerProgram();
+    if (program.isEmpty())
+        return false;
+    return QProcess::startDetached(program, {QStringLiteral("--server"), options.serverName});
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "shell/HelpAnswer.h"
+#include "shell/HelpClient.h"
+#include "shell/HelpFileResolver.h"
+#include "shell/HelpRequest.h"
+
+#include <QString>
+
+// The help client that talks to the pacequill-help viewer over the user's local socket. When no viewer answers it
+// starts one detached, so help windows outlive the program, and waits for it only briefly: a missing viewer or
+// collection costs at most a few seconds once and is answered as a refusal.
+class ViewerHelpClient : public HelpClient {
+public:
+    struct Options {
+        QString serverName; // empty: HelpServerName()
+        QString viewerPath; // empty: search next to the program, in the build tree, in PATH and in the bindir
+        HelpFileResolver resolver;
+    };
+
+    ViewerHelpClient();
+    explicit ViewerHelpClient(Options options);
+
+    bool Request(QWidget *owner, const QString &helpFile, Command command, quint32 context = 0) override;
+
+    // Sends one request and returns the viewer's answer; a refusal with a reason when no viewer could be reached.
+    // Quit and Status never start a viewer.
+    HelpAnswer Send(const HelpRequest &request);
+    // The request that Request() sends for a command, with the help file text resolved.
+    HelpRequest BuildRequest(const QString &helpFile, Command command, quint32 context) const;
+
+private:
+    bool StartViewer() const;
+    QString ViewerProgram() const;
+
+    Options options;
+};
