@@ -17,10 +17,10 @@ std::string Decode1252ToUtf8(std::string_view bytes);
 std::optional<char> EncodeChar1252(char32_t codePoint);
 
 struct Encoded1252 {
-    std::string Bytes;                    // the encoded text, complete only when Ok
+    std::string Bytes; // the encoded text, complete only when Ok
     bool Ok = true;
-    char32_t BadCharacter = 0;            // the first character the code page cannot hold
-    std::size_t BadPosition = 0;          // its index in code points
+    char32_t BadCharacter = 0;   // the first character the code page cannot hold
+    std::size_t BadPosition = 0; // its index in code points
 };
 Encoded1252 Encode1252(std::u16string_view text);
 // UTF-8 input; a malformed sequence is reported as U+FFFD at its place.

@@ -78,12 +78,19 @@ bool ChunkToRow(std::string_view chunk, bool &oldFormat, std::string &buffer, st
 // Notes with each stored line break (0xA0 0xA0) back as CR LF. A lone 0xA0, such as a typed no-break space,
 // is written unchanged: reading maps CR and LF to 0xA0 one for one, so it comes back as it was.
 void AppendNotes(std::string &out, std::string_view notes) {
-    for (std::size_t i = 0; i < notes.size(); ++i) {
-        if (notes[i] == StoredLineBreak && i + 1 < notes.size() && notes[i + 1] == StoredLineBreak) {
+    for (std::size_t pos = 0; pos < notes.size();) {
+        const std::size_t mark = notes.find(StoredLineBreak, pos);
+        if (mark == std::string_view::npos) {
+            out.append(notes.substr(pos));
+            return;
+        }
+        out.append(notes.substr(pos, mark - pos));
+        if (mark + 1 < notes.size() && notes[mark + 1] == StoredLineBreak) {
             out.append(LineEnd);
-            ++i;
+            pos = mark + 2;
         } else {
-            out.push_back(notes[i]);
+            out.push_back(StoredLineBreak);
+            pos = mark + 1;
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "log/LogList.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <limits>
 #include <numeric>
@@ -209,6 +210,53 @@ void LogList::Sort(const TLwComparator &comparator) {
     std::vector<int> order(Rows.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&comparator](int a, int b) { return comparator.Compare(a, b) < 0; });
+    Permute(order);
+}
+
+void LogList::SortByBytes(int column, bool ascending) {
+    // The first bytes of each text as two big-endian numbers, zero-padded: where two keys differ they order as
+    // the texts do; equal keys fall back to the texts themselves.
+    struct Key {
+        std::uint64_t High;
+        std::uint64_t Low;
+        int Row;
+    };
+    constexpr std::size_t keyBytes = 2 * sizeof(std::uint64_t);
+    const auto packed = [](std::string_view text, std::size_t from) {
+        std::uint64_t value = 0;
+        for (std::size_t i = from; i < from + sizeof(std::uint64_t); ++i) {
+            value = (value << CHAR_BIT) | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0U);
+        }
+        return value;
+    };
+    std::vector<Key> keys(Rows.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const std::string_view text = Text(static_cast<int>(i), column).substr(0, keyBytes);
+        keys[i] = {packed(text, 0), packed(text, sizeof(std::uint64_t)), static_cast<int>(i)};
+    }
+    const auto compare = [this, column](const Key &a, const Key &b) {
+        if (a.High != b.High) {
+            return a.High < b.High ? -1 : 1;
+        }
+        if (a.Low != b.Low) {
+            return a.Low < b.Low ? -1 : 1;
+        }
+        return ByteCollation(Text(a.Row, column).substr(0, SortTextWidth),
+                             Text(b.Row, column).substr(0, SortTextWidth));
+    };
+    if (ascending) {
+        std::stable_sort(keys.begin(), keys.end(),
+                         [&compare](const Key &a, const Key &b) { return compare(a, b) < 0; });
+    } else {
+        std::stable_sort(keys.begin(), keys.end(),
+                         [&compare](const Key &a, const Key &b) { return compare(a, b) > 0; });
+    }
+    std::vector<int> order(keys.size());
+    std::transform(keys.begin(), keys.end(), order.begin(), [](const Key &key) { return key.Row; });
+    Permute(order);
+}
+
+void LogList::Permute(const std::vector<int> &order) {
     std::vector<Row> sorted;
     sorted.reserve(Rows.size());
     int newSelected = -1;

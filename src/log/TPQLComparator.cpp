@@ -27,8 +27,12 @@ int ByteCollation(std::string_view first, std::string_view second) {
 TPQLStringComparator::TPQLStringComparator(const LogList &list, int column, bool ascending, Collation collation)
     : TPQLComparator(list, column, ascending), Collate(std::move(collation)) {
     // Calling the byte order directly rather than through std::function keeps a sort of a huge log fast.
-    const auto *target = Collate.target<int (*)(std::string_view, std::string_view)>();
-    Bytewise = target != nullptr && *target == &ByteCollation;
+    Bytewise = IsByteCollation(Collate);
+}
+
+bool IsByteCollation(const Collation &collation) {
+    const auto *target = collation.target<int (*)(std::string_view, std::string_view)>();
+    return target != nullptr && *target == &ByteCollation;
 }
 
 int TPQLStringComparator::Compare(int firstRow, int secondRow) const {
@@ -47,6 +51,10 @@ void SortState::Click(int column) {
 
 void SortByColumn(LogList &list, SortState &state, int column, const Collation &collation) {
     state.Click(column);
+    if (IsByteCollation(collation)) {
+        list.SortByBytes(column, state.SortAscending);
+        return;
+    }
     const TPQLStringComparator comparator(list, column, state.SortAscending, collation);
     list.Sort(comparator);
 }

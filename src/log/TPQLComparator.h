@@ -29,6 +29,9 @@ using Collation = std::function<int(std::string_view, std::string_view)>;
 // Byte order of unsigned characters, the shorter text first when one is a prefix of the other.
 int ByteCollation(std::string_view first, std::string_view second);
 
+// Whether the collation is ByteCollation itself, which allows faster paths than calling it through Collation.
+bool IsByteCollation(const Collation &collation);
+
 inline constexpr std::size_t SortTextWidth = 259;
 
 // Orders rows by their texts in Column, each cut to its first 259 bytes, by the given collation.

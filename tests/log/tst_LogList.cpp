@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include <random>
 #include <string>
 
 #include "log/LogList.h"
@@ -280,6 +281,30 @@ private slots:
         SortByColumn(one, state, DateColumn);
         QCOMPARE(Column(one, DateColumn), QByteArrayList{"only"});
         QCOMPARE(one.SelectedRow().value_or(-1), 0);
+    }
+
+    // The keyed byte sort must give exactly the order of the comparator, ties and NUL padding included.
+    void keyedSortMatchesComparator_data() {
+        QTest::addColumn<bool>("ascending");
+        QTest::newRow("ascending") << true;
+        QTest::newRow("descending") << false;
+    }
+    void keyedSortMatchesComparator() {
+        QFETCH(bool, ascending);
+        std::mt19937 random(7);
+        LogList list;
+        const std::string alphabet("ab\0\xFF", 4);
+        for (int i = 0; i < 2000; ++i) {
+            std::string notes(random() % 20, 'a');
+            for (char &c : notes) {
+                c = alphabet[random() % alphabet.size()];
+            }
+            list.AppendEntry(LogEntry{std::to_string(i), "d", "t", notes});
+        }
+        LogList viaComparator(list);
+        viaComparator.Sort(TPQLStringComparator(viaComparator, NotesColumn, ascending));
+        list.SortByBytes(NotesColumn, ascending);
+        QCOMPARE(Column(list, DateColumn), Column(viaComparator, DateColumn));
     }
 
     void baseComparatorLeavesOrder() {
