@@ -1,0 +1,359 @@
+#include <QtTest>
+
+#include <QByteArray>
+#include <QFile>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// Runs the real pquil on the logs under tests/data/cli and compares what it prints and writes with the expected
+// texts kept beside them (expected/<case>.out and expected/<case>.err; a missing file means nothing is printed).
+class tst_Pquil : public QObject {
+    Q_OBJECT
+
+private:
+    struct Run {
+        int ExitCode = -1;
+        QByteArray Out;
+        QByteArray Err;
+    };
+
+    static QString DataDir() { return QStringLiteral(PACEQUILL_TEST_DATA "/cli"); }
+
+    static QByteArray ReadFile(const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    static void WriteFile(const QString &path, const QByteArray &bytes) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+
+    // "@TMP@" in an argument stands for the test's temporary folder.
+    Run RunPquil(QStringList arguments) {
+        for (QString &argument : arguments) {
+            argument.replace(QStringLiteral("@TMP@"), Temp.path());
+        }
+        QProcess process;
+        process.setWorkingDirectory(DataDir());
+        process.start(QStringLiteral(PQUIL_BINARY), arguments);
+        Run run;
+        if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) {
+            return run;
+        }
+        run.ExitCode = process.exitCode();
+        run.Out = process.readAllStandardOutput();
+        run.Err = process.readAllStandardError();
+        return run;
+    }
+
+    QTemporaryDir Temp;
+
+private slots:
+    void initTestCase() { QVERIFY(Temp.isValid()); }
+
+    void output_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+
+        QTest::newRow("version") << QStringList{"--version"} << 0;
+        QTest::newRow("unknown-command") << QStringList{"frobnicate"} << 2;
+        QTest::newRow("show") << QStringList{"show", "sample.pquil"} << 0;
+        QTest::newRow("show-tsv") << QStringList{"show", "--tsv", "sample.pquil"} << 0;
+        QTest::newRow("show-old") << QStringList{"show", "old.pql"} << 0;
+        QTest::newRow("show-long-fields") << QStringList{"show", "long.pquil"} << 0;
+        QTest::newRow("show-missing") << QStringList{"show", "missing.pquil"} << 1;
+        QTest::newRow("show-directory") << QStringList{"show", "."} << 1;
+        QTest::newRow("show-unknown-option") << QStringList{"show", "sample.pquil", "--wide"} << 2;
+        QTest::newRow("show-extra-operand") << QStringList{"show", "sample.pquil", "old.pql"} << 2;
+        QTest::newRow("show-no-log") << QStringList{"show"} << 2;
+
+        QTest::newRow("stats-weekly") << QStringList{"stats", "weekly", "sample.pquil"} << 0;
+        QTest::newRow("stats-weekly-sunday-tsv")
+            << QStringList{"stats", "weekly", "sample.pquil", "--week-start", "SU", "--tsv"} << 0;
+        QTest::newRow("stats-weekly-tuesday-tsv")
+            << QStringList{"stats", "weekly", "--week-start=tue", "--tsv", "sample.pquil"} << 0;
+        QTest::newRow("stats-weekly-ambiguous")
+            << QStringList{"stats", "weekly", "sample.pquil", "--week-start", "t"} << 2;
+        QTest::newRow("stats-weekly-empty") << QStringList{"stats", "weekly", "empty.pquil"} << 0;
+        QTest::newRow("stats-monthly-tsv") << QStringList{"stats", "monthly", "sample.pquil", "--tsv"} << 0;
+        QTest::newRow("stats-yearly") << QStringList{"stats", "yearly", "sample.pquil"} << 0;
+        QTest::newRow("stats-range") << QStringList{"stats",      "range",  "sample.pquil", "--from",
+                                                    "1998/03/02", "--thru", "1998/03/08"}
+                                     << 0;
+        QTest::newRow("stats-range-unit-error-inside")
+            << QStringList{"stats", "range", "sample.pquil", "--from", "1998/04/01", "--thru", "1998/04/01", "--tsv"}
+            << 0;
+        QTest::newRow("stats-range-empty-log")
+            << QStringList{"stats", "range", "empty.pquil", "--from=1980/01/01", "--thru=2079/12/31", "--tsv"} << 0;
+        QTest::newRow("stats-range-invalid")
+            << QStringList{"stats", "range", "sample.pquil", "--from", "2023/02/29", "--thru", "2023/03/01"} << 2;
+        QTest::newRow("stats-range-improper")
+            << QStringList{"stats", "range", "sample.pquil", "--from", "1998/03/01", "--thru", "1998-03-08"} << 2;
+        QTest::newRow("stats-range-empty-date")
+            << QStringList{"stats", "range", "sample.pquil", "--from", "", "--thru", "1998/03/08"} << 2;
+        QTest::newRow("stats-range-no-thru")
+            << QStringList{"stats", "range", "sample.pquil", "--from", "1998/03/01"} << 2;
+        QTest::newRow("stats-unknown-period") << QStringList{"stats", "daily", "sample.pquil"} << 2;
+
+        QTest::newRow("calc-distance") << QStringList{"calc", "distance", "--time", "1", "--pace", "8"} << 0;
+        QTest::newRow("calc-distance-km-tsv")
+            << QStringList{"calc", "distance", "--time", "1::", "--pace", "8:0", "--unit", "kilometers", "--tsv"} << 0;
+        QTest::newRow("calc-time-marathon-tsv")
+            << QStringList{"calc", "time", "--distance", "1", "--unit", "Mar", "--pace", "8", "--tsv"} << 0;
+        QTest::newRow("calc-bad-pace-unit")
+            << QStringList{"calc", "time", "--distance", "10", "--unit", "k", "--pace", "5", "--pace-unit", "km"} << 2;
+        QTest::newRow("calc-time-10k-tsv") << QStringList{"calc",   "time", "--distance",  "10",         "--unit", "k",
+                                                          "--pace", "5",    "--pace-unit", "kilometers", "--tsv"}
+                                           << 0;
+        QTest::newRow("calc-pace") << QStringList{"calc",   "pace",       "--distance", "10",
+                                                  "--unit", "kilometers", "--time",     ":50"}
+                                   << 0;
+        QTest::newRow("calc-pace-no-carry-tsv")
+            << QStringList{"calc", "pace", "--distance", "1", "--time", "0:7:59.996", "--tsv"} << 0;
+        QTest::newRow("calc-missing-input") << QStringList{"calc", "time", "--distance", "abc", "--pace", "8"} << 1;
+        QTest::newRow("calc-missing-option") << QStringList{"calc", "pace", "--time", "1"} << 1;
+        QTest::newRow("calc-too-many-parts")
+            << QStringList{"calc", "pace", "--distance", "5", "--time", "1:2:3:4"} << 2;
+        QTest::newRow("calc-ambiguous-unit")
+            << QStringList{"calc", "pace", "--distance", "5", "--time", "1", "--unit", "m"} << 2;
+        QTest::newRow("calc-option-of-other-mode")
+            << QStringList{"calc", "distance", "--distance", "5", "--time", "1", "--pace", "8"} << 2;
+
+        QTest::newRow("date-accepted") << QStringList{"date", "2024/02/29"} << 0;
+        QTest::newRow("date-empty") << QStringList{"date", ""} << 0;
+        QTest::newRow("date-invalid") << QStringList{"date", "2023/02/29"} << 1;
+        QTest::newRow("date-improper") << QStringList{"date", "2024/2/29"} << 1;
+        QTest::newRow("date-unencodable") << QStringList{"date", QString::fromUtf8("2024/02/2\u2713")} << 1;
+
+        QTest::newRow("export-csv") << QStringList{"export", "sample.pquil"} << 0;
+        QTest::newRow("export-json") << QStringList{"export", "sample.pquil", "--format", "json"} << 0;
+        QTest::newRow("export-json-empty") << QStringList{"export", "empty.pquil", "--format=JSON"} << 0;
+        QTest::newRow("export-bad-format") << QStringList{"export", "sample.pquil", "--format", "xml"} << 2;
+    }
+    void output() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        const QString expected = DataDir() + "/expected/" + QTest::currentDataTag();
+        const Run run = RunPquil(arguments);
+        // After a deliberate change of the output, PQUIL_UPDATE_EXPECTED=1 rewrites the expected texts for review.
+        if (qEnvironmentVariableIsSet("PQUIL_UPDATE_EXPECTED")) {
+            for (const auto &[suffix, text] : {std::pair{".err", run.Err}, std::pair{".out", run.Out}}) {
+                QFile::remove(expected + suffix);
+                if (!text.isEmpty()) {
+                    WriteFile(expected + suffix, text);
+                }
+            }
+        }
+        QCOMPARE(run.Err, ReadFile(expected + ".err"));
+        QCOMPARE(run.Out, ReadFile(expected + ".out"));
+        QCOMPARE(run.ExitCode, exitCode);
+    }
+
+    void help_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("synopsis");
+        QTest::newRow("top") << QStringList{"--help"} << QByteArray("Usage: pquil COMMAND");
+        QTest::newRow("help command") << QStringList{"help", "export"} << QByteArray("Usage: pquil export LOG");
+        for (const char *command : {"show", "calc", "date", "convert", "export", "import"}) {
+            QTest::newRow(command) << QStringList{command, "--help"}
+                                   << QByteArray("Usage: pquil ") + QByteArray(command) + ' ';
+        }
+        QTest::newRow("stats") << QStringList{"stats", "--help"} << QByteArray("Usage: pquil stats weekly");
+        QTest::newRow("help beats errors")
+            << QStringList{"stats", "weekly", "--bogus", "--help"} << QByteArray("Usage: pquil stats weekly");
+    }
+    void help() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, synopsis);
+        const Run run = RunPquil(arguments);
+        QCOMPARE(run.ExitCode, 0);
+        QVERIFY2(run.Out.startsWith(synopsis), run.Out.constData());
+        QCOMPARE(run.Err, QByteArray());
+    }
+
+    void noArgumentsPrintsUsageAsError() {
+        const Run run = RunPquil({});
+        QCOMPARE(run.ExitCode, 2);
+        QVERIFY(run.Err.startsWith("Usage: pquil COMMAND"));
+        QCOMPARE(run.Out, QByteArray());
+    }
+
+    void convert_data() {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QByteArray>("warning");
+        QTest::newRow("older log gets header and centuries") << "old.pql"
+                                                             << "expected/old-converted.pquil" << QByteArray();
+        QTest::newRow("current log is unchanged") << "sample.pquil"
+                                                  << "sample.pquil" << QByteArray();
+        QTest::newRow("long texts are cut with a warning")
+            << "long.pquil"
+            << "expected/long-converted.pquil"
+            << QByteArray("pquil: warning: long.pquil: 2 row(s) held texts longer than a log field, cut as a save "
+                          "cuts them (the first is row 1)\n");
+    }
+    void convert() {
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
+        QFETCH(QByteArray, warning);
+        const QString out = Temp.filePath(QTest::currentDataTag());
+        const Run run = RunPquil({"convert", input, out});
+        QCOMPARE(run.Err, warning);
+        QCOMPARE(run.ExitCode, 0);
+        QCOMPARE(ReadFile(out), ReadFile(DataDir() + "/" + expected));
+    }
+
+    void outputFileIsProtected() {
+        const QString out = Temp.filePath("existing.pquil");
+        WriteFile(out, "keep me");
+        Run run = RunPquil({"convert", "old.pql", out});
+        QCOMPARE(run.ExitCode, 1);
+        QCOMPARE(run.Err, "pquil: " + out.toUtf8() + ": file exists (use --force to replace it)\n");
+        QCOMPARE(ReadFile(out), QByteArray("keep me"));
+
+        run = RunPquil({"convert", "old.pql", out, "--force"});
+        QCOMPARE(run.ExitCode, 0);
+        QCOMPARE(ReadFile(out), ReadFile(DataDir() + "/expected/old-converted.pquil"));
+
+        // The input itself, by its own name or through a link, is never written, not even with --force.
+        const QString input = Temp.filePath("input.pql");
+        WriteFile(input, ReadFile(DataDir() + "/old.pql"));
+        const QString link = Temp.filePath("link.pql");
+        QVERIFY(QFile::link(input, link));
+        for (const QString &target : {input, link}) {
+            run = RunPquil({"convert", input, target, "--force"});
+            QCOMPARE(run.ExitCode, 1);
+            QCOMPARE(run.Err, "pquil: " + target.toUtf8() + ": is the input file; the input is never overwritten\n");
+            QCOMPARE(ReadFile(input), ReadFile(DataDir() + "/old.pql"));
+        }
+        const QString csv = Temp.filePath("self.csv");
+        WriteFile(csv, "Date,Distance,Time,Notes\r\n");
+        run = RunPquil({"import", csv, csv, "--force"});
+        QCOMPARE(run.ExitCode, 1);
+        QCOMPARE(ReadFile(csv), QByteArray("Date,Distance,Time,Notes\r\n"));
+    }
+
+    void exportImportRoundTrip() {
+        const Run exported = RunPquil({"export", "sample.pquil"});
+        QCOMPARE(exported.ExitCode, 0);
+        const QString csv = Temp.filePath("round.csv");
+        WriteFile(csv, exported.Out);
+        const QString out = Temp.filePath("round.pquil");
+        const Run imported = RunPquil({"import", csv, out});
+        QCOMPARE(imported.Err, QByteArray());
+        QCOMPARE(imported.ExitCode, 0);
+        QCOMPARE(ReadFile(out), ReadFile(DataDir() + "/sample.pquil"));
+    }
+
+    void import_data() {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QByteArray>("log"); // the records written after the header line
+
+        QTest::newRow("header only") << QByteArray("Date,Distance,Time,Notes\r\n") << QByteArray();
+        QTest::newRow("LF endings, BOM, header in any case, blank lines")
+            << QByteArray("\xEF\xBB\xBF"
+                          "date,DISTANCE,time,notes\n\n1998/03/02,3.1 Miles,00:25:00,None\n")
+            << QByteArray("\xA1"
+                          "1998/03/02\t3.1 Miles\t00:25:00\tNone\r\n");
+        QTest::newRow("line breaks of any kind in notes")
+            << QByteArray("Date,Distance,Time,Notes\r\nNo Date,1 Miles,00:08:00,\"a\nb\rc\r\nd\"\r\n")
+            << QByteArray("\xA1No Date\t1 Miles\t00:08:00\ta\r\nb\r\nc\r\nd\r\n");
+        QTest::newRow("code page characters, TAB and lone no-break space in notes")
+            << QByteArray("Date,Distance,Time,Notes\r\n1998/03/02,5 Kilometers,00:24:10,"
+                          "\"Caf\xC3\xA9 \xE2\x82\xAC\t\xC2\xA0x, \"\"q\"\"\"\r\n")
+            << QByteArray("\xA1"
+                          "1998/03/02\t5 Kilometers\t00:24:10\tCaf\xE9 \x80\t\xA0x, \"q\"\r\n");
+        QTest::newRow("widest fields") << "Date,Distance,Time,Notes\r\n" + QByteArray(15, 'd') + ',' +
+                                              QByteArray(15, 'k') + ',' + QByteArray(15, 't') + ',' +
+                                              QByteArray(755, 'n') + "\r\n"
+                                       << "\xA1" + QByteArray(15, 'd') + '\t' + QByteArray(15, 'k') + '\t' +
+                                              QByteArray(15, 't') + '\t' + QByteArray(755, 'n') + "\r\n";
+        QByteArray accents;
+        for (int i = 0; i < 755; ++i) {
+            accents += "\xC3\xA9";
+        }
+        QTest::newRow("width counted in the code page")
+            << "Date,Distance,Time,Notes\r\n1998/03/02,1 Miles,00:08:00," + accents + "\r\n"
+            << "\xA1"
+               "1998/03/02\t1 Miles\t00:08:00\t" +
+                   QByteArray(755, '\xE9') + "\r\n";
+    }
+    void import() {
+        QFETCH(QByteArray, csv);
+        QFETCH(QByteArray, log);
+        const QString in = Temp.filePath(QStringLiteral("in-%1.csv").arg(QTest::currentDataTag()));
+        const QString out = Temp.filePath(QStringLiteral("out-%1.pquil").arg(QTest::currentDataTag()));
+        WriteFile(in, csv);
+        const Run run = RunPquil({"import", in, out});
+        QCOMPARE(run.Err, QByteArray());
+        QCOMPARE(run.ExitCode, 0);
+        QCOMPARE(ReadFile(out), "Pacequill version 3.1 log file format\r\n" + log);
+    }
+
+    void importRefuses_data() {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QByteArray>("cause");
+        const QByteArray header = "Date,Distance,Time,Notes\r\n";
+        const QByteArray good = "1998/03/02,3.1 Miles,00:25:00,None\r\n";
+        // A quoted note over two lines before the bad record, so its line number counts physical lines.
+        const QByteArray twoLines = "1998/03/03,3 Miles,00:24:00,\"one\r\ntwo\"\r\n";
+
+        QTest::newRow("empty file") << QByteArray()
+                                    << QByteArray("line 1: the first line must be the header Date,Distance,Time,Notes");
+        QTest::newRow("no header") << good << QByteArray("line 1: the first line must be the header");
+        QTest::newRow("three fields") << header + good + "1998/03/02,3.1 Miles,00:25:00\r\n"
+                                      << QByteArray("line 3: 3 field(s); a row has 4: Date,Distance,Time,Notes");
+        QTest::newRow("five fields") << header + "a,b,c,d,e\r\n" << QByteArray("line 2: 5 field(s)");
+        QTest::newRow("distance too long") << header + twoLines + "1998/03/02,1234567890 Miles,00:25:00,x\r\n"
+                                           << QByteArray("line 4: Distance: 16 bytes in Windows-1252; a log row "
+                                                         "holds at most 15");
+        QTest::newRow("notes too long") << header + "1998/03/02,1 Miles,00:08:00," + QByteArray(756, 'n') + "\r\n"
+                                        << QByteArray("line 2: Notes: 756 bytes in Windows-1252; a log row holds at "
+                                                      "most 755");
+        QTest::newRow("line break counts twice in notes")
+            << header + "1998/03/02,1 Miles,00:08:00,\"" + QByteArray(754, 'n') + "\n\"\r\n"
+            << QByteArray("line 2: Notes: 756 bytes");
+        QTest::newRow("TAB in time") << header + "1998/03/02,1 Miles,\"00:08\t:00\",x\r\n"
+                                     << QByteArray("line 2: Time: a TAB separates the fields");
+        QTest::newRow("line break in date") << header + "\"1998/03\n/02\",1 Miles,00:08:00,x\r\n"
+                                            << QByteArray("line 2: Date: a line break cannot be held");
+        QTest::newRow("empty distance") << header + "1998/03/02,,00:08:00,x\r\n"
+                                        << QByteArray("line 2: Distance: empty");
+        QTest::newRow("record marker") << header + twoLines + "1998/03/02,1 Miles,00:08:00,Ol\xC3\xA9 \xC2\xA1\r\n"
+                                       << QByteArray("line 4: Notes: the character '\xC2\xA1' (U+00A1) starts a "
+                                                     "record");
+        QTest::newRow("character outside the code page")
+            << header + "1998/03/02,1 Miles,00:08:00,done \xE2\x9C\x93\r\n"
+            << QByteArray("line 2: Notes: the character '\xE2\x9C\x93' (U+2713) cannot be held by Windows-1252");
+        QTest::newRow("not UTF-8") << header + "1998/03/02,1 Miles,00:08:00,caf\xE9\r\n"
+                                   << QByteArray("line 2: Notes: bytes that are not UTF-8");
+        QTest::newRow("NUL") << header + QByteArray("1998/03/02,1 Miles,00:08:00,a\0b\r\n", 35)
+                             << QByteArray("line 2: Notes: a NUL character");
+        QTest::newRow("no-break spaces that would read back as a line break")
+            << header + "1998/03/02,1 Miles,00:08:00,a\xC2\xA0\xC2\xA0z\r\n"
+            << QByteArray("line 2: Notes: a no-break space (U+00A0) next to another");
+        QTest::newRow("quote not closed") << header + good + "1998/03/02,1 Miles,00:08:00,\"open\r\n"
+                                          << QByteArray("line 3: a quoted field is not closed");
+        QTest::newRow("text after closing quote") << header + "1998/03/02,1 Miles,\"00:08:00\"x,n\r\n"
+                                                  << QByteArray("line 2: text after the closing quote");
+    }
+    void importRefuses() {
+        QFETCH(QByteArray, csv);
+        QFETCH(QByteArray, cause);
+        const QString in = Temp.filePath(QStringLiteral("refused-%1.csv").arg(QTest::currentDataTag()));
+        const QString out = Temp.filePath(QStringLiteral("refused-%1.pquil").arg(QTest::currentDataTag()));
+        WriteFile(in, csv);
+        const Run run = RunPquil({"import", in, out});
+        QCOMPARE(run.ExitCode, 1);
+        const QByteArray prefix = "pquil: " + in.toUtf8() + ": ";
+        QVERIFY2(run.Err.startsWith(prefix + cause), run.Err.constData());
+        QVERIFY2(run.Err.endsWith("; nothing was written\n"), run.Err.constData());
+        QVERIFY(!QFile::exists(out));
+    }
+};
+
+QTEST_APPLESS_MAIN(tst_Pquil)
+#include "tst_Pquil.moc"
