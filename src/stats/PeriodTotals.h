@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "StatsCalendar.h"
-#include "TPacequillSSArray.h"
+#include "stats/StatsCalendar.h"
+#include "stats/TPacequillSSArray.h"
 
 namespace pq {
 
