@@ -1,0 +1,60 @@
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "BenchLogs.h"
+
+namespace {
+
+constexpr std::size_t MillionRows = 1'000'000;
+
+// The pquil built beside this benchmark (build/bench → build/src/cli), unless PQUIL_BINARY names another.
+std::string PquilPath() {
+    if (const char *path = std::getenv("PQUIL_BINARY")) {
+        return path;
+    }
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
+    return (self.parent_path().parent_path() / "src" / "cli" / "pquil").string();
+}
+
+// Runs pquil with its output sent to /dev/null, as a script piping it elsewhere would; false when it fails.
+bool RunPquil(const std::vector<std::string> &arguments) {
+    std::vector<char *> argv;
+    for (const std::string &argument : arguments) {
+        argv.push_back(const_cast<char *>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, argv.front(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    return spawned == 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// The whole command as a user runs it: start, read the log, build the snapshot, add up the weeks, print.
+void BM_PquilStatsWeekly(benchmark::State &state) {
+    const std::string log = GeneratedLogPath(static_cast<std::size_t>(state.range(0)));
+    const std::vector<std::string> arguments = {PquilPath(), "stats", "weekly", log};
+    for (auto _ : state) {
+        if (!RunPquil(arguments)) {
+            state.SkipWithError("pquil failed");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_PquilStatsWeekly)->Arg(MillionRows)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();
