@@ -63,12 +63,6 @@ private slots:
         QTest::newRow("empty file") << QByteArray() << QByteArrayList{};
         QTest::newRow("header only") << Header << QByteArrayList{};
         QTest::newRow("header without line end") << Header.chopped(2) << QByteArrayList{};
-        QTest::newRow("old 96") << QByteArray("\xA1"
-                                              "96/07/04\t6 Miles\t00:40:00\tNone\r\n")
-                                << QByteArrayList{"1996/07/04|6 Miles|00:40:00|None"};
-        QTest::newRow("old 03") << QByteArray("\xA1"
-                                              "03/07/04\t6 Miles\t00:40:00\tNone\r\n")
-                                << QByteArrayList{"2003/07/04|6 Miles|00:40:00|None"};
         QTest::newRow("old 79 and 80") << QByteArray("\xA1"
                                                      "79/1/1\ta\tb\tc\r\n\xA1"
                                                      "80/1/1\ta\tb\tc\r\n")
@@ -99,7 +93,6 @@ private slots:
         QTest::newRow("empty records skipped") << Header + "\xA1\xA1\r\n\xA1"
                                                            "d\r\n"
                                                << QByteArrayList{"d|||"};
-        QTest::newRow("tab-only record") << Header + "\xA1\t\t\r\n" << QByteArrayList{"|||"};
         QTest::newRow("899 bytes then marker") << Header + "\xA1" + x899 +
                                                       "\xA1"
                                                       "d\r\n"
@@ -217,13 +210,6 @@ private slots:
         QCOMPARE(LoadLog(path.toStdString(), loaded).Status, LoadStatus::Loaded);
         QCOMPARE(Rows(loaded), Rows(list));
         QCOMPARE(loaded.SelectedRow().value_or(-1), 1);
-
-        LogList empty;
-        QVERIFY(WriteLog(empty, path.toStdString()).Ok);
-        QCOMPARE(ReadFile(path), Header);
-        QCOMPARE(LoadLog(path.toStdString(), loaded).Status, LoadStatus::Loaded);
-        QCOMPARE(loaded.RowCount(), 0);
-        QVERIFY(!loaded.SelectedRow());
     }
 
     void writeKeepsPermissions() {

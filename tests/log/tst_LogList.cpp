@@ -59,7 +59,6 @@ private slots:
         QTest::newRow("leading tabs skipped") << QByteArray("\t\td\tx\tt\tn") << QByteArray("d|x|t|n");
         QTest::newRow("date only") << QByteArray("d") << QByteArray("d|||");
         QTest::newRow("empty text") << QByteArray() << QByteArray("|||");
-        QTest::newRow("only tabs") << QByteArray("\t\t\t") << QByteArray("|||");
         QTest::newRow("reserved bytes kept") << QByteArray("d\tx\tt\ta\xA0\xA0z") << QByteArray("d|x|t|a\xA0\xA0z");
     }
     void appendRowSplits() {
@@ -106,7 +105,6 @@ private slots:
         QTest::newRow("earlier row removed") << 2 << 0 << 1 << QByteArrayList{"b", "c"};
         QTest::newRow("later row removed") << 0 << 2 << 0 << QByteArrayList{"a", "b"};
         QTest::newRow("no selection") << -1 << 0 << -1 << QByteArrayList{"b", "c"};
-        QTest::newRow("index out of range") << 1 << 3 << 1 << QByteArrayList{"a", "b", "c"};
     }
     void removeRowKeepsSelection() {
         QFETCH(int, selected);
@@ -118,13 +116,6 @@ private slots:
         list.RemoveRow(removed);
         QCOMPARE(list.SelectedRow().value_or(-1), expectedSelection);
         QCOMPARE(Column(list, DateColumn), expectedDates);
-    }
-
-    void selectOutOfRangeClears() {
-        LogList list = ListOfDates({"a"});
-        list.Select(0);
-        list.Select(1);
-        QVERIFY(!list.SelectedRow());
     }
 
     void clearRowsEmptiesAndAcceptsNewRows() {
@@ -167,12 +158,6 @@ private slots:
             QCOMPARE(list->SelectedRow().value_or(-1), 2);
             QCOMPARE(RowTexts(*list, 1), QByteArray("b|1 Miles|00:10:00|None"));
         }
-        LogList moved(std::move(copy));
-        QCOMPARE(moved.RowCount(), 3);
-        QCOMPARE(copy.RowCount(), 0);
-        QVERIFY(!copy.SelectedRow());
-        copy.AppendRow("again");
-        QCOMPARE(RowTexts(copy, 0), QByteArray("again|||"));
     }
 
     void byteCollation_data() {
@@ -182,7 +167,6 @@ private slots:
         QTest::newRow("equal") << QByteArray("abc") << QByteArray("abc") << 0;
         QTest::newRow("less") << QByteArray("abc") << QByteArray("abd") << -1;
         QTest::newRow("prefix first") << QByteArray("ab") << QByteArray("abc") << -1;
-        QTest::newRow("empty first") << QByteArray() << QByteArray("a") << -1;
         QTest::newRow("case sensitive") << QByteArray("a") << QByteArray("B") << 1;
         QTest::newRow("high bytes after ascii") << QByteArray("\xE9") << QByteArray("z") << 1;
         QTest::newRow("digits before letters") << QByteArray("2001/01/01") << QByteArray("No Date") << -1;
@@ -193,8 +177,6 @@ private slots:
         QFETCH(int, sign);
         const int r = ByteCollation(first.toStdString(), second.toStdString());
         QCOMPARE((r > 0) - (r < 0), sign);
-        const int reverse = ByteCollation(second.toStdString(), first.toStdString());
-        QCOMPARE((reverse > 0) - (reverse < 0), -sign);
     }
 
     void sortByColumnClicks_data() {
@@ -208,8 +190,6 @@ private slots:
             << QList<int>{DateColumn, DateColumn} << QByteArrayList{"c", "b", "a", "No Date"} << false;
         QTest::newRow("other column ascending again")
             << QList<int>{DateColumn, DateColumn, DistanceColumn} << QByteArrayList{"b", "a", "c", "No Date"} << true;
-        QTest::newRow("third click ascending")
-            << QList<int>{DateColumn, DateColumn, DateColumn} << QByteArrayList{"No Date", "a", "b", "c"} << true;
     }
     void sortByColumnClicks() {
         QFETCH(QList<int>, clicks);
@@ -305,12 +285,6 @@ private slots:
         viaComparator.Sort(TPQLStringComparator(viaComparator, NotesColumn, ascending));
         list.SortByBytes(NotesColumn, ascending);
         QCOMPARE(Column(list, DateColumn), Column(viaComparator, DateColumn));
-    }
-
-    void baseComparatorLeavesOrder() {
-        LogList list = ListOfDates({"c", "a", "b"});
-        list.Sort(TLwComparator());
-        QCOMPARE(Column(list, DateColumn), (QByteArrayList{"c", "a", "b"}));
     }
 };
 
