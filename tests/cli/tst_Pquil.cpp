@@ -70,6 +70,15 @@ private slots:
         QTest::newRow("show-extra-operand") << QStringList{"show", "sample.pquil", "old.pql"} << 2;
         QTest::newRow("show-no-log") << QStringList{"show"} << 2;
 
+        QTest::newRow("show-controls") << QStringList{"show", "controls.pquil"} << 0;
+        QTest::newRow("show-controls-tsv") << QStringList{"show", "controls.pquil", "--tsv"} << 0;
+        QTest::newRow("export-controls-json") << QStringList{"export", "controls.pquil", "--format", "json"} << 0;
+        QTest::newRow("export-controls-csv") << QStringList{"export", "controls.pquil"} << 0;
+        QTest::newRow("stats-yearly-old-log") << QStringList{"stats", "yearly", "old.pql", "--tsv"} << 0;
+        QTest::newRow("convert-missing-input") << QStringList{"convert", "missing.pquil", "@TMP@/never.pquil"} << 1;
+        QTest::newRow("convert-unwritable") << QStringList{"convert", "old.pql", "/nonexistent/never.pquil"} << 1;
+        QTest::newRow("import-missing-operand") << QStringList{"import", "runs.csv"} << 2;
+
         QTest::newRow("stats-weekly") << QStringList{"stats", "weekly", "sample.pquil"} << 0;
         QTest::newRow("stats-weekly-sunday-tsv")
             << QStringList{"stats", "weekly", "sample.pquil", "--week-start", "SU", "--tsv"} << 0;
