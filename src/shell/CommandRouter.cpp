@@ -1,0 +1,74 @@
+#include "shell/CommandRouter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMainWindow>
+
+#include "shell/CommandTarget.h"
+
+CommandRouter::CommandRouter(QWidget *frame, CommandTarget *application) : Frame(frame), Application(application) {}
+
+QWidget *CommandRouter::ChainStart() const {
+    if (!Frame)
+        return nullptr;
+    QWidget *focus = QApplication::focusWidget();
+    if (focus && focus->window() == Frame)
+        return focus;
+    // The focus is elsewhere (a floating toolbar, another program): the frame remembers its last focus child.
+    if (QWidget *last = Frame->focusWidget())
+        return last;
+    if (auto *mainWindow = qobject_cast<QMainWindow *>(Frame.data()); mainWindow && mainWindow->centralWidget())
+        return mainWindow->centralWidget();
+    return Frame;
+}
+
+QList<CommandTarget *> CommandRouter::Chain() const {
+    QList<CommandTarget *> chain;
+    for (QWidget *widget = ChainStart(); widget; widget = widget->parentWidget()) {
+        if (auto *target = dynamic_cast<CommandTarget *>(widget))
+            chain.append(target);
+        if (widget == Frame || widget->isWindow())
+            break;
+    }
+    return chain;
+}
+
+bool CommandRouter::Route(int command) const {
+    for (CommandTarget *target : Chain()) {
+        if (target->Handle(command))
+            return true;
+    }
+    return Application && Application->Handle(command);
+}
+
+bool CommandRouter::IsEnabled(int command) const {
+    const QList<CommandTarget *> chain = Chain();
+    for (const CommandTarget *target : chain) {
+        if (const std::optional<bool> enabled = target->Enabled(command))
+            return *enabled;
+    }
+    if (Application) {
+        if (const std::optional<bool> enabled = Application->Enabled(command))
+            return *enabled;
+    }
+    for (const CommandTarget *target : chain) {
+        if (target->HasHandler(command))
+            return true;
+    }
+    return Application && Application->HasHandler(command);
+}
+
+void CommandRouter::UpdateActions(const QList<QAction *> &actions) const {
+    for (QAction *action : actions) {
+        if (const int command = CommandOf(action))
+            action->setEnabled(IsEnabled(command));
+    }
+}
+
+int CommandRouter::CommandOf(const QAction *action) {
+    return action ? action->data().toInt() : 0;
+}
+
+void CommandRouter::SetCommand(QAction *action, int command) {
+    action->setData(command);
+}

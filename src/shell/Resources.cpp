@@ -1,0 +1,24 @@
+#include "shell/Resources.h"
+
+#include <QDirIterator>
+
+namespace Resources {
+
+QPixmap Bitmap(int id) {
+    return QPixmap(QStringLiteral(":/bitmaps/%1.png").arg(id));
+}
+
+QIcon Icon(int id) {
+    QIcon icon;
+    // Each image of the group is stored as "<id>-<size>.png".
+    QDirIterator images(QStringLiteral(":/icons"), {QStringLiteral("%1-*.png").arg(id)});
+    while (images.hasNext())
+        icon.addFile(images.next());
+    return icon;
+}
+
+QCursor Cursor(int id) {
+    return QCursor(QPixmap(QStringLiteral(":/cursors/%1.png").arg(id)), 0, 0);
+}
+
+} // namespace Resources

@@ -1,0 +1,59 @@
+#include "shell/SplashWindow.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTimer>
+
+SplashWindow::SplashWindow(const QPixmap &picture)
+    : QSplashScreen(picture, Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint) {
+    setCursor(Qt::ArrowCursor);
+}
+
+void SplashWindow::Start() {
+    qApp->installEventFilter(this);
+    show();
+    repaint();
+    QTimer::singleShot(TimeoutMs, this, &SplashWindow::Finish);
+}
+
+void SplashWindow::Finish() {
+    hide();
+    // The filter stays until the release that belongs to a closing press has been taken.
+    if (!SwallowRelease)
+        deleteLater();
+}
+
+bool SplashWindow::eventFilter(QObject *watched, QEvent *event) {
+    if (!watched->isWidgetType())
+        return false;
+    const auto *mouse = static_cast<QMouseEvent *>(event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        if (isVisible() && mouse->button() == Qt::LeftButton) {
+            SwallowRelease = true;
+            Finish();
+            return true;
+        }
+        return false;
+    case QEvent::MouseButtonRelease:
+        if (SwallowRelease && mouse->button() == Qt::LeftButton) {
+            SwallowRelease = false;
+            deleteLater();
+            return true;
+        }
+        return false;
+    case QEvent::Show:
+        // Stay above windows shown later, also where no window manager keeps the splash on top.
+        if (isVisible() && watched != this && static_cast<QWidget *>(watched)->isWindow())
+            raise();
+        return false;
+    default:
+        return false;
+    }
+}
+
+void SplashWindow::mousePressEvent(QMouseEvent *event) {
+    // Only the left button closes the splash (the filter sees it first); other buttons do nothing.
+    event->accept();
+}

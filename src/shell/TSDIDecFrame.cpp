@@ -1,0 +1,156 @@
+#include "shell/TSDIDecFrame.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "shell/CommandEvent.h"
+#include "shell/LockIndicators.h"
+#include "shell/MenuTables.h"
+#include "shell/Resources.h"
+
+const QString TSDIDecFrame::ToolbarTitle = QStringLiteral("Pacequill Toolbar");
+
+namespace {
+
+// Caption, system menu, minimise and close; no maximise button.
+constexpr Qt::WindowFlags FrameFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                       Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                       Qt::WindowCloseButtonHint;
+
+// The command a toolbar button carries is kept on the button too, for the hint filter.
+const char *const ButtonCommandProperty = "pacequillCommand";
+
+} // namespace
+
+TSDIDecFrame::TSDIDecFrame(QWidget *client, CommandTarget *application)
+    : QMainWindow(nullptr, FrameFlags), CommandChain(std::make_unique<CommandRouter>(this, application)) {
+    setWindowIcon(Resources::Icon(Resources::IconGroup));
+    setMinimumSize(InitialMinTrackSize);
+    setMaximumSize(InitialMaxTrackSize);
+    setCentralWidget(client);
+    BuildMenus();
+    BuildStatusBar();
+    BuildToolbar();
+    if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance(thread()))
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TSDIDecFrame::UpdateToolbar);
+}
+
+TSDIDecFrame::~TSDIDecFrame() = default;
+
+QRect TSDIDecFrame::CentredGeometry(QSize screenSize, QSize windowSize) {
+    const int frameWidth = windowSize.width();
+    const int frameHeight = windowSize.height() + ExtraHeight;
+    // Integer division truncates toward zero, as the centring requires for windows larger than the screen.
+    const int frameX = (screenSize.width() - frameWidth) / 2;
+    const int frameY = (screenSize.height() - frameHeight) / 2;
+    const QSize size = QSize(frameWidth, frameHeight).expandedTo(InitialMinTrackSize).boundedTo(InitialMaxTrackSize);
+    return {QPoint(frameX, frameY), size};
+}
+
+void TSDIDecFrame::CentreAndFixSize() {
+    resize(sizeHint());
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QSize screenSize = screen ? screen->size() : size();
+    const QRect geometry = CentredGeometry(screenSize, size());
+    move(geometry.topLeft());
+    resize(geometry.size());
+    // From now on the border cannot change the size.
+    setFixedSize(size());
+    raise();
+}
+
+void TSDIDecFrame::SetCloseQuery(CloseQuery query) {
+    QueryClose = std::move(query);
+}
+
+void TSDIDecFrame::UpdateToolbar() {
+    CommandChain->UpdateActions(Toolbar->actions());
+}
+
+void TSDIDecFrame::closeEvent(QCloseEvent *event) {
+    if (QueryClose && !QueryClose()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit Closed();
+}
+
+bool TSDIDecFrame::eventFilter(QObject *watched, QEvent *event) {
+    // Toolbar buttons show their hint while the pointer is over them, docked or floating.
+    if (event->type() == QEvent::Enter)
+        ShowHint(watched->property(ButtonCommandProperty).toInt());
+    else if (event->type() == QEvent::Leave)
+        statusBar()->clearMessage();
+    return false;
+}
+
+void TSDIDecFrame::BuildMenus() {
+    for (const MenuTables::PopupMenu &popup : MenuTables::Menu100()) {
+        QMenu *menu = menuBar()->addMenu(popup.Title);
+        for (const MenuTables::MenuItem &item : popup.Items) {
+            if (item.Command == 0) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction *action = menu->addAction(item.Text);
+            CommandRouter::SetCommand(action, item.Command);
+            action->setStatusTip(MenuTables::HintFor(item.Command));
+            action->setEnabled(!item.Greyed);
+            const int command = item.Command;
+            connect(action, &QAction::triggered, this, [command] { CommandEvent::Post(command); });
+            MenuActions.insert(command, action);
+        }
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] { CommandChain->UpdateActions(menu->actions()); });
+        connect(menu, &QMenu::hovered, this, [this](QAction *action) { ShowHint(CommandRouter::CommandOf(action)); });
+        connect(menu, &QMenu::aboutToHide, statusBar(), &QStatusBar::clearMessage);
+    }
+}
+
+void TSDIDecFrame::BuildToolbar() {
+    Toolbar = new QToolBar(ToolbarTitle, this);
+    Toolbar->setObjectName(ToolbarTitle);
+    Toolbar->setMovable(true);
+    Toolbar->setFloatable(true);
+    Toolbar->setIconSize(ToolbarIconSize);
+    addToolBar(Qt::TopToolBarArea, Toolbar);
+    for (const int command : MenuTables::ToolbarGadgets()) {
+        if (command == 0) {
+            Toolbar->addSeparator();
+            continue;
+        }
+        auto *action = new QAction(QIcon(Resources::Bitmap(command)), MenuTables::ToolTipFor(command), Toolbar);
+        CommandRouter::SetCommand(action, command);
+        action->setToolTip(MenuTables::ToolTipFor(command));
+        action->setStatusTip(MenuTables::HintFor(command));
+        // Disabled until the first enabling pass.
+        action->setEnabled(false);
+        connect(action, &QAction::triggered, this, [command] { CommandEvent::Post(command); });
+        Toolbar->addAction(action);
+        ToolbarActions.insert(command, action);
+        if (QWidget *button = Toolbar->widgetForAction(action)) {
+            button->setProperty(ButtonCommandProperty, command);
+            button->installEventFilter(this);
+        }
+    }
+}
+
+void TSDIDecFrame::BuildStatusBar() {
+    statusBar()->setSizeGripEnabled(false);
+    LockState = new LockIndicators(statusBar());
+}
+
+void TSDIDecFrame::ShowHint(int command) {
+    const QString hint = command ? MenuTables::HintFor(command) : QString();
+    if (hint.isEmpty())
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(hint);
+}
