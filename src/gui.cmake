@@ -33,16 +33,14 @@ target_link_libraries(pacequill_resources PRIVATE Qt6::Core)
 target_sources(pacequill_gui INTERFACE $<TARGET_OBJECTS:pacequill_resources>)
 add_dependencies(pacequill_gui pacequill_resources)
 
-if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
-    add_executable(pacequill ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
-    target_link_libraries(pacequill PRIVATE pacequill_gui)
-    install(TARGETS pacequill RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
+add_executable(pacequill ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
+target_link_libraries(pacequill PRIVATE pacequill_gui)
 
 # Draws the bitmaps, icons and cursor under resources/; run by hand after changing the drawings.
 add_executable(draw-resources EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/tools/draw-resources.cpp)
 target_link_libraries(draw-resources PRIVATE Qt6::Gui)
 
+install(TARGETS pacequill RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET pquil)
     install(TARGETS pquil RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()

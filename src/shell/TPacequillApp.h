@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QApplication>
+#include <QCursor>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+#include "shell/CommandTarget.h"
+#include "shell/HelpClient.h"
+
+class QToolBar;
+class TPacequillDlgClient;
+class TSDIDecFrame;
+
+// The application: shows the splash, builds the main frame with its document client, scans the command line
+// for "unregister", writes or removes the registry record, runs the event loop and lets the client ask about
+// unsaved changes before the program ends. It carries out Exit and the Help menu's help commands.
+class TPacequillApp : public QApplication, public CommandTarget {
+    Q_OBJECT
+public:
+    static const QString AppName;
+    // The help file named in context pop-ups, and the one named by the Help menu's requests.
+    static const QString HelpFileName;
+    static const QString MenuHelpFileName;
+
+    // rawCommandLine: the program's arguments after its own name, joined with single blanks. Without a help
+    // client the program's own is made.
+    TPacequillApp(int &argc, char **argv, QString rawCommandLine, std::unique_ptr<HelpClient> help = nullptr);
+    ~TPacequillApp() override;
+
+    // The raw command line from main's arguments, before the toolkit takes its own options out of them.
+    static QString RawCommandLine(int argc, char **argv);
+    // Whether the text holds an option ("-" or "/" prefix) that abbreviates "unregister", ignoring case.
+    static bool HasUnregisterOption(const QString &rawCommandLine);
+    // Removes the registry record at the first "unregister" option, otherwise writes it.
+    static void ProcessCommandLine(const QString &rawCommandLine);
+
+    // Starts the instance and runs the event loop; the loop's result.
+    int Run();
+    // Whether the program may end: the client's unsaved-changes question, then the help window is closed when
+    // the Help menu opened it.
+    bool QueryClose();
+
+    TSDIDecFrame *MainWindow() const { return Frame; }
+    bool IsHelpActive() const { return HelpActive; }
+    bool IsContextHelpMode() const { return ContextHelpMode; }
+    const std::optional<QCursor> &GetHelpCursor() const { return HelpCursor; }
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // Sees every event before any widget does; true consumes it. Everything passes for now.
+    virtual bool PreprocessAppMessage(QObject *receiver, QEvent *event);
+
+private:
+    void StartInstance();
+    void CreateMainWindow();
+    void RequestMenuHelp(HelpClient::Command command);
+
+    QString CommandLine;
+    std::unique_ptr<HelpClient> Help;
+    bool HelpActive = false;
+    bool ContextHelpMode = false;
+    std::optional<QCursor> HelpCursor;
+    TSDIDecFrame *Frame = nullptr;
+    TPacequillDlgClient *Client = nullptr;
+    QToolBar *DockHost = nullptr;
+};
