@@ -1,17 +1,9 @@
 #include "cli/CsvReader.h"
 
+#include "cli/Characters.h"
 #include "cli/CliError.h"
 
 namespace pq::cli {
-
-namespace {
-
-constexpr char Separator = ',';
-constexpr char Quote = '"';
-constexpr char CarriageReturn = '\r';
-constexpr char LineFeed = '\n';
-
-} // namespace
 
 CsvReader::CsvReader(std::string_view text) : Text(text) {}
 
@@ -54,7 +46,7 @@ void CsvReader::ReadQuoted(std::string &field) {
         field.push_back(c);
         ++Pos;
     }
-    if (Pos < Text.size() && Text[Pos] != Separator && !AtLineBreak()) {
+    if (Pos < Text.size() && Text[Pos] != CsvSeparator && !AtLineBreak()) {
         throw CliError(ExitFailure, "line " + std::to_string(Line) + ": text after the closing quote of a field");
     }
 }
@@ -70,11 +62,11 @@ bool CsvReader::Next(std::vector<std::string> &fields) {
         if (Pos < Text.size() && Text[Pos] == Quote) {
             ReadQuoted(field);
         } else {
-            while (Pos < Text.size() && Text[Pos] != Separator && !AtLineBreak()) {
+            while (Pos < Text.size() && Text[Pos] != CsvSeparator && !AtLineBreak()) {
                 field.push_back(Text[Pos++]);
             }
         }
-        if (Pos < Text.size() && Text[Pos] == Separator) {
+        if (Pos < Text.size() && Text[Pos] == CsvSeparator) {
             ++Pos;
             continue;
         }

@@ -4,8 +4,10 @@
 #include <string>
 
 #include "cli/ArgumentList.h"
+#include "cli/Characters.h"
 #include "cli/CliError.h"
 #include "cli/Commands.h"
+#include "cli/LogColumns.h"
 #include "cli/LogFiles.h"
 #include "cli/OutputBuffer.h"
 #include "log/LogEntry.h"
@@ -39,11 +41,7 @@ Writes the rows of a log to standard output in UTF-8, in their stored order.
 )";
 
 constexpr std::array<std::string_view, 2> FormatNames = {"csv", "json"};
-constexpr std::array<std::string_view, ColumnCount> ColumnNames = {"Date", "Distance", "Time", "Notes"};
-constexpr std::array<std::size_t, ColumnCount> FieldWidths = {DateWidth, DistanceWidth, TimeWidth, NotesWidth};
 constexpr std::string_view CsvLineEnd = "\r\n";
-constexpr char CsvSeparator = ',';
-constexpr char Quote = '"';
 
 void ExportCsv(const LogList &list, OutputBuffer &out) {
     for (int column = 0; column < ColumnCount; ++column) {

@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "cli/ArgumentList.h"
+#include "cli/Characters.h"
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/CsvReader.h"
+#include "cli/LogColumns.h"
 #include "cli/LogFiles.h"
 #include "cli/OutputBuffer.h"
 #include "cli/Unencodable.h"
@@ -36,11 +38,7 @@ The input is never overwritten. OUT is written atomically; an existing OUT is
 replaced only with --force.
 )";
 
-constexpr std::array<std::string_view, ColumnCount> ColumnNames = {"Date", "Distance", "Time", "Notes"};
-constexpr std::array<std::size_t, ColumnCount> FieldWidths = {DateWidth, DistanceWidth, TimeWidth, NotesWidth};
 constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
-constexpr char CarriageReturn = '\r';
-constexpr char LineFeed = '\n';
 constexpr char NulByte = '\0';
 constexpr char32_t InvertedExclamation = 0xA1;
 

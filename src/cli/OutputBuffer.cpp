@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "cli/Characters.h"
 #include "cli/CliError.h"
 #include "log/CodePage1252.h"
 #include "log/LogEntry.h"
@@ -15,12 +16,6 @@ namespace {
 // Output is written whenever this much has been collected.
 constexpr std::size_t FlushThreshold = std::size_t{1} << 20;
 
-constexpr char Backslash = '\\';
-constexpr char Quote = '"';
-constexpr char CarriageReturn = '\r';
-constexpr char LineFeed = '\n';
-constexpr char Tab = '\t';
-constexpr char Comma = ',';
 constexpr unsigned char FirstPrintable = 0x20;
 constexpr unsigned char Delete = 0x7F;
 constexpr unsigned char FirstUndefinedRun = 0x80; // 1252 bytes 0x81, 0x8D, 0x8F, 0x90, 0x9D decode to C1 controls
@@ -179,7 +174,7 @@ std::size_t DisplayWidth(std::string_view bytes) {
 bool NeedsCsvQuotes(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
-        if (c == Comma || c == Quote || c == CarriageReturn || c == LineFeed || IsStoredBreak(bytes, i)) {
+        if (c == CsvSeparator || c == Quote || c == CarriageReturn || c == LineFeed || IsStoredBreak(bytes, i)) {
             return true;
         }
     }

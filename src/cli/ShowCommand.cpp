@@ -6,8 +6,10 @@
 #include "cli/ArgumentList.h"
 #include "cli/CliError.h"
 #include "cli/Commands.h"
+#include "cli/LogColumns.h"
 #include "cli/LogFiles.h"
 #include "cli/OutputBuffer.h"
+#include "cli/TextTable.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
 
@@ -26,11 +28,6 @@ Options:
            in the texts a line break is written as \n, a backslash as \\, a TAB as \t
 )";
 
-constexpr std::array<std::string_view, ColumnCount> Headers = {"Date", "Distance", "Time", "Notes"};
-// A text wider than its field's width overflows its column rather than widening the column for every row.
-constexpr std::array<std::size_t, ColumnCount> ColumnCaps = {DateWidth, DistanceWidth, TimeWidth, NotesWidth};
-constexpr std::size_t ColumnGap = 2;
-
 void PrintTsv(const LogList &list, OutputBuffer &out) {
     for (int row = 0; row < list.RowCount(); ++row) {
         for (int column = 0; column < ColumnCount; ++column) {
@@ -46,19 +43,20 @@ void PrintTsv(const LogList &list, OutputBuffer &out) {
 void PrintColumns(const LogList &list, OutputBuffer &out) {
     std::array<std::size_t, NotesColumn> widths{};
     for (int column = 0; column < NotesColumn; ++column) {
-        widths[column] = Headers[column].size();
+        widths[column] = ColumnNames[column].size();
     }
     for (int row = 0; row < list.RowCount(); ++row) {
         for (int column = 0; column < NotesColumn; ++column) {
-            const std::size_t width = std::min(DisplayWidth(list.Text(row, column)), ColumnCaps[column]);
+            // A text wider than its field overflows its column rather than widening the column for every row.
+            const std::size_t width = std::min(DisplayWidth(list.Text(row, column)), FieldWidths[column]);
             widths[column] = std::max(widths[column], width);
         }
     }
     for (int column = 0; column < NotesColumn; ++column) {
-        out.Append(Headers[column]);
-        out.AppendBlanks(widths[column] - Headers[column].size() + ColumnGap);
+        out.Append(ColumnNames[column]);
+        out.AppendBlanks(widths[column] - ColumnNames[column].size() + ColumnGap);
     }
-    out.Append(Headers[NotesColumn]);
+    out.Append(ColumnNames[NotesColumn]);
     out.EndLine();
     for (int row = 0; row < list.RowCount(); ++row) {
         // Blanks are held back until text follows them, so that no line ends in blanks.

@@ -44,6 +44,8 @@ Options:
 constexpr std::array<std::string_view, 7> WeekdayNames = {"monday", "tuesday",  "wednesday", "thursday",
                                                           "friday", "saturday", "sunday"};
 
+constexpr int DefaultWeekStart = 0; // Monday
+
 enum class Period { Weekly, Monthly, Yearly, Range };
 
 struct PeriodCommand {
@@ -69,7 +71,7 @@ constexpr std::size_t MonthDayLength = 2;
 int WeekStart(const ArgumentList &args) {
     const std::optional<std::string_view> value = args.Value("--week-start");
     if (!value) {
-        return 0;
+        return DefaultWeekStart;
     }
     const std::optional<std::size_t> day = MatchPrefix(*value, WeekdayNames);
     if (!day) {

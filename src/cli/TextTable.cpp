@@ -8,7 +8,6 @@ namespace pq::cli {
 
 namespace {
 
-constexpr std::size_t ColumnGap = 2;
 constexpr unsigned char ContinuationMask = 0xC0;
 constexpr unsigned char ContinuationBits = 0x80;
 

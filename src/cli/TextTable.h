@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,9 @@ namespace pq::cli {
 class OutputBuffer;
 
 enum class Align { Left, Right };
+
+// Blanks between two columns of every table pquil prints.
+inline constexpr std::size_t ColumnGap = 2;
 
 // A small table for a person: a header line and aligned columns two blanks apart. Cells are UTF-8.
 class TextTable {
