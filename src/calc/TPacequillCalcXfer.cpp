@@ -1,0 +1,6 @@
+#include "calc/TPacequillCalcXfer.h"
+
+TPacequillCalcXfer &TPacequillCalcXfer::Shared() {
+    static TPacequillCalcXfer record;
+    return record;
+}
