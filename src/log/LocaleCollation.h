@@ -1,15 +1,14 @@
 #pragma once
 
 #include <QCollator>
-#include <QCollatorSortKey>
 
 #include <vector>
 
 #include "log/TPQLComparator.h"
 
 // Orders rows by the user's default locale, case-sensitively, on the texts of one column cut to their first 259
-// bytes. Each row's collation key is computed once before the sort, so a sort of a big log compares keys, not
-// texts.
+// bytes. Before the sort each distinct text gets one collation key and the keys are ranked once; the sort then
+// compares the rows' ranks, so a big log costs one key per distinct text and no text comparison per step.
 class LocaleCollation : public pq::TPQLComparator {
 public:
     LocaleCollation(const pq::LogList &list, int column, bool ascending, const QCollator &collator = UserCollator());
@@ -19,5 +18,5 @@ public:
     static QCollator UserCollator();
 
 private:
-    std::vector<QCollatorSortKey> Keys;
+    std::vector<int> Ranks; // per row: the place of its text in collation order; equal texts share one
 };

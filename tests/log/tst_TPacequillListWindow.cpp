@@ -164,14 +164,15 @@ void TestListWindow::sortStateSurvivesNew() {
 
 void TestListWindow::selectionFollowsItsRow() {
     Client->ShowAndSelect(1); // 2001/05/01
-    ClickHeader(0);
-    ClickHeader(0);
-    QCOMPARE(Client->FindSelectedRow(), std::optional<int>(2));
-    const QModelIndexList selected = List->selectionModel()->selectedRows();
-    QCOMPARE(selected.size(), 1);
-    QCOMPARE(selected.constFirst().row(), 2);
-    QCOMPARE(List->currentIndex().row(), 2);
-    QCOMPARE(selected.constFirst().data().toString(), QStringLiteral("2001/05/01"));
+    for (const int expectedRow : {0, 3}) {
+        ClickHeader(0);
+        QCOMPARE(Client->FindSelectedRow(), std::optional<int>(expectedRow));
+        const QModelIndexList selected = List->selectionModel()->selectedRows();
+        QCOMPARE(selected.size(), 1);
+        QCOMPARE(selected.constFirst().row(), expectedRow);
+        QCOMPARE(List->currentIndex().row(), expectedRow);
+        QCOMPARE(selected.constFirst().data().toString(), QStringLiteral("2001/05/01"));
+    }
 }
 
 void TestListWindow::viewSelectionReachesList() {
