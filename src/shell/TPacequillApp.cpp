@@ -5,9 +5,12 @@
 #include "log/TPacequillDlgClient.h"
 #include "shell/CommandEvent.h"
 #include "shell/CommandIds.h"
+#include "shell/ContextHelp.h"
 #include "shell/FileTypeRegistration.h"
+#include "shell/HeldKeyProbe.h"
 #include "shell/Resources.h"
 #include "shell/SplashWindow.h"
+#include "shell/TPacequillAboutDlg.h"
 #include "shell/TSDIDecFrame.h"
 
 const QString TPacequillApp::AppName = QStringLiteral("Pacequill 3.1");
@@ -37,6 +40,7 @@ TPacequillApp::TPacequillApp(int &argc, char **argv, QString rawCommandLine, std
     // Made here, not as a default argument: the help client may ask the application object about itself.
     if (!Help)
         Help = CreateHelpClient();
+    Helper = std::make_unique<ContextHelp>(*Help, [this] { return Frame; }, HeldKeyProbe::IsF1Down);
     installEventFilter(this);
     AddResponse(Cmd::Exit, [this] {
         if (Frame)
@@ -44,6 +48,7 @@ TPacequillApp::TPacequillApp(int &argc, char **argv, QString rawCommandLine, std
     });
     AddResponse(Cmd::HelpTopics, [this] { RequestMenuHelp(HelpClient::Command::HelpTopics); });
     AddResponse(Cmd::HelpOnHelp, [this] { RequestMenuHelp(HelpClient::Command::HelpOnHelp); });
+    AddResponse(Cmd::About, [this] { TPacequillAboutDlg(Frame).exec(); });
 }
 
 TPacequillApp::~TPacequillApp() {
@@ -147,6 +152,14 @@ bool TPacequillApp::eventFilter(QObject *watched, QEvent *event) {
     return PreprocessAppMessage(watched, event);
 }
 
-bool TPacequillApp::PreprocessAppMessage(QObject *, QEvent *) {
-    return false;
+bool TPacequillApp::PreprocessAppMessage(QObject *receiver, QEvent *event) {
+    return Helper->Preprocess(receiver, event);
+}
+
+bool TPacequillApp::IsContextHelpMode() const {
+    return Helper->IsContextHelpMode();
+}
+
+const std::optional<QCursor> &TPacequillApp::GetHelpCursor() const {
+    return Helper->GetHelpCursor();
 }

@@ -10,6 +10,7 @@
 #include "shell/CommandTarget.h"
 #include "shell/HelpClient.h"
 
+class ContextHelp;
 class QToolBar;
 class TPacequillDlgClient;
 class TSDIDecFrame;
@@ -45,13 +46,14 @@ public:
 
     TSDIDecFrame *MainWindow() const { return Frame; }
     bool IsHelpActive() const { return HelpActive; }
-    bool IsContextHelpMode() const { return ContextHelpMode; }
-    const std::optional<QCursor> &GetHelpCursor() const { return HelpCursor; }
+    bool IsContextHelpMode() const;
+    const std::optional<QCursor> &GetHelpCursor() const;
 
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
-    // Sees every event before any widget does; true consumes it. Everything passes for now.
+    // Sees every event before any widget does; true consumes it. The help keys and the context-help mode live
+    // here.
     virtual bool PreprocessAppMessage(QObject *receiver, QEvent *event);
 
 private:
@@ -62,8 +64,8 @@ private:
     QString CommandLine;
     std::unique_ptr<HelpClient> Help;
     bool HelpActive = false;
-    bool ContextHelpMode = false;
-    std::optional<QCursor> HelpCursor;
+    // The help keys, the context-help mode and its cursor; uses Help, so it is destroyed first.
+    std::unique_ptr<ContextHelp> Helper;
     TSDIDecFrame *Frame = nullptr;
     TPacequillDlgClient *Client = nullptr;
     QToolBar *DockHost = nullptr;
