@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStringList>
 
+#include "log/EntryCommands.h"
 #include "log/LocaleCollation.h"
 #include "log/LogFile.h"
 #include "log/TPacequillListWindow.h"
@@ -68,6 +69,7 @@ TPacequillDlgClient::TPacequillDlgClient(QWidget *parent) : QWidget(parent) {
     AddResponse(Cmd::FileOpen, [this] { Open(); });
     AddResponse(Cmd::FileSave, [this] { Save(); });
     AddResponse(Cmd::FileSaveAs, [this] { SaveAs(); });
+    new EntryCommands(*this); // Add, Duplicate, Modify and Delete; a child of this window
 }
 
 QSize TPacequillDlgClient::sizeHint() const {
