@@ -52,10 +52,14 @@ bool ClassesRootStore::SetDefaultValue(const QString &keyPath, const QString &va
 bool ClassesRootStore::DeleteSubKey(const QString &keyPath, const QString &subKey) {
     if (keyPath.isEmpty() || subKey.isEmpty())
         return false;
-    return DeleteKey(keyPath + QLatin1Char('\\') + subKey);
+    return RemoveKey(keyPath + QLatin1Char('\\') + subKey);
 }
 
 bool ClassesRootStore::DeleteKey(const QString &keyPath) {
+    return RemoveKey(keyPath);
+}
+
+bool ClassesRootStore::RemoveKey(const QString &keyPath) {
     if (!KeyExists(keyPath))
         return false;
     Settings->beginGroup(SettingsPath(keyPath));

@@ -30,6 +30,7 @@ public:
     bool KeyExists(const QString &keyPath) const;
 
 private:
+    bool RemoveKey(const QString &keyPath);
     bool Commit();
 
     std::unique_ptr<QSettings> Settings;

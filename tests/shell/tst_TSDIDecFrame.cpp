@@ -1,0 +1,214 @@
+#include <QAction>
+#include <QEnterEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+
+#include "shell/CommandIds.h"
+#include "shell/CommandRouter.h"
+#include "shell/LockIndicators.h"
+#include "shell/MenuTables.h"
+#include "shell/TSDIDecFrame.h"
+
+namespace {
+
+// A client of a known size.
+class FixedClient : public QWidget {
+public:
+    explicit FixedClient(QSize size) : Size(size) {}
+    QSize sizeHint() const override { return Size; }
+    QSize Size;
+};
+
+QStringList MenuTexts(QMenu *menu) {
+    QStringList texts;
+    for (const QAction *action : menu->actions())
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return texts;
+}
+
+} // namespace
+
+class TestTSDIDecFrame : public QObject {
+    Q_OBJECT
+private slots:
+    void centredGeometry_data();
+    void centredGeometry();
+    void centreAndFixSizeFixesTheSize();
+    void noMaximiseButton();
+    void menuBarHoldsMenu100();
+    void toolTipFromMenuText_data();
+    void toolTipFromMenuText();
+    void toolbarGadgets();
+    void menuHintsShowAndClear();
+    void toolbarHintsOnEnterAndLeave();
+    void lockIndicatorsGreyWhenUnknown();
+};
+
+void TestTSDIDecFrame::centredGeometry_data() {
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QRect>("expected");
+
+    QTest::newRow("fits") << QSize(1024, 768) << QSize(474, 416) << QRect(275, 146, 474, 476);
+    QTest::newRow("odd remainders truncate") << QSize(1025, 769) << QSize(400, 300) << QRect(312, 204, 400, 360);
+    QTest::newRow("larger than the screen: negative position, clamped size")
+        << QSize(800, 600) << QSize(1000, 700) << QRect(-100, -80, 900, 600);
+    QTest::newRow("negative halves truncate toward zero")
+        << QSize(800, 600) << QSize(1001, 541) << QRect(-100, 0, 900, 600);
+    QTest::newRow("tiny window grows to the minimum") << QSize(1024, 768) << QSize(50, 20) << QRect(487, 344, 100, 100);
+    QTest::newRow("height limit only") << QSize(1920, 1080) << QSize(640, 560) << QRect(640, 230, 640, 600);
+}
+
+void TestTSDIDecFrame::centredGeometry() {
+    QFETCH(QSize, screen);
+    QFETCH(QSize, window);
+    QFETCH(QRect, expected);
+    QCOMPARE(TSDIDecFrame::CentredGeometry(screen, window), expected);
+}
+
+void TestTSDIDecFrame::centreAndFixSizeFixesTheSize() {
+    TSDIDecFrame frame(new FixedClient(QSize(300, 200)), nullptr);
+    const QSize fit = frame.sizeHint();
+    frame.CentreAndFixSize();
+    const QRect expected = TSDIDecFrame::CentredGeometry(QGuiApplication::primaryScreen()->size(), fit);
+    QCOMPARE(frame.size(), expected.size());
+    QCOMPARE(frame.minimumSize(), frame.size());
+    QCOMPARE(frame.maximumSize(), frame.size());
+}
+
+void TestTSDIDecFrame::noMaximiseButton() {
+    TSDIDecFrame frame(new QWidget, nullptr);
+    const Qt::WindowFlags flags = frame.windowFlags();
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    QVERIFY(flags & Qt::WindowMinimizeButtonHint);
+    QVERIFY(flags & Qt::WindowSystemMenuHint);
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+}
+
+void TestTSDIDecFrame::menuBarHoldsMenu100() {
+    TSDIDecFrame frame(new QWidget, nullptr);
+    const QList<QAction *> titles = frame.menuBar()->actions();
+    QCOMPARE(titles.size(), 4);
+    QCOMPARE(titles[0]->text(), QStringLiteral("&File"));
+    QCOMPARE(MenuTexts(titles[0]->menu()),
+             QStringList({"&New", "&Open...", "-", "&Save", "Save &As...", "-", "E&xit\tAlt+F4"}));
+    QCOMPARE(titles[1]->text(), QStringLiteral("&Edit"));
+    QCOMPARE(MenuTexts(titles[1]->menu()),
+             QStringList({"&Add Entry...", "D&uplicate Entry", "&Modify Entry...", "&Delete Entry..."}));
+    QCOMPARE(titles[2]->text(), QStringLiteral("&Stats"));
+    QCOMPARE(MenuTexts(titles[2]->menu()), QStringList({"&Weekly...", "&Monthly...", "&Yearly...", "&From/Thru..."}));
+    QCOMPARE(titles[3]->text(), QStringLiteral("&Help"));
+    QCOMPARE(MenuTexts(titles[3]->menu()), QStringList({"Using &Pacequill", "&Using Help", "-", "&About..."}));
+    QCOMPARE(frame.MenuAction(Cmd::FileOpen)->statusTip(), QStringLiteral("Open an existing file"));
+}
+
+void TestTSDIDecFrame::toolTipFromMenuText_data() {
+    QTest::addColumn<QString>("menuText");
+    QTest::addColumn<QString>("toolTip");
+
+    QTest::newRow("mnemonic and dots") << "&Open..."
+                                       << "Open";
+    QTest::newRow("key text after a tab") << "E&xit\tAlt+F4"
+                                          << "Exit";
+    QTest::newRow("mnemonic inside") << "Save &As..."
+                                     << "Save As";
+    QTest::newRow("slash kept") << "&From/Thru..."
+                                << "From/Thru";
+    QTest::newRow("only the first ampersand") << "R&&D && more"
+                                              << "R&D && more";
+    QTest::newRow("cut at backspace") << "Left\bRight"
+                                      << "Left";
+    QTest::newRow("dots before the tab") << "Find...\tF3..."
+                                         << "Find";
+    QTest::newRow("inner dots kept") << "v3.1 notes."
+                                     << "v3.1 notes";
+    QTest::newRow("49 characters at most") << QString(60, QLatin1Char('x')) << QString(49, QLatin1Char('x'));
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void TestTSDIDecFrame::toolTipFromMenuText() {
+    QFETCH(QString, menuText);
+    QFETCH(QString, toolTip);
+    QCOMPARE(MenuTables::ToolTipFromMenuText(menuText), toolTip);
+}
+
+void TestTSDIDecFrame::toolbarGadgets() {
+    TSDIDecFrame frame(new QWidget, nullptr);
+    QToolBar *toolbar = frame.DockHost();
+    QCOMPARE(toolbar->windowTitle(), QStringLiteral("Pacequill Toolbar"));
+    QVERIFY(toolbar->isMovable());
+    QVERIFY(toolbar->isFloatable());
+    QCOMPARE(frame.toolBarArea(toolbar), Qt::TopToolBarArea);
+    QCOMPARE(toolbar->iconSize(), QSize(20, 20));
+
+    QStringList gadgets;
+    for (QAction *action : toolbar->actions()) {
+        if (action->isSeparator()) {
+            gadgets << QStringLiteral("-");
+            continue;
+        }
+        gadgets << action->toolTip();
+        QVERIFY(!action->isEnabled());
+        QVERIFY(!action->isCheckable());
+        QCOMPARE(action->icon().pixmap(20, 20).size(), QSize(20, 20));
+        auto *button = qobject_cast<QToolButton *>(toolbar->widgetForAction(action));
+        QVERIFY(button);
+        QVERIFY(!button->autoRepeat());
+    }
+    QCOMPARE(gadgets,
+             QStringList({"New", "Open", "Save", "Save As", "-", "Add Entry", "Duplicate Entry", "Modify Entry",
+                          "Delete Entry", "-", "Weekly", "Monthly", "Yearly", "From/Thru", "-", "Using Pacequill"}));
+}
+
+void TestTSDIDecFrame::menuHintsShowAndClear() {
+    TSDIDecFrame frame(new QWidget, nullptr);
+    QMenu *stats = frame.menuBar()->actions()[2]->menu();
+    QVERIFY(frame.statusBar()->currentMessage().isEmpty());
+    emit stats->hovered(frame.MenuAction(Cmd::StatsYearly));
+    QCOMPARE(frame.statusBar()->currentMessage(), QStringLiteral("Opens the Yearly Tab in the Statistics dialog box"));
+    emit stats->hovered(frame.menuBar()->actions()[2]); // a popup title has no hint
+    QVERIFY(frame.statusBar()->currentMessage().isEmpty());
+    emit stats->hovered(frame.MenuAction(Cmd::StatsFromThru));
+    emit stats->aboutToHide();
+    QVERIFY(frame.statusBar()->currentMessage().isEmpty());
+}
+
+void TestTSDIDecFrame::toolbarHintsOnEnterAndLeave() {
+    TSDIDecFrame frame(new QWidget, nullptr);
+    QWidget *button = frame.DockHost()->widgetForAction(frame.ToolbarAction(Cmd::FileSaveAs));
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QCoreApplication::sendEvent(button, &enter);
+    QCOMPARE(frame.statusBar()->currentMessage(), QStringLiteral("Save this file with a new name"));
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(button, &leave);
+    QVERIFY(frame.statusBar()->currentMessage().isEmpty());
+}
+
+void TestTSDIDecFrame::lockIndicatorsGreyWhenUnknown() {
+    TSDIDecFrame frame(new QWidget, nullptr);
+    LockIndicators *indicators = frame.Indicators();
+    const QList<std::pair<LockIndicators::Lock, QString>> locks{{LockIndicators::Lock::Caps, "CAPS"},
+                                                                {LockIndicators::Lock::Num, "NUM"},
+                                                                {LockIndicators::Lock::Scroll, "SCRL"}};
+    for (const auto &[lock, text] : locks) {
+        QLabel *label = indicators->Indicator(lock);
+        // The offscreen platform has no X keyboard: unknown.
+        QCOMPARE(label->text(), text);
+        QVERIFY(!label->isEnabled());
+        indicators->Show(lock, true);
+        QCOMPARE(label->text(), text);
+        QVERIFY(label->isEnabled());
+        indicators->Show(lock, false);
+        QVERIFY(label->text().isEmpty());
+        QVERIFY(label->isEnabled());
+    }
+}
+
+QTEST_MAIN(TestTSDIDecFrame)
+#include "tst_TSDIDecFrame.moc"
