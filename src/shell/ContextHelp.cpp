@@ -70,7 +70,7 @@ bool ContextHelp::Preprocess(QObject *receiver, QEvent *event) {
     // A modal dialog or an open menu runs its own loop in the toolkit this program's help keys come from, so the
     // main window's help keys do not apply there.
     if (QApplication::activeModalWidget() || QApplication::activePopupWidget())
-        return PreprocessDialogLoop(event);
+        return PreprocessDialogLoop(receiver, event);
     return PreprocessMainLoop(event);
 }
 
@@ -106,7 +106,7 @@ bool ContextHelp::PreprocessMainLoop(QEvent *event) {
     return false;
 }
 
-bool ContextHelp::PreprocessDialogLoop(QEvent *event) {
+bool ContextHelp::PreprocessDialogLoop(QObject *receiver, QEvent *event) {
     if (event->type() != QEvent::KeyPress || !IsKey(event, Qt::Key_F1) ||
         (static_cast<const QKeyEvent *>(event)->modifiers() & Qt::ShiftModifier))
         return false;
@@ -115,7 +115,9 @@ bool ContextHelp::PreprocessDialogLoop(QEvent *event) {
             RequestMenuItemHelp(CommandRouter::CommandOf(menu->activeAction()));
         return true;
     }
-    RequestControlHelp(QApplication::focusWidget());
+    // Key events go to the focus widget.
+    const auto *focus = qobject_cast<const QWidget *>(receiver);
+    RequestControlHelp(focus ? focus : QApplication::focusWidget());
     return true;
 }
 

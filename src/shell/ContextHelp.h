@@ -53,7 +53,7 @@ public:
 
 private:
     bool PreprocessMainLoop(QEvent *event);
-    bool PreprocessDialogLoop(QEvent *event);
+    bool PreprocessDialogLoop(QObject *receiver, QEvent *event);
     bool AnswerWhatsThis(QObject *receiver, QEvent *event);
     void TrackF1(QEvent *event);
     bool IsF1Held() const;
