@@ -10,6 +10,7 @@
 #include "shell/CommandIds.h"
 #include "shell/DialogTemplate.h"
 #include "shell/Prompts.h"
+#include "stats/StatsCommands.h"
 
 namespace {
 
@@ -70,6 +71,7 @@ TPacequillDlgClient::TPacequillDlgClient(QWidget *parent) : QWidget(parent) {
     AddResponse(Cmd::FileSave, [this] { Save(); });
     AddResponse(Cmd::FileSaveAs, [this] { SaveAs(); });
     new EntryCommands(*this); // Add, Duplicate, Modify and Delete; a child of this window
+    StatsCommands::AddTo(*this);
 }
 
 QSize TPacequillDlgClient::sizeHint() const {
