@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the program and starts it with the sample log.
+# Installs what is missing, builds the program and opens the sample log in examples/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build --target pacequill
-exec build/src/pacequill "${1:-examples/sample.pquil}"
+exec build/src/pacequill examples/sample.pquil
