@@ -48,7 +48,7 @@ public:
     static EditorTexts SplitForEditor(const pq::LogEntry &entry);
 
     // The list view's response table: the context-menu commands with their enablers.
-    const CommandTarget &ListResponses() const { return ListCommands; }
+    CommandTarget &ListResponses() { return ListCommands; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
