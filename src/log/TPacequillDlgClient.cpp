@@ -10,11 +10,11 @@
 #include "shell/CommandIds.h"
 #include "shell/DialogTemplate.h"
 #include "shell/Prompts.h"
+#include "shell/TPacequillApp.h"
 #include "stats/StatsCommands.h"
 
 namespace {
 
-const QString AppName = QStringLiteral("Pacequill 3.1");
 const QString CaptionSeparator = QStringLiteral(" - ");
 
 const QString SaveChangesText = QStringLiteral("Changes have been made. Would you like to save these changes?");
@@ -37,18 +37,18 @@ QString ReportText(const std::string &report) {
 }
 
 Prompts::FileDialogSpec LogFileDialog() {
-    Prompts::FileDialogSpec spec;
-    spec.Filter = TPacequillDlgClient::FileDialogFilter();
-    spec.DefaultSuffix = DefaultExtension;
-    return spec;
+    Prompts::FileDialogSpec settings;
+    settings.Filter = TPacequillDlgClient::FileDialogFilter();
+    settings.DefaultSuffix = DefaultExtension;
+    return settings;
 }
 
 void ShowFailure(QWidget *owner, const QString &text, const QString &caption) {
-    Prompts::MessageSpec spec;
-    spec.Text = text;
-    spec.Caption = caption;
-    spec.BoxIcon = Prompts::Icon::Stop;
-    Prompts::Current().Message(owner, spec);
+    Prompts::MessageSpec box;
+    box.Text = text;
+    box.Caption = caption;
+    box.BoxIcon = Prompts::Icon::Stop;
+    Prompts::Current().Message(owner, box);
 }
 
 } // namespace
@@ -88,7 +88,7 @@ void TPacequillDlgClient::SetupWindow(const QString &rawCommandLine) {
     Untitled = true;
     Changed = false;
     HasEntries = false;
-    SetFrameCaption(AppName);
+    SetFrameCaption(TPacequillApp::AppName);
 }
 
 bool TPacequillDlgClient::CanClose() {
@@ -102,15 +102,15 @@ void TPacequillDlgClient::New() {
     Changed = false;
     HasEntries = false;
     Model.ClearRows();
-    SetFrameCaption(AppName);
+    SetFrameCaption(TPacequillApp::AppName);
 }
 
 void TPacequillDlgClient::Open() {
     if (Changed && !AskSaveChanges())
         return;
-    Prompts::FileDialogSpec spec = LogFileDialog();
-    spec.MustExist = true;
-    const QString path = Prompts::Current().OpenFileName(this, spec);
+    Prompts::FileDialogSpec settings = LogFileDialog();
+    settings.MustExist = true;
+    const QString path = Prompts::Current().OpenFileName(this, settings);
     if (path.isEmpty())
         return;
     OpenPath = path;
@@ -124,25 +124,25 @@ bool TPacequillDlgClient::Save() {
 }
 
 bool TPacequillDlgClient::SaveAs() {
-    Prompts::FileDialogSpec spec = LogFileDialog();
-    spec.ConfirmOverwrite = true;
-    const QString path = Prompts::Current().SaveFileName(this, spec);
+    Prompts::FileDialogSpec settings = LogFileDialog();
+    settings.ConfirmOverwrite = true;
+    const QString path = Prompts::Current().SaveFileName(this, settings);
     if (path.isEmpty() || !WriteLog(path))
         return false;
-    SetFrameCaption(AppName + CaptionSeparator + CaptionName(path));
+    SetFrameCaption(TPacequillApp::AppName + CaptionSeparator + CaptionName(path));
     return true;
 }
 
 // Yes saves; when that save does not happen (Save As cancelled, write failed) the pending command must not go on,
 // or the changes the user asked to keep would be lost.
 bool TPacequillDlgClient::AskSaveChanges() {
-    Prompts::MessageSpec spec;
-    spec.Text = SaveChangesText;
-    spec.Caption = SaveChangesCaption;
-    spec.BoxIcon = Prompts::Icon::Question;
-    spec.Buttons = {Prompts::Button::Yes, Prompts::Button::No, Prompts::Button::Cancel};
-    spec.Default = Prompts::Button::Cancel;
-    switch (Prompts::Current().Message(this, spec)) {
+    Prompts::MessageSpec question;
+    question.Text = SaveChangesText;
+    question.Caption = SaveChangesCaption;
+    question.BoxIcon = Prompts::Icon::Question;
+    question.Buttons = {Prompts::Button::Yes, Prompts::Button::No, Prompts::Button::Cancel};
+    question.Default = Prompts::Button::Cancel;
+    switch (Prompts::Current().Message(this, question)) {
     case Prompts::Button::Yes:
         return Save();
     case Prompts::Button::No:
@@ -167,7 +167,7 @@ bool TPacequillDlgClient::LoadLog(const QString &path) {
         SelectLastRow();
     else
         HasEntries = false;
-    SetFrameCaption(AppName + CaptionSeparator + CaptionName(path));
+    SetFrameCaption(TPacequillApp::AppName + CaptionSeparator + CaptionName(path));
     return true;
 }
 

@@ -35,13 +35,13 @@ QMessageBox::Icon ToMessageIcon(Prompts::Icon icon) {
     return QMessageBox::NoIcon;
 }
 
-QString RunFileDialog(QWidget *owner, const Prompts::FileDialogSpec &spec, QFileDialog::AcceptMode mode) {
+QString RunFileDialog(QWidget *owner, const Prompts::FileDialogSpec &settings, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(owner);
     dialog.setAcceptMode(mode);
-    dialog.setFileMode(spec.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setNameFilter(spec.Filter);
-    dialog.setDefaultSuffix(spec.DefaultSuffix);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.ConfirmOverwrite);
+    dialog.setFileMode(settings.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setNameFilter(settings.Filter);
+    dialog.setDefaultSuffix(settings.DefaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !settings.ConfirmOverwrite);
     dialog.setWindowModality(Qt::ApplicationModal);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
@@ -51,11 +51,11 @@ QString RunFileDialog(QWidget *owner, const Prompts::FileDialogSpec &spec, QFile
 // The program's prompts: real message boxes and file dialogs, modal to the whole application.
 class WidgetPrompts : public Prompts {
 public:
-    Button Message(QWidget *owner, const MessageSpec &spec) override {
-        QMessageBox box(ToMessageIcon(spec.BoxIcon), spec.Caption, spec.Text, QMessageBox::NoButton, owner);
-        for (const Button button : spec.Buttons)
+    Button Message(QWidget *owner, const MessageSpec &settings) override {
+        QMessageBox box(ToMessageIcon(settings.BoxIcon), settings.Caption, settings.Text, QMessageBox::NoButton, owner);
+        for (const Button button : settings.Buttons)
             box.addButton(ToStandardButton(button));
-        box.setDefaultButton(ToStandardButton(spec.Default));
+        box.setDefaultButton(ToStandardButton(settings.Default));
         box.setWindowModality(Qt::ApplicationModal);
         switch (box.exec()) {
         case QMessageBox::Ok:
@@ -69,12 +69,12 @@ public:
         }
     }
 
-    QString OpenFileName(QWidget *owner, const FileDialogSpec &spec) override {
-        return RunFileDialog(owner, spec, QFileDialog::AcceptOpen);
+    QString OpenFileName(QWidget *owner, const FileDialogSpec &settings) override {
+        return RunFileDialog(owner, settings, QFileDialog::AcceptOpen);
     }
 
-    QString SaveFileName(QWidget *owner, const FileDialogSpec &spec) override {
-        return RunFileDialog(owner, spec, QFileDialog::AcceptSave);
+    QString SaveFileName(QWidget *owner, const FileDialogSpec &settings) override {
+        return RunFileDialog(owner, settings, QFileDialog::AcceptSave);
     }
 };
 

@@ -22,16 +22,16 @@ constexpr char HeaderLine[] = "Pacequill version 3.1 log file format\r\n";
 // Records every prompt and answers from scripts; an unscripted prompt answers Cancel or an empty path.
 class ScriptedPrompts : public Prompts {
 public:
-    Button Message(QWidget *, const MessageSpec &spec) override {
-        Messages.append(spec);
+    Button Message(QWidget *, const MessageSpec &box) override {
+        Messages.append(box);
         return Answers.isEmpty() ? Button::Cancel : Answers.takeFirst();
     }
-    QString OpenFileName(QWidget *, const FileDialogSpec &spec) override {
-        OpenDialogs.append(spec);
+    QString OpenFileName(QWidget *, const FileDialogSpec &settings) override {
+        OpenDialogs.append(settings);
         return OpenAnswers.isEmpty() ? QString() : OpenAnswers.takeFirst();
     }
-    QString SaveFileName(QWidget *, const FileDialogSpec &spec) override {
-        SaveDialogs.append(spec);
+    QString SaveFileName(QWidget *, const FileDialogSpec &settings) override {
+        SaveDialogs.append(settings);
         return SaveAnswers.isEmpty() ? QString() : SaveAnswers.takeFirst();
     }
 
