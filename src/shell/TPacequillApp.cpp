@@ -40,7 +40,8 @@ TPacequillApp::TPacequillApp(int &argc, char **argv, QString rawCommandLine, std
     // Made here, not as a default argument: the help client may ask the application object about itself.
     if (!Help)
         Help = CreateHelpClient();
-    Helper = std::make_unique<ContextHelp>(*Help, [this] { return Frame; }, HeldKeyProbe::IsF1Down);
+    Helper = std::make_unique<ContextHelp>(
+        *Help, [this] { return Frame; }, HeldKeyProbe::IsF1Down);
     installEventFilter(this);
     AddResponse(Cmd::Exit, [this] {
         if (Frame)
