@@ -12,14 +12,20 @@ QWidget *CommandRouter::ChainStart() const {
     if (!Frame)
         return nullptr;
     QWidget *focus = QApplication::focusWidget();
-    if (focus && focus->window() == Frame)
+    auto *mainWindow = qobject_cast<QMainWindow *>(Frame.data());
+    QWidget *client = mainWindow ? mainWindow->centralWidget() : nullptr;
+    if (!client) {
+        if (focus && focus->window() == Frame)
+            return focus;
+        QWidget *last = Frame->focusWidget();
+        return last ? last : Frame.data();
+    }
+    if (focus && (focus == client || client->isAncestorOf(focus)))
         return focus;
-    // The focus is elsewhere (a floating toolbar, another program): the frame remembers its last focus child.
-    if (QWidget *last = Frame->focusWidget())
-        return last;
-    if (auto *mainWindow = qobject_cast<QMainWindow *>(Frame.data()); mainWindow && mainWindow->centralWidget())
-        return mainWindow->centralWidget();
-    return Frame;
+    // The focus is on a decoration (the menu bar in keyboard mode, a toolbar), in a floating toolbar or in another
+    // program: the client remembers the child that had it last.
+    QWidget *last = client->focusWidget();
+    return last ? last : client;
 }
 
 QList<CommandTarget *> CommandRouter::Chain() const {

@@ -67,6 +67,7 @@ private slots:
     void routeAndEnable_data();
     void routeAndEnable();
     void siblingOutsideTheFocusChainTakesNoPart();
+    void focusOnADecorationKeepsTheClientChain();
     void menuEnablingOnOpen();
     void toolbarEnablingWhenIdle();
     void actionsPostCommandsToTheApplication();
@@ -136,6 +137,22 @@ void TestCommandRouter::siblingOutsideTheFocusChainTakesNoPart() {
     QVERIFY(!frame.Router().IsEnabled(TestCommand));
     QVERIFY(!frame.Router().Route(TestCommand));
     QVERIFY(handled.isEmpty());
+}
+
+void TestCommandRouter::focusOnADecorationKeepsTheClientChain() {
+    QString handled;
+    auto *client = new TargetWidget(QStringLiteral("client"));
+    auto *focused = new TargetWidget(QStringLiteral("focused"), client);
+    auto *edit = new QLineEdit(focused);
+    focused->Respond(TestCommand, Handles, &handled);
+    TSDIDecFrame frame(client, nullptr);
+    edit->setFocus();
+    // The menu bar takes the focus in keyboard mode; the command still goes where the focus was.
+    frame.menuBar()->setFocus();
+    QCOMPARE(frame.focusWidget(), frame.menuBar());
+    QVERIFY(frame.Router().IsEnabled(TestCommand));
+    QVERIFY(frame.Router().Route(TestCommand));
+    QCOMPARE(handled, QStringLiteral("focused"));
 }
 
 void TestCommandRouter::menuEnablingOnOpen() {
