@@ -26,6 +26,7 @@ constexpr char ContextIdPrefix[] = "ctx-";
 constexpr qint64 MaxRequestBytes = 64 * 1024; // a request is one short line; anything longer is not ours
 // A viewer started for a request that never came (the program gave up waiting) does not linger.
 constexpr int StartupGraceMs = 30000;
+constexpr int ProbeTimeoutMs = 1000;
 
 QString ContextId(quint32 context) {
     return QLatin1String(ContextIdPrefix) + QString::number(context);
@@ -66,15 +67,13 @@ HelpViewer::~HelpViewer() {
 }
 
 HelpViewer::ListenResult HelpViewer::Listen(const QString &serverName) {
-    if (server.listen(serverName))
-        return ListenResult::Listening;
-    if (server.serverError() != QAbstractSocket::AddressInUseError)
-        return ListenResult::Failed;
+    // Listening with access options replaces an existing socket file instead of failing, so a running viewer is
+    // looked for first.
     QLocalSocket probe;
     probe.connectToServer(serverName);
-    if (probe.waitForConnected())
+    if (probe.waitForConnected(ProbeTimeoutMs))
         return ListenResult::AlreadyRunning;
-    // A socket left behind by a viewer that did not end cleanly.
+    // Whatever is left under the name belongs to a viewer that did not end cleanly.
     QLocalServer::removeServer(serverName);
     return server.listen(serverName) ? ListenResult::Listening : ListenResult::Failed;
 }

@@ -130,5 +130,12 @@ bool ViewerHelpClient::StartViewer() const {
     const QString program = ViewerProgram();
     if (program.isEmpty())
         return false;
-    return QProcess::startDetached(program, {QStringLiteral("--server"), options.serverName});
+    // The viewer outlives the program, so it must not hold on to the program's terminal or pipes.
+    QProcess viewer;
+    viewer.setProgram(program);
+    viewer.setArguments({QStringLiteral("--server"), options.serverName});
+    viewer.setStandardInputFile(QProcess::nullDevice());
+    viewer.setStandardOutputFile(QProcess::nullDevice());
+    viewer.setStandardErrorFile(QProcess::nullDevice());
+    return viewer.startDetached();
 }
