@@ -40,10 +40,8 @@ target_link_libraries(pacequill PRIVATE pacequill_gui)
 add_executable(draw-resources EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/tools/draw-resources.cpp)
 target_link_libraries(draw-resources PRIVATE Qt6::Gui)
 
+# pquil and the help viewer install themselves from their own folders.
 install(TARGETS pacequill RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-if(TARGET pquil)
-    install(TARGETS pquil RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
 install(FILES ${PROJECT_SOURCE_DIR}/resources/pacequill.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 foreach(icon_size IN ITEMS 16 32)
     install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/1001-${icon_size}.png
