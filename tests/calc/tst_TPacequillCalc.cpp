@@ -7,7 +7,6 @@
 #include <memory>
 #include <string>
 
-#include "calc/DateRules.h"
 #include "calc/TPacequillCalc.h"
 #include "calc/TPacequillCalcXfer.h"
 #include "shell/DialogTemplate.h"
@@ -25,41 +24,45 @@ public:
     }
     QString OpenFileName(QWidget *, const FileDialogSpec &) override { return {}; }
     QString SaveFileName(QWidget *, const FileDialogSpec &) override { return {}; }
-
     QList<MessageSpec> Messages;
 };
 
 class RecordingHelp : public HelpClient {
 public:
     bool Request(QWidget *owner, const QString &helpFile, Command command, quint32 context) override {
-        Owner = owner;
-        File = helpFile;
-        Sent = command;
-        Context = context;
-        ++Count;
+        Requests.append({owner, helpFile, command, context});
         return true;
     }
-    QWidget *Owner = nullptr;
-    QString File;
-    Command Sent = Command::Quit;
-    quint32 Context = 0;
-    int Count = 0;
+    struct Sent {
+        QWidget *Owner;
+        QString File;
+        Command Kind;
+        quint32 Context;
+    };
+    QList<Sent> Requests;
 };
 
-// The texts an editor opens with, as the entry commands set them.
+// What the caller sets before running the editor. In byte texts, \240 is 0xA0, the stored line-break byte.
 struct Entry {
-    std::string Date;
-    std::string Distance;
-    std::string Hours;
-    std::string Minutes;
-    std::string Seconds;
-    std::string Notes;
+    std::string Date, Distance, Hours, Minutes, Seconds, Notes;
     int Unit = 0;
     int Pace = 0;
     int Mode = 2;
 };
 
 const Entry NewEntry{"2026/03/05", "", "", "", "", "", 0, 0, 2};
+constexpr int EntryFields[] = {602, 603, 604, 605, 608, 609};
+constexpr int CalcFields[] = {602, 603, 604, 605, 606, 607};
+
+// Key clicks for any text; QTest's own covers ASCII only.
+void KeyClicks(QWidget *widget, const QString &text) {
+    for (const QChar character : text) {
+        if (character.unicode() < 0x80)
+            QTest::keyClick(widget, character.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(character), Qt::NoModifier);
+    }
+}
 
 } // namespace
 
@@ -74,17 +77,13 @@ private slots:
     void cleanup();
 
     void builtFromTemplate();
-    void tabOrderAndFocus();
-    void newEntryOpens();
-    void storedEntryOpensAndComesBackUnchanged_data();
-    void storedEntryOpensAndComesBackUnchanged();
+    void opensAndComesBackUnchanged_data();
+    void opensAndComesBackUnchanged();
     void userEditsClearResults_data();
     void userEditsClearResults();
-    void modeSwitchClearsItsResults();
+    void pickingListItemsClearsResults();
     void calculate_data();
     void calculate();
-    void calculateMissingInput_data();
-    void calculateMissingInput();
     void resetRestoresOpening();
     void rowTextAtOk_data();
     void rowTextAtOk();
@@ -93,9 +92,7 @@ private slots:
     void refusedDateThenCorrected();
     void refusedCharacters_data();
     void refusedCharacters();
-    void notesLimitCountsLineBreaksTwice();
-    void enterKeys();
-    void cancelLeavesUnaccepted();
+    void keys();
     void transferRecordSharedAcrossOpenings();
     void helpButtonAndContexts();
 
@@ -103,10 +100,13 @@ private:
     TPacequillCalc &Open(const Entry &entry);
     QLineEdit *Edit(int id) const { return Dialog->findChild<QLineEdit *>(QString::number(id)); }
     QComboBox *List(int id) const { return Dialog->findChild<QComboBox *>(QString::number(id)); }
-    QPlainTextEdit *NotesField() const { return Dialog->findChild<QPlainTextEdit *>(QStringLiteral("608")); }
+    QPlainTextEdit *Notes() const { return Dialog->findChild<QPlainTextEdit *>(QStringLiteral("608")); }
     void Click(int id) { QTest::mouseClick(Dialog->findChild<QPushButton *>(QString::number(id)), Qt::LeftButton); }
+    QString Text(int id) const { return id == 608 ? Notes()->toPlainText() : Edit(id)->text(); }
+    QStringList Texts(std::initializer_list<int> ids) const;
     void Type(int id, const QString &text);
     void Pick(int listId, int index);
+    void CompareMessage(const QString &caption);
 
     std::unique_ptr<ScriptedPrompts> Scripted;
     std::unique_ptr<RecordingHelp> Help;
@@ -122,7 +122,6 @@ void TestCalc::init() {
 void TestCalc::cleanup() {
     Dialog.reset();
     Prompts::Install(nullptr);
-    Scripted.reset();
 }
 
 TPacequillCalc &TestCalc::Open(const Entry &entry) {
@@ -142,23 +141,41 @@ TPacequillCalc &TestCalc::Open(const Entry &entry) {
     return dialog;
 }
 
-// Types as the user does: the field's text is replaced keystroke by keystroke.
+QStringList TestCalc::Texts(std::initializer_list<int> ids) const {
+    QStringList texts;
+    for (const int id : ids)
+        texts.append(Text(id));
+    return texts;
+}
+
+// Types as the user does, replacing the field's text keystroke by keystroke.
 void TestCalc::Type(int id, const QString &text) {
-    if (id == TPacequillCalc::NotesId) {
-        QTest::keyClicks(NotesField(), text);
+    if (id == 608) {
+        Notes()->clear();
+        const QStringList lines = text.split(u'\n');
+        for (qsizetype line = 0; line < lines.size(); ++line) {
+            if (line > 0)
+                QTest::keyClick(Notes(), Qt::Key_Return);
+            KeyClicks(Notes(), lines[line]);
+        }
         return;
     }
-    QLineEdit *field = Edit(id);
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Delete);
-    QTest::keyClicks(field, text);
+    Edit(id)->selectAll();
+    QTest::keyClick(Edit(id), Qt::Key_Delete);
+    KeyClicks(Edit(id), text);
 }
 
 // What choosing an item from the dropped list does: the selection moves, then the list reports the user's pick.
 void TestCalc::Pick(int listId, int index) {
-    QComboBox *list = List(listId);
-    list->setCurrentIndex(index);
-    emit list->activated(index);
+    List(listId)->setCurrentIndex(index);
+    emit List(listId)->activated(index);
+}
+
+void TestCalc::CompareMessage(const QString &caption) {
+    QCOMPARE(Scripted->Messages.size(), 1);
+    QCOMPARE(Scripted->Messages.constFirst().Caption, caption);
+    QCOMPARE(Scripted->Messages.constFirst().BoxIcon, Prompts::Icon::Stop);
+    QCOMPARE(Scripted->Messages.constFirst().Buttons, QList<Prompts::Button>{Prompts::Button::Ok});
 }
 
 void TestCalc::builtFromTemplate() {
@@ -175,76 +192,49 @@ void TestCalc::builtFromTemplate() {
     }
     QVERIFY(dialog.findChild<QPushButton *>(QStringLiteral("904"))->isDefault());
     QCOMPARE(Edit(602)->alignment(), Qt::AlignCenter);
-    QCOMPARE(Edit(602)->maxLength(), 15);
     QCOMPARE(Edit(609)->maxLength(), 15);
     QVERIFY(Edit(610)->isReadOnly());
-    QCOMPARE(List(502)->count(), 3);
     QCOMPARE(List(503)->itemText(1), QStringLiteral("per Kilometer"));
-    QCOMPARE(List(504)->itemText(0), QStringLiteral("Distance"));
-}
 
-void TestCalc::tabOrderAndFocus() {
-    TPacequillCalc &dialog = Open(NewEntry);
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    QCOMPARE(QApplication::focusWidget(), Edit(602));
     const QStringList expected = {"602", "502", "603", "604", "605", "606", "607", "503",
                                   "608", "504", "609", "904", "906", "907", "905", "109"};
     QStringList order{QApplication::focusWidget()->objectName()};
-    for (int step = 1; step < expected.size(); ++step) {
+    while (order.size() < expected.size()) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         order.append(QApplication::focusWidget()->objectName());
     }
     QCOMPARE(order, expected);
 }
 
-void TestCalc::newEntryOpens() {
-    Open(NewEntry);
-    for (const int id : {602, 603, 604, 605, 606, 607, 610, 611})
-        QVERIFY2(Edit(id)->text().isEmpty(), qPrintable(QString::number(id)));
-    QVERIFY(NotesField()->toPlainText().isEmpty());
-    QCOMPARE(Edit(609)->text(), QStringLiteral("2026/03/05"));
-    QCOMPARE(List(502)->currentText(), QStringLiteral("Mile(s)"));
-    QCOMPARE(List(503)->currentText(), QStringLiteral("per Mile"));
-    QCOMPARE(List(504)->currentText(), QStringLiteral("Pace"));
-}
-
-void TestCalc::storedEntryOpensAndComesBackUnchanged_data() {
+void TestCalc::opensAndComesBackUnchanged_data() {
     QTest::addColumn<Entry>("entry");
-    QTest::addColumn<QStringList>("fields"); // 602, 603, 604, 605, 608, 609 as shown
+    QTest::addColumn<QStringList>("shown"); // 602, 603, 604, 605, 608, 609
     QTest::addColumn<std::string>("row");
 
+    QTest::newRow("new entry") << NewEntry << QStringList{"", "", "", "", "", "2026/03/05"}
+                               << std::string("2026/03/05\t0 Miles\t00:00:00\tNone");
     QTest::newRow("45:30 run") << Entry{"2024/03/05", "6.2", "00", "45", "30", "None", 0, 0, 2}
                                << QStringList{"6.2", "", "45", "30", "", "2024/03/05"}
                                << std::string("2024/03/05\t6.2 Miles\t00:45:30\tNone");
-    QTest::newRow("half mile, no date") << Entry{"No Date", "0.5", "0", "05", "07.5", "easy", 2, 1, 1}
-                                        << QStringList{".5", "", "5", "7.5", "easy", ""}
-                                        << std::string("No Date\t.5 Marathons\t00:05:07.5\teasy");
-    QTest::newRow("two lines, lone 0xA0") << Entry{"2024/03/05",
-                                                   "10",
-                                                   "01",
-                                                   "00",
-                                                   "00",
-                                                   "a\xA0\xA0"
-                                                   "b\xA0"
-                                                   "c",
-                                                   1}
+    QTest::newRow("half, no date") << Entry{"No Date", "0.5", "0", "05", "07.5", "easy", 2, 1, 1}
+                                   << QStringList{".5", "", "5", "7.5", "easy", ""}
+                                   << std::string("No Date\t.5 Marathons\t00:05:07.5\teasy");
+    QTest::newRow("two lines, lone 0xA0") << Entry{"2024/03/05", "10", "01", "00", "00", "a\240\240b\240c", 1}
                                           << QStringList{"10", "1", "", "", "a\nb c", "2024/03/05"}
-                                          << std::string("2024/03/05\t10 Kilometers\t01:00:00\ta\xA0\xA0"
-                                                         "b c");
+                                          << std::string("2024/03/05\t10 Kilometers\t01:00:00\ta\240\240b c");
 }
 
-void TestCalc::storedEntryOpensAndComesBackUnchanged() {
+void TestCalc::opensAndComesBackUnchanged() {
     QFETCH(Entry, entry);
-    QFETCH(QStringList, fields);
+    QFETCH(QStringList, shown);
     QFETCH(std::string, row);
 
     TPacequillCalc &dialog = Open(entry);
-    const QStringList shown = {Edit(602)->text(), Edit(603)->text(),           Edit(604)->text(),
-                               Edit(605)->text(), NotesField()->toPlainText(), Edit(609)->text()};
-    QCOMPARE(shown, fields);
-    QCOMPARE(List(502)->currentIndex(), entry.Unit);
-    QCOMPARE(List(503)->currentIndex(), entry.Pace);
-    QCOMPARE(List(504)->currentIndex(), entry.Mode);
+    QCOMPARE(Texts({602, 603, 604, 605, 608, 609}), shown);
+    QCOMPARE(Texts({606, 607, 610, 611}), QStringList(4));
+    QCOMPARE((QList<int>{List(502)->currentIndex(), List(503)->currentIndex(), List(504)->currentIndex()}),
+             (QList<int>{entry.Unit, entry.Pace, entry.Mode}));
     Click(TPacequillCalc::OkId);
     QCOMPARE(dialog.Accepted, 1);
     QCOMPARE(dialog.RowText, row);
@@ -254,164 +244,100 @@ void TestCalc::storedEntryOpensAndComesBackUnchanged() {
 void TestCalc::userEditsClearResults_data() {
     QTest::addColumn<int>("mode");
     QTest::addColumn<int>("typedInto");
-    QTest::addColumn<QList<int>>("emptied");
-    QTest::addColumn<QList<int>>("kept");
+    QTest::addColumn<QList<int>>("emptied"); // every other field keeps its text
 
-    QTest::newRow("pace: typing a pace result") << 2 << 606 << QList<int>{606, 607, 610, 611} << QList<int>{602, 603};
-    QTest::newRow("pace: typing hours") << 2 << 603 << QList<int>{606, 607, 610, 611} << QList<int>{602, 604};
-    QTest::newRow("time: typing seconds") << 1 << 605 << QList<int>{603, 604, 605, 610, 611} << QList<int>{602, 606};
-    QTest::newRow("distance: typing pace") << 0 << 607 << QList<int>{602, 610, 611} << QList<int>{603, 606};
+    QTest::newRow("pace: typing a pace result") << 2 << 606 << QList<int>{606, 607, 610, 611};
+    QTest::newRow("pace: typing hours") << 2 << 603 << QList<int>{606, 607, 610, 611};
+    QTest::newRow("time: typing seconds") << 1 << 605 << QList<int>{603, 604, 605, 610, 611};
+    QTest::newRow("distance: typing pace") << 0 << 607 << QList<int>{602, 610, 611};
 }
 
 void TestCalc::userEditsClearResults() {
     QFETCH(int, mode);
     QFETCH(int, typedInto);
     QFETCH(QList<int>, emptied);
-    QFETCH(QList<int>, kept);
 
     Open({"", "5", "1", "2", "3", "", 0, 0, mode});
-    // Texts the dialog writes itself start nothing.
-    for (const int id : {606, 607, 610, 611})
+    for (const int id : {606, 607, 610, 611}) // texts the dialog writes itself start nothing
         Edit(id)->setText(QStringLiteral("9"));
-    for (const int id : {602, 603, 604, 605, 606, 607, 610, 611})
-        QVERIFY(!Edit(id)->text().isEmpty());
-
     QTest::keyClicks(Edit(typedInto), QStringLiteral("7"));
-    for (const int id : emptied)
-        QVERIFY2(Edit(id)->text().isEmpty(), qPrintable(QString::number(id)));
-    for (const int id : kept)
-        QVERIFY2(!Edit(id)->text().isEmpty(), qPrintable(QString::number(id)));
+    for (const int id : {602, 603, 604, 605, 606, 607, 610, 611})
+        QVERIFY2(Edit(id)->text().isEmpty() == emptied.contains(id), qPrintable(QString::number(id)));
 }
 
-void TestCalc::modeSwitchClearsItsResults() {
+void TestCalc::pickingListItemsClearsResults() {
     Open({"", "5", "1", "2", "3", "", 0, 0, 2});
     for (const int id : {606, 607, 610, 611})
         Edit(id)->setText(QStringLiteral("9"));
-    Pick(504, 1);
-    for (const int id : {603, 604, 605, 610, 611})
-        QVERIFY(Edit(id)->text().isEmpty());
-    QCOMPARE(Edit(602)->text(), QStringLiteral("5"));
-    QCOMPARE(Edit(606)->text(), QStringLiteral("9"));
-
+    Pick(504, 1); // Time: its fields and the speeds go
+    QCOMPARE(Texts({602, 603, 604, 605, 606, 607, 610, 611}), (QStringList{"5", "", "", "", "9", "9", "", ""}));
     Edit(610)->setText(QStringLiteral("9"));
-    Pick(503, 1); // a unit change clears the current mode's results
-    QVERIFY(Edit(610)->text().isEmpty());
-    QCOMPARE(Edit(606)->text(), QStringLiteral("9"));
+    Pick(503, 1);
+    QCOMPARE(Texts({606, 610}), (QStringList{"9", ""}));
 }
 
 void TestCalc::calculate_data() {
-    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("inputs"); // 602 to 607 as typed, separated by bars
     QTest::addColumn<int>("unit");
     QTest::addColumn<int>("pace");
-    QTest::addColumn<QStringList>("inputs");  // 602, 603, 604, 605, 606, 607 as typed
-    QTest::addColumn<QStringList>("results"); // the same fields after Calculate, then 610 and 611
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("results"); // 602 to 607, 610 and 611 after Calculate
+    QTest::addColumn<QString>("caption"); // of the missing-input message, or empty
 
-    const QStringList hourAtEight = {"", "1", "0", "0", "8", "0"};
-    QTest::newRow("distance in miles") << 0 << 0 << 0 << hourAtEight
-                                       << QStringList{"7.50", "1", "0", "0", "8", "0", "7.50", "12.07"};
-    QTest::newRow("distance in kilometers")
-        << 0 << 1 << 0 << hourAtEight << QStringList{"12.07", "1", "0", "0", "8", "0", "7.50", "12.07"};
-    QTest::newRow("distance in marathons")
-        << 0 << 2 << 0 << hourAtEight << QStringList{"0.29", "1", "0", "0", "8", "0", "7.50", "12.07"};
-    QTest::newRow("time of 26.2 miles") << 1 << 0 << 0 << QStringList{"26.2", "", "", "", "8", "0"}
-                                        << QStringList{"26.2", "3", "29", "36.00", "8", "0", "7.50", "12.07"};
-    QTest::newRow("time of a marathon") << 1 << 2 << 0 << QStringList{"1", "", "", "", "8", "0"}
-                                        << QStringList{"1", "3", "29", "45.00", "8", "0", "7.50", "12.07"};
-    QTest::newRow("time of 10 km") << 1 << 1 << 1 << QStringList{"10", "", "", "", "5", "0"}
-                                   << QStringList{"10", "", "50", "0.00", "5", "0", "7.46", "12.00"};
-    QTest::newRow("time under a minute") << 1 << 0 << 0 << QStringList{".1", "", "", "", "7", "30"}
-                                         << QStringList{".1", "", "", "45.00", "7", "30", "8.00", "12.87"};
-    QTest::newRow("pace of 10 km per mile") << 2 << 1 << 0 << QStringList{"10", "", "50", "", "", ""}
-                                            << QStringList{"10", "", "50", "", "8", "2.80", "7.46", "12.00"};
-    QTest::newRow("pace of 10 km per km") << 2 << 1 << 1 << QStringList{"10", "", "50", "", "", ""}
-                                          << QStringList{"10", "", "50", "", "5", "0.00", "7.46", "12.00"};
-    QTest::newRow("pace of a marathon") << 2 << 2 << 0 << QStringList{"1", "3", "30", "", "", ""}
-                                        << QStringList{"1", "3", "30", "", "8", "0.57", "7.49", "12.06"};
-    QTest::newRow("pace without carry") << 2 << 0 << 0 << QStringList{"1", "", "7", "59.996", "", ""}
-                                        << QStringList{"1", "", "7", "59.996", "7", "60.00", "7.50", "12.07"};
+    const QString done, noDistance = "Distance Calculation Error", noTime = "Time Calculation Error";
+    QTest::newRow("distance, miles") << "|1|0|0|8|0" << 0 << 0 << 0 << "7.50|1|0|0|8|0|7.50|12.07" << done;
+    QTest::newRow("distance, km") << "|1|0|0|8|0" << 1 << 0 << 0 << "12.07|1|0|0|8|0|7.50|12.07" << done;
+    QTest::newRow("distance, marathons") << "|1|0|0|8|0" << 2 << 0 << 0 << "0.29|1|0|0|8|0|7.50|12.07" << done;
+    QTest::newRow("time, 26.2 miles") << "26.2||||8|0" << 0 << 0 << 1 << "26.2|3|29|36.00|8|0|7.50|12.07" << done;
+    QTest::newRow("time, marathon") << "1||||8|0" << 2 << 0 << 1 << "1|3|29|45.00|8|0|7.50|12.07" << done;
+    QTest::newRow("time, 10 km") << "10||||5|0" << 1 << 1 << 1 << "10||50|0.00|5|0|7.46|12.00" << done;
+    QTest::newRow("time under a minute") << ".1||||7|30" << 0 << 0 << 1 << ".1|||45.00|7|30|8.00|12.87" << done;
+    QTest::newRow("pace, 10 km per mile") << "10||50|||" << 1 << 0 << 2 << "10||50||8|2.80|7.46|12.00" << done;
+    QTest::newRow("pace, 10 km per km") << "10||50|||" << 1 << 1 << 2 << "10||50||5|0.00|7.46|12.00" << done;
+    QTest::newRow("pace, marathon") << "1|3|30|||" << 2 << 0 << 2 << "1|3|30||8|0.57|7.49|12.06" << done;
+    QTest::newRow("pace, no carry") << "1||7|59.996||" << 0 << 0 << 2 << "1||7|59.996|7|60.00|7.50|12.07" << done;
+    QTest::newRow("distance, zero time") << "|0||0|8|0" << 0 << 0 << 0 << "|0||0|8|0||" << noDistance;
+    QTest::newRow("time, zero pace") << "5||||0|0.0" << 0 << 0 << 1 << "5||||0|0.0||" << noTime;
+    QTest::newRow("time, no number") << "abc||||8|" << 0 << 0 << 1 << "abc||||8|||" << noTime;
+    QTest::newRow("pace, zero time") << "5|0||0||" << 0 << 0 << 2 << "5|0||0||||" << QString("Pace Calculation Error");
 }
 
 void TestCalc::calculate() {
-    QFETCH(int, mode);
     QFETCH(int, unit);
     QFETCH(int, pace);
-    QFETCH(QStringList, inputs);
-    QFETCH(QStringList, results);
-
-    Open({"", "", "", "", "", "", unit, pace, mode});
-    const int fields[] = {602, 603, 604, 605, 606, 607};
-    for (int i = 0; i < 6; ++i)
-        Type(fields[i], inputs[i]);
-    Click(TPacequillCalc::CalculateId);
-    QVERIFY(Scripted->Messages.isEmpty());
-    QStringList shown;
-    for (const int id : {602, 603, 604, 605, 606, 607, 610, 611})
-        shown.append(Edit(id)->text());
-    QCOMPARE(shown, results);
-}
-
-void TestCalc::calculateMissingInput_data() {
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QStringList>("inputs");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("caption");
-
-    const QString distanceText = "You must supply a TIME and a PACE in order to calculate a DISTANCE.";
-    const QString timeText = "You must supply a DISTANCE and a PACE in order to calculate a TIME.";
-    const QString paceText = "You must supply a DISTANCE and a TIME in order to calculate a PACE.";
-    QTest::newRow("distance without time")
-        << 0 << QStringList{"", "0", "", "0", "8", "0"} << distanceText << "Distance Calculation Error";
-    QTest::newRow("time without pace") << 1 << QStringList{"5", "", "", "", "0", "0.0"} << timeText
-                                       << "Time Calculation Error";
-    QTest::newRow("time, distance not a number")
-        << 1 << QStringList{"abc", "", "", "", "8", ""} << timeText << "Time Calculation Error";
-    QTest::newRow("pace without time") << 2 << QStringList{"5", "0", "", "0", "", ""} << paceText
-                                       << "Pace Calculation Error";
-}
-
-void TestCalc::calculateMissingInput() {
     QFETCH(int, mode);
-    QFETCH(QStringList, inputs);
-    QFETCH(QString, text);
+    QFETCH(QString, inputs);
+    QFETCH(QString, results);
     QFETCH(QString, caption);
 
-    Open({"", "", "", "", "", "", 0, 0, mode});
-    const int fields[] = {602, 603, 604, 605, 606, 607};
+    Open({"", "", "", "", "", "", unit, pace, mode});
+    const QStringList typed = inputs.split(u'|');
     for (int i = 0; i < 6; ++i)
-        Edit(fields[i])->setText(inputs[i]);
+        Type(CalcFields[i], typed[i]);
     Click(TPacequillCalc::CalculateId);
-    QCOMPARE(Scripted->Messages.size(), 1);
-    const Prompts::MessageSpec &message = Scripted->Messages.constFirst();
-    QCOMPARE(message.Text, text);
-    QCOMPARE(message.Caption, caption);
-    QCOMPARE(message.BoxIcon, Prompts::Icon::Stop);
-    QCOMPARE(message.Buttons, QList<Prompts::Button>{Prompts::Button::Ok});
-    for (int i = 0; i < 6; ++i)
-        QCOMPARE(Edit(fields[i])->text(), inputs[i]);
-    QVERIFY(Edit(610)->text().isEmpty());
+    QCOMPARE(Texts({602, 603, 604, 605, 606, 607, 610, 611}), results.split(u'|'));
+    if (caption.isEmpty())
+        QVERIFY(Scripted->Messages.isEmpty());
+    else
+        CompareMessage(caption);
 }
 
 void TestCalc::resetRestoresOpening() {
-    TPacequillCalc &dialog = Open({"2024/03/05", "06.2", "00", "45", "30", "hills\xA0\xA0wind", 1, 0, 2});
+    TPacequillCalc &dialog = Open({"2024/03/05", "06.2", "00", "45", "30", "hills\240\240wind", 1, 0, 2});
     Type(602, QStringLiteral("8"));
     Type(609, QStringLiteral("2020/01/01"));
-    Type(608, QStringLiteral(" more"));
+    Type(608, QStringLiteral("more"));
     Pick(502, 2);
     Pick(503, 1);
     Click(TPacequillCalc::CalculateId);
-    QVERIFY(!Edit(607)->text().isEmpty());
+    QVERIFY(!Text(607).isEmpty());
     Pick(504, 0);
 
     Click(TPacequillCalc::ResetId);
-    const QStringList shown = {Edit(602)->text(), Edit(603)->text(),           Edit(604)->text(),
-                               Edit(605)->text(), NotesField()->toPlainText(), Edit(609)->text()};
-    QCOMPARE(shown, (QStringList{"6.2", "", "45", "30", "hills\nwind", "2024/03/05"}));
-    for (const int id : {606, 607, 610, 611})
-        QVERIFY(Edit(id)->text().isEmpty());
-    QCOMPARE(List(502)->currentIndex(), 1);
-    QCOMPARE(List(503)->currentIndex(), 0);
-    QCOMPARE(List(504)->currentIndex(), 2);
-    QCOMPARE(dialog.DistanceUnitIndex, 1);
+    QCOMPARE(Texts({602, 603, 604, 605, 608, 609, 606, 607, 610, 611}),
+             (QStringList{"6.2", "", "45", "30", "hills\nwind", "2024/03/05", "", "", "", ""}));
+    QCOMPARE((QList<int>{List(502)->currentIndex(), List(503)->currentIndex(), List(504)->currentIndex()}),
+             (QList<int>{1, 0, 2}));
     QCOMPARE(dialog.CalcModeIndex, 2);
 }
 
@@ -420,25 +346,22 @@ void TestCalc::rowTextAtOk_data() {
     QTest::addColumn<int>("unit");
     QTest::addColumn<std::string>("row");
 
-    QTest::newRow("all blank") << QStringList{"", "", "", "", "", ""} << 0
-                               << std::string("No Date\t0 Miles\t00:00:00\tNone");
     QTest::newRow("single characters") << QStringList{"5", "3", "7", "5", "tempo", "2024/02/29"} << 1
                                        << std::string("2024/02/29\t5 Kilometers\t03:07:05\ttempo");
-    QTest::newRow("seconds with a fraction")
-        << QStringList{".5", "12", "45", "5.5", "", ""} << 2 << std::string("No Date\t.5 Marathons\t12:45:05.5\tNone");
-    QTest::newRow("seconds starting with a point")
-        << QStringList{"3", "", "", ".5", "", ""} << 0 << std::string("No Date\t3 Miles\t00:00:00.5\tNone");
-    QTest::newRow("seconds ending with a point")
-        << QStringList{"3", "", "1", "7.", "", ""} << 0 << std::string("No Date\t3 Miles\t00:01:07\tNone");
-    QTest::newRow("long seconds kept") << QStringList{"3", "3", "29", "36.00", "", ""} << 0
-                                       << std::string("No Date\t3 Miles\t03:29:36.00\tNone");
-    QTest::newRow("text that is no number")
-        << QStringList{"far", "x", "", "", "", ""} << 0 << std::string("No Date\tfar Miles\t0x:00:00\tNone");
-    QTest::newRow("notes in two lines") << QStringList{"1", "", "", "", "line one\nline two", ""} << 0
-                                        << std::string("No Date\t1 Miles\t00:00:00\tline one\xA0\xA0line two");
-    QTest::newRow("windows-1252 characters") << QStringList{"1", "", "", "", "caf\u00E9 \u20AC5", ""} << 0
-                                             << std::string("No Date\t1 Miles\t00:00:00\tcaf\xE9 \x80"
-                                                            "5");
+    QTest::newRow("seconds 5.5") << QStringList{".5", "12", "45", "5.5", "", ""} << 2
+                                 << std::string("No Date\t.5 Marathons\t12:45:05.5\tNone");
+    QTest::newRow("seconds .5") << QStringList{"3", "", "", ".5", "", ""} << 0
+                                << std::string("No Date\t3 Miles\t00:00:00.5\tNone");
+    QTest::newRow("seconds 7.") << QStringList{"3", "", "1", "7.", "", ""} << 0
+                                << std::string("No Date\t3 Miles\t00:01:07\tNone");
+    QTest::newRow("seconds 36.00") << QStringList{"3", "3", "29", "36.00", "", ""} << 0
+                                   << std::string("No Date\t3 Miles\t03:29:36.00\tNone");
+    QTest::newRow("no numbers") << QStringList{"far", "x", "", "", "", ""} << 0
+                                << std::string("No Date\tfar Miles\t0x:00:00\tNone");
+    QTest::newRow("notes in two lines") << QStringList{"1", "", "", "", "one\ntwo", ""} << 0
+                                        << std::string("No Date\t1 Miles\t00:00:00\tone\240\240two");
+    QTest::newRow("windows-1252") << QStringList{"1", "", "", "", "caf\u00E9 \u20AC5", ""} << 0
+                                  << std::string("No Date\t1 Miles\t00:00:00\tcaf\351 \2005");
 }
 
 void TestCalc::rowTextAtOk() {
@@ -446,14 +369,9 @@ void TestCalc::rowTextAtOk() {
     QFETCH(int, unit);
     QFETCH(std::string, row);
 
-    TPacequillCalc &dialog = Open({"", "", "", "", "", "", 0, 0, 2});
-    const int fields[] = {602, 603, 604, 605, 608, 609};
-    for (int i = 0; i < 6; ++i) {
-        if (fields[i] == TPacequillCalc::NotesId)
-            NotesField()->setPlainText(typed[i]);
-        else
-            Type(fields[i], typed[i]);
-    }
+    TPacequillCalc &dialog = Open(NewEntry);
+    for (int i = 0; i < 6; ++i)
+        Type(EntryFields[i], typed[i]);
     Pick(502, unit);
     Click(TPacequillCalc::OkId);
     QVERIFY(Scripted->Messages.isEmpty());
@@ -466,19 +384,12 @@ void TestCalc::dateAtOk_data() {
     QTest::addColumn<QString>("date");
     QTest::addColumn<QString>("caption"); // empty: accepted
 
-    const QString improper = "Improper date format.";
-    const QString invalid = "Invalid date.";
+    const QString improper = "Improper date format.", invalid = "Invalid date.";
     QTest::newRow("first day") << "1980/01/01" << QString();
     QTest::newRow("last day") << "2079/12/31" << QString();
-    QTest::newRow("leap day 2000") << "2000/02/29" << QString();
     QTest::newRow("before the range") << "1979/12/31" << invalid;
-    QTest::newRow("after the range") << "2080/01/01" << invalid;
     QTest::newRow("no leap day") << "2023/02/29" << invalid;
-    QTest::newRow("april 31") << "2024/04/31" << invalid;
-    QTest::newRow("zeros") << "0000/00/00" << invalid;
     QTest::newRow("short month") << "2024/2/29" << improper;
-    QTest::newRow("dashes") << "2024-02-29" << improper;
-    QTest::newRow("leading blank") << " 2024/02/29" << improper;
     QTest::newRow("No Date typed") << "No Date" << improper;
 }
 
@@ -491,172 +402,126 @@ void TestCalc::dateAtOk() {
     Click(TPacequillCalc::OkId);
     if (caption.isEmpty()) {
         QVERIFY(Scripted->Messages.isEmpty());
-        QCOMPARE(dialog.Accepted, 1);
         QVERIFY(dialog.RowText.starts_with(date.toStdString() + '\t'));
         return;
     }
-    QCOMPARE(Scripted->Messages.size(), 1);
-    QCOMPARE(Scripted->Messages.constFirst().Caption, caption);
-    QCOMPARE(Scripted->Messages.constFirst().BoxIcon, Prompts::Icon::Stop);
+    CompareMessage(caption);
     QCOMPARE(dialog.Accepted, 0);
     QVERIFY(dialog.isVisible());
-    QCOMPARE(Edit(609)->text(), date);
+    QCOMPARE(Text(609), date);
 }
 
 void TestCalc::refusedDateThenCorrected() {
     TPacequillCalc &dialog = Open({"2099/01/01", "5", "", "40", "", "None", 0, 0, 2});
-    QCOMPARE(Edit(609)->text(), QStringLiteral("2099/01/01"));
+    QCOMPARE(Text(609), QStringLiteral("2099/01/01"));
     Type(605, QStringLiteral("7."));
     Click(TPacequillCalc::OkId);
-    QCOMPARE(Scripted->Messages.size(), 1);
     QCOMPARE(Scripted->Messages.constFirst().Text,
-             QStringLiteral(
-                 "You have entered an invalid date. Valid dates are between 1980/01/01 and 2079/12/31 inclusive."));
+             "You have entered an invalid date. Valid dates are between 1980/01/01 and 2079/12/31 inclusive.");
     QVERIFY(dialog.RowText.empty());
-
     Type(609, QString());
     Click(TPacequillCalc::OkId);
     QCOMPARE(Scripted->Messages.size(), 1);
-    QCOMPARE(dialog.Accepted, 1);
     QCOMPARE(dialog.RowText, std::string("No Date\t5 Miles\t00:40:07\tNone"));
 }
 
 void TestCalc::refusedCharacters_data() {
     QTest::addColumn<int>("field");
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("named"); // how the message names the field and the character
 
-    QTest::newRow("check mark in notes")
-        << 608 << "felt good \u2713"
-        << "The Notes field holds the character \"\u2713\" (U+2713), which a log entry cannot hold. "
-           "Please remove or replace it.";
-    QTest::newRow("record marker in distance")
-        << 602 << "5\u00A1"
-        << "The Distance field holds the character \"\u00A1\" (U+00A1), which a log entry cannot hold. "
-           "Please remove or replace it.";
+    const QString held = " field holds the character ";
+    QTest::newRow("check mark in notes") << 608 << "good \u2713"
+                                         << "Notes" + held + "\"\u2713\" (U+2713)";
+    QTest::newRow("record marker") << 602 << "5\u00A1"
+                                   << "Distance" + held + "\"\u00A1\" (U+00A1)";
     QTest::newRow("tab in seconds") << 605 << "3\t0"
-                                    << "The Seconds field holds the character U+0009, which a log entry cannot hold. "
-                                       "Please remove or replace it.";
+                                    << "Seconds" + held + "U+0009";
 }
 
 void TestCalc::refusedCharacters() {
     QFETCH(int, field);
     QFETCH(QString, typed);
-    QFETCH(QString, text);
+    QFETCH(QString, named);
 
     TPacequillCalc &dialog = Open(NewEntry);
-    TPacequillCalcXfer &record = TPacequillCalcXfer::Shared();
     Edit(603)->setText(QStringLiteral("1"));
-    if (field == TPacequillCalc::NotesId)
-        NotesField()->setPlainText(typed);
+    if (field == 608)
+        Notes()->setPlainText(typed);
     else
         Edit(field)->setText(typed);
     Click(TPacequillCalc::OkId);
-    QCOMPARE(Scripted->Messages.size(), 1);
-    QCOMPARE(Scripted->Messages.constFirst().Text, text);
-    QCOMPARE(Scripted->Messages.constFirst().Caption, QStringLiteral("Character not allowed"));
-    QCOMPARE(Scripted->Messages.constFirst().BoxIcon, Prompts::Icon::Stop);
+    CompareMessage(QStringLiteral("Character not allowed"));
+    QCOMPARE(Scripted->Messages.constFirst().Text,
+             "The " + named + ", which a log entry cannot hold. Please remove or replace it.");
     QCOMPARE(dialog.Accepted, 0);
     QVERIFY(dialog.isVisible());
-    QCOMPARE(record.HoursText, std::string()); // nothing collected from the refused attempt
+    QCOMPARE(TPacequillCalcXfer::Shared().HoursText, std::string()); // nothing collected from the refused attempt
 
-    if (field == TPacequillCalc::NotesId)
-        NotesField()->clear();
-    else
-        Edit(field)->clear();
+    Type(field, QString());
     Click(TPacequillCalc::OkId);
     QCOMPARE(dialog.Accepted, 1);
 }
 
-void TestCalc::notesLimitCountsLineBreaksTwice() {
-    Open(NewEntry);
-    QPlainTextEdit *notes = NotesField();
-    notes->setPlainText(QString(750, u'a'));
-    notes->moveCursor(QTextCursor::End);
-    QTest::keyClick(notes, Qt::Key_Return);
-    QTest::keyClicks(notes, QStringLiteral("bcdef"));
-    QCOMPARE(notes->toPlainText(), QString(750, u'a') + QStringLiteral("\nbcd"));
-}
-
-void TestCalc::enterKeys() {
+void TestCalc::keys() {
     TPacequillCalc &dialog = Open(NewEntry);
-    QTest::keyClicks(NotesField(), QStringLiteral("one"));
-    QTest::keyClick(NotesField(), Qt::Key_Return);
-    QTest::keyClicks(NotesField(), QStringLiteral("two"));
-    QCOMPARE(NotesField()->toPlainText(), QStringLiteral("one\ntwo"));
+    // Enter in Notes starts a new line; the limit counts a line break as its two stored bytes.
+    Notes()->setPlainText(QString(749, u'a'));
+    Notes()->moveCursor(QTextCursor::End);
+    QTest::keyClick(Notes(), Qt::Key_Return);
+    QTest::keyClicks(Notes(), QStringLiteral("bcdef"));
+    QCOMPARE(Text(608), QString(749, u'a') + QStringLiteral("\nbcde"));
     QVERIFY(Scripted->Messages.isEmpty());
 
     // Enter in a field presses Calculate, which has nothing to work with yet.
-    Edit(602)->setFocus();
     QTest::keyClick(Edit(602), Qt::Key_Return);
-    QCOMPARE(Scripted->Messages.size(), 1);
-    QCOMPARE(Scripted->Messages.constFirst().Caption, QStringLiteral("Pace Calculation Error"));
-    QVERIFY(dialog.isVisible());
-}
+    CompareMessage(QStringLiteral("Pace Calculation Error"));
 
-void TestCalc::cancelLeavesUnaccepted() {
-    TPacequillCalc &dialog = Open(NewEntry);
-    Type(602, QStringLiteral("5"));
-    Click(TPacequillCalc::CancelId);
+    QTest::keyClick(&dialog, Qt::Key_Escape);
     QVERIFY(!dialog.isVisible());
     QCOMPARE(dialog.Accepted, 0);
     QVERIFY(dialog.RowText.empty());
-
-    TPacequillCalc &again = Open(NewEntry);
-    QTest::keyClick(&again, Qt::Key_Escape);
-    QVERIFY(!again.isVisible());
-    QCOMPARE(again.Accepted, 0);
 }
 
 void TestCalc::transferRecordSharedAcrossOpenings() {
     TPacequillCalcXfer &record = TPacequillCalcXfer::Shared();
-    Open({"2024/03/05", "6.2", "00", "45", "30",
-          "a\xA0\xA0"
-          "b",
-          0, 0, 2});
+    Open({"2024/03/05", "6.2", "00", "45", "30", "a\240\240b", 0, 0, 2});
     Type(605, QStringLiteral("31."));
     Click(TPacequillCalc::OkId);
     // OK works in the record: the seconds' point is dropped and the line break stored as 0xA0 0xA0.
     QCOMPARE(record.SecondsText, std::string("31"));
-    QCOMPARE(record.NotesText, std::string("a\xA0\xA0"
-                                           "b"));
-    QCOMPARE(record.DistanceUnitList.Selection, 0);
+    QCOMPARE(record.NotesText, std::string("a\240\240b"));
 
     Open(NewEntry);
-    QCOMPARE(record.DistanceText, std::string());
-    QCOMPARE(record.SecondsText, std::string());
+    QCOMPARE(record.DistanceText + record.SecondsText + record.NotesText, std::string());
     QCOMPARE(record.DateText, std::string("2026/03/05"));
     QCOMPARE(record.CalcModeList.Items, (QStringList{"Distance", "Time", "Pace"}));
-    QCOMPARE(Edit(605)->text(), QString());
+    QCOMPARE(Text(605), QString());
 }
 
 void TestCalc::helpButtonAndContexts() {
-    // The controls registered for the window; -1 for an entry whose context is not its control's id.
-    const auto entriesOf = [](const QWidget *window) {
+    // The controls registered for a window; -1 for an entry whose context is not its control's id.
+    const auto controlsOf = [](const QWidget *window) {
         QList<int> controls;
         for (const THelpContext &entry : HelpContextRegistry::Application().Entries()) {
             if (entry.Window == window)
-                controls.append(
-                    entry.Control == static_cast<int>(entry.HelpContext) && entry.MenuItem == 0 ? entry.Control : -1);
+                controls.append(entry.Control == int(entry.HelpContext) && entry.MenuItem == 0 ? entry.Control : -1);
         }
         return controls;
     };
     TPacequillCalc &dialog = Open(NewEntry);
-    QCOMPARE(entriesOf(&dialog), (QList<int>{904, 905, 906, 907, 109, 602, 502, 603, 604, 605,
-                                             606, 607, 503, 504, 609, 610, 611, 608, 191, 192}));
-    QCOMPARE(HelpContextRegistry::Application().FindControl(611, Edit(611))->HelpContext, 611u);
-
+    QCOMPARE(controlsOf(&dialog), (QList<int>{904, 905, 906, 907, 109, 602, 502, 603, 604, 605,
+                                              606, 607, 503, 504, 609, 610, 611, 608, 191, 192}));
     Click(TPacequillCalc::HelpId);
-    QCOMPARE(Help->Count, 1);
-    QCOMPARE(Help->Owner, &dialog);
-    QCOMPARE(Help->File, QStringLiteral("pacequill.hlp>pqhw"));
-    QCOMPARE(Help->Sent, HelpClient::Command::Context);
-    QCOMPARE(Help->Context, 30001u);
+    QCOMPARE(Help->Requests.size(), 1);
+    const RecordingHelp::Sent &sent = Help->Requests.constFirst();
+    QCOMPARE(sent.Owner, &dialog);
+    QCOMPARE(sent.File, QStringLiteral("pacequill.hlp>pqhw"));
+    QCOMPARE(sent.Kind, HelpClient::Command::Context);
+    QCOMPARE(sent.Context, 30001u);
     QVERIFY(dialog.isVisible());
 
-    const QWidget *closed = Dialog.get();
     Dialog.reset();
-    QVERIFY(entriesOf(closed).isEmpty());
     QVERIFY(HelpContextRegistry::Application().Entries().isEmpty());
 }
 
