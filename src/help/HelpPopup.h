@@ -7,7 +7,7 @@
 class HelpPopup : public HelpBrowser {
     Q_OBJECT
 public:
-    HelpPopup(QHelpEngineCore &engine);
+    explicit HelpPopup(QHelpEngineCore &engine);
 
     void ShowTopic(const QUrl &topic, const QPoint &pointer);
 

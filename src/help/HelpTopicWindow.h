@@ -9,7 +9,7 @@ class QHelpEngineCore;
 class HelpTopicWindow : public QWidget {
     Q_OBJECT
 public:
-    HelpTopicWindow(QHelpEngineCore &engine);
+    explicit HelpTopicWindow(QHelpEngineCore &engine);
 
     void ShowTopic(const QUrl &topic);
     QUrl Topic() const;
