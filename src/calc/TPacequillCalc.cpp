@@ -45,6 +45,8 @@ constexpr char Blank = ' ';
 constexpr char32_t FirstPrintable = 0x20;
 constexpr char32_t LastC1Control = 0x9F;
 constexpr char32_t Delete = 0x7F;
+constexpr int CodePointDigits = 4; // U+0009, U+2713
+constexpr int Hexadecimal = 16;
 constexpr int StoredLineBreakLength = 2; // CR LF, held as 0xA0 0xA0
 
 const std::string NoNotesText = "None";
@@ -70,7 +72,9 @@ std::string NumberText(const QLineEdit *field) {
 }
 
 QString DescribeCharacter(char32_t character) {
-    const QString code = QStringLiteral("U+%1").arg(static_cast<uint>(character), 4, 16, QLatin1Char('0')).toUpper();
+    const QString code = QStringLiteral("U+%1")
+                             .arg(static_cast<uint>(character), CodePointDigits, Hexadecimal, QLatin1Char('0'))
+                             .toUpper();
     const bool control = character < FirstPrintable || (character >= Delete && character <= LastC1Control);
     if (control)
         return code;
