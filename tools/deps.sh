@@ -9,7 +9,8 @@ packages=(
     libgl1-mesa-dev libxkbcommon-dev
     libbenchmark-dev libgtest-dev
     clang libclang-rt-14-dev
-    xvfb xauth xdotool x11-utils
+    xvfb xauth xdotool x11-utils openbox imagemagick
+    at-spi2-core dbus-daemon python3-pyatspi gir1.2-atspi-2.0
 )
 
 missing=()
