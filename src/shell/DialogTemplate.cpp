@@ -75,6 +75,26 @@ QWidget *StandardControl(const DialogTemplate::Control &control, QWidget *parent
     return nullptr;
 }
 
+// A control's text as a name: "&" marks a mnemonic ("&&" stands for "&"), and a label's closing colon is
+// punctuation, not part of the name.
+QString NameFromText(const QString &text) {
+    QString name;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&')
+            ++i;
+        if (i < text.size())
+            name.append(text[i]);
+    }
+    name = name.trimmed();
+    if (name.endsWith(u':'))
+        name.chop(1);
+    return name.trimmed();
+}
+
+bool IsLabel(const DialogTemplate::Control &control) {
+    return control.ControlKind == DialogTemplate::Kind::Static && !NameFromText(control.Text).isEmpty();
+}
+
 void ApplyStyle(const DialogTemplate::Control &control, QWidget *widget) {
     const QStringList &style = control.Style;
     if (auto *frame = qobject_cast<QFrame *>(widget)) {
@@ -149,6 +169,7 @@ bool DialogTemplate::Parse(const QByteArray &json, DialogTemplate &result, QStri
         control.Height = object.value(QLatin1String("h")).toInt();
         for (const QJsonValue &flag : object.value(QLatin1String("style")).toArray())
             control.Style.append(flag.toString());
+        control.Name = object.value(QLatin1String("name")).toString();
         parsed.Controls.append(control);
     }
     result = parsed;
@@ -180,16 +201,61 @@ QSize DialogTemplate::PixelSize() const {
     return ToPixels(0, 0, Width, Height).size();
 }
 
+qsizetype DialogTemplate::LabelIndex(qsizetype index) const {
+    const Control &control = Controls.at(index);
+    if (control.ControlKind != Kind::Edit && control.ControlKind != Kind::MultiLineEdit &&
+        control.ControlKind != Kind::ComboBox)
+        return -1;
+    // The label that ends nearest to the left of the control on a row it shares with it.
+    qsizetype nearest = -1;
+    for (qsizetype other = 0; other < Controls.size(); ++other) {
+        const Control &label = Controls.at(other);
+        const bool sharesRow = label.Y < control.Y + control.Height && control.Y < label.Y + label.Height;
+        const int rightEdge = label.X + label.Width;
+        if (IsLabel(label) && sharesRow && rightEdge <= control.X &&
+            (nearest < 0 || rightEdge > Controls.at(nearest).X + Controls.at(nearest).Width))
+            nearest = other;
+    }
+    if (nearest < 0 && index > 0 && IsLabel(Controls.at(index - 1)))
+        nearest = index - 1;
+    return nearest;
+}
+
+QString DialogTemplate::AccessibleName(qsizetype index) const {
+    const Control &control = Controls.at(index);
+    if (!control.Name.isEmpty())
+        return control.Name;
+    if (control.ControlKind == Kind::Button || control.ControlKind == Kind::DefaultButton ||
+        control.ControlKind == Kind::GroupBox)
+        return NameFromText(control.Text);
+    const qsizetype label = LabelIndex(index);
+    return label < 0 ? QString() : NameFromText(Controls.at(label).Text);
+}
+
 void DialogTemplate::Build(QWidget *dialog, const ControlFactory &factory) const {
     dialog->setFont(DialogFont());
     dialog->setWindowTitle(Caption);
     dialog->resize(PixelSize());
-    for (const Control &control : Controls) {
+    QList<QWidget *> widgets;
+    for (qsizetype index = 0; index < Controls.size(); ++index) {
+        const Control &control = Controls.at(index);
         QWidget *widget = factory ? factory(control, dialog) : nullptr;
         if (!widget)
             widget = StandardControl(control, dialog);
         widget->setObjectName(QString::number(control.Id));
         widget->setGeometry(ToPixels(control.X, control.Y, control.Width, control.Height));
+        if (const QString name = AccessibleName(index); !name.isEmpty())
+            widget->setAccessibleName(name);
         ApplyStyle(control, widget);
+        widgets.append(widget);
+    }
+    // A label that names its control is its buddy too: on Linux, screen readers take the name of a drop-down
+    // list from that relation, not from the list's own accessible name.
+    for (qsizetype index = 0; index < Controls.size(); ++index) {
+        const qsizetype label = LabelIndex(index);
+        if (label >= 0 && Controls.at(index).Name.isEmpty()) {
+            if (auto *text = qobject_cast<QLabel *>(widgets.at(label)))
+                text->setBuddy(widgets.at(index));
+        }
     }
 }

@@ -26,6 +26,7 @@ public:
         int Width = 0;
         int Height = 0;
         QStringList Style; // "border", "tabstop", "disabled", "hidden", "readonly", "right", "center"
+        QString Name;      // accessible name for a control that no text or label names; optional in the table
     };
 
     // Makes the widget for a control, or returns nullptr to let the builder make its standard one.
@@ -52,6 +53,15 @@ public:
     QRect ToPixels(int x, int y, int width, int height) const;
     QSize PixelSize() const;
 
-    // Sets the dialog's font, caption and size and creates its controls as children, each named by its id.
+    // The static label of the edit or drop-down list at index in Controls: the one that ends nearest to its
+    // left on a row they share, else the static just before it in the table; -1 when there is none.
+    qsizetype LabelIndex(qsizetype index) const;
+    // The name screen readers give the control at index: its "name" in the table; else for a button or group
+    // box its text without "&"; else the text of its label. Empty for a static text, whose name follows its text
+    // as the dialog changes it, and for anything else that nothing names.
+    QString AccessibleName(qsizetype index) const;
+
+    // Sets the dialog's font, caption and size and creates its controls as children, each named by its id and
+    // given its accessible name.
     void Build(QWidget *dialog, const ControlFactory &factory = {}) const;
 };

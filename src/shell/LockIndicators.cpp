@@ -24,6 +24,8 @@ LockIndicators::LockIndicators(QStatusBar *statusBar) : QObject(statusBar) {
     for (const QString &text : texts) {
         auto *label = new QLabel(text, statusBar);
         label->setObjectName(text);
+        // The text goes blank while the lock is off; the name stays.
+        label->setAccessibleName(text);
         label->setAlignment(Qt::AlignCenter);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setMinimumWidth(label->fontMetrics().horizontalAdvance(text) + IndicatorPadding);

@@ -19,6 +19,8 @@ const QString TSDIDecFrame::ToolbarTitle = QStringLiteral("Pacequill Toolbar");
 
 namespace {
 
+const QString HintAreaName = QStringLiteral("Hints");
+
 // Caption, system menu, minimise and close; no maximise button.
 constexpr Qt::WindowFlags FrameFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                        Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -117,6 +119,7 @@ void TSDIDecFrame::BuildMenus() {
 void TSDIDecFrame::BuildToolbar() {
     Toolbar = new QToolBar(ToolbarTitle, this);
     Toolbar->setObjectName(ToolbarTitle);
+    Toolbar->setAccessibleName(ToolbarTitle);
     Toolbar->setMovable(true);
     Toolbar->setFloatable(true);
     Toolbar->setIconSize(ToolbarIconSize);
@@ -136,6 +139,7 @@ void TSDIDecFrame::BuildToolbar() {
         Toolbar->addAction(action);
         ToolbarActions.insert(command, action);
         if (QWidget *button = Toolbar->widgetForAction(action)) {
+            button->setAccessibleName(MenuTables::ToolTipFor(command));
             button->setProperty(ButtonCommandProperty, command);
             button->installEventFilter(this);
         }
@@ -144,6 +148,9 @@ void TSDIDecFrame::BuildToolbar() {
 
 void TSDIDecFrame::BuildStatusBar() {
     statusBar()->setSizeGripEnabled(false);
+    // The hint area keeps one name; the hint it shows is its description, so screen readers hear it change.
+    statusBar()->setAccessibleName(HintAreaName);
+    connect(statusBar(), &QStatusBar::messageChanged, statusBar(), &QWidget::setAccessibleDescription);
     LockState = new LockIndicators(statusBar());
 }
 
