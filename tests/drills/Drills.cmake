@@ -23,6 +23,13 @@ foreach(name IN LISTS PACEQUILL_DRILL_TESTS)
     endif()
 endforeach()
 
+# The drills that run programs watch them through ChildProcess.
+foreach(name tst_KillDuringSave tst_HugeInput)
+    if(TARGET ${name})
+        target_sources(${name} PRIVATE ${CMAKE_CURRENT_LIST_DIR}/ChildProcess.cpp)
+    endif()
+endforeach()
+
 # The big-file drills write gigabytes and time their children: they run alone.
 foreach(name tst_KillDuringSave tst_HugeInput)
     if(TARGET ${name})
