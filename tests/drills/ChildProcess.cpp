@@ -14,11 +14,11 @@ extern char **environ;
 namespace {
 
 constexpr auto PollInterval = std::chrono::milliseconds(2);
-constexpr char NullDevice[] = "/dev/null";
+constexpr mode_t OutputMode = 0644;
 
 } // namespace
 
-ChildProcess::ChildProcess(const std::vector<std::string> &arguments) {
+ChildProcess::ChildProcess(const std::vector<std::string> &arguments, const std::string &outputPath) {
     std::vector<char *> argv;
     for (const std::string &argument : arguments) {
         argv.push_back(const_cast<char *>(argument.c_str()));
@@ -26,7 +26,8 @@ ChildProcess::ChildProcess(const std::vector<std::string> &arguments) {
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, NullDevice, O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     OutputMode);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, NullDevice, O_WRONLY, 0);
     Start = std::chrono::steady_clock::now();
     if (posix_spawn(&Pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {

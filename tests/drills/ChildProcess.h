@@ -6,11 +6,13 @@
 
 #include <sys/types.h>
 
-// A program run by a drill, its output thrown away, watched from outside: it can be killed at any moment, and
-// once it has ended its exit code, the signal that ended it and its peak memory are known.
+// A program run by a drill, its standard output sent to a file (by default thrown away), watched from outside: it can
+// be killed at any moment, and once it has ended its exit code, the signal that ended it and its peak memory are known.
 class ChildProcess {
 public:
-    explicit ChildProcess(const std::vector<std::string> &arguments);
+    static constexpr char NullDevice[] = "/dev/null";
+
+    ChildProcess(const std::vector<std::string> &arguments, const std::string &outputPath = NullDevice);
     ChildProcess(const ChildProcess &) = delete;
     ChildProcess &operator=(const ChildProcess &) = delete;
     // A child still running is killed and reaped.
@@ -27,6 +29,7 @@ public:
     bool Exited() const { return ExitedNormally; }
     int ExitCode() const { return Code; }
     int Signal() const { return EndSignal; }
+    // As the system counts it: at least the parent's own peak at the time of the start.
     long PeakRssKiB() const { return PeakRss; }
     std::chrono::duration<double> Elapsed() const { return Ended - Start; }
 
