@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,27 @@ bool WriteLongLineFile(const fs::path &path) {
     return static_cast<bool>(out);
 }
 
+// Memory the readers may take: what the system has available, within this control group's limit if it has one.
+std::uintmax_t AvailableMemory() {
+    std::uintmax_t available = std::numeric_limits<std::uintmax_t>::max();
+    std::ifstream meminfo("/proc/meminfo");
+    for (std::string key; meminfo >> key;) {
+        std::uintmax_t kib = 0;
+        meminfo >> kib;
+        if (key == "MemAvailable:") {
+            available = kib * KiB;
+        }
+        meminfo.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    }
+    std::uintmax_t limit = 0;
+    std::uintmax_t used = 0;
+    if ((std::ifstream("/sys/fs/cgroup/memory.max") >> limit) &&
+        (std::ifstream("/sys/fs/cgroup/memory.current") >> used)) {
+        available = std::min(available, limit > used ? limit - used : 0);
+    }
+    return available;
+}
+
 } // namespace
 
 // Files no log should be: a gigabyte of random bytes and one ten-megabyte line. Each is read by the loader the
@@ -109,6 +131,9 @@ void tst_HugeInput::initTestCase() {
     if (available < RandomFileBytes + LongLineBytes + SpareDiskBytes)
         QSKIP(qPrintable(
             QStringLiteral("%1 MiB free in %2, not enough for the files").arg(available >> 20).arg(Temp->path())));
+    const std::uintmax_t memory = AvailableMemory();
+    if (memory < static_cast<std::uintmax_t>(MemoryMultiple * RandomFileBytes))
+        QSKIP(qPrintable(QStringLiteral("%1 MiB of memory available, not enough to read the files").arg(memory >> 20)));
     const auto start = std::chrono::steady_clock::now();
     QVERIFY(WriteRandomFile(Dir / RandomName, RandomFileBytes));
     QVERIFY(WriteLongLineFile(Dir / LongLineName));
