@@ -35,6 +35,12 @@ bool SplashWindow::eventFilter(QObject *watched, QEvent *event) {
             Finish();
             return true;
         }
+        if (SwallowRelease) {
+            // The release of the closing press went to the hidden splash's own window and was lost there; this
+            // press starts the user's next click, which must work as usual.
+            SwallowRelease = false;
+            deleteLater();
+        }
         return false;
     case QEvent::MouseButtonRelease:
         if (SwallowRelease && mouse->button() == Qt::LeftButton) {

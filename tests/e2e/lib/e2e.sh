@@ -228,3 +228,22 @@ e2e_log() {
         printf '\241%b\r\n' "$record" >>"$file"
     done
 }
+
+# Where the log list sits in the main window (window coordinates, measured under this X server's fonts): the
+# middle of its header, the middle of its first row and the row height, and the middle of each column's header.
+E2E_LIST_HEADER_Y=74
+E2E_LIST_FIRST_ROW_Y=89
+E2E_LIST_ROW_HEIGHT=13
+E2E_LIST_COLUMN_X=(45 120 210 350)
+
+# e2e_click_header <column>: sorts by a column the way a user does.
+e2e_click_header() {
+    e2e_click "$E2E_MAIN" "${E2E_LIST_COLUMN_X[$1]}" "$E2E_LIST_HEADER_Y"
+}
+
+# e2e_click_row <row> [clicks]: one or more left clicks on a row of the log list.
+e2e_click_row() {
+    xdotool mousemove --window "$E2E_MAIN" --sync "${E2E_LIST_COLUMN_X[0]}" \
+        "$((E2E_LIST_FIRST_ROW_Y + $1 * E2E_LIST_ROW_HEIGHT))" click --repeat "${2:-1}" --delay 80 1
+    sleep "$E2E_SETTLE"
+}
