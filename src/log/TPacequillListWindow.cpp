@@ -1,8 +1,10 @@
 #include "log/TPacequillListWindow.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPalette>
+#include <QScrollBar>
 
 #include "log/LogEntry.h"
 #include "log/LogTableModel.h"
@@ -13,18 +15,19 @@ namespace {
 constexpr int WidthTwentieths[pq::ColumnCount] = {3, 4, 4, 9};
 constexpr int WidthDivisor = 20;
 constexpr int NotesWidthAllowance = 20; // room for the vertical scroll bar
+// Room above and below a row's text, the same as a list with one line a row gives it.
+constexpr int RowTextMargin = 2;
 
 } // namespace
 
-TPacequillListWindow::TPacequillListWindow(QWidget *parent) : QTreeView(parent) {
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
+TPacequillListWindow::TPacequillListWindow(QWidget *parent) : QTableView(parent) {
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setWordWrap(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
 
     // The selection is shown as strongly without the focus as with it.
     QPalette colours = palette();
@@ -32,9 +35,15 @@ TPacequillListWindow::TPacequillListWindow(QWidget *parent) : QTreeView(parent) 
         colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
     setPalette(colours);
 
-    QHeaderView *columns = header();
+    QHeaderView *rows = verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    FitRowHeight();
+
+    QHeaderView *columns = horizontalHeader();
     columns->setSectionsMovable(false);
     columns->setSectionsClickable(true);
+    columns->setHighlightSections(false);
     columns->setStretchLastSection(false);
     columns->setSectionResizeMode(QHeaderView::Fixed);
     columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -43,7 +52,8 @@ TPacequillListWindow::TPacequillListWindow(QWidget *parent) : QTreeView(parent) 
 
 void TPacequillListWindow::SetLogModel(LogTableModel *model) {
     setModel(model);
-    header()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &TPacequillListWindow::OnSelectionChanged);
 }
 
@@ -53,7 +63,7 @@ void TPacequillListWindow::SetupColumns() {
         int width = outerWidth * WidthTwentieths[column] / WidthDivisor;
         if (column == pq::NotesColumn)
             width -= NotesWidthAllowance;
-        header()->resizeSection(column, width);
+        horizontalHeader()->resizeSection(column, width);
     }
 }
 
@@ -64,11 +74,43 @@ void TPacequillListWindow::ShowAndSelect(int row) {
 }
 
 void TPacequillListWindow::ShowSortIndicator(int column, bool ascending) {
-    header()->setSortIndicatorShown(true);
-    header()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    horizontalHeader()->setSortIndicatorShown(true);
+    horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void TPacequillListWindow::changeEvent(QEvent *event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        FitRowHeight();
+}
+
+QModelIndex TPacequillListWindow::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
+    const QModelIndex current = currentIndex();
+    const int rows = model() ? model()->rowCount() : 0;
+    const int column = current.isValid() ? current.column() : 0;
+    switch (cursorAction) {
+    case MoveHome:
+        return rows > 0 ? model()->index(0, column) : QModelIndex();
+    case MoveEnd:
+        return rows > 0 ? model()->index(rows - 1, column) : QModelIndex();
+    case MoveLeft:
+    case MoveRight: {
+        QScrollBar *bar = horizontalScrollBar();
+        bar->setValue(bar->value() + (cursorAction == MoveLeft ? -bar->singleStep() : bar->singleStep()));
+        return current;
+    }
+    default:
+        return QTableView::moveCursor(cursorAction, modifiers);
+    }
 }
 
 void TPacequillListWindow::OnSelectionChanged() {
     const QModelIndexList rows = selectionModel()->selectedRows();
     emit RowSelected(rows.isEmpty() ? -1 : rows.constLast().row());
+}
+
+void TPacequillListWindow::FitRowHeight() {
+    const int height = fontMetrics().height() + 2 * RowTextMargin;
+    verticalHeader()->setMinimumSectionSize(height);
+    verticalHeader()->setDefaultSectionSize(height);
 }

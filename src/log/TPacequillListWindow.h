@@ -1,13 +1,14 @@
 #pragma once
 
-#include <QTreeView>
+#include <QTableView>
 
 class LogTableModel;
 
 // The log list view (control 190 of the client dialog): a report view over the log's rows with one full-row
 // selection that stays visible without the focus, and column widths that the user cannot change. A header click
-// is reported as HeaderClicked; the client sorts.
-class TPacequillListWindow : public QTreeView {
+// is reported as HeaderClicked; the client sorts. A table view with fixed row heights keeps no record per row, so
+// a million-row log costs the view next to nothing.
+class TPacequillListWindow : public QTableView {
     Q_OBJECT
 
 public:
@@ -25,6 +26,12 @@ signals:
     // The user selected a row (or none: -1).
     void RowSelected(int row);
 
+protected:
+    void changeEvent(QEvent *event) override;
+    // Keys move between rows as in a list: Home and End go to the first and last row, Left and Right scroll.
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+
 private:
     void OnSelectionChanged();
+    void FitRowHeight();
 };

@@ -44,6 +44,8 @@ private slots:
     void sortStateSurvivesNew();
     void selectionFollowsItsRow();
     void viewSelectionReachesList();
+    void keysMoveBetweenRows_data();
+    void keysMoveBetweenRows();
     void textsDecodedFrom1252();
     void collationIsCaseSensitiveAndCut();
     void sortEmptyAndSingleRow();
@@ -74,7 +76,7 @@ void TestListWindow::cleanup() {
 }
 
 void TestListWindow::ClickHeader(int column) {
-    QHeaderView *header = List->header();
+    QHeaderView *header = List->horizontalHeader();
     const QPoint centre(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
                         header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
@@ -89,24 +91,26 @@ void TestListWindow::placedFromTemplate() {
 
 void TestListWindow::columnWidthsFromOuterWidth() {
     const int w = List->frameGeometry().width();
-    QCOMPARE(List->header()->sectionSize(0), 3 * w / 20);
-    QCOMPARE(List->header()->sectionSize(1), w / 5);
-    QCOMPARE(List->header()->sectionSize(2), w / 5);
-    QCOMPARE(List->header()->sectionSize(3), 9 * w / 20 - 20);
+    QCOMPARE(List->horizontalHeader()->sectionSize(0), 3 * w / 20);
+    QCOMPARE(List->horizontalHeader()->sectionSize(1), w / 5);
+    QCOMPARE(List->horizontalHeader()->sectionSize(2), w / 5);
+    QCOMPARE(List->horizontalHeader()->sectionSize(3), 9 * w / 20 - 20);
 
     // Widths are set once: a later resize of the window leaves them.
     Frame->resize(Frame->width() + 200, Frame->height());
-    QCOMPARE(List->header()->sectionSize(0), 3 * w / 20);
+    QCOMPARE(List->horizontalHeader()->sectionSize(0), 3 * w / 20);
 }
 
 void TestListWindow::headerFixed() {
-    QHeaderView *header = List->header();
+    QHeaderView *header = List->horizontalHeader();
     QVERIFY(!header->sectionsMovable());
     QVERIFY(!header->stretchLastSection());
     for (int column = 0; column < header->count(); ++column)
         QCOMPARE(header->sectionResizeMode(column), QHeaderView::Fixed);
-    QVERIFY(!List->rootIsDecorated());
-    QVERIFY(List->uniformRowHeights());
+    QVERIFY(List->verticalHeader()->isHidden());
+    QCOMPARE(List->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
+    QVERIFY(List->verticalHeader()->defaultSectionSize() > List->fontMetrics().height());
+    QVERIFY(!List->showGrid());
     QCOMPARE(List->selectionMode(), QAbstractItemView::SingleSelection);
     QCOMPARE(List->selectionBehavior(), QAbstractItemView::SelectRows);
 
@@ -147,7 +151,7 @@ void TestListWindow::headerClicksToggleSort() {
     QCOMPARE(Client->GetSortState().SortColumn, column);
     QCOMPARE(Client->GetSortState().SortAscending, ascending);
     QCOMPARE(ColumnTexts(*Client, 0), dates);
-    QCOMPARE(List->header()->sortIndicatorSection(), column);
+    QCOMPARE(List->horizontalHeader()->sortIndicatorSection(), column);
     QVERIFY(!Client->GetChanged());
 }
 
@@ -182,6 +186,32 @@ void TestListWindow::viewSelectionReachesList() {
 
     List->clearSelection();
     QCOMPARE(Client->FindSelectedRow(), std::nullopt);
+}
+
+void TestListWindow::keysMoveBetweenRows_data() {
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("selected");
+
+    QTest::newRow("down") << 1 << int(Qt::Key_Down) << 2;
+    QTest::newRow("up") << 1 << int(Qt::Key_Up) << 0;
+    QTest::newRow("end") << 1 << int(Qt::Key_End) << 3;
+    QTest::newRow("home") << 2 << int(Qt::Key_Home) << 0;
+    QTest::newRow("right keeps the row") << 2 << int(Qt::Key_Right) << 2;
+    QTest::newRow("left keeps the row") << 2 << int(Qt::Key_Left) << 2;
+}
+
+void TestListWindow::keysMoveBetweenRows() {
+    QFETCH(int, start);
+    QFETCH(int, key);
+    QFETCH(int, selected);
+
+    Client->ShowAndSelect(start);
+    List->setFocus();
+    QTest::keyClick(List, static_cast<Qt::Key>(key));
+    QCOMPARE(Client->FindSelectedRow(), std::optional<int>(selected));
+    QCOMPARE(List->selectionModel()->selectedRows().size(), 1);
+    QCOMPARE(List->currentIndex().column(), 0);
 }
 
 void TestListWindow::textsDecodedFrom1252() {
