@@ -210,7 +210,7 @@ void LogList::Sort(const TLwComparator &comparator) {
     std::vector<int> order(Rows.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&comparator](int a, int b) { return comparator.Compare(a, b) < 0; });
-    Permute(order);
+    Permute(std::move(order));
 }
 
 void LogList::SortByBytes(int column, bool ascending) {
@@ -253,20 +253,37 @@ void LogList::SortByBytes(int column, bool ascending) {
     }
     std::vector<int> order(keys.size());
     std::transform(keys.begin(), keys.end(), order.begin(), [](const Key &key) { return key.Row; });
-    Permute(order);
+    keys = {};
+    Permute(std::move(order));
 }
 
-void LogList::Permute(const std::vector<int> &order) {
-    std::vector<Row> sorted;
-    sorted.reserve(Rows.size());
+// Moves the rows in place, one cycle of the permutation at a time, so a sort needs no second copy of the rows.
+// order[i] is the old index of the row that goes to i; a placed position is marked by flipping its entry.
+void LogList::Permute(std::vector<int> order) {
+    const auto marked = [](int entry) { return entry < 0; };
+    const auto flip = [](int entry) { return -entry - 1; };
     int newSelected = -1;
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        sorted.push_back(Rows[static_cast<std::size_t>(order[i])]);
-        if (order[i] == Selected) {
-            newSelected = static_cast<int>(i);
+    for (std::size_t start = 0; start < order.size(); ++start) {
+        const bool placed = marked(order[start]);
+        if ((placed ? flip(order[start]) : order[start]) == Selected) {
+            newSelected = static_cast<int>(start);
+        }
+        if (placed) {
+            continue;
+        }
+        const Row first = Rows[start];
+        std::size_t to = start;
+        for (;;) {
+            const auto from = static_cast<std::size_t>(order[to]);
+            order[to] = flip(order[to]);
+            if (from == start) {
+                Rows[to] = first;
+                break;
+            }
+            Rows[to] = Rows[from];
+            to = from;
         }
     }
-    Rows = std::move(sorted);
     Selected = newSelected;
 }
 

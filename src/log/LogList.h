@@ -59,7 +59,7 @@ private:
     };
     char *Allocate(std::size_t bytes);
     int AppendTexts(const std::string_view (&texts)[ColumnCount]);
-    void Permute(const std::vector<int> &order);
+    void Permute(std::vector<int> order);
 
     std::vector<Row> Rows;
     std::vector<std::unique_ptr<char[]>> Blocks;

@@ -1,7 +1,10 @@
 #include <QtTest>
 
+#include <algorithm>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "log/LogList.h"
 #include "log/TPQLComparator.h"
@@ -261,6 +264,40 @@ private slots:
         SortByColumn(one, state, DateColumn);
         QCOMPARE(Column(one, DateColumn), QByteArrayList{"only"});
         QCOMPARE(one.SelectedRow().value_or(-1), 0);
+    }
+
+    // Rows are moved in place along the cycles of the order: every row must land where a stable sort of the
+    // keys puts it, and the selection must move with its row.
+    void sortPlacesEveryRow_data() {
+        QTest::addColumn<int>("selected");
+        QTest::newRow("none") << -1;
+        QTest::newRow("first") << 0;
+        QTest::newRow("middle") << 517;
+        QTest::newRow("last") << 999;
+    }
+    void sortPlacesEveryRow() {
+        QFETCH(int, selected);
+        std::mt19937 random(11);
+        LogList list;
+        std::vector<std::pair<std::string, int>> expected;
+        for (int i = 0; i < 1000; ++i) {
+            const std::string key(1, static_cast<char>('a' + random() % 26));
+            list.AppendEntry(LogEntry{key, std::to_string(i), "t", "n"});
+            expected.emplace_back(key, i);
+        }
+        list.Select(selected);
+        list.Sort(TPQLStringComparator(list, DateColumn, true));
+        std::stable_sort(expected.begin(), expected.end(),
+                         [](const auto &a, const auto &b) { return a.first < b.first; });
+        int expectedSelection = -1;
+        for (int row = 0; row < list.RowCount(); ++row) {
+            const auto &[key, id] = expected[static_cast<std::size_t>(row)];
+            QCOMPARE(RowTexts(list, row), QByteArray::fromStdString(key + '|' + std::to_string(id) + "|t|n"));
+            if (id == selected) {
+                expectedSelection = row;
+            }
+        }
+        QCOMPARE(list.SelectedRow().value_or(-1), expectedSelection);
     }
 
     // The keyed byte sort must give exactly the order of the comparator, ties and NUL padding included.
