@@ -30,6 +30,10 @@ constexpr mode_t NewFileMode = 0666;
 constexpr mode_t PermissionBits = 07777;
 constexpr std::string_view NotRegularFile = "Not a regular file";
 constexpr std::size_t ReadStep = std::size_t{1} << 16;
+// Spare row room beyond the records read (an eighth more, and a few for a short log), so that adding a few entries
+// to a big log does not make the row vector double while holding both copies.
+constexpr std::size_t SpareRowsDivisor = 8;
+constexpr std::size_t SpareRowsMinimum = 16;
 
 std::string DescribeFailure(const std::string &path, int error) {
     return path + ": " + std::strerror(error);
@@ -145,7 +149,8 @@ void SyncDirectory(const std::string &path) {
 void ReadLogBytes(std::string_view bytes, LogList &list) {
     list.ClearRows();
     const auto records = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), RecordMarker));
-    list.Reserve(records + 1, bytes.size() + CenturyLength * (records + 1));
+    list.Reserve(records + 1 + records / SpareRowsDivisor + SpareRowsMinimum,
+                 bytes.size() + CenturyLength * (records + 1));
 
     std::string buffer;
     buffer.reserve(ChunkBufferSize + CenturyLength);
