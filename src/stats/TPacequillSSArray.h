@@ -9,7 +9,8 @@
 namespace pq {
 
 // Strings kept in ascending byte order (unsigned, case-sensitive, a prefix first). Equal strings keep the order
-// in which they came. Texts share one buffer; the bulk constructor sorts once in O(n log n).
+// in which they came. Texts share one buffer and each string costs one 8-byte item beside its bytes; the bulk
+// constructor sorts once in O(n log n).
 class TPacequillSSArray {
 public:
     TPacequillSSArray() = default;
@@ -31,12 +32,20 @@ public:
     std::string_view operator[](std::size_t index) const;
 
 private:
-    struct Item {
-        std::uint64_t Offset;
-        std::uint32_t Length;
+    // An item packs a text's offset into the upper bits and its length into the lower ones. A text too long or too
+    // far into the buffer for them is kept in Wide instead; its item then holds the index in Wide and the escape
+    // length.
+    using Item = std::uint64_t;
+    struct WideText {
+        std::size_t Offset;
+        std::size_t Length;
     };
+    Item Store(std::string_view text);
+    std::string_view Text(Item item) const;
+
     std::string Buffer;
     std::vector<Item> Items;
+    std::vector<WideText> Wide;
 };
 
 } // namespace pq

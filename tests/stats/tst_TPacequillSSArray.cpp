@@ -24,6 +24,8 @@ private slots:
     void addKeepsOrder();
     void bulkMatchesAdd_data();
     void bulkMatchesAdd();
+    void longTextsKeptWhole_data();
+    void longTextsKeptWhole();
 };
 
 void TestTPacequillSSArray::addKeepsOrder_data() {
@@ -60,6 +62,39 @@ void TestTPacequillSSArray::bulkMatchesAdd() {
     }
     array.Finish();
     QCOMPARE(Contents(array), sorted);
+}
+
+// Items hold lengths below 2^24 - 1 themselves; longer texts take another way, which must give the same results.
+void TestTPacequillSSArray::longTextsKeptWhole_data() {
+    QTest::addColumn<bool>("bulk");
+    QTest::addColumn<qsizetype>("longLength");
+    const qsizetype escape = (qsizetype{1} << 24) - 1;
+    for (const bool bulk : {false, true}) {
+        const char *how = bulk ? "bulk" : "add";
+        QTest::addRow("%s, just short enough", how) << bulk << escape - 1;
+        QTest::addRow("%s, first long length", how) << bulk << escape;
+        QTest::addRow("%s, longer", how) << bulk << escape + 2;
+    }
+}
+
+void TestTPacequillSSArray::longTextsKeptWhole() {
+    QFETCH(bool, bulk);
+    QFETCH(qsizetype, longLength);
+    const QByteArray longB = QByteArray(longLength, 'b');
+    const QByteArray longA = QByteArray(longLength, 'a') + 'z';
+    const QByteArrayList added{"c", longB, "a", longA, "b"};
+    TPacequillSSArray array;
+    for (const QByteArray &text : added) {
+        if (bulk) {
+            array.AppendUnsorted(text.toStdString());
+        } else {
+            array.Add(text.toStdString());
+        }
+    }
+    if (bulk) {
+        array.Finish();
+    }
+    QCOMPARE(Contents(array), (QByteArrayList{"a", longA, "b", longB, "c"}));
 }
 
 QTEST_APPLESS_MAIN(TestTPacequillSSArray)
