@@ -31,13 +31,14 @@ bool SplashWindow::eventFilter(QObject *watched, QEvent *event) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
         if (isVisible() && mouse->button() == Qt::LeftButton) {
+            // The splash goes at the release of this press: hidden during the press, its window would lose the
+            // release, and the window system would go on treating the button as held.
             SwallowRelease = true;
-            Finish();
             return true;
         }
         if (SwallowRelease) {
-            // The release of the closing press went to the hidden splash's own window and was lost there; this
-            // press starts the user's next click, which must work as usual.
+            // The time-out hid the splash during the closing press and its release was lost; this press starts the
+            // user's next click, which must work as usual.
             SwallowRelease = false;
             deleteLater();
         }
@@ -45,7 +46,7 @@ bool SplashWindow::eventFilter(QObject *watched, QEvent *event) {
     case QEvent::MouseButtonRelease:
         if (SwallowRelease && mouse->button() == Qt::LeftButton) {
             SwallowRelease = false;
-            deleteLater();
+            Finish();
             return true;
         }
         return false;

@@ -45,8 +45,8 @@ private slots:
 
     void ClosingClickDoesNothingElse() {
         QTest::mousePress(target, Qt::LeftButton);
-        QVERIFY(!splash->isVisible());
         QTest::mouseRelease(target, Qt::LeftButton);
+        QVERIFY(!splash->isVisible());
         QCOMPARE(target->Presses, 0);
         QCOMPARE(target->Releases, 0);
 
@@ -55,11 +55,12 @@ private slots:
         QCOMPARE(target->Releases, 1);
     }
 
-    // A real X server sends the release of a press on the splash to the splash's own window, which is hidden by
-    // then and drops it: the user's next click must still arrive whole.
+    // When the time-out hides the splash during the closing press, the X server sends the release to the hidden
+    // window, which drops it: the user's next click must still arrive whole.
     void NextClickWorksWhenTheClosingReleaseIsLost() {
         QTest::mousePress(splash, Qt::LeftButton);
-        QVERIFY(!splash->isVisible());
+        QVERIFY(splash->isVisible());
+        splash->hide();
 
         QTest::mouseClick(target, Qt::LeftButton);
         QCOMPARE(target->Presses, 1);

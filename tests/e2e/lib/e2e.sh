@@ -11,8 +11,12 @@ E2E_SETTLE=0.2          # after a burst of input, let the program take it before
 
 e2e_fail() {
     echo "FAIL: $*" >&2
+    echo "active window: $(xdotool getactivewindow 2>/dev/null || true), focus: $(xdotool getwindowfocus 2>/dev/null || true)" >&2
     echo "visible windows:" >&2
-    xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | sed 's/^/    /' >&2 || true
+    local window
+    for window in $(xdotool search --onlyvisible --name . 2>/dev/null || true); do
+        echo "    $window $(xdotool getwindowname "$window" 2>/dev/null || true)" >&2
+    done
     # E2E_FAILURE_SHOT names a PNG file that receives the screen as it was at the failure.
     [ -n "${E2E_FAILURE_SHOT:-}" ] && import -window root "$E2E_FAILURE_SHOT" 2>/dev/null || true
     exit 1
@@ -56,6 +60,7 @@ e2e_begin() {
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
         sleep 0.1
     done
+    cat "$E2E_WORK/openbox.log" >&2
     e2e_fail "the window manager did not start"
 }
 
@@ -159,18 +164,31 @@ e2e_type() {
 e2e_menu() {
     e2e_activate "$1"
     e2e_keys "alt+$2"
+    e2e_wait_popup_menu "$1"
     e2e_keys "$3"
+}
+
+# Waits until the program that owns window $1 shows a drop-down menu: its first menu can take a moment to build,
+# and a key typed before it is up would go to the window below. A menu is a window without a caption.
+e2e_wait_popup_menu() {
+    local pid _
+    pid=$(xdotool getwindowpid "$1")
+    for _ in $(seq "$E2E_WAIT_STEPS"); do
+        [ -n "$(e2e_captionless_of "$pid")" ] && return 0
+        sleep 0.1
+    done
+    e2e_fail "no menu opened"
 }
 
 # e2e_click <window id> <x> <y>: a left click at a point of the window (window coordinates).
 e2e_click() {
-    xdotool mousemove --window "$1" --sync "$2" "$3" click 1
+    xdotool mousemove --window "$1" "$2" "$3" click 1
     sleep "$E2E_SETTLE"
 }
 
-# The splash of the program with process id $1, if it is still on screen: it has no caption of its own, so the
-# system names it after the program.
-e2e_splash_of() {
+# A visible window of the process with id $1 that has no caption of its own, so that the system names it after
+# the program: the splash at start, later a drop-down menu.
+e2e_captionless_of() {
     local window
     for window in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null || true); do
         [ "$(xdotool getwindowname "$window" 2>/dev/null)" = pacequill ] && echo "$window" && return 0
@@ -179,18 +197,18 @@ e2e_splash_of() {
 }
 
 # Starts the program with the given arguments and waits for its main window titled $1; leaves its id in E2E_MAIN.
-# The splash that opens with it is closed with a click, which has no other effect.
+# Then waits for the splash to close by itself (3 s): a click would close it sooner, but after such a click the
+# keyboard sometimes does not reach the main window until the next click.
 e2e_open_main() {
-    local title=$1 program=$2 splash _
+    local title=$1 program=$2 _
     shift 2
     e2e_start "$program" "$@"
     E2E_MAIN=$(e2e_wait_window "$title")
     for _ in $(seq "$E2E_WAIT_STEPS"); do
-        splash=$(e2e_splash_of "$E2E_PID")
-        [ -z "$splash" ] && break
-        xdotool mousemove --window "$splash" 10 10 click 1 2>/dev/null || true
+        [ -z "$(e2e_captionless_of "$E2E_PID")" ] && break
         sleep 0.1
     done
+    [ -z "$(e2e_captionless_of "$E2E_PID")" ] || e2e_fail "the splash did not close"
     e2e_expect_title "$E2E_MAIN" "$title"
 }
 
@@ -243,7 +261,7 @@ e2e_click_header() {
 
 # e2e_click_row <row> [clicks]: one or more left clicks on a row of the log list.
 e2e_click_row() {
-    xdotool mousemove --window "$E2E_MAIN" --sync "${E2E_LIST_COLUMN_X[0]}" \
+    xdotool mousemove --window "$E2E_MAIN" "${E2E_LIST_COLUMN_X[0]}" \
         "$((E2E_LIST_FIRST_ROW_Y + $1 * E2E_LIST_ROW_HEIGHT))" click --repeat "${2:-1}" --delay 80 1
     sleep "$E2E_SETTLE"
 }
