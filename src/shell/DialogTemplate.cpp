@@ -243,7 +243,12 @@ void DialogTemplate::Build(QWidget *dialog, const ControlFactory &factory) const
         if (!widget)
             widget = StandardControl(control, dialog);
         widget->setObjectName(QString::number(control.Id));
-        widget->setGeometry(ToPixels(control.X, control.Y, control.Width, control.Height));
+        QRect area = ToPixels(control.X, control.Y, control.Width, control.Height);
+        // A drop-down list's height in the table includes its dropped-down part; closed, it is one line high and
+        // must not cover the controls below it.
+        if (control.ControlKind == Kind::ComboBox)
+            area.setHeight(widget->sizeHint().height());
+        widget->setGeometry(area);
         if (const QString name = AccessibleName(index); !name.isEmpty())
             widget->setAccessibleName(name);
         ApplyStyle(control, widget);

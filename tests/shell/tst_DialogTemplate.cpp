@@ -21,7 +21,7 @@ const QByteArray EveryKind = R"({
         { "id": 3, "kind": "multiedit", "text": "", "x": 0, "y": 0, "w": 10, "h": 10 },
         { "id": 4, "kind": "button", "text": "Help", "x": 0, "y": 0, "w": 10, "h": 10, "style": ["disabled"] },
         { "id": 5, "kind": "defbutton", "text": "OK", "x": 0, "y": 0, "w": 10, "h": 10, "style": ["tabstop"] },
-        { "id": 6, "kind": "combobox", "text": "", "x": 0, "y": 0, "w": 10, "h": 10 },
+        { "id": 6, "kind": "combobox", "text": "", "x": 0, "y": 0, "w": 10, "h": 52 },
         { "id": 7, "kind": "groupbox", "text": "Units", "x": 0, "y": 0, "w": 10, "h": 10 },
         { "id": 8, "kind": "listview", "text": "", "x": 0, "y": 0, "w": 10, "h": 10, "style": ["border"] },
         { "id": 9, "kind": "tabbar", "text": "", "x": 0, "y": 0, "w": 10, "h": 10, "style": ["hidden"] }
@@ -77,6 +77,10 @@ void TestDialogTemplate::placesInDialogUnits() {
     QCOMPARE(table.BaseUnits(), QSize(across, down));
     QCOMPARE(Control<QLabel>(dialog, 1)->geometry(), QRect(qRound(4 * across / 4.0), qRound(8 * down / 8.0),
                                                            qRound(40 * across / 4.0), qRound(8 * down / 8.0)));
+    // A drop-down list is as high as its closed box, not as its table height with the list dropped down.
+    const QComboBox *list = Control<QComboBox>(dialog, 6);
+    QCOMPARE(list->height(), list->sizeHint().height());
+    QVERIFY(list->height() < qRound(52 * down / 8.0));
     QCOMPARE(dialog.size(), QSize(qRound(200 * across / 4.0), qRound(100 * down / 8.0)));
     QCOMPARE(table.PixelSize(), dialog.size());
 }
