@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <system_error>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,69 +16,15 @@ namespace pq {
 
 namespace {
 
-constexpr char CarriageReturn = '\r';
-constexpr char LineFeed = '\n';
 constexpr std::string_view LineEnd = "\r\n";
-constexpr std::size_t ChunkLimit = ChunkBufferSize - 1;
-constexpr std::string_view OldCentury = "19";
-constexpr std::string_view NewCentury = "20";
-constexpr std::size_t CenturyLength = 2;
-// Records of older logs whose first byte lies in this range are dated 1980 to 1999, the rest 2000 to 2079.
-constexpr unsigned char OldCenturyFirst = 0x38;
-constexpr unsigned char OldCenturyLast = 0x7F;
-constexpr char NoDateInitial = 'N';
 constexpr std::string_view TempSuffix = ".XXXXXX";
 constexpr mode_t NewFileMode = 0666;
 constexpr mode_t PermissionBits = 07777;
 constexpr std::string_view NotRegularFile = "Not a regular file";
 constexpr std::size_t ReadStep = std::size_t{1} << 16;
-// Spare row room beyond the records read (an eighth more, and a few for a short log), so that adding a few entries
-// to a big log does not make the row vector double while holding both copies.
-constexpr std::size_t SpareRowsDivisor = 8;
-constexpr std::size_t SpareRowsMinimum = 16;
 
 std::string DescribeFailure(const std::string &path, int error) {
     return path + ": " + std::strerror(error);
-}
-
-bool IsLineBreakByte(char byte) {
-    return byte == CarriageReturn || byte == LineFeed;
-}
-
-// Turns one chunk of a log file into a row, or nothing for the header line and for empty chunks. The returned
-// text points either into the chunk or, when the chunk had to be rewritten, into buffer.
-bool ChunkToRow(std::string_view chunk, bool &oldFormat, std::string &buffer, std::string_view &row) {
-    const std::size_t asRead = chunk.size();
-    if (asRead >= LineEnd.size() && chunk.ends_with(LineEnd)) {
-        chunk.remove_suffix(LineEnd.size());
-    }
-    if (chunk == LogHeader) {
-        oldFormat = false;
-        return false;
-    }
-    if (chunk.empty()) {
-        return false;
-    }
-    // The last two bytes as read are never line breaks of the record's text, even when they are not CR LF.
-    const std::size_t breakable = asRead >= LineEnd.size() ? std::min(asRead - LineEnd.size(), chunk.size()) : 0;
-    const bool hasBreak =
-        std::any_of(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(breakable), IsLineBreakByte);
-    const bool addCentury = oldFormat && chunk.front() != NoDateInitial;
-    if (!hasBreak && !addCentury) {
-        row = chunk;
-        return true;
-    }
-    buffer.clear();
-    if (addCentury) {
-        const auto first = static_cast<unsigned char>(chunk.front());
-        buffer.append(first >= OldCenturyFirst && first <= OldCenturyLast ? OldCentury : NewCentury);
-    }
-    const std::size_t start = buffer.size();
-    buffer.append(chunk);
-    std::replace_if(buffer.begin() + static_cast<std::ptrdiff_t>(start),
-                    buffer.begin() + static_cast<std::ptrdiff_t>(start + breakable), IsLineBreakByte, StoredLineBreak);
-    row = buffer;
-    return true;
 }
 
 // Notes with each stored line break (0xA0 0xA0) back as CR LF. A lone 0xA0, such as a typed no-break space,
@@ -144,39 +92,78 @@ void SyncDirectory(const std::string &path) {
     }
 }
 
+// Reads up to size bytes, retrying on interruption: the count read (0 at the end), or -1 with errno set.
+ssize_t ReadSome(int fd, char *data, std::size_t size) {
+    for (;;) {
+        const ssize_t got = ::read(fd, data, size);
+        if (got >= 0 || errno != EINTR) {
+            return got;
+        }
+    }
+}
+
+// Counts the record markers and bytes of a regular file, then goes back to its start. Reading it twice costs
+// little, as the second pass finds it in the page cache, and lets the list take its full size at once.
+int CountMarkers(int fd, char *block, std::size_t blockSize, std::size_t &markers, std::size_t &bytes) {
+    markers = 0;
+    bytes = 0;
+    for (;;) {
+        const ssize_t got = ReadSome(fd, block, blockSize);
+        if (got < 0) {
+            return errno;
+        }
+        if (got == 0) {
+            break;
+        }
+        markers += static_cast<std::size_t>(std::count(block, block + got, RecordMarker));
+        bytes += static_cast<std::size_t>(got);
+    }
+    return ::lseek(fd, 0, SEEK_SET) == 0 ? 0 : errno;
+}
+
+// Reads the open file block by block into the list: 0, or the error that stopped it.
+int ParseFile(int fd, LogList &list, std::size_t blockSize) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return errno;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return EISDIR;
+    }
+    blockSize = std::max(blockSize, std::size_t{1}); // a read of no bytes would look like the end of the file
+    const auto block = std::make_unique_for_overwrite<char[]>(blockSize);
+    LogReader reader(list);
+    // Pipes and devices cannot go back to their start: they are read once, without reserving.
+    if (S_ISREG(info.st_mode)) {
+        std::size_t markers = 0;
+        std::size_t bytes = 0;
+        if (const int failure = CountMarkers(fd, block.get(), blockSize, markers, bytes); failure != 0) {
+            return failure;
+        }
+        reader.Reserve(markers, bytes);
+    }
+    for (;;) {
+        const ssize_t got = ReadSome(fd, block.get(), blockSize);
+        if (got < 0) {
+            return errno;
+        }
+        if (got == 0) {
+            break;
+        }
+        reader.Feed(std::string_view(block.get(), static_cast<std::size_t>(got)));
+    }
+    reader.Finish();
+    return 0;
+}
+
 } // namespace
 
 void ReadLogBytes(std::string_view bytes, LogList &list) {
     list.ClearRows();
-    const auto records = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), RecordMarker));
-    list.Reserve(records + 1 + records / SpareRowsDivisor + SpareRowsMinimum,
-                 bytes.size() + CenturyLength * (records + 1));
-
-    std::string buffer;
-    buffer.reserve(ChunkBufferSize + CenturyLength);
-    bool oldFormat = true;
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        const std::size_t window = std::min(ChunkLimit, bytes.size() - pos);
-        const char *start = bytes.data() + pos;
-        const auto *marker = static_cast<const char *>(std::memchr(start, RecordMarker, window));
-        std::string_view chunk;
-        if (marker != nullptr) {
-            chunk = std::string_view(start, static_cast<std::size_t>(marker - start));
-            pos += chunk.size() + 1;
-        } else {
-            chunk = std::string_view(start, window);
-            pos += window;
-        }
-        // A NUL ends the text of its chunk; the bytes after it were still read as part of that chunk.
-        if (const void *nul = std::memchr(chunk.data(), '\0', chunk.size()); nul != nullptr) {
-            chunk = chunk.substr(0, static_cast<std::size_t>(static_cast<const char *>(nul) - chunk.data()));
-        }
-        std::string_view row;
-        if (ChunkToRow(chunk, oldFormat, buffer, row)) {
-            list.AppendRow(row);
-        }
-    }
+    LogReader reader(list);
+    reader.Reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), RecordMarker)), bytes.size());
+    reader.Feed(bytes);
+    reader.Finish();
 }
 
 std::string LogBytes(const LogList &list) {
@@ -202,18 +189,23 @@ std::string LogBytes(const LogList &list) {
     return out;
 }
 
-LoadResult LoadLog(const std::string &path, LogList &list) {
-    std::string bytes;
-    std::string error;
-    bool missing = false;
-    if (!ReadWholeFile(path, bytes, error, missing)) {
-        if (missing) {
+LoadResult LoadLog(const std::string &path, LogList &list, std::size_t blockSize) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT) {
             list.ClearRows();
             return {LoadStatus::Missing, {}};
         }
-        return {LoadStatus::Unreadable, error};
+        return {LoadStatus::Unreadable, DescribeFailure(path, errno)};
     }
-    ReadLogBytes(bytes, list);
+    // The rows go to a list of their own, so that a failed read leaves the caller's list as it was.
+    LogList loaded;
+    const int failure = ParseFile(fd, loaded, blockSize);
+    ::close(fd);
+    if (failure != 0) {
+        return {LoadStatus::Unreadable, DescribeFailure(path, failure)};
+    }
+    list = std::move(loaded);
     if (list.RowCount() > 0) {
         list.Select(list.RowCount() - 1);
     }

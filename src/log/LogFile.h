@@ -1,14 +1,16 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
-#include "LogList.h"
+#include "log/LogList.h"
+#include "log/LogReader.h"
 
 namespace pq {
 
-inline constexpr std::string_view LogHeader = "Pacequill version 3.1 log file format";
-inline constexpr std::size_t ChunkBufferSize = 900; // a chunk holds at most 899 bytes
+// LoadLog reads the file in blocks of this size, so it never holds more of the file than one block.
+inline constexpr std::size_t LoadBlockSize = std::size_t{1} << 20;
 
 // Replaces the list's rows with the records of a log file's bytes (current or older layout). Selects nothing.
 void ReadLogBytes(std::string_view bytes, LogList &list);
@@ -28,8 +30,8 @@ struct LoadResult {
 };
 
 // Reads the file into the list and selects its last row. On Missing the list is emptied; on Unreadable the
-// list is left as it was.
-LoadResult LoadLog(const std::string &path, LogList &list);
+// list is left as it was. The file is read in blocks of blockSize bytes; the rows do not depend on it.
+LoadResult LoadLog(const std::string &path, LogList &list, std::size_t blockSize = LoadBlockSize);
 
 struct WriteResult {
     bool Ok = true;

@@ -50,6 +50,21 @@ void WriteFile(const QString &path, const QByteArray &bytes) {
     file.write(bytes);
 }
 
+// A deterministic mess of the bytes the reader treats specially, so that markers, line breaks and NULs fall on
+// every position of the chunks and of the blocks.
+QByteArray ScrambledLog(int size) {
+    const QByteArray alphabet = Bytes("\xA1\xA1\r\n\0\t\tN98x\xA0");
+    QByteArray bytes;
+    quint32 state = 12345;
+    for (int i = 0; i < size; ++i) {
+        state = state * 1103515245u + 12345u;
+        const int pick = static_cast<int>((state >> 16) % 64);
+        // Mostly plain bytes, so that long chunks occur too.
+        bytes += pick < alphabet.size() ? alphabet[pick] : 'a';
+    }
+    return bytes;
+}
+
 } // namespace
 
 class tst_LogFile : public QObject {
@@ -150,6 +165,48 @@ private slots:
         QCOMPARE(result.Status, LoadStatus::Loaded);
         QCOMPARE(Rows(list), expected);
         QCOMPARE(list.SelectedRow().value_or(-1), expected.size() - 1);
+    }
+
+    void loadInBlocksMatchesWholeRead_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray x899(899, 'x');
+        for (const char *file : {"current.pquil", "old-headerless.pql", "damaged.pquil"}) {
+            QTest::newRow(file) << ReadFile(QStringLiteral(PACEQUILL_TEST_DATA "/") + file);
+        }
+        QTest::newRow("empty file") << QByteArray();
+        QTest::newRow("ends with a marker") << Header + "\xA1"
+                                                        "d\tx\tt\tn\r\n\xA1";
+        QTest::newRow("long notes") << Header +
+                                           "\xA1"
+                                           "d\tx\tt\t" +
+                                           QByteArray(2500, 'n') + "\r\n\xA1" + "e\tx\tt\t" + QByteArray(1797, 'm') +
+                                           "\r\n";
+        QTest::newRow("marker at the 899 boundary") << QByteArray("\xA1") + x899 + "\xA1" + x899 + "\xA1\xA1" + x899;
+        QTest::newRow("CR LF at chunk ends") << Header + "\xA1" + QByteArray(897, 'x') + "\r\n" + QByteArray(897, 'y') +
+                                                    "\r\n" + QByteArray(898, 'z') + "\r\nab\r";
+        QTest::newRow("NULs") << Header +
+                                     Bytes("\xA1\0abc\r\n\xA1"
+                                           "d\0") +
+                                     QByteArray(1800, 'z') + Bytes("\0\0\xA1\0");
+        QTest::newRow("header in the middle") << QByteArray("96/1/1\ta\xA1") + x899 + Header +
+                                                     "\xA1"
+                                                     "96/1/1\tb\r\n";
+        QTest::newRow("scrambled") << ScrambledLog(20000);
+    }
+    // The loader reads the file in blocks; the rows must not depend on where the blocks end.
+    void loadInBlocksMatchesWholeRead() {
+        QFETCH(QByteArray, bytes);
+        const QByteArrayList expected = Rows(Read(bytes));
+        QTemporaryDir dir;
+        const QString path = dir.filePath("run.pquil");
+        WriteFile(path, bytes);
+        for (const std::size_t blockSize : {1, 2, 3, 7, 898, 899, 900, 1801}) {
+            LogList list;
+            list.AppendRow("stale\trow");
+            QCOMPARE(LoadLog(path.toStdString(), list, blockSize).Status, LoadStatus::Loaded);
+            QCOMPARE(Rows(list), expected);
+            QCOMPARE(list.SelectedRow().value_or(-1), expected.size() - 1);
+        }
     }
 
     void currentLogWritesBackIdentically() {

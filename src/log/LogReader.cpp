@@ -1,0 +1,125 @@
+#include "log/LogReader.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace pq {
+
+namespace {
+
+constexpr char CarriageReturn = '\r';
+constexpr char LineFeed = '\n';
+constexpr std::string_view LineEnd = "\r\n";
+constexpr std::size_t ChunkLimit = ChunkBufferSize - 1;
+constexpr std::string_view OldCentury = "19";
+constexpr std::string_view NewCentury = "20";
+constexpr std::size_t CenturyLength = 2;
+// Records of older logs whose first byte lies in this range are dated 1980 to 1999, the rest 2000 to 2079.
+constexpr unsigned char OldCenturyFirst = 0x38;
+constexpr unsigned char OldCenturyLast = 0x7F;
+constexpr char NoDateInitial = 'N';
+// Spare row room beyond the records read (an eighth more, and a few for a short log), so that adding a few entries
+// to a big log does not make the row vector double while holding both copies.
+constexpr std::size_t SpareRowsDivisor = 8;
+constexpr std::size_t SpareRowsMinimum = 16;
+
+bool IsLineBreakByte(char byte) {
+    return byte == CarriageReturn || byte == LineFeed;
+}
+
+// Turns one chunk of a log file into a row, or nothing for the header line and for empty chunks. The returned
+// text points either into the chunk or, when the chunk had to be rewritten, into buffer.
+bool ChunkToRow(std::string_view chunk, bool &oldFormat, std::string &buffer, std::string_view &row) {
+    const std::size_t asRead = chunk.size();
+    if (asRead >= LineEnd.size() && chunk.ends_with(LineEnd)) {
+        chunk.remove_suffix(LineEnd.size());
+    }
+    if (chunk == LogHeader) {
+        oldFormat = false;
+        return false;
+    }
+    if (chunk.empty()) {
+        return false;
+    }
+    // The last two bytes as read are never line breaks of the record's text, even when they are not CR LF.
+    const std::size_t breakable = asRead >= LineEnd.size() ? std::min(asRead - LineEnd.size(), chunk.size()) : 0;
+    const bool hasBreak =
+        std::any_of(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(breakable), IsLineBreakByte);
+    const bool addCentury = oldFormat && chunk.front() != NoDateInitial;
+    if (!hasBreak && !addCentury) {
+        row = chunk;
+        return true;
+    }
+    buffer.clear();
+    if (addCentury) {
+        const auto first = static_cast<unsigned char>(chunk.front());
+        buffer.append(first >= OldCenturyFirst && first <= OldCenturyLast ? OldCentury : NewCentury);
+    }
+    const std::size_t start = buffer.size();
+    buffer.append(chunk);
+    std::replace_if(buffer.begin() + static_cast<std::ptrdiff_t>(start),
+                    buffer.begin() + static_cast<std::ptrdiff_t>(start + breakable), IsLineBreakByte, StoredLineBreak);
+    row = buffer;
+    return true;
+}
+
+} // namespace
+
+LogReader::LogReader(LogList &list) : List(list) {
+    Carry.reserve(ChunkLimit);
+    Buffer.reserve(ChunkBufferSize + CenturyLength);
+}
+
+void LogReader::Reserve(std::size_t markers, std::size_t bytes) {
+    List.Reserve(markers + 1 + markers / SpareRowsDivisor + SpareRowsMinimum, bytes + CenturyLength * (markers + 1));
+}
+
+void LogReader::Feed(std::string_view block) {
+    while (!block.empty()) {
+        const std::size_t room = ChunkLimit - Carry.size();
+        const std::size_t window = std::min(room, block.size());
+        const auto *marker = static_cast<const char *>(std::memchr(block.data(), RecordMarker, window));
+        if (marker != nullptr) {
+            const auto length = static_cast<std::size_t>(marker - block.data());
+            EndChunk(block.substr(0, length));
+            block.remove_prefix(length + 1);
+        } else if (window == room) {
+            EndChunk(block.substr(0, window));
+            block.remove_prefix(window);
+        } else {
+            Carry.append(block);
+            return;
+        }
+    }
+}
+
+void LogReader::Finish() {
+    if (!Carry.empty()) {
+        TakeChunk(Carry);
+        Carry.clear();
+    }
+}
+
+// Chunks lying whole in one block are read where they stand; only a chunk begun in an earlier block is copied.
+void LogReader::EndChunk(std::string_view piece) {
+    if (Carry.empty()) {
+        TakeChunk(piece);
+        return;
+    }
+    Carry.append(piece);
+    TakeChunk(Carry);
+    Carry.clear();
+}
+
+void LogReader::TakeChunk(std::string_view chunk) {
+    // A NUL ends the text of its chunk; the bytes after it were still read as part of that chunk.
+    if (const void *nul = std::memchr(chunk.data(), '\0', chunk.size()); nul != nullptr) {
+        chunk = chunk.substr(0, static_cast<std::size_t>(static_cast<const char *>(nul) - chunk.data()));
+    }
+    std::string_view row;
+    if (ChunkToRow(chunk, OldFormat, Buffer, row)) {
+        List.AppendRow(row);
+    }
+}
+
+} // namespace pq

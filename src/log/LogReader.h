@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "log/LogList.h"
+
+namespace pq {
+
+inline constexpr std::string_view LogHeader = "Pacequill version 3.1 log file format";
+inline constexpr std::size_t ChunkBufferSize = 900; // a chunk holds at most 899 bytes
+
+// Splits a log file's bytes into chunks and appends a row per record to a list. The bytes may come in blocks of
+// any size: a chunk cut by the end of a block is carried over to the next one, so the rows are the same however
+// the file is divided.
+class LogReader {
+public:
+    explicit LogReader(LogList &list);
+
+    // Room for the rows of a file of this many bytes holding this many record markers, with spare rows so that a
+    // few added entries do not make the row vector double.
+    void Reserve(std::size_t markers, std::size_t bytes);
+    void Feed(std::string_view block);
+    // Takes the chunk still open at the end of the file.
+    void Finish();
+
+private:
+    void EndChunk(std::string_view piece);
+    void TakeChunk(std::string_view chunk);
+
+    LogList &List;
+    std::string Carry;  // the start of a chunk that the previous block cut off
+    std::string Buffer; // a chunk rewritten with its century or line breaks
+    bool OldFormat = true;
+};
+
+} // namespace pq
