@@ -18,6 +18,7 @@
 #include "log/TPacequillDlgClient.h"
 #include "shell/CommandIds.h"
 #include "shell/Prompts.h"
+#include "support/ScriptedPrompts.h"
 
 namespace {
 
@@ -38,22 +39,6 @@ constexpr std::size_t FillStep = std::size_t{64} << 10;
 constexpr int OldRows = 3;
 constexpr int PquilFailure = 1;
 constexpr int ProcessWaitMs = 30000;
-
-// Records every prompt; Save As answers from a script.
-class RecordingPrompts : public Prompts {
-public:
-    Button Message(QWidget *, const MessageSpec &box) override {
-        Messages.append(box);
-        return Button::Ok;
-    }
-    QString OpenFileName(QWidget *, const FileDialogSpec &) override { return {}; }
-    QString SaveFileName(QWidget *, const FileDialogSpec &) override {
-        return SaveAnswers.isEmpty() ? QString() : SaveAnswers.takeFirst();
-    }
-
-    QList<MessageSpec> Messages;
-    QStringList SaveAnswers;
-};
 
 QByteArray FileBytes(const QString &path) {
     QFile file(path);
@@ -109,7 +94,7 @@ private:
     bool MakeWritable();
     QString VolumePath(const QString &name) const { return Volume + '/' + name; }
 
-    std::unique_ptr<RecordingPrompts> Recorded;
+    std::unique_ptr<ScriptedPrompts> Recorded;
     std::unique_ptr<QTemporaryDir> Temp;
     std::unique_ptr<QMainWindow> Frame;
     QString Volume;
@@ -125,7 +110,7 @@ void tst_SaveFailures::initTestCase() {
 }
 
 void tst_SaveFailures::init() {
-    Recorded = std::make_unique<RecordingPrompts>();
+    Recorded = std::make_unique<ScriptedPrompts>();
     Prompts::Install(Recorded.get());
     Temp = std::make_unique<QTemporaryDir>();
     QVERIFY(Temp->isValid());

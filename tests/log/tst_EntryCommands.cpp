@@ -18,22 +18,11 @@
 #include "log/TPacequillListWindow.h"
 #include "shell/CommandIds.h"
 #include "shell/Prompts.h"
+#include "support/ScriptedPrompts.h"
 
 Q_DECLARE_METATYPE(std::string)
 
 namespace {
-
-class ScriptedPrompts : public Prompts {
-public:
-    Button Message(QWidget *, const MessageSpec &spec) override {
-        Messages.append(spec);
-        return Answers.isEmpty() ? Button::Cancel : Answers.takeFirst();
-    }
-    QString OpenFileName(QWidget *, const FileDialogSpec &) override { return {}; }
-    QString SaveFileName(QWidget *, const FileDialogSpec &) override { return {}; }
-    QList<MessageSpec> Messages;
-    QList<Button> Answers;
-};
 
 // How the editor opened: its parent, its six texts after it set itself up, its three indexes, and how many
 // messages had been shown by then.

@@ -9,6 +9,7 @@
 #include "log/TPacequillDlgClient.h"
 #include "shell/CommandIds.h"
 #include "shell/Prompts.h"
+#include "support/ScriptedPrompts.h"
 
 Q_DECLARE_METATYPE(Prompts::Button)
 
@@ -18,30 +19,6 @@ const QString QuestionText = QStringLiteral("Changes have been made. Would you l
 const QString QuestionCaption = QStringLiteral("Contents have changed");
 const QString ThreeRunsPath = QStringLiteral(PACEQUILL_TEST_DATA "/client/ThreeRuns.pquil");
 constexpr char HeaderLine[] = "Pacequill version 3.1 log file format\r\n";
-
-// Records every prompt and answers from scripts; an unscripted prompt answers Cancel or an empty path.
-class ScriptedPrompts : public Prompts {
-public:
-    Button Message(QWidget *, const MessageSpec &box) override {
-        Messages.append(box);
-        return Answers.isEmpty() ? Button::Cancel : Answers.takeFirst();
-    }
-    QString OpenFileName(QWidget *, const FileDialogSpec &settings) override {
-        OpenDialogs.append(settings);
-        return OpenAnswers.isEmpty() ? QString() : OpenAnswers.takeFirst();
-    }
-    QString SaveFileName(QWidget *, const FileDialogSpec &settings) override {
-        SaveDialogs.append(settings);
-        return SaveAnswers.isEmpty() ? QString() : SaveAnswers.takeFirst();
-    }
-
-    QList<MessageSpec> Messages;
-    QList<FileDialogSpec> OpenDialogs;
-    QList<FileDialogSpec> SaveDialogs;
-    QList<Button> Answers;
-    QStringList OpenAnswers;
-    QStringList SaveAnswers;
-};
 
 QByteArray FileBytes(const QString &path) {
     QFile file(path);

@@ -14,36 +14,12 @@
 #include "shell/Prompts.h"
 #include "stats/PeriodTotals.h"
 #include "stats/TPacequillStats.h"
+#include "support/RecordingHelp.h"
+#include "support/ScriptedPrompts.h"
 
 namespace {
 
 using Stats = TPacequillStats;
-
-class ScriptedPrompts : public Prompts {
-public:
-    Button Message(QWidget *, const MessageSpec &spec) override {
-        Messages.append(spec);
-        return Button::Ok;
-    }
-    QString OpenFileName(QWidget *, const FileDialogSpec &) override { return {}; }
-    QString SaveFileName(QWidget *, const FileDialogSpec &) override { return {}; }
-    QList<MessageSpec> Messages;
-};
-
-class RecordingHelp : public HelpClient {
-public:
-    struct Call {
-        QWidget *Owner;
-        QString File;
-        Command What;
-        quint32 Context;
-    };
-    bool Request(QWidget *owner, const QString &helpFile, Command command, quint32 context) override {
-        Calls.append({owner, helpFile, command, context});
-        return true;
-    }
-    QList<Call> Calls;
-};
 
 // The rows of the examples: two weeks of March 1998 and a row without a date.
 const QStringList MarchRows{"1998/03/09\t1 Marathons\t03:30:00\tNone", "1998/03/02\t3.1 Miles\t00:25:00\tNone",
@@ -97,7 +73,7 @@ private:
 void TestStats::init() {
     Prompts::Install(&Answers);
     Answers.Messages.clear();
-    Help.Calls.clear();
+    Help.Requests.clear();
 }
 
 void TestStats::cleanup() {
@@ -347,11 +323,11 @@ void TestStats::columnBordersCannotBeDragged() {
 void TestStats::helpButton() {
     Dialog = Open(MarchRows, Stats::WeeklyTab);
     QTest::mouseClick(Control<QPushButton>(Stats::HelpId), Qt::LeftButton);
-    QCOMPARE(Help.Calls.size(), 1);
-    QCOMPARE(Help.Calls[0].Owner, Dialog.get());
-    QCOMPARE(Help.Calls[0].File, "pacequill.hlp>pqhw");
-    QCOMPARE(Help.Calls[0].What, HelpClient::Command::Context);
-    QCOMPARE(Help.Calls[0].Context, 40001u);
+    QCOMPARE(Help.Requests.size(), 1);
+    QCOMPARE(Help.Requests[0].Owner, Dialog.get());
+    QCOMPARE(Help.Requests[0].File, "pacequill.hlp>pqhw");
+    QCOMPARE(Help.Requests[0].Kind, HelpClient::Command::Context);
+    QCOMPARE(Help.Requests[0].Context, 40001u);
 }
 
 void TestStats::helpContextsLiveWithTheDialog() {
