@@ -130,14 +130,6 @@ TPacequillStats::TPacequillStats(QWidget *parent, HelpClient *help)
     for (QLineEdit *field : Results)
         field->setAlignment(Qt::AlignCenter);
 
-    // The tab control is a bar over a framed page; the page stays behind every other control.
-    const QRect area = Tabs->geometry();
-    Tabs->setGeometry(area.x(), area.y(), area.width(), Tabs->sizeHint().height());
-    auto *page = new QFrame(this);
-    page->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
-    page->setGeometry(area.x(), area.y() + Tabs->height() - 1, area.width(), area.height() - Tabs->height() + 1);
-    page->lower();
-
     connect(Tabs, &QTabBar::currentChanged, this, &TPacequillStats::OnTabChanged);
     connect(WeekStartList, &QComboBox::currentIndexChanged, this, &TPacequillStats::OnWeekStartChanged);
     for (DateSide *side : {&From, &Thru}) {
@@ -152,6 +144,15 @@ TPacequillStats::TPacequillStats(QWidget *parent, HelpClient *help)
     connect(qobject_cast<QPushButton *>(control(HelpId)), &QPushButton::clicked, this, &TPacequillStats::ShowHelp);
 
     SetupWindow();
+
+    // The tab control is a bar over a framed page; the page stays behind every other control. The bar's height
+    // is known once it holds its tabs.
+    const QRect area = Tabs->geometry();
+    Tabs->setGeometry(area.x(), area.y(), area.width(), Tabs->sizeHint().height());
+    auto *page = new QFrame(this);
+    page->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    page->setGeometry(area.x(), area.y() + Tabs->height() - 1, area.width(), area.height() - Tabs->height() + 1);
+    page->lower();
 
     HelpContextRegistry &registry = HelpContextRegistry::Application();
     for (const int id : HelpContextControls)
