@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots under a virtual X server with a window manager: the main window on the sample log,
+# the entry editor opened with Edit > Modify Entry... on a row, and the statistics dialog on its Weekly tab.
+# Usage: tools/screenshots.sh [pacequill [output folder]]
+#   defaults: build/src/pacequill and docs/screenshots
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+if [ "${1:-}" != --inside-x ]; then
+    program=$(readlink -f "${1:-$root/build/src/pacequill}")
+    mkdir -p "${2:-$root/docs/screenshots}"
+    out=$(cd "${2:-$root/docs/screenshots}" && pwd)
+    set -- "$program" "$out"
+fi
+source "$root/tests/e2e/lib/e2e.sh"
+e2e_begin "$0" "$@"
+program=${E2E_ARGS[0]}
+out=${E2E_ARGS[1]}
+
+# The row the editor opens on, counted from the top of the sample log.
+EDITED_ROW=2
+
+# shoot <window id> <file>: the window with its frame, as the user sees it.
+shoot() {
+    sleep 0.5 # let the window finish painting
+    import -frame -window "$1" "$out/$2"
+    echo "wrote $out/$2"
+}
+
+cp "$root/examples/sample.pquil" sample.pquil
+e2e_open_main "Pacequill 3.1 - sample" "$program" sample.pquil
+e2e_activate "$E2E_MAIN"
+e2e_click_row "$EDITED_ROW"
+shoot "$E2E_MAIN" main-window.png
+
+e2e_menu "$E2E_MAIN" e m
+editor=$(e2e_wait_window "Pacequill Calculator")
+e2e_activate "$editor"
+shoot "$editor" entry-editor.png
+e2e_keys alt+a
+e2e_wait_gone "Pacequill Calculator"
+
+e2e_menu "$E2E_MAIN" s w
+stats=$(e2e_wait_window "Pacequill Statistics")
+e2e_activate "$stats"
+shoot "$stats" statistics-weekly.png
+e2e_keys Escape
+e2e_wait_gone "Pacequill Statistics"
