@@ -1,10 +1,16 @@
-// Reads arbitrary bytes as a log, writes the rows back and reads them again, checking what must survive.
+// Reads arbitrary bytes as a log, writes the rows back and reads them again, checking what must survive; and reads
+// the same bytes in blocks of varying size, checking that the rows do not depend on where the blocks end.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
+#include <random>
+#include <string>
 #include <string_view>
 
 #include "log/LogFile.h"
+#include "log/LogReader.h"
 
 namespace {
 
@@ -29,6 +35,50 @@ void CheckRowBytes(const pq::LogList &list) {
     }
 }
 
+// Blocks from one byte to a little over two chunks, so that chunks straddle blocks at every position; half of them
+// a few bytes only, so that a chunk often spans several blocks.
+constexpr std::size_t LargestBlock = 2 * pq::ChunkBufferSize + 1;
+constexpr std::size_t LargestSmallBlock = 16;
+// The input repeated to at least this size, so that short inputs too give chunks longer than one chunk buffer.
+constexpr std::size_t StretchedSize = 3 * pq::ChunkBufferSize;
+
+bool SameRows(const pq::LogList &a, const pq::LogList &b) {
+    if (a.RowCount() != b.RowCount()) {
+        return false;
+    }
+    for (int i = 0; i < a.RowCount(); ++i) {
+        for (int c = 0; c < pq::ColumnCount; ++c) {
+            if (a.Text(i, c) != b.Text(i, c)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// The block sizes follow from the input, so that a crash replays.
+pq::LogList ReadInBlocks(std::string_view input) {
+    std::minstd_rand random(static_cast<std::minstd_rand::result_type>(std::hash<std::string_view>{}(input)));
+    std::uniform_int_distribution<std::size_t> largeBlock(1, LargestBlock);
+    std::uniform_int_distribution<std::size_t> smallBlock(1, LargestSmallBlock);
+    std::bernoulli_distribution small;
+    pq::LogList list;
+    pq::LogReader reader(list);
+    while (!input.empty()) {
+        const std::size_t size = std::min(small(random) ? smallBlock(random) : largeBlock(random), input.size());
+        reader.Feed(input.substr(0, size));
+        input.remove_prefix(size);
+    }
+    reader.Finish();
+    return list;
+}
+
+void CheckBlocksChangeNothing(std::string_view input) {
+    pq::LogList whole;
+    pq::ReadLogBytes(input, whole);
+    Check(SameRows(ReadInBlocks(input), whole));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
@@ -36,6 +86,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     pq::LogList first;
     pq::ReadLogBytes(input, first);
     CheckRowBytes(first);
+    Check(SameRows(ReadInBlocks(input), first));
+    if (!input.empty()) {
+        std::string stretched;
+        while (stretched.size() < StretchedSize) {
+            stretched.append(input);
+        }
+        CheckBlocksChangeNothing(stretched);
+    }
 
     pq::LogList second;
     pq::ReadLogBytes(pq::LogBytes(first), second);
