@@ -23,6 +23,7 @@ namespace {
 
 // A dialog unit is a quarter of the average character width across and an eighth of the character height down.
 constexpr int HorizontalUnitsPerChar = 4;
+constexpr int LettersInAlphabet = 26;
 constexpr int VerticalUnitsPerChar = 8;
 
 constexpr std::array<std::pair<const char *, DialogTemplate::Kind>, 9> KindNames{{
@@ -186,8 +187,12 @@ QFont DialogTemplate::DialogFont() const {
 }
 
 QSize DialogTemplate::BaseUnits() const {
+    // The average width is taken over the 52 letters, rounded as dialog units have always been, so that a label
+    // sized for its text in dialog units still fits its text in whatever font stands in for the dialog's.
+    static const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     const QFontMetrics metrics(DialogFont());
-    return {metrics.averageCharWidth(), metrics.height()};
+    const int average = (metrics.horizontalAdvance(letters) / LettersInAlphabet + 1) / 2;
+    return {average, metrics.height()};
 }
 
 QRect DialogTemplate::ToPixels(int x, int y, int width, int height) const {

@@ -72,7 +72,10 @@ void TestDialogTemplate::placesInDialogUnits() {
     table.Build(&dialog);
 
     const QFontMetrics metrics(table.DialogFont());
-    const int across = metrics.averageCharWidth();
+    // Half the width of the 52 letters over 26, rounded up at the half: the width a dialog unit is measured by.
+    const int across =
+        (metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 26 + 1) /
+        2;
     const int down = metrics.height();
     QCOMPARE(table.BaseUnits(), QSize(across, down));
     QCOMPARE(Control<QLabel>(dialog, 1)->geometry(), QRect(qRound(4 * across / 4.0), qRound(8 * down / 8.0),
