@@ -33,11 +33,7 @@ e2e_expect_title "$E2E_MAIN" "Pacequill 3.1"
 
 # The log is untitled, so Save asks for a name; the dialog starts in the current folder.
 e2e_menu "$E2E_MAIN" f s
-save_as=$(e2e_wait_window "Save As")
-e2e_activate "$save_as"
-e2e_type "tempo runs"
-e2e_keys Return
-e2e_wait_gone "Save As"
+e2e_file_dialog "Save As" "tempo runs"
 e2e_expect_title "$E2E_MAIN" "Pacequill 3.1 - tempo runs"
 
 e2e_log expected.pquil '2024/03/05\t10 Kilometers\t00:50:00.00\tTempo'
@@ -49,11 +45,7 @@ e2e_expect_title "$E2E_MAIN" "Pacequill 3.1"
 [ -z "$(e2e_find "Contents have changed")" ] || e2e_fail "New asked about a saved log"
 
 e2e_menu "$E2E_MAIN" f o
-open=$(e2e_wait_window "Open")
-e2e_activate "$open"
-e2e_type "tempo runs.pquil"
-e2e_keys Return
-e2e_wait_gone "Open"
+e2e_file_dialog "Open" "tempo runs.pquil"
 e2e_expect_title "$E2E_MAIN" "Pacequill 3.1 - tempo runs"
 
 e2e_menu "$E2E_MAIN" s w

@@ -44,11 +44,7 @@ e2e_expect_bytes a.pquil a.orig
 
 # A clean log opens another without a question.
 e2e_menu "$E2E_MAIN" f o
-dialog=$(e2e_wait_window "Open")
-e2e_activate "$dialog"
-e2e_type "a.pquil"
-e2e_keys Return
-e2e_wait_gone "Open"
+e2e_file_dialog "Open" "a.pquil"
 e2e_expect_title "$E2E_MAIN" "Pacequill 3.1 - a"
 
 # Open: Cancel shows no file dialog; No goes on to the dialog, which is cancelled in turn; Yes saves first.
@@ -67,13 +63,10 @@ e2e_expect_title "$E2E_MAIN" "Pacequill 3.1 - a"
 e2e_expect_bytes a.pquil a.orig
 e2e_menu "$E2E_MAIN" f o
 answer alt+y
-dialog=$(e2e_wait_window "Open")
+e2e_wait_window "Open" >/dev/null
 e2e_log expected-a.pquil "$first" "$second" "$second"
 e2e_expect_bytes a.pquil expected-a.pquil
-e2e_activate "$dialog"
-e2e_type "b.pquil"
-e2e_keys Return
-e2e_wait_gone "Open"
+e2e_file_dialog "Open" "b.pquil"
 e2e_expect_title "$E2E_MAIN" "Pacequill 3.1 - b"
 
 # Close through the window manager (Alt+F4): Cancel keeps the program running. Then File > Exit, No: it ends and

@@ -265,3 +265,20 @@ e2e_click_row() {
         "$((E2E_LIST_FIRST_ROW_Y + $1 * E2E_LIST_ROW_HEIGHT))" click --repeat "${2:-1}" --delay 80 1
     sleep "$E2E_SETTLE"
 }
+
+# e2e_file_dialog <title> <name>: types a file name into the Open or Save As dialog and accepts it with Return. A
+# Return that only closes the completion list the dialog may show under the name is followed by another one.
+e2e_file_dialog() {
+    local dialog attempt _
+    dialog=$(e2e_wait_window "$1")
+    e2e_activate "$dialog"
+    e2e_type "$2"
+    for attempt in 1 2 3; do
+        e2e_keys Return
+        for _ in $(seq 20); do
+            [ -z "$(e2e_find "$1")" ] && return 0
+            sleep 0.1
+        done
+    done
+    e2e_fail "the $1 dialog did not take the name '$2'"
+}
