@@ -57,7 +57,12 @@ e2e_begin() {
     E2E_WM_PID=$!
     local _
     for _ in $(seq "$E2E_WAIT_STEPS"); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
+        [[ "$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null)" == *"window id"* ]] && return 0
+        # A window manager that gave up (the display was not ready for it) is started again.
+        if ! kill -0 "$E2E_WM_PID" 2>/dev/null; then
+            openbox --sm-disable >>"$E2E_WORK/openbox.log" 2>&1 &
+            E2E_WM_PID=$!
+        fi
         sleep 0.1
     done
     cat "$E2E_WORK/openbox.log" >&2
