@@ -5,7 +5,10 @@
 #include <QTimer>
 
 SplashWindow::SplashWindow(const QPixmap &picture)
-    : QSplashScreen(picture, Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint) {
+    : QSplashScreen(picture, Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus) {
+    // A click on the splash must not move the keyboard focus to it: once it is gone, the window manager would
+    // leave the focus nowhere and the main window would not hear the keyboard until the user clicked it.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setCursor(Qt::ArrowCursor);
 }
 

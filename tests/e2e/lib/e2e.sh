@@ -202,8 +202,7 @@ e2e_captionless_of() {
 }
 
 # Starts the program with the given arguments and waits for its main window titled $1; leaves its id in E2E_MAIN.
-# Then waits for the splash to close by itself (3 s): a click would close it sooner, but after such a click the
-# keyboard sometimes does not reach the main window until the next click.
+# Then waits for the splash to close by itself (3 s); splash-click.sh tests closing it with a click.
 e2e_open_main() {
     local title=$1 program=$2 _
     shift 2
