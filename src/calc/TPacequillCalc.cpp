@@ -83,7 +83,7 @@ QString DescribeCharacter(char32_t character) {
 
 // One field's text as log-entry bytes. TAB and line breaks would split an entry, so only Notes may hold line
 // breaks (stored as 0xA0 later) and TABs (everything after the third field belongs to the notes); the record
-// marker may stand nowhere.
+// marker may stand nowhere, nor a NUL, which would end the record's text when the log is read back.
 bool EncodeField(const QString &text, bool notes, std::string &bytes, char32_t &refused) {
     const std::u16string_view units(reinterpret_cast<const char16_t *>(text.utf16()),
                                     static_cast<std::size_t>(text.size()));
@@ -94,7 +94,7 @@ bool EncodeField(const QString &text, bool notes, std::string &bytes, char32_t &
     }
     for (const char byte : encoded.Bytes) {
         const bool breaksEntry = byte == pq::FieldSeparator || byte == CarriageReturn || byte == LineFeed;
-        if (byte == pq::RecordMarker || (!notes && breaksEntry)) {
+        if (byte == pq::RecordMarker || byte == '\0' || (!notes && breaksEntry)) {
             refused = pq::DecodeByte1252(static_cast<unsigned char>(byte));
             return false;
         }

@@ -417,6 +417,8 @@ void TestCalc::refusedCharacters_data() {
                                    << "Distance" + held + "\"\u00A1\" (U+00A1)";
     QTest::newRow("tab in seconds") << 605 << "3\t0"
                                     << "Seconds" + held + "U+0009";
+    QTest::newRow("NUL in notes") << 608 << QStringLiteral("before") + QChar(0) + "after"
+                                  << "Notes" + held + "U+0000";
 }
 
 void TestCalc::refusedCharacters() {
