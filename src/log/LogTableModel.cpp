@@ -26,11 +26,6 @@ int LogTableModel::columnCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : pq::ColumnCount;
 }
 
-// A flat list: the tree view need not ask each row whether it has children.
-bool LogTableModel::hasChildren(const QModelIndex &parent) const {
-    return !parent.isValid() && Rows.RowCount() > 0;
-}
-
 QVariant LogTableModel::data(const QModelIndex &index, int role) const {
     if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};

@@ -21,9 +21,9 @@ public:
     };
 
     struct FileDialogSpec {
-        QString Filter;           // Qt filter text, e.g. "Pacequill Files (*.pquil);;Pacequill Files (*.pql)"
-        QString DefaultSuffix;    // added when the user types a name without one
-        bool MustExist = false;   // Open
+        QString Filter;                // Qt filter text, e.g. "Pacequill Files (*.pquil);;Pacequill Files (*.pql)"
+        QString DefaultSuffix;         // added when the user types a name without one
+        bool MustExist = false;        // Open
         bool ConfirmOverwrite = false; // Save As
     };
 
