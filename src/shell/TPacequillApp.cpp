@@ -14,8 +14,6 @@
 #include "shell/TSDIDecFrame.h"
 
 const QString TPacequillApp::AppName = QStringLiteral("Pacequill 3.1");
-const QString TPacequillApp::HelpFileName = QStringLiteral(".\\pacequill.hlp");
-const QString TPacequillApp::MenuHelpFileName = QStringLiteral("pacequill.hlp");
 
 namespace {
 
@@ -132,12 +130,12 @@ bool TPacequillApp::QueryClose() {
     if (Client && !Client->CanClose())
         return false;
     if (HelpActive)
-        Help->Request(Frame, MenuHelpFileName, HelpClient::Command::Quit, 0);
+        Help->Request(Frame, ContextHelp::MenuHelpFile, HelpClient::Command::Quit, 0);
     return true;
 }
 
 void TPacequillApp::RequestMenuHelp(HelpClient::Command command) {
-    HelpActive = Help->Request(Frame, MenuHelpFileName, command);
+    HelpActive = Help->Request(Frame, ContextHelp::MenuHelpFile, command);
 }
 
 bool TPacequillApp::event(QEvent *event) {

@@ -22,9 +22,6 @@ class TPacequillApp : public QApplication, public CommandTarget {
     Q_OBJECT
 public:
     static const QString AppName;
-    // The help file named in context pop-ups, and the one named by the Help menu's requests.
-    static const QString HelpFileName;
-    static const QString MenuHelpFileName;
 
     // rawCommandLine: the program's arguments after its own name, joined with single blanks. Without a help
     // client the program's own is made.
