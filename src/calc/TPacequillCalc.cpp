@@ -485,9 +485,9 @@ void TPacequillCalc::LimitNotes() {
 }
 
 void TPacequillCalc::ShowError(const QString &text, const QString &caption) {
-    Prompts::MessageSpec spec;
-    spec.Text = text;
-    spec.Caption = caption;
-    spec.BoxIcon = Prompts::Icon::Stop;
-    Prompts::Current().Message(this, spec);
+    Prompts::MessageSpec box;
+    box.Text = text;
+    box.Caption = caption;
+    box.BoxIcon = Prompts::Icon::Stop;
+    Prompts::Current().Message(this, box);
 }

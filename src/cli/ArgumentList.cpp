@@ -43,16 +43,16 @@ ArgumentList::ArgumentList(std::string_view command, std::span<const std::string
         }
         const std::size_t separator = word.find(ValueSeparator);
         const std::string_view name = word.substr(0, separator);
-        const auto spec =
+        const auto option =
             std::find_if(options.begin(), options.end(), [name](const OptionSpec &s) { return s.Name == name; });
-        if (spec == options.end()) {
+        if (option == options.end()) {
             Fail("unknown option '" + std::string(name) + "'");
         }
         if (Has(name)) {
             Fail("option '" + std::string(name) + "' given twice");
         }
-        Given given{spec->Name, std::nullopt};
-        if (spec->TakesValue) {
+        Given given{option->Name, std::nullopt};
+        if (option->TakesValue) {
             if (separator != std::string_view::npos) {
                 given.Value = word.substr(separator + 1);
             } else if (it + 1 != end) {
