@@ -90,6 +90,9 @@ void HelpViewer::Serve(QLocalSocket *socket) {
             socket->flush();
             if (quit) {
                 socket->waitForBytesWritten();
+                // Stop taking connections at once: a client that connected while the event loop winds down would
+                // wait for an answer that never comes, instead of starting a viewer of its own.
+                server.close();
                 QCoreApplication::quit();
             }
         }
@@ -238,6 +241,8 @@ bool HelpViewer::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void HelpViewer::QuitIfIdle() {
-    if (Windows().isEmpty())
+    if (Windows().isEmpty()) {
+        server.close();
         QCoreApplication::quit();
+    }
 }
