@@ -15,10 +15,6 @@ class LogList;
 inline constexpr std::string_view RunningTotalsErrorMessage = "Running totals error";
 inline constexpr std::string_view RunningTotalsErrorCaption = "Debug";
 
-// Widths to which a row's texts are cut when its key is made.
-inline constexpr std::size_t KeyDistanceWidth = 19;
-inline constexpr std::size_t KeyTimeWidth = 9;
-
 // Conversion factors of one row into the three totals.
 inline constexpr double MilesToKilometers = 1.609344;
 inline constexpr double MilesToMarathons = 0.038140644;
@@ -27,10 +23,10 @@ inline constexpr double KilometersToMarathons = 0.023699497200947182;
 inline constexpr double MarathonsToMiles = 26.218749741089844;
 inline constexpr double MarathonsToKilometers = 42.194988;
 
-// The dated rows of the list, in list order, as row keys sorted by date.
+// The dated rows of the list, in list order, as row keys sorted by date. The snapshot reads its keys from the
+// list, which must outlive it unchanged.
 TPacequillSSArray BuildSnapshot(const LogList &list);
-// The key of one row, or an empty text when the row is left out of the snapshot.
-std::string RowKey(std::string_view date, std::string_view distance, std::string_view time);
+TPacequillSSArray BuildSnapshot(const LogList &&list) = delete;
 
 struct UnitTotals {
     double Miles = 0;

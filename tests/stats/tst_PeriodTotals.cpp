@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include <deque>
 #include <vector>
 
 #include "log/LogList.h"
@@ -14,8 +15,10 @@ struct Row {
     const char *Distance;
 };
 
+// A snapshot reads its keys from its log, so every log made here lives as long as the test program.
 TPacequillSSArray Snapshot(const std::vector<Row> &rows) {
-    LogList list;
+    static std::deque<LogList> logs;
+    LogList &list = logs.emplace_back();
     for (const Row &row : rows) {
         list.AppendRow(std::string(row.Date) + '\t' + row.Distance + "\t00:25:00\tNone");
     }

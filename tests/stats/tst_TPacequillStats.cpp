@@ -67,6 +67,8 @@ private:
 
     ScriptedPrompts Answers;
     RecordingHelp Help;
+    // The log a dialog's snapshot reads from; it outlives the dialog, as the client's log does.
+    pq::LogList List;
     std::unique_ptr<Stats> Dialog;
 };
 
@@ -82,7 +84,9 @@ void TestStats::cleanup() {
 }
 
 std::unique_ptr<Stats> TestStats::Open(const QStringList &rows, int tab) {
-    pq::LogList list;
+    Dialog.reset(); // its snapshot reads from the list that is about to change
+    pq::LogList &list = List;
+    list.ClearRows();
     for (const QString &row : rows)
         list.AppendRow(row.toStdString());
     auto dialog = std::make_unique<Stats>(nullptr, &Help);
