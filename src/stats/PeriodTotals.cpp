@@ -23,10 +23,6 @@ constexpr int DaysInDecember = 31;
 // How many keys ahead of the one being read the walks announce theirs (TPacequillSSArray::Prefetch).
 constexpr std::size_t ReadAhead = 16;
 
-std::string_view After(std::string_view text, std::size_t pos) {
-    return pos == std::string_view::npos ? std::string_view() : text.substr(pos + 1);
-}
-
 // The key at an index of a walk from first to last.
 RowKeyFields KeyAt(const TPacequillSSArray &snapshot, std::size_t index) {
     snapshot.Prefetch(index + ReadAhead);
@@ -40,7 +36,7 @@ void AccumulateKey(UnitTotals &totals, const RowKeyFields &fields, const UnitRep
     const std::size_t blank = distance.find(Blank, numberStart);
     const std::string_view number =
         distance.substr(numberStart, blank == distance.npos ? distance.npos : blank - numberStart);
-    const std::string_view unitWord = After(distance, blank);
+    const std::string_view unitWord = TextAfter(distance, blank);
     double value = ParseNumber(number);
     // An overflowing number counts like one that is not a number, so no total becomes infinite.
     if (!std::isfinite(value)) {
@@ -74,7 +70,7 @@ std::int64_t DateYear(std::string_view date) {
 }
 
 std::int64_t DateMonth(std::string_view date) {
-    return ReadLeadingInteger(After(date, date.find(DateSeparator)));
+    return ReadLeadingInteger(TextAfter(date, date.find(DateSeparator)));
 }
 
 } // namespace

@@ -23,10 +23,6 @@ bool IsWhiteSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-std::string_view After(std::string_view text, std::size_t pos) {
-    return pos == std::string_view::npos ? std::string_view() : text.substr(pos + 1);
-}
-
 } // namespace
 
 std::int64_t ReadLeadingInteger(std::string_view text) {
@@ -46,6 +42,10 @@ std::int64_t ReadLeadingInteger(std::string_view text) {
     return negative ? -value : value;
 }
 
+std::string_view TextAfter(std::string_view text, std::size_t pos) {
+    return pos == std::string_view::npos ? std::string_view() : text.substr(pos + 1);
+}
+
 std::optional<int> KeyDayNumber(std::string_view date) {
     if (date.empty() || !IsDigit(date.front())) {
         return std::nullopt;
@@ -59,8 +59,8 @@ std::optional<int> KeyDayNumber(std::string_view date) {
         return std::nullopt;
     }
     const std::int64_t year = ReadLeadingInteger(date);
-    const std::int64_t month = ReadLeadingInteger(After(date, firstSeparator));
-    const std::int64_t day = ReadLeadingInteger(After(date, secondSeparator));
+    const std::int64_t month = ReadLeadingInteger(TextAfter(date, firstSeparator));
+    const std::int64_t day = ReadLeadingInteger(TextAfter(date, secondSeparator));
     if (month < 1 || month > MonthsPerYear) {
         return std::nullopt;
     }

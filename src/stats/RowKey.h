@@ -51,4 +51,7 @@ std::optional<RowKeyFields> DirectRowKeyFields(int dayNumber, std::string_view d
 // character. Saturates far beyond any calendar value.
 std::int64_t ReadLeadingInteger(std::string_view text);
 
+// The text after the byte at pos, or an empty text when pos is npos (a separator that was not found).
+std::string_view TextAfter(std::string_view text, std::size_t pos);
+
 } // namespace pq
