@@ -1,0 +1,116 @@
+#include "insight/MarkTotals.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+#include "calc/DateRules.h"
+#include "calc/RunArithmetic.h"
+#include "insight/NoteMarks.h"
+#include "log/LogEntry.h"
+#include "log/LogList.h"
+
+namespace pq {
+
+namespace {
+
+constexpr char Blank = ' ';
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// A number begins the text: an optional sign, then a digit, or a point and a digit.
+bool BeginsWithNumber(std::string_view text) {
+    std::size_t pos = 0;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+        ++pos;
+    }
+    if (pos < text.size() && text[pos] == '.') {
+        ++pos;
+    }
+    return pos < text.size() && IsDigit(text[pos]);
+}
+
+} // namespace
+
+std::optional<UnitTotals> CountedRunDistance(std::string_view date, std::string_view distance) {
+    if (date.empty() || ValidateDateText(date).Result != DateCheck::Accepted) {
+        return std::nullopt;
+    }
+    // The number before the first blank after any leading blanks, the unit word after it, as the totals read it.
+    const std::size_t numberStart = std::min(distance.find_first_not_of(Blank), distance.size());
+    const std::size_t blank = distance.find(Blank, numberStart);
+    if (blank == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::string_view number = distance.substr(numberStart, blank - numberStart);
+    const double value = ParseNumber(number);
+    UnitTotals totals;
+    if (!BeginsWithNumber(number) || !std::isfinite(value) ||
+        !AccumulateDistance(totals, value, distance.substr(blank + 1))) {
+        return std::nullopt;
+    }
+    return totals;
+}
+
+std::vector<MarkTotal> CollectMarkTotals(const LogList &list, char sign) {
+    std::vector<MarkTotal> totals;
+    std::unordered_map<std::string, std::size_t> byKey;
+    std::vector<std::string_view> names;
+    const int rows = list.RowCount();
+    for (int row = 0; row < rows; ++row) {
+        FindMarks(list.Text(row, NotesColumn), sign, names);
+        if (names.empty()) {
+            continue;
+        }
+        const std::string_view date = list.Text(row, DateColumn);
+        const std::optional<UnitTotals> run = CountedRunDistance(date, list.Text(row, DistanceColumn));
+        for (const std::string_view name : names) {
+            const auto [place, added] = byKey.try_emplace(MarkKey(name), totals.size());
+            if (added) {
+                totals.emplace_back().Name = name;
+            }
+            MarkTotal &total = totals[place->second];
+            if (!run) {
+                continue;
+            }
+            ++total.Runs;
+            total.Miles += run->Miles;
+            total.Kilometers += run->Kilometers;
+            if (total.FirstDate.empty() || date < total.FirstDate) {
+                total.FirstDate = date;
+            }
+            if (total.LastDate.empty() || date >= total.LastDate) {
+                total.LastDate = date;
+                total.LastRow = row;
+            }
+        }
+    }
+    std::sort(totals.begin(), totals.end(),
+              [](const MarkTotal &a, const MarkTotal &b) { return MarkKey(a.Name) < MarkKey(b.Name); });
+    return totals;
+}
+
+std::vector<int> MarkedRows(const LogList &list, char sign, std::string_view name) {
+    std::vector<int> rows;
+    const int count = list.RowCount();
+    for (int row = 0; row < count; ++row) {
+        if (HasMark(list.Text(row, NotesColumn), sign, name)) {
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
+LogList SelectRows(const LogList &list, const std::vector<int> &rows) {
+    LogList selected;
+    selected.Reserve(rows.size(), 0);
+    for (const int row : rows) {
+        selected.AppendEntry({std::string(list.Text(row, DateColumn)), std::string(list.Text(row, DistanceColumn)),
+                              std::string(list.Text(row, TimeColumn)), std::string(list.Text(row, NotesColumn))});
+    }
+    return selected;
+}
+
+} // namespace pq

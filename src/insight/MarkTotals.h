@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "stats/PeriodTotals.h"
+
+namespace pq {
+
+class LogList;
+
+// A row is a run that counts when its Date passes the date rules (a real yyyy/mm/dd date) and its Distance has a
+// number and a unit word the statistics recognise. The run's distance in all three units, or nothing.
+std::optional<UnitTotals> CountedRunDistance(std::string_view date, std::string_view distance);
+
+// One tag's or shoe's runs.
+struct MarkTotal {
+    std::string Name; // the first spelling in list order
+    int Runs = 0;
+    double Miles = 0;
+    double Kilometers = 0;
+    std::string FirstDate; // of the earliest and the latest run; empty without runs
+    std::string LastDate;
+    int LastRow = -1; // the row of the latest run (the later row on the same date)
+};
+
+// Every tag or shoe (by its sign) that the notes of the list carry, in name order ignoring ASCII letter case.
+// A mark seen only on rows that do not count is listed without runs. A run with several shoes counts for each.
+std::vector<MarkTotal> CollectMarkTotals(const LogList &list, char sign);
+
+// The indexes of the rows whose notes carry the mark, in list order.
+std::vector<int> MarkedRows(const LogList &list, char sign, std::string_view name);
+
+// A list of the given rows of another, in the given order, for computations that take only some runs.
+LogList SelectRows(const LogList &list, const std::vector<int> &rows);
+
+} // namespace pq
