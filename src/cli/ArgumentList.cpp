@@ -117,4 +117,27 @@ std::optional<std::size_t> MatchPrefix(std::string_view text, std::span<const st
     return found;
 }
 
+std::size_t ChooseName(const ArgumentList &args, std::string_view command, std::string_view option,
+                       std::span<const std::string_view> names, std::string_view choices,
+                       std::span<const std::string_view> plurals, std::span<const std::string_view> shortNames) {
+    const std::optional<std::string_view> value = args.Value(option);
+    if (!value) {
+        return 0;
+    }
+    for (std::size_t i = 0; i < shortNames.size(); ++i) {
+        if (value->size() == shortNames[i].size() && MatchPrefix(*value, shortNames.subspan(i, 1))) {
+            return i;
+        }
+    }
+    std::optional<std::size_t> index = MatchPrefix(*value, names);
+    if (!index && !plurals.empty()) {
+        index = MatchPrefix(*value, plurals);
+    }
+    if (!index) {
+        throw CliError(ExitUsage, std::string(command) + ": " + std::string(option) + " '" + std::string(*value) +
+                                      "': not one of " + std::string(choices));
+    }
+    return *index;
+}
+
 } // namespace pq::cli

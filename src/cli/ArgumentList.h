@@ -49,4 +49,11 @@ private:
 // The one candidate that text begins with, ignoring case; nothing when none or several do.
 std::optional<std::size_t> MatchPrefix(std::string_view text, std::span<const std::string_view> candidates);
 
+// The index of the name that an option's value begins (or, when given, of the plural or the short name it is),
+// 0 when the option was not given. Throws a usage error "<command>: <option> '<value>': not one of <choices>".
+std::size_t ChooseName(const ArgumentList &args, std::string_view command, std::string_view option,
+                       std::span<const std::string_view> names, std::string_view choices,
+                       std::span<const std::string_view> plurals = {},
+                       std::span<const std::string_view> shortNames = {});
+
 } // namespace pq::cli

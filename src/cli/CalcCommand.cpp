@@ -1,4 +1,7 @@
 #include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -10,6 +13,7 @@
 #include "cli/Commands.h"
 #include "cli/OutputBuffer.h"
 #include "cli/TextTable.h"
+#include "insight/PaceBand.h"
 #include "log/LogEntry.h"
 
 namespace pq::cli {
@@ -20,6 +24,8 @@ constexpr std::string_view CalcHelp =
     R"(Usage: pquil calc distance --time H:M:S --pace M:S [--unit U] [--pace-unit P] [--tsv]
        pquil calc time --distance D --pace M:S [--unit U] [--pace-unit P] [--tsv]
        pquil calc pace --distance D --time H:M:S [--unit U] [--pace-unit P] [--tsv]
+       pquil calc splits --distance D --time H:M:S [--unit U] [--per mile|km]
+                         [--negative P] [--tsv]
 
 The entry editor's calculator: from two of distance, time and pace it computes the
 third, and the speed in miles and kilometers per hour.
@@ -43,6 +49,18 @@ Options:
 
 Without the two inputs the mode needs, the editor's message goes to standard error
 and the exit status is 1.
+
+splits prints a race pace band: for a race of the distance run in the time, one
+line per mile or kilometer with the split time and the elapsed time, the last
+split shorter when the distance is not whole. Times are H:MM:SS.ss; the splits add
+up exactly to the time, and the last elapsed time is the time itself.
+  --per mile|km    the length of a split: a mile (the default) or a kilometer
+  --negative P     a negative split: each mile or kilometer of the second half
+                   P percent faster than one of the first (0 to below 100), the
+                   total unchanged
+  --tsv            one line per split, TAB-separated: the split's end (1, 2, ...
+                   and the whole distance for the last, e.g. 26.22), the split
+                   time and the elapsed time
 )";
 
 constexpr char PartSeparator = ':';
@@ -53,6 +71,14 @@ constexpr std::array<std::string_view, 3> ModeNames = {"distance", "time", "pace
 constexpr std::array<std::string_view, 3> UnitNames = {"miles", "kilometers", "marathons"};
 constexpr std::array<std::string_view, 2> PaceUnitNames = {"mile", "kilometer"};
 constexpr std::array<std::string_view, 2> PaceUnitPlurals = {"miles", "kilometers"};
+// Accepted beside the names for --unit (miles, kilometers) and --per (mile, kilometer).
+constexpr std::array<std::string_view, 2> ShortUnitNames = {"mi", "km"};
+constexpr std::string_view SplitsMode = "splits";
+constexpr double SecondsPerMinute = 60;
+constexpr double SecondsPerHour = 3600;
+constexpr double HundredthsPerSecond = 100;
+// Longer race times are refused before they are turned into whole hundredths.
+constexpr double LongestRaceSeconds = 1e9;
 
 // The parts of H:M:S or M:S in order; parts not given stay empty.
 std::vector<std::string> SplitParts(std::string_view text, std::size_t count, std::string_view option,
@@ -70,24 +96,6 @@ std::vector<std::string> SplitParts(std::string_view text, std::size_t count, st
         }
     }
     return parts;
-}
-
-// The index of the name the option's value begins; plurals, when given, are accepted as the same names.
-std::size_t Choose(const ArgumentList &args, std::string_view option, std::span<const std::string_view> names,
-                   std::string_view choices, std::span<const std::string_view> plurals = {}) {
-    const std::optional<std::string_view> value = args.Value(option);
-    if (!value) {
-        return 0;
-    }
-    std::optional<std::size_t> index = MatchPrefix(*value, names);
-    if (!index && !plurals.empty()) {
-        index = MatchPrefix(*value, plurals);
-    }
-    if (!index) {
-        throw CliError(ExitUsage, "calc: " + std::string(option) + " '" + std::string(*value) + "': not one of " +
-                                      std::string(choices));
-    }
-    return *index;
 }
 
 void PrintResult(const CalcInput &input, const CalcResult &result, bool tsv, OutputBuffer &out) {
@@ -125,15 +133,105 @@ void PrintResult(const CalcInput &input, const CalcResult &result, bool tsv, Out
     table.PrintBody(out);
 }
 
+// A number written whole, as a split option's value must be; an empty text when allowed is zero.
+double StrictNumber(std::string_view text, std::string_view option, std::string_view whole) {
+    double value = 0;
+    if (text.empty()) {
+        return value;
+    }
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value) || value < 0) {
+        throw CliError(ExitUsage, "calc splits: " + std::string(option) + " '" + std::string(whole) +
+                                      "': not a number of 0 or more");
+    }
+    return value;
+}
+
+// The race time in whole hundredths, from H:M:S read as the calculator reads its fields.
+std::int64_t RaceTime(std::string_view text) {
+    const std::vector<std::string> parts = SplitParts(text, TimeParts, "--time", "H:M:S");
+    const double seconds = StrictNumber(parts[0], "--time", text) * SecondsPerHour +
+                           StrictNumber(parts[1], "--time", text) * SecondsPerMinute +
+                           StrictNumber(parts[2], "--time", text);
+    if (!(seconds <= LongestRaceSeconds)) {
+        throw CliError(ExitUsage, "calc splits: --time '" + std::string(text) + "': too long for a race");
+    }
+    return std::llround(seconds * HundredthsPerSecond);
+}
+
+std::string SplitEnd(const PaceSplit &split) {
+    return split.Whole ? std::to_string(std::llround(split.End)) : FormatHundredths(split.End);
+}
+
+void RefuseBand(PaceBandError error, const ArgumentList &args) {
+    switch (error) {
+    case PaceBandError::None:
+        return;
+    case PaceBandError::Distance:
+        throw CliError(ExitUsage, "calc splits: --distance '" + std::string(args.RequiredValue("--distance")) +
+                                      "': a race needs a distance above 0");
+    case PaceBandError::Time:
+        throw CliError(ExitUsage, "calc splits: --time '" + std::string(args.RequiredValue("--time")) +
+                                      "': a race needs a time above 0");
+    case PaceBandError::Negative:
+        throw CliError(ExitUsage, "calc splits: --negative '" + std::string(*args.Value("--negative")) +
+                                      "': a percent from 0 to below 100");
+    case PaceBandError::TooManySplits:
+        throw CliError(ExitUsage, "calc splits: more than " + std::to_string(MostPaceSplits) + " splits");
+    }
+}
+
+int RunSplits(Words words, OutputBuffer &out) {
+    const ArgumentList args(
+        "calc splits", words,
+        {{"--tsv"}, {"--unit", true}, {"--per", true}, {"--distance", true}, {"--time", true}, {"--negative", true}});
+    if (args.HelpRequested()) {
+        out.Append(CalcHelp);
+        return ExitSuccess;
+    }
+    args.ExpectOperands({});
+    const auto unit = static_cast<DistanceUnit>(
+        ChooseName(args, "calc", "--unit", UnitNames, "miles, kilometers, marathons", {}, ShortUnitNames));
+    const auto per = static_cast<PaceUnit>(
+        ChooseName(args, "calc", "--per", PaceUnitNames, "mile, km", PaceUnitPlurals, ShortUnitNames));
+    const std::string_view distanceText = args.RequiredValue("--distance");
+    const double distance = StrictNumber(distanceText, "--distance", distanceText);
+    const std::int64_t time = RaceTime(args.RequiredValue("--time"));
+    const std::string_view negative = args.Value("--negative").value_or("");
+    const double percent = StrictNumber(negative, "--negative", negative);
+
+    const PaceBand band = ComputePaceBand(distance * UnitsPerMile(per) / UnitsPerMile(unit), time, percent);
+    RefuseBand(band.Error, args);
+    if (args.Has("--tsv")) {
+        for (const PaceSplit &split : band.Splits) {
+            out.Append(SplitEnd(split) + FieldSeparator + FormatSplitTime(split.Split) + FieldSeparator +
+                       FormatSplitTime(split.Elapsed));
+            out.EndLine();
+        }
+        return ExitSuccess;
+    }
+    TextTable table({{per == PaceUnit::PerMile ? "Mile" : "Kilometer", Align::Right},
+                     {"Split", Align::Right},
+                     {"Elapsed", Align::Right}});
+    for (const PaceSplit &split : band.Splits) {
+        table.AddRow({SplitEnd(split), FormatSplitTime(split.Split), FormatSplitTime(split.Elapsed)});
+    }
+    table.Print(out);
+    return ExitSuccess;
+}
+
 } // namespace
 
 int RunCalc(Words words, OutputBuffer &out, OutputBuffer &err) {
     if (words.empty()) {
-        throw CliError(ExitUsage, "calc: missing distance, time or pace (see 'pquil calc --help')");
+        throw CliError(ExitUsage, "calc: missing distance, time, pace or splits (see 'pquil calc --help')");
     }
     if (words.front() == "--help") {
         out.Append(CalcHelp);
         return ExitSuccess;
+    }
+    if (words.front() == SplitsMode) {
+        return RunSplits(words.subspan(1), out);
     }
     const auto mode = [&]() -> std::optional<CalcMode> {
         for (std::size_t i = 0; i < ModeNames.size(); ++i) {
@@ -145,7 +243,7 @@ int RunCalc(Words words, OutputBuffer &out, OutputBuffer &err) {
     }();
     if (!mode) {
         throw CliError(ExitUsage, "calc: unknown quantity '" + std::string(words.front()) +
-                                      "': distance, time or pace (see 'pquil calc --help')");
+                                      "': distance, time, pace or splits (see 'pquil calc --help')");
     }
     const std::string name = "calc " + std::string(words.front());
     const OptionSpec common[] = {{"--tsv"}, {"--unit", true}, {"--pace-unit", true}};
@@ -164,8 +262,10 @@ int RunCalc(Words words, OutputBuffer &out, OutputBuffer &err) {
 
     CalcInput input;
     input.Mode = *mode;
-    input.Unit = static_cast<DistanceUnit>(Choose(args, "--unit", UnitNames, "miles, kilometers, marathons"));
-    input.Pace = static_cast<PaceUnit>(Choose(args, "--pace-unit", PaceUnitNames, "mile, kilometer", PaceUnitPlurals));
+    input.Unit =
+        static_cast<DistanceUnit>(ChooseName(args, "calc", "--unit", UnitNames, "miles, kilometers, marathons"));
+    input.Pace = static_cast<PaceUnit>(
+        ChooseName(args, "calc", "--pace-unit", PaceUnitNames, "mile, kilometer", PaceUnitPlurals));
     if (const auto distance = args.Value("--distance")) {
         input.Distance = *distance;
     }

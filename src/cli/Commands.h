@@ -18,5 +18,7 @@ int RunDate(Words words, OutputBuffer &out, OutputBuffer &err);
 int RunConvert(Words words, OutputBuffer &out, OutputBuffer &err);
 int RunExport(Words words, OutputBuffer &out, OutputBuffer &err);
 int RunImport(Words words, OutputBuffer &out, OutputBuffer &err);
+int RunTags(Words words, OutputBuffer &out, OutputBuffer &err);
+int RunShoes(Words words, OutputBuffer &out, OutputBuffer &err);
 
 } // namespace pq::cli

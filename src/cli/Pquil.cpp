@@ -25,11 +25,16 @@ Commands:
   show LOG                          the rows, one per line
   stats weekly|monthly|yearly LOG   distance per week, month or year
   stats range LOG --from D --thru D distance between two dates
+  tags LOG                          the "#tags" of the notes with their runs and miles
+  shoes LOG                         the "@shoes" of the notes with their runs and distance
   calc distance|time|pace ...       the entry editor's calculator
+  calc splits ...                   a race pace band, mile by mile or km by km
   date TEXT                         checks a date text as the entry editor does
   convert IN OUT                    writes any log in the current format
   export LOG                        the rows as CSV or JSON on standard output
   import CSV OUT                    a CSV with the export's columns into a new log
+
+show and stats take --tag T: only the runs whose notes carry "#T" count.
 
 Options:
   --help      this text; 'pquil COMMAND --help' describes a command
@@ -51,7 +56,7 @@ struct Command {
 constexpr std::array Commands = {
     Command{"show", RunShow},     Command{"stats", RunStats},     Command{"calc", RunCalc},
     Command{"date", RunDate},     Command{"convert", RunConvert}, Command{"export", RunExport},
-    Command{"import", RunImport},
+    Command{"import", RunImport}, Command{"tags", RunTags},       Command{"shoes", RunShoes},
 };
 
 const Command *FindCommand(std::string_view name) {

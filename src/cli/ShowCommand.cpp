@@ -9,6 +9,7 @@
 #include "cli/LogColumns.h"
 #include "cli/LogFiles.h"
 #include "cli/OutputBuffer.h"
+#include "cli/TagOption.h"
 #include "cli/TextTable.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
@@ -17,13 +18,14 @@ namespace pq::cli {
 
 namespace {
 
-constexpr std::string_view ShowHelp = R"(Usage: pquil show LOG [--tsv]
+constexpr std::string_view ShowHelp = R"(Usage: pquil show LOG [--tag T] [--tsv]
 
 Prints the rows of a log in their stored order, one per line, in aligned columns
 Date, Distance and Time, then Notes. A line break in the notes shows as a return
 symbol. Texts are converted from Windows-1252 to UTF-8.
 
 Options:
+  --tag T  only the rows whose notes carry the tag "#T" (see 'pquil tags --help')
   --tsv    machine-readable: Date, Distance, Time, Notes separated by TABs, no header;
            in the texts a line break is written as \n, a backslash as \\, a TAB as \t
 )";
@@ -80,13 +82,14 @@ void PrintColumns(const LogList &list, OutputBuffer &out) {
 } // namespace
 
 int RunShow(Words words, OutputBuffer &out, OutputBuffer &) {
-    const ArgumentList args("show", words, {{"--tsv"}});
+    const ArgumentList args("show", words, {{"--tsv"}, TagOptionSpec});
     if (args.HelpRequested()) {
         out.Append(ShowHelp);
         return ExitSuccess;
     }
     args.ExpectOperands({"LOG"});
-    const LogList list = ReadLogFile(std::string(args.Operand(0)));
+    const std::optional<std::string> tag = TagName(args, "show");
+    const LogList list = RowsWithTag(ReadLogFile(std::string(args.Operand(0))), tag);
     if (args.Has("--tsv")) {
         PrintTsv(list, out);
     } else {

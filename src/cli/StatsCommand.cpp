@@ -9,6 +9,7 @@
 #include "cli/Commands.h"
 #include "cli/LogFiles.h"
 #include "cli/OutputBuffer.h"
+#include "cli/TagOption.h"
 #include "cli/TextTable.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
@@ -18,10 +19,10 @@ namespace pq::cli {
 
 namespace {
 
-constexpr std::string_view StatsHelp = R"(Usage: pquil stats weekly LOG [--week-start DAY] [--tsv]
-       pquil stats monthly LOG [--tsv]
-       pquil stats yearly LOG [--tsv]
-       pquil stats range LOG --from YYYY/MM/DD --thru YYYY/MM/DD [--tsv]
+constexpr std::string_view StatsHelp = R"(Usage: pquil stats weekly LOG [--week-start DAY] [--tag T] [--tsv]
+       pquil stats monthly LOG [--tag T] [--tsv]
+       pquil stats yearly LOG [--tag T] [--tsv]
+       pquil stats range LOG --from YYYY/MM/DD --thru YYYY/MM/DD [--tag T] [--tsv]
 
 Adds up the distance of the dated rows, in miles, kilometers and marathons, as the
 statistics dialog does. Periods are listed oldest first; periods without running
@@ -36,6 +37,7 @@ Options:
                      unambiguous beginning of the name, in any case (mo, Th, sa)
   --from DATE        first day counted by range (included), a real date
   --thru DATE        last day counted by range (included), a real date
+  --tag T            only the rows whose notes carry the tag "#T"
   --tsv              machine-readable lines, TAB-separated, no header:
                      weekly, monthly, yearly: label, miles, kilometers, marathons
                      range: miles, kilometers, marathons
@@ -178,9 +180,10 @@ int RunStats(Words words, OutputBuffer &out, OutputBuffer &err) {
     const std::string name = "stats " + std::string(command->Name);
     const Words rest = words.subspan(1);
     const ArgumentList args =
-        command->Kind == Period::Weekly  ? ArgumentList(name, rest, {{"--tsv"}, {"--week-start", true}})
-        : command->Kind == Period::Range ? ArgumentList(name, rest, {{"--tsv"}, {"--from", true}, {"--thru", true}})
-                                         : ArgumentList(name, rest, {{"--tsv"}});
+        command->Kind == Period::Weekly ? ArgumentList(name, rest, {{"--tsv"}, TagOptionSpec, {"--week-start", true}})
+        : command->Kind == Period::Range
+            ? ArgumentList(name, rest, {{"--tsv"}, TagOptionSpec, {"--from", true}, {"--thru", true}})
+            : ArgumentList(name, rest, {{"--tsv"}, TagOptionSpec});
     if (args.HelpRequested()) {
         out.Append(StatsHelp);
         return ExitSuccess;
@@ -195,7 +198,8 @@ int RunStats(Words words, OutputBuffer &out, OutputBuffer &err) {
         thru = RangeDate(args, "--thru");
     }
 
-    const LogList list = ReadLogFile(std::string(args.Operand(0)));
+    const std::optional<std::string> tag = TagName(args, name);
+    const LogList list = RowsWithTag(ReadLogFile(std::string(args.Operand(0))), tag);
     const TPacequillSSArray snapshot = BuildSnapshot(list);
     const UnitReporter report = ReportTo(err);
     switch (command->Kind) {

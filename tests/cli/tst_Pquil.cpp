@@ -141,6 +141,36 @@ private slots:
         QTest::newRow("export-json") << QStringList{"export", "sample.pquil", "--format", "json"} << 0;
         QTest::newRow("export-json-empty") << QStringList{"export", "empty.pquil", "--format=JSON"} << 0;
         QTest::newRow("export-bad-format") << QStringList{"export", "sample.pquil", "--format", "xml"} << 2;
+
+        QTest::newRow("tags") << QStringList{"tags", "tagged.pquil"} << 0;
+        QTest::newRow("tags-tsv") << QStringList{"tags", "tagged.pquil", "--tsv"} << 0;
+        QTest::newRow("tags-empty") << QStringList{"tags", "empty.pquil"} << 0;
+        QTest::newRow("shoes") << QStringList{"shoes", "tagged.pquil"} << 0;
+        QTest::newRow("shoes-km-limit-tsv")
+            << QStringList{"shoes", "tagged.pquil", "--unit", "km", "--limit", "50", "--tsv"} << 0;
+        QTest::newRow("shoes-bad-limit") << QStringList{"shoes", "tagged.pquil", "--limit", "-1"} << 2;
+        QTest::newRow("show-tag") << QStringList{"show", "tagged.pquil", "--tag", "TEMPO"} << 0;
+        QTest::newRow("show-tag-code-page")
+            << QStringList{"show", "tagged.pquil", "--tag", QString::fromUtf8("#r\u00e9cup"), "--tsv"} << 0;
+        QTest::newRow("show-tag-not-a-name") << QStringList{"show", "tagged.pquil", "--tag", "a b"} << 2;
+        QTest::newRow("stats-yearly-tag-tsv")
+            << QStringList{"stats", "yearly", "tagged.pquil", "--tag=easy", "--tsv"} << 0;
+        QTest::newRow("calc-splits") << QStringList{"calc",   "splits", "--distance", "5",
+                                                    "--unit", "km",     "--time",     ":20"}
+                                     << 0;
+        QTest::newRow("calc-splits-marathon-negative-tsv")
+            << QStringList{"calc", "splits", "--distance", "26.21875", "--time", "3:30:00", "--negative", "2", "--tsv"}
+            << 0;
+        QTest::newRow("calc-splits-per-km-tsv")
+            << QStringList{"calc",  "splits", "--distance", "10",        "--unit", "mi",
+                           "--per", "km",     "--time",     ":59:59.99", "--tsv"}
+            << 0;
+        QTest::newRow("calc-splits-bad-time")
+            << QStringList{"calc", "splits", "--distance", "5", "--time", "1:x:00"} << 2;
+        QTest::newRow("calc-splits-bad-negative")
+            << QStringList{"calc", "splits", "--distance", "5", "--time", "1", "--negative", "100"} << 2;
+        QTest::newRow("calc-splits-zero-distance")
+            << QStringList{"calc", "splits", "--distance", "0", "--time", "1"} << 2;
     }
     void output() {
         QFETCH(QStringList, arguments);
@@ -166,7 +196,7 @@ private slots:
         QTest::addColumn<QByteArray>("synopsis");
         QTest::newRow("top") << QStringList{"--help"} << QByteArray("Usage: pquil COMMAND");
         QTest::newRow("help command") << QStringList{"help", "export"} << QByteArray("Usage: pquil export LOG");
-        for (const char *command : {"show", "calc", "date", "convert", "export", "import"}) {
+        for (const char *command : {"show", "calc", "date", "convert", "export", "import", "tags", "shoes"}) {
             QTest::newRow(command) << QStringList{command, "--help"}
                                    << QByteArray("Usage: pquil ") + QByteArray(command) + ' ';
         }

@@ -1,0 +1,150 @@
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "calc/RunArithmetic.h"
+#include "cli/ArgumentList.h"
+#include "cli/CliError.h"
+#include "cli/Commands.h"
+#include "cli/LogFiles.h"
+#include "cli/OutputBuffer.h"
+#include "cli/TextTable.h"
+#include "insight/MarkTotals.h"
+#include "insight/NoteMarks.h"
+#include "log/CodePage1252.h"
+#include "log/LogEntry.h"
+#include "log/LogList.h"
+
+namespace pq::cli {
+
+namespace {
+
+constexpr std::string_view TagsHelp = R"(Usage: pquil tags LOG [--tsv]
+
+Lists the tags written in the notes ("#tempo", "#race"), in name order ignoring
+case, with the runs that carry each and their miles. A tag is "#" followed by
+letters, digits, "-" or "_", at the start of the notes or after any other
+character, so "C#" is no tag; "#Tempo" and "#tempo" are one tag, shown as first
+written. A run counts when its date is a real date and its distance has a number
+and a known unit (Miles, Kilometers, Marathons); a tag seen only on other rows is
+listed with no runs.
+
+Options:
+  --tsv    machine-readable lines, TAB-separated, no header: tag, runs, miles
+)";
+
+constexpr std::string_view ShoesHelp = R"(Usage: pquil shoes LOG [--limit N] [--unit mi|km] [--tsv]
+
+Lists the shoes written in the notes ("@pegasus"), in name order ignoring case,
+with their runs, distance and the dates of the first and the last run. Shoes are
+written and counted as tags are (see 'pquil tags --help'); a run with several
+shoes counts for each. A shoe with more than the limit is marked "over".
+
+Options:
+  --unit U   the distance shown and compared with the limit: miles (mi, the
+             default) or kilometers (km)
+  --limit N  the distance past which a shoe is marked, in that unit; 500 miles
+             (804.67 kilometers) by default
+  --tsv      machine-readable lines, TAB-separated, no header: shoe, runs, miles,
+             kilometers, first date, last date, "over" or empty
+)";
+
+constexpr std::array<std::string_view, 2> UnitNames = {"miles", "kilometers"};
+constexpr std::array<std::string_view, 2> ShortUnitNames = {"mi", "km"};
+constexpr double DefaultShoeLimitMiles = 500;
+constexpr std::string_view OverMark = "over";
+
+std::string Utf8Name(char sign, std::string_view name) {
+    return std::string(1, sign) + Decode1252ToUtf8(name);
+}
+
+double ShoeLimit(const ArgumentList &args, DistanceUnit unit) {
+    const std::optional<std::string_view> text = args.Value("--limit");
+    if (!text) {
+        return DefaultShoeLimitMiles * UnitsPerMile(unit);
+    }
+    double limit = 0;
+    const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), limit);
+    if (error != std::errc() || end != text->data() + text->size() || !std::isfinite(limit) || limit < 0) {
+        throw CliError(ExitUsage, "shoes: --limit '" + std::string(*text) + "': not a distance of 0 or more");
+    }
+    return limit;
+}
+
+// The log and the totals of one kind of mark, after the options are read.
+std::vector<MarkTotal> ReadTotals(const ArgumentList &args, char sign) {
+    args.ExpectOperands({"LOG"});
+    const LogList list = ReadLogFile(std::string(args.Operand(0)));
+    return CollectMarkTotals(list, sign);
+}
+
+} // namespace
+
+int RunTags(Words words, OutputBuffer &out, OutputBuffer &) {
+    const ArgumentList args("tags", words, {{"--tsv"}});
+    if (args.HelpRequested()) {
+        out.Append(TagsHelp);
+        return ExitSuccess;
+    }
+    const std::vector<MarkTotal> totals = ReadTotals(args, TagSign);
+    if (args.Has("--tsv")) {
+        for (const MarkTotal &tag : totals) {
+            out.AppendDecoded(tag.Name, TextStyle::Tsv);
+            out.Append(FieldSeparator + std::to_string(tag.Runs) + FieldSeparator + FormatHundredths(tag.Miles));
+            out.EndLine();
+        }
+        return ExitSuccess;
+    }
+    TextTable table({{"Tag", Align::Left}, {"Runs", Align::Right}, {"Miles", Align::Right}});
+    for (const MarkTotal &tag : totals) {
+        table.AddRow({Utf8Name(TagSign, tag.Name), std::to_string(tag.Runs), FormatHundredths(tag.Miles)});
+    }
+    table.Print(out);
+    return ExitSuccess;
+}
+
+int RunShoes(Words words, OutputBuffer &out, OutputBuffer &) {
+    const ArgumentList args("shoes", words, {{"--tsv"}, {"--unit", true}, {"--limit", true}});
+    if (args.HelpRequested()) {
+        out.Append(ShoesHelp);
+        return ExitSuccess;
+    }
+    const auto unit = static_cast<DistanceUnit>(
+        ChooseName(args, "shoes", "--unit", UnitNames, "miles, kilometers", {}, ShortUnitNames));
+    const double limit = ShoeLimit(args, unit);
+    const std::vector<MarkTotal> totals = ReadTotals(args, ShoeSign);
+    const auto distance = [unit](const MarkTotal &shoe) {
+        return unit == DistanceUnit::Kilometers ? shoe.Kilometers : shoe.Miles;
+    };
+    const auto mark = [&](const MarkTotal &shoe) { return distance(shoe) > limit ? OverMark : std::string_view(); };
+    if (args.Has("--tsv")) {
+        for (const MarkTotal &shoe : totals) {
+            out.AppendDecoded(shoe.Name, TextStyle::Tsv);
+            for (const std::string &field :
+                 {std::to_string(shoe.Runs), FormatHundredths(shoe.Miles), FormatHundredths(shoe.Kilometers),
+                  shoe.FirstDate, shoe.LastDate, std::string(mark(shoe))}) {
+                out.Append(FieldSeparator);
+                out.Append(field);
+            }
+            out.EndLine();
+        }
+        return ExitSuccess;
+    }
+    const std::string unitHeader = unit == DistanceUnit::Kilometers ? "Kilometers" : "Miles";
+    TextTable table({{"Shoe", Align::Left},
+                     {"Runs", Align::Right},
+                     {unitHeader, Align::Right},
+                     {"First", Align::Left},
+                     {"Last", Align::Left},
+                     {"", Align::Left}});
+    for (const MarkTotal &shoe : totals) {
+        table.AddRow({Utf8Name(ShoeSign, shoe.Name), std::to_string(shoe.Runs), FormatHundredths(distance(shoe)),
+                      shoe.FirstDate, shoe.LastDate, std::string(mark(shoe))});
+    }
+    table.Print(out);
+    return ExitSuccess;
+}
+
+} // namespace pq::cli
