@@ -11,7 +11,8 @@ from pathlib import Path
 
 HEADER = b"Pacequill version 3.1 log file format\r\n"
 YEAR = 2023
-MILES_PER_KM = 1 / 1.609344
+# Miles in one of each unit word, so that a run's time follows from its distance in that unit and its pace per mile.
+MILES_PER_UNIT = {"Miles": 1.0, "Kilometers": 1 / 1.609344, "Marathons": 26.21875}
 
 EASY_NOTES = ["Easy loop round the park", "Recovery run, legs heavy", "Easy with Sam", "None",
               "Canal towpath, flat and quiet", "Treadmill, rain all day", "Early start, still dark"]
@@ -29,7 +30,7 @@ def hms(seconds):
 
 
 def run(day, distance, unit, pace_per_mile, notes):
-    miles = distance * (MILES_PER_KM if unit == "Kilometers" else 1)
+    miles = distance * MILES_PER_UNIT[unit]
     fields = [day.strftime("%Y/%m/%d"), f"{distance:g} {unit}", hms(miles * pace_per_mile * 60), notes]
     return b"\xa1" + "\t".join(fields).encode("cp1252") + b"\r\n"
 
