@@ -40,8 +40,9 @@ Options:
   --distance D     the distance in the distance unit, e.g. 26.2
   --time H:M:S     the run time
   --pace M:S       the time per pace unit
-  --unit U         the distance unit: miles (the default), kilometers or marathons
-  --pace-unit P    the pace unit: mile (the default) or kilometer
+  --unit U         the distance unit: miles (the default), kilometers or marathons,
+                   any unambiguous beginning of one, or mi, km
+  --pace-unit P    the pace unit: mile (the default) or kilometer, or mi, km
   --tsv            one machine-readable line, TAB-separated, an empty result empty:
                    distance: distance, MPH, KPH
                    time: hours, minutes, seconds, MPH, KPH
@@ -262,10 +263,10 @@ int RunCalc(Words words, OutputBuffer &out, OutputBuffer &err) {
 
     CalcInput input;
     input.Mode = *mode;
-    input.Unit =
-        static_cast<DistanceUnit>(ChooseName(args, "calc", "--unit", UnitNames, "miles, kilometers, marathons"));
-    input.Pace = static_cast<PaceUnit>(
-        ChooseName(args, "calc", "--pace-unit", PaceUnitNames, "mile, kilometer", PaceUnitPlurals));
+    input.Unit = static_cast<DistanceUnit>(
+        ChooseName(args, "calc", "--unit", UnitNames, "miles, kilometers, marathons, mi, km", {}, ShortUnitNames));
+    input.Pace = static_cast<PaceUnit>(ChooseName(args, "calc", "--pace-unit", PaceUnitNames, "mile, kilometer, mi, km",
+                                                  PaceUnitPlurals, ShortUnitNames));
     if (const auto distance = args.Value("--distance")) {
         input.Distance = *distance;
     }

@@ -1,9 +1,11 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "calc/EntryForm.h"
 #include "cli/ArgumentList.h"
 #include "cli/Characters.h"
 #include "cli/CliError.h"
@@ -31,8 +33,13 @@ break in the notes becomes a line break of the log's notes.
 Every record must fit a log row: four fields; Date, Distance and Time not empty and
 without a TAB or a line break; at most 15 bytes for Date, Distance and Time and 755
 for Notes in Windows-1252; no character that Windows-1252 cannot hold and no '¡'
-(the log's record marker). The first record that does not fit is reported with its
-line number and nothing is written.
+(the log's record marker). Date, Distance and Time must be as the entry editor
+writes them, so that every row counts in the statistics:
+  Date      yyyy/mm/dd from 1980/01/01 to 2079/12/31, or No Date
+  Distance  a number, a blank and Miles, Kilometers or Marathons, as in 13.1 Miles
+  Time      hh:mm:ss, decimals after the seconds allowed, as in 01:43:29 or 00:45:30.5
+The first record that does not fit is reported with its line number, the field and
+the reason, and nothing is written.
 
 The input is never overwritten. OUT is written atomically; an existing OUT is
 replaced only with --force.
@@ -159,6 +166,9 @@ LogList ReadCsvRows(std::string_view text, const std::string &path) {
             entry.Distance = StoreField(fields[DistanceColumn], DistanceColumn, line);
             entry.Time = StoreField(fields[TimeColumn], TimeColumn, line);
             entry.Notes = StoreField(fields[NotesColumn], NotesColumn, line);
+            if (const std::optional<EntryFault> fault = CheckEntryForm(entry)) {
+                Refuse(line, ColumnNames[fault->Column], "'" + fields[fault->Column] + "': " + fault->Reason);
+            }
             list.AppendEntry(entry);
         }
     } catch (const CliError &error) {
