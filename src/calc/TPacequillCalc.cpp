@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "calc/DateRules.h"
+#include "calc/NoteCompleter.h"
 #include "calc/RunArithmetic.h"
 #include "calc/TPacequillCalcXfer.h"
 #include "log/CodePage1252.h"
@@ -467,6 +468,10 @@ void TPacequillCalc::RequestHelp() {
 
 // The notes field holds at most 755 bytes as stored. Typing or pasting past that keeps the text before the
 // cursor up to the limit, as a limited edit control does.
+void TPacequillCalc::SetNoteMarks(const QStringList &marks) {
+    new NoteCompleter(Notes, marks);
+}
+
 void TPacequillCalc::LimitNotes() {
     int excess = StoredNotesLength(Notes->toPlainText()) - static_cast<int>(pq::NotesWidth);
     if (excess <= 0)

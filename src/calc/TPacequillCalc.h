@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <string>
@@ -53,6 +54,9 @@ public:
     ~TPacequillCalc() override;
 
     void Execute();
+
+    // The tags and shoes, with their signs, that the Notes field offers to complete while one is typed (once).
+    void SetNoteMarks(const QStringList &marks);
 
     // Sets the fields and lists from the Entry texts and the initial selections (also Reset).
     void LoadFields();

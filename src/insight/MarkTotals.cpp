@@ -92,6 +92,26 @@ std::vector<MarkTotal> CollectMarkTotals(const LogList &list, char sign) {
     return totals;
 }
 
+std::vector<std::string> MarkNames(const LogList &list, char sign) {
+    std::unordered_map<std::string, std::string> byKey;
+    std::vector<std::string_view> names;
+    const int rows = list.RowCount();
+    for (int row = 0; row < rows; ++row) {
+        FindMarks(list.Text(row, NotesColumn), sign, names);
+        for (const std::string_view name : names) {
+            byKey.try_emplace(MarkKey(name), name);
+        }
+    }
+    std::vector<std::pair<std::string, std::string>> sorted(byKey.begin(), byKey.end());
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<std::string> result;
+    result.reserve(sorted.size());
+    for (auto &[key, name] : sorted) {
+        result.push_back(std::move(name));
+    }
+    return result;
+}
+
 std::vector<int> MarkedRows(const LogList &list, char sign, std::string_view name) {
     std::vector<int> rows;
     const int count = list.RowCount();

@@ -30,6 +30,9 @@ struct MarkTotal {
 // A mark seen only on rows that do not count is listed without runs. A run with several shoes counts for each.
 std::vector<MarkTotal> CollectMarkTotals(const LogList &list, char sign);
 
+// The names of every tag or shoe in the notes, each in its first spelling, in name order ignoring ASCII case.
+std::vector<std::string> MarkNames(const LogList &list, char sign);
+
 // The indexes of the rows whose notes carry the mark, in list order.
 std::vector<int> MarkedRows(const LogList &list, char sign, std::string_view name);
 

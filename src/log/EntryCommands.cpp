@@ -12,6 +12,9 @@
 #include "calc/DateRules.h"
 #include "calc/RunArithmetic.h"
 #include "calc/TPacequillCalc.h"
+#include "insight/MarkTotals.h"
+#include "insight/NoteMarks.h"
+#include "log/CodePage1252.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
 #include "log/TPacequillDlgClient.h"
@@ -115,6 +118,13 @@ bool EntryCommands::HasEntries() const {
 }
 
 bool EntryCommands::RunEditor(TPacequillCalc &editor) {
+    QStringList marks;
+    for (const char sign : {pq::TagSign, pq::ShoeSign}) {
+        for (const std::string &name : pq::MarkNames(Client.List(), sign)) {
+            marks << QChar::fromLatin1(sign) + QString::fromStdU16String(pq::Decode1252(name));
+        }
+    }
+    editor.SetNoteMarks(marks);
     editor.Execute();
     return editor.Accepted == 1;
 }

@@ -121,6 +121,14 @@ private slots:
         QCOMPARE(names, (QStringList{"Alpha", "beta", "gamma"}));
     }
 
+    void markNames() {
+        const LogList list = MakeLog(Runs);
+        // Names come from every row, counted or not, in their first spelling.
+        QCOMPARE(MarkNames(list, TagSign), (std::vector<std::string>{"Easy", "race", "tempo"}));
+        QCOMPARE(MarkNames(list, ShoeSign), (std::vector<std::string>{"Kinvara", "Pegasus"}));
+        QCOMPARE(MarkNames(LogList(), TagSign), std::vector<std::string>{});
+    }
+
     void markedRows() {
         const LogList list = MakeLog(Runs);
         QCOMPARE(MarkedRows(list, TagSign, "tempo"), (std::vector<int>{0, 2, 3, 4, 5, 6}));

@@ -1,9 +1,12 @@
 #include <QApplication>
+#include <QCompleter>
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QTimer>
 #include <QtTest>
 
@@ -12,6 +15,7 @@
 #include <string>
 
 #include "calc/DateRules.h"
+#include "calc/NoteCompleter.h"
 #include "calc/TPacequillCalc.h"
 #include "log/EntryCommands.h"
 #include "log/TPacequillDlgClient.h"
@@ -61,6 +65,7 @@ private slots:
     void contextMenu_data();
     void contextMenu();
     void doubleClickModifies();
+    void editorCompletesMarksOfTheLog();
 
 private:
     void Start(const QStringList &rows);
@@ -396,3 +401,17 @@ void TestEntryCommands::doubleClickModifies() {
 
 QTEST_MAIN(TestEntryCommands)
 #include "tst_EntryCommands.moc"
+
+void TestEntryCommands::editorCompletesMarksOfTheLog() {
+    Start({"2001/05/01\t3 Miles\t00:24:00\tTempo #tempo @Pegasus", "No Date\t5 Miles\t00:45:00\t#Tempo #easy C#",
+           "2001/05/03\t1 Miles\t00:08:00\tmail me@home.org"});
+    QStringList offered;
+    TPacequillCalc::InstallRunner([&offered](TPacequillCalc &editor) {
+        const auto *marks = editor.findChild<QPlainTextEdit *>(QStringLiteral("608"))->findChild<NoteCompleter *>();
+        if (marks)
+            offered = qobject_cast<QStringListModel *>(marks->Completer()->model())->stringList();
+        editor.reject();
+    });
+    QVERIFY(Client->Handle(Cmd::AddEntry));
+    QCOMPARE(offered, (QStringList{"#easy", "#tempo", "@Pegasus"}));
+}

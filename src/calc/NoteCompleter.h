@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class QCompleter;
+class QPlainTextEdit;
+
+// Completes the tag ("#tempo") or shoe ("@pegasus") being typed in a notes field from the marks already in the
+// log. The list pops up while a mark is typed and narrows as its name grows; choosing an entry (click, or
+// Return or Tab on a highlighted one) replaces the typed part. Typing on ignores it: Return with nothing
+// highlighted starts a new line as always, and a character that ends the name closes the list.
+class NoteCompleter : public QObject {
+    Q_OBJECT
+
+public:
+    // marks: the names with their sign, in the order shown.
+    NoteCompleter(QPlainTextEdit *notes, const QStringList &marks);
+
+    QCompleter *Completer() const { return Popup; }
+    // The sign and the name part before the cursor when the cursor ends a mark being typed, else empty.
+    QString TypedMark() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void OnTyped();
+    void OnCursorMoved();
+    void Insert(const QString &mark);
+
+    QPlainTextEdit *Notes;
+    QCompleter *Popup;
+    bool Inserting = false; // the chosen mark going in is no typing that opens the list again
+};
