@@ -17,10 +17,20 @@ constexpr const char *Notes[] = {"Easy run",
                                  "Hills",
                                  "Recovery jog with the club",
                                  "Race day!"};
+constexpr const char *TaggedNotes[] = {"Easy run #easy @Pegasus",
+                                       "Tempo along the river #tempo @kinvara",
+                                       "Long run, felt strong #long @pegasus",
+                                       "None",
+                                       "Intervals 6x800\xA0\xA0#track legs heavy @Vaporfly",
+                                       "Hills #hills @clifton",
+                                       "Recovery jog with the club #easy #club @Pegasus @clifton",
+                                       "Race day! #race @vaporfly"};
+static_assert(std::size(TaggedNotes) == std::size(Notes), "the tagged log has the same rows otherwise");
 
 } // namespace
 
-std::string GenerateLogBytes(std::size_t rows, unsigned seed) {
+std::string GenerateLogBytes(std::size_t rows, unsigned seed, BenchNotes notes) {
+    const char *const *noteTexts = notes == BenchNotes::Tagged ? TaggedNotes : Notes;
     std::mt19937 random(seed);
     std::string bytes = "Pacequill version 3.1 log file format\r\n";
     bytes.reserve(bytes.size() + rows * 48);
@@ -34,16 +44,18 @@ std::string GenerateLogBytes(std::size_t rows, unsigned seed) {
         const unsigned minutes = 15 + random() % 120;
         const int length = std::snprintf(record, sizeof record, "\xA1%04u/%02u/%02u\t%g %s\t%02u:%02u:%02u\t%s\r\n",
                                          year, month, day, distance, Units[unit], minutes / 60, minutes % 60,
-                                         static_cast<unsigned>(random() % 60), Notes[random() % std::size(Notes)]);
+                                         static_cast<unsigned>(random() % 60), noteTexts[random() % std::size(Notes)]);
         bytes.append(record, static_cast<std::size_t>(length));
     }
     return bytes;
 }
 
-std::string GeneratedLogPath(std::size_t rows) {
-    const auto path = std::filesystem::temp_directory_path() / ("pacequill-bench-" + std::to_string(rows) + ".pquil");
+std::string GeneratedLogPath(std::size_t rows, BenchNotes notes) {
+    const std::string kind = notes == BenchNotes::Tagged ? "tagged-" : "";
+    const auto path =
+        std::filesystem::temp_directory_path() / ("pacequill-bench-" + kind + std::to_string(rows) + ".pquil");
     if (!std::filesystem::exists(path)) {
-        const std::string bytes = GenerateLogBytes(rows);
+        const std::string bytes = GenerateLogBytes(rows, 1, notes);
         std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
     return path.string();

@@ -3,11 +3,14 @@
 #include <cstddef>
 #include <string>
 
-// A deterministic log of realistic runs in the current file format, for benchmarks.
-std::string GenerateLogBytes(std::size_t rows, unsigned seed = 1);
+enum class BenchNotes { Plain, Tagged };
+
+// A deterministic log of realistic runs in the current file format, for benchmarks. Tagged notes carry tags
+// ("#tempo") and shoes ("@pegasus"), a few runs two shoes; otherwise the rows are the same.
+std::string GenerateLogBytes(std::size_t rows, unsigned seed = 1, BenchNotes notes = BenchNotes::Plain);
 
 // Writes the generated log to a file in the temporary directory (made once per size) and returns its path.
-std::string GeneratedLogPath(std::size_t rows);
+std::string GeneratedLogPath(std::size_t rows, BenchNotes notes = BenchNotes::Plain);
 
 // The peak resident set size of this process so far, in bytes.
 std::size_t PeakResidentBytes();

@@ -42,10 +42,8 @@ bool RunPquil(const std::vector<std::string> &arguments) {
     return spawned == 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// The whole command as a user runs it: start, read the log, build the snapshot, add up the weeks, print.
-void BM_PquilStatsWeekly(benchmark::State &state) {
-    const std::string log = GeneratedLogPath(static_cast<std::size_t>(state.range(0)));
-    const std::vector<std::string> arguments = {PquilPath(), "stats", "weekly", log};
+// Runs the command once per iteration.
+void Repeat(benchmark::State &state, const std::vector<std::string> &arguments) {
     for (auto _ : state) {
         if (!RunPquil(arguments)) {
             state.SkipWithError("pquil failed");
@@ -53,7 +51,29 @@ void BM_PquilStatsWeekly(benchmark::State &state) {
         }
     }
 }
+
+// The whole command as a user runs it: start, read the log, build the snapshot, add up the weeks, print.
+void BM_PquilStatsWeekly(benchmark::State &state) {
+    const std::string log = GeneratedLogPath(static_cast<std::size_t>(state.range(0)));
+    const std::vector<std::string> arguments = {PquilPath(), "stats", "weekly", log};
+    Repeat(state, arguments);
+}
 BENCHMARK(BM_PquilStatsWeekly)->Arg(MillionRows)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The tag and shoe lists over a million runs whose notes carry tags and shoes.
+void BM_PquilTags(benchmark::State &state) {
+    const std::string log = GeneratedLogPath(static_cast<std::size_t>(state.range(0)), BenchNotes::Tagged);
+    const std::vector<std::string> arguments = {PquilPath(), "tags", log};
+    Repeat(state, arguments);
+}
+BENCHMARK(BM_PquilTags)->Arg(MillionRows)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PquilShoes(benchmark::State &state) {
+    const std::string log = GeneratedLogPath(static_cast<std::size_t>(state.range(0)), BenchNotes::Tagged);
+    const std::vector<std::string> arguments = {PquilPath(), "shoes", log, "--unit", "km"};
+    Repeat(state, arguments);
+}
+BENCHMARK(BM_PquilShoes)->Arg(MillionRows)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
