@@ -192,9 +192,9 @@ int RunSplits(Words words, OutputBuffer &out) {
     }
     args.ExpectOperands({});
     const auto unit = static_cast<DistanceUnit>(
-        ChooseName(args, "calc", "--unit", UnitNames, "miles, kilometers, marathons", {}, ShortUnitNames));
+        ChooseName(args, "calc", "--unit", UnitNames, "miles, kilometers, marathons, mi, km", {}, ShortUnitNames));
     const auto per = static_cast<PaceUnit>(
-        ChooseName(args, "calc", "--per", PaceUnitNames, "mile, km", PaceUnitPlurals, ShortUnitNames));
+        ChooseName(args, "calc", "--per", PaceUnitNames, "mile, kilometer, mi, km", PaceUnitPlurals, ShortUnitNames));
     const std::string_view distanceText = args.RequiredValue("--distance");
     const double distance = StrictNumber(distanceText, "--distance", distanceText);
     const std::int64_t time = RaceTime(args.RequiredValue("--time"));
