@@ -37,25 +37,42 @@ void AppendTwoDigits(std::string &text, int value) {
     text += static_cast<char>('0' + value % 10);
 }
 
+// Ten characters: four digits, "/", two digits, "/", two digits.
+bool HasDateForm(std::string_view text) {
+    if (text.size() != DateTextLength) {
+        return false;
+    }
+    for (std::size_t i = 0; i < DateTextLength; ++i) {
+        const bool separatorPlace = i == FirstSeparator || i == SecondSeparator;
+        if (separatorPlace ? text[i] != DateSeparator : !IsDigit(text[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
+
+bool ReadDateText(std::string_view text, CivilDate &date) {
+    if (!HasDateForm(text)) {
+        return false;
+    }
+    date.Year = DigitsValue(text.substr(0, FirstSeparator));
+    date.Month = DigitsValue(text.substr(FirstSeparator + 1, SecondSeparator - FirstSeparator - 1));
+    date.Day = DigitsValue(text.substr(SecondSeparator + 1));
+    return date.Year >= FirstYear && date.Year <= LastYear && date.Day >= 1 &&
+           date.Day <= DaysInMonth(date.Year, date.Month);
+}
 
 DateValidation ValidateDateText(std::string_view fieldText) {
     if (fieldText.empty()) {
         return {DateCheck::Accepted, std::string(NoDateText)};
     }
-    if (fieldText.size() != DateTextLength) {
+    if (!HasDateForm(fieldText)) {
         return {DateCheck::ImproperDateFormat, {}};
     }
-    for (std::size_t i = 0; i < DateTextLength; ++i) {
-        const bool separatorPlace = i == FirstSeparator || i == SecondSeparator;
-        if (separatorPlace ? fieldText[i] != DateSeparator : !IsDigit(fieldText[i])) {
-            return {DateCheck::ImproperDateFormat, {}};
-        }
-    }
-    const int year = DigitsValue(fieldText.substr(0, FirstSeparator));
-    const int month = DigitsValue(fieldText.substr(FirstSeparator + 1, SecondSeparator - FirstSeparator - 1));
-    const int day = DigitsValue(fieldText.substr(SecondSeparator + 1));
-    if (year < FirstYear || year > LastYear || day < 1 || day > DaysInMonth(year, month)) {
+    CivilDate date;
+    if (!ReadDateText(fieldText, date)) {
         return {DateCheck::InvalidDate, {}};
     }
     return {DateCheck::Accepted, std::string(fieldText)};
@@ -79,9 +96,13 @@ void SetDateClock(DateClock clock) {
     CurrentClock() = std::move(clock);
 }
 
-std::string TodayDateText() {
+CivilDate TodayDate() {
     const DateClock &clock = CurrentClock();
-    return TodayDateText(clock ? clock() : SystemLocalDate());
+    return clock ? clock() : SystemLocalDate();
+}
+
+std::string TodayDateText() {
+    return TodayDateText(TodayDate());
 }
 
 std::string TodayDateText(const CivilDate &today) {

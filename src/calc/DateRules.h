@@ -36,10 +36,14 @@ struct CivilDate {
     int Day = 1;
 };
 
+// The date of a text in the form yyyy/mm/dd inside the accepted range; false for any other text ("No Date" too).
+bool ReadDateText(std::string_view text, CivilDate &date);
+
 // The clock that gives today's local date; tests replace it.
 using DateClock = std::function<CivilDate()>;
 CivilDate SystemLocalDate();
 void SetDateClock(DateClock clock); // an empty clock restores the system's
+CivilDate TodayDate();              // through the current clock
 std::string TodayDateText();        // through the current clock
 std::string TodayDateText(const CivilDate &today);
 

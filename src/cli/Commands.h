@@ -20,5 +20,9 @@ int RunExport(Words words, OutputBuffer &out, OutputBuffer &err);
 int RunImport(Words words, OutputBuffer &out, OutputBuffer &err);
 int RunTags(Words words, OutputBuffer &out, OutputBuffer &err);
 int RunShoes(Words words, OutputBuffer &out, OutputBuffer &err);
+int RunRecords(Words words, OutputBuffer &out, OutputBuffer &err);
+int RunSummary(Words words, OutputBuffer &out, OutputBuffer &err);
+int RunChart(Words words, OutputBuffer &out, OutputBuffer &err);
+int RunStreaks(Words words, OutputBuffer &out, OutputBuffer &err);
 
 } // namespace pq::cli

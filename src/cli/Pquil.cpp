@@ -33,6 +33,10 @@ Commands:
   convert IN OUT                    writes any log in the current format
   export LOG                        the rows as CSV or JSON on standard output
   import CSV OUT                    a CSV with the export's columns into a new log
+  records LOG                       best times at 1 Mile to Marathon, longest run
+  summary LOG [--from D] [--thru D] runs, distance, time and average pace
+  chart weekly LOG                  weekly distance as bars, with the ramp warning
+  streaks LOG                       current and longest streaks of days and weeks
 
 show and stats take --tag T: only the runs whose notes carry "#T" count.
 
@@ -56,7 +60,9 @@ struct Command {
 constexpr std::array Commands = {
     Command{"show", RunShow},     Command{"stats", RunStats},     Command{"calc", RunCalc},
     Command{"date", RunDate},     Command{"convert", RunConvert}, Command{"export", RunExport},
-    Command{"import", RunImport}, Command{"tags", RunTags},       Command{"shoes", RunShoes},
+    Command{"import", RunImport},   Command{"tags", RunTags},       Command{"shoes", RunShoes},
+    Command{"records", RunRecords}, Command{"summary", RunSummary}, Command{"chart", RunChart},
+    Command{"streaks", RunStreaks},
 };
 
 const Command *FindCommand(std::string_view name) {

@@ -1,5 +1,4 @@
 #include <array>
-#include <charconv>
 #include <string>
 #include <vector>
 
@@ -7,6 +6,7 @@
 #include "cli/ArgumentList.h"
 #include "cli/CliError.h"
 #include "cli/Commands.h"
+#include "cli/DateOptions.h"
 #include "cli/LogFiles.h"
 #include "cli/OutputBuffer.h"
 #include "cli/TagOption.h"
@@ -43,11 +43,6 @@ Options:
                      range: miles, kilometers, marathons
 )";
 
-constexpr std::array<std::string_view, 7> WeekdayNames = {"monday", "tuesday",  "wednesday", "thursday",
-                                                          "friday", "saturday", "sunday"};
-
-constexpr int DefaultWeekStart = 0; // Monday
-
 enum class Period { Weekly, Monthly, Yearly, Range };
 
 struct PeriodCommand {
@@ -62,51 +57,6 @@ constexpr std::array PeriodCommands = {
     PeriodCommand{"yearly", Period::Yearly, "Year"},
     PeriodCommand{"range", Period::Range, ""},
 };
-
-// Positions of the numbers in a validated yyyy/mm/dd text.
-constexpr std::size_t YearStart = 0;
-constexpr std::size_t YearLength = 4;
-constexpr std::size_t MonthStart = 5;
-constexpr std::size_t DayStart = 8;
-constexpr std::size_t MonthDayLength = 2;
-
-int WeekStart(const ArgumentList &args) {
-    const std::optional<std::string_view> value = args.Value("--week-start");
-    if (!value) {
-        return DefaultWeekStart;
-    }
-    const std::optional<std::size_t> day = MatchPrefix(*value, WeekdayNames);
-    if (!day) {
-        throw CliError(ExitUsage, "stats weekly: --week-start '" + std::string(*value) +
-                                      "': not one day of monday to sunday (or an unambiguous beginning of one)");
-    }
-    return static_cast<int>(*day);
-}
-
-int NumberAt(std::string_view text, std::size_t start, std::size_t length) {
-    int value = 0;
-    std::from_chars(text.data() + start, text.data() + start + length, value);
-    return value;
-}
-
-// A --from or --thru date, checked as the entry editor checks its Date field; an empty text is refused here
-// because a range needs a real day.
-CalendarDate RangeDate(const ArgumentList &args, std::string_view option) {
-    const std::string_view text = args.RequiredValue(option);
-    const DateValidation check = ValidateDateText(text);
-    const std::string what = "stats range: " + std::string(option) + " '" + std::string(text) + "': ";
-    if (text.empty()) {
-        throw CliError(ExitUsage, what + "a date yyyy/mm/dd is required");
-    }
-    if (check.Result == DateCheck::ImproperDateFormat) {
-        throw CliError(ExitUsage, what + std::string(ImproperDateFormatMessage));
-    }
-    if (check.Result == DateCheck::InvalidDate) {
-        throw CliError(ExitUsage, what + std::string(InvalidDateMessage));
-    }
-    return {NumberAt(check.DateText, YearStart, YearLength), NumberAt(check.DateText, MonthStart, MonthDayLength),
-            NumberAt(check.DateText, DayStart, MonthDayLength)};
-}
 
 UnitReporter ReportTo(OutputBuffer &err) {
     return [&err](const UnrecognizedUnit &row) {
@@ -190,12 +140,16 @@ int RunStats(Words words, OutputBuffer &out, OutputBuffer &err) {
     }
     args.ExpectOperands({"LOG"});
     const bool tsv = args.Has("--tsv");
-    const int weekStart = command->Kind == Period::Weekly ? WeekStart(args) : 0;
+    const int weekStart = command->Kind == Period::Weekly ? WeekStartOption(args, name) : 0;
     CalendarDate from;
     CalendarDate thru;
     if (command->Kind == Period::Range) {
-        from = RangeDate(args, "--from");
-        thru = RangeDate(args, "--thru");
+        const auto required = [&](std::string_view option) {
+            args.RequiredValue(option);
+            return *DateOption(args, option, name);
+        };
+        from = required("--from");
+        thru = required("--thru");
     }
 
     const std::optional<std::string> tag = TagName(args, name);

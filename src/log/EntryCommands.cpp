@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "calc/DateRules.h"
+#include "calc/RowTexts.h"
 #include "calc/RunArithmetic.h"
 #include "calc/TPacequillCalc.h"
 #include "insight/MarkTotals.h"
@@ -47,9 +48,6 @@ const QString DeleteQuestionText =
 const QString NoUnitsText = QStringLiteral("No distance units found. Miles will be the default.");
 const QString NoUnitsCaption = QStringLiteral("Debug Message");
 
-constexpr char Blank = ' ';
-constexpr char TimeSeparator = ':';
-
 // A new entry: Miles, pace per mile, and the calculator set to give the pace.
 constexpr int DefaultDistanceUnit = static_cast<int>(pq::DistanceUnit::Miles);
 constexpr int DefaultPaceUnit = static_cast<int>(pq::PaceUnit::PerMile);
@@ -65,24 +63,6 @@ Prompts::Button ShowMessage(QWidget *owner, const QString &text, const QString &
     spec.Buttons = buttons;
     spec.Default = defaultButton;
     return Prompts::Current().Message(owner, spec);
-}
-
-// The text from pos up to the next separator or the end; pos is left on that separator.
-std::string TakeUntil(std::string_view text, std::size_t &pos, char separator) {
-    const std::size_t end = std::min(text.find(separator, pos), text.size());
-    std::string part(text.substr(pos, end - pos));
-    pos = end;
-    return part;
-}
-
-void Skip(std::string_view text, std::size_t &pos, char separator) {
-    while (pos < text.size() && text[pos] == separator)
-        ++pos;
-}
-
-// Everything after the one separator at pos; empty when the text ended there.
-std::string Rest(std::string_view text, std::size_t pos) {
-    return pos < text.size() ? std::string(text.substr(pos + 1)) : std::string();
 }
 
 } // namespace
@@ -210,21 +190,16 @@ EntryCommands::EditorTexts EntryCommands::SplitForEditor(const pq::LogEntry &ent
     texts.Date = entry.Date;
     texts.Notes = entry.Notes;
 
-    const std::string_view distance = entry.Distance;
-    std::size_t pos = 0;
-    Skip(distance, pos, Blank);
-    texts.Distance = TakeUntil(distance, pos, Blank);
+    const pq::DistanceParts distance = pq::SplitDistanceText(entry.Distance);
+    texts.Distance = distance.Number;
     pq::DistanceUnit unit = pq::DistanceUnit::Miles;
-    texts.UnitFound = pq::RecognizeUnit(Rest(distance, pos), unit);
+    texts.UnitFound = pq::RecognizeUnit(distance.UnitWord, unit);
     texts.DistanceUnit = texts.UnitFound ? static_cast<int>(unit) : DefaultDistanceUnit;
 
-    const std::string_view time = entry.Time;
-    pos = 0;
-    Skip(time, pos, TimeSeparator);
-    texts.Hours = TakeUntil(time, pos, TimeSeparator);
-    Skip(time, pos, TimeSeparator);
-    texts.Minutes = TakeUntil(time, pos, TimeSeparator);
-    texts.Seconds = Rest(time, pos);
+    const pq::TimeParts time = pq::SplitTimeText(entry.Time);
+    texts.Hours = time.Hours;
+    texts.Minutes = time.Minutes;
+    texts.Seconds = time.Seconds;
     return texts;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "calc/RowTexts.h"
 #include "calc/RunArithmetic.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
@@ -14,7 +15,6 @@ namespace pq {
 namespace {
 
 constexpr char DateSeparator = '/';
-constexpr char Blank = ' ';
 constexpr int DaysPerWeek = 7;
 constexpr int MonthsPerYear = 12;
 constexpr int CalendarStartYear = 1980;
@@ -31,18 +31,13 @@ RowKeyFields KeyAt(const TPacequillSSArray &snapshot, std::size_t index) {
 
 // Adds one key's distance: the number before the first blank after any leading blanks, the unit word after it.
 void AccumulateKey(UnitTotals &totals, const RowKeyFields &fields, const UnitReporter &report) {
-    const std::string_view distance = fields.Distance;
-    const std::size_t numberStart = std::min(distance.find_first_not_of(Blank), distance.size());
-    const std::size_t blank = distance.find(Blank, numberStart);
-    const std::string_view number =
-        distance.substr(numberStart, blank == distance.npos ? distance.npos : blank - numberStart);
-    const std::string_view unitWord = TextAfter(distance, blank);
-    double value = ParseNumber(number);
+    const DistanceParts parts = SplitDistanceText(fields.Distance);
+    double value = ParseNumber(parts.Number);
     // An overflowing number counts like one that is not a number, so no total becomes infinite.
     if (!std::isfinite(value)) {
         value = 0;
     }
-    if (!AccumulateDistance(totals, value, unitWord) && report) {
+    if (!AccumulateDistance(totals, value, parts.UnitWord) && report) {
         report({fields.Date, fields.Distance});
     }
 }

@@ -85,6 +85,10 @@ int WeekdayOf(int dayNumber) {
     return (dayNumber % DaysPerWeek + DaysPerWeek) % DaysPerWeek;
 }
 
+int FirstDayOfWeek(int dayNumber, int weekStart) {
+    return dayNumber - WeekdayOf(dayNumber - weekStart);
+}
+
 std::string_view MonthName(int month) {
     if (month < 1 || month > MonthsPerYear) {
         return {};

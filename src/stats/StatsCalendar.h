@@ -23,6 +23,8 @@ CalendarDate DateOfDayNumber(int dayNumber);
 
 // 0 Monday .. 6 Sunday; day 1 is a Tuesday.
 int WeekdayOf(int dayNumber);
+// The last day with the weekday weekStart (0 Monday .. 6 Sunday) on or before the day: where its week begins.
+int FirstDayOfWeek(int dayNumber, int weekStart);
 
 std::string_view MonthName(int month); // 1..12
 

@@ -42,6 +42,9 @@ void TestDateRules::validate() {
     QCOMPARE(validation.Result, result);
     // An accepted date is taken over exactly as typed.
     QCOMPARE(QString::fromStdString(validation.DateText), result == DateCheck::Accepted ? field : QString());
+    // The rows that count in the records and charts have exactly the dates accepted here.
+    CivilDate date;
+    QCOMPARE(ReadDateText(field.toStdString(), date), result == DateCheck::Accepted);
 }
 
 void TestDateRules::dateFieldText() {

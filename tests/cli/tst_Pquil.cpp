@@ -180,6 +180,33 @@ private slots:
             << QStringList{"calc", "splits", "--distance", "5", "--time", "1", "--negative", "100"} << 2;
         QTest::newRow("calc-splits-zero-distance")
             << QStringList{"calc", "splits", "--distance", "0", "--time", "1"} << 2;
+
+        // insight.pquil: a mile and a 5K on one day, equal 5K times, weeks over the ramp, the turn of a year, a
+        // leap day, a row without a date and one with an unknown unit.
+        const QString today = "--today=2024/03/05";
+        QTest::newRow("records") << QStringList{"records", "insight.pquil", today} << 0;
+        QTest::newRow("records-tsv") << QStringList{"records", "insight.pquil", "--tsv", today} << 0;
+        QTest::newRow("records-no-predictions") << QStringList{"records", "insight.pquil", "--today=2025/06/01"} << 0;
+        QTest::newRow("records-empty") << QStringList{"records", "empty.pquil", "--tsv"} << 0;
+        QTest::newRow("summary") << QStringList{"summary", "insight.pquil"} << 0;
+        QTest::newRow("summary-range-tsv")
+            << QStringList{"summary", "insight.pquil", "--from", "2024/01/01", "--thru", "2024/02/29", "--tsv"} << 0;
+        QTest::newRow("summary-empty-tsv") << QStringList{"summary", "empty.pquil", "--tsv"} << 0;
+        QTest::newRow("summary-bad-date") << QStringList{"summary", "insight.pquil", "--from", "2024/02/30"} << 2;
+        QTest::newRow("chart-weekly") << QStringList{"chart", "weekly", "insight.pquil", today, "--width=60"} << 0;
+        QTest::newRow("chart-weekly-km-tsv")
+            << QStringList{"chart", "weekly", "insight.pquil", today, "--tsv", "--weeks", "6", "--unit", "km"} << 0;
+        QTest::newRow("chart-weekly-sunday-all-tsv")
+            << QStringList{"chart", "weekly", "insight.pquil", today, "--tsv", "--weeks=all", "--week-start=su"} << 0;
+        QTest::newRow("chart-weekly-narrow")
+            << QStringList{"chart", "weekly", "insight.pquil", today, "--weeks=3", "--width=20"} << 0;
+        QTest::newRow("chart-bad-unit") << QStringList{"chart", "weekly", "insight.pquil", "--unit", "miles"} << 2;
+        QTest::newRow("chart-bad-weeks") << QStringList{"chart", "weekly", "insight.pquil", "--weeks", "0"} << 2;
+        QTest::newRow("chart-not-weekly") << QStringList{"chart", "monthly", "insight.pquil"} << 2;
+        QTest::newRow("streaks") << QStringList{"streaks", "insight.pquil", today} << 0;
+        QTest::newRow("streaks-sunday-tsv")
+            << QStringList{"streaks", "insight.pquil", today, "--week-start", "sunday", "--tsv"} << 0;
+        QTest::newRow("streaks-empty-tsv") << QStringList{"streaks", "empty.pquil", "--tsv"} << 0;
     }
     void output() {
         QFETCH(QStringList, arguments);
@@ -205,7 +232,8 @@ private slots:
         QTest::addColumn<QByteArray>("synopsis");
         QTest::newRow("top") << QStringList{"--help"} << QByteArray("Usage: pquil COMMAND");
         QTest::newRow("help command") << QStringList{"help", "export"} << QByteArray("Usage: pquil export LOG");
-        for (const char *command : {"show", "calc", "date", "convert", "export", "import", "tags", "shoes"}) {
+        for (const char *command : {"show", "calc", "date", "convert", "export", "import", "tags", "shoes", "records",
+                                    "summary", "chart", "streaks"}) {
             QTest::newRow(command) << QStringList{command, "--help"}
                                    << QByteArray("Usage: pquil ") + QByteArray(command) + ' ';
         }

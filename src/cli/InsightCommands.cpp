@@ -1,0 +1,434 @@
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "calc/DateRules.h"
+#include "calc/RunArithmetic.h"
+#include "cli/ArgumentList.h"
+#include "cli/CliError.h"
+#include "cli/Commands.h"
+#include "cli/DateOptions.h"
+#include "cli/LogFiles.h"
+#include "cli/OutputBuffer.h"
+#include "cli/TextTable.h"
+#include "insight/ChartSeries.h"
+#include "insight/CountedRuns.h"
+#include "insight/InsightTexts.h"
+#include "insight/PersonalRecords.h"
+#include "insight/Streaks.h"
+#include "log/LogEntry.h"
+#include "log/LogList.h"
+#include "stats/StatsCalendar.h"
+
+namespace pq::cli {
+
+namespace {
+
+constexpr std::string_view CountingRules =
+    R"(A row counts when its Date is a real date yyyy/mm/dd (rows without a date are left
+out) and its Distance has a number and a unit word the statistics know (Miles,
+Kilometers, Marathons); its time is the Time text read as hours:minutes:seconds.
+)";
+
+constexpr std::string_view RecordsHelp = R"(Usage: pquil records LOG [--today DATE] [--tsv]
+
+The best times at 1 Mile, 5K, 10K, Half Marathon (21.0975 km) and Marathon
+(42.195 km), and the longest run. A run is a candidate for a distance when it is
+within 1.5% of it; the record is the smallest time above zero, on equal times the
+earlier date, then the earlier row. A distance without a candidate is left out.
+Then the times Riegel's formula predicts from the best effort of the last 365 days.
+
+Options:
+  --today DATE   the day the last 365 days end on (default: today)
+  --tsv          machine-readable lines, TAB-separated, no header and no
+                 predictions: label, date, distance, time, pace per mile
+)";
+
+constexpr std::string_view SummaryHelp = R"(Usage: pquil summary LOG [--from DATE] [--thru DATE] [--tsv]
+
+The runs counted, their miles and kilometers (two decimals, as the statistics give
+them), their total time (H:MM:SS) and the average pace per mile (M:SS, over the
+runs with a distance and a time above zero; empty when there are none).
+
+Options:
+  --from DATE   first day counted (included; default: the first day of 1980)
+  --thru DATE   last day counted (included; default: the last day of 2079)
+  --tsv         one TAB-separated line: runs, miles, kilometers, time, pace
+)";
+
+constexpr std::string_view ChartHelp =
+    R"(Usage: pquil chart weekly LOG [--weeks N|all] [--unit mi|km] [--week-start DAY]
+                         [--today DATE] [--width N] [--tsv]
+
+The distance of each of the last weeks through this week as a bar, with the
+average of the four weeks before it. A bar more than 10% above that average is
+marked "!" (the ramp warning).
+
+Options:
+  --weeks N      how many weeks: a number, or all (default: 12)
+  --unit U       mi (the default) or km
+  --week-start DAY   first day of a week: monday (the default) to sunday, or an
+                 unambiguous beginning of the name
+  --today DATE   the day whose week is the last one (default: today)
+  --width N      characters per line (default: the terminal's width, else 80)
+  --tsv          TAB-separated lines: first day of the week, distance, average
+                 (empty for the first week), "ramp" or empty
+)";
+
+constexpr std::string_view StreaksHelp = R"(Usage: pquil streaks LOG [--week-start DAY] [--today DATE] [--tsv]
+
+The current and the longest streaks of days with a run and of weeks with a run
+(a counted row of more than zero distance). The current streak ends today, or
+yesterday while today has no run yet; the current streak of weeks likewise.
+
+Options:
+  --week-start DAY   first day of a week: monday (the default) to sunday
+  --today DATE       the day the current streaks end on (default: today)
+  --tsv              TAB-separated lines: label, length, first day, last day
+)";
+
+constexpr int DefaultChartWeeks = 12;
+// The summary's default range: every day a row's date may have.
+constexpr CalendarDate FirstCountedDate = {FirstYear, 1, 1};
+constexpr CalendarDate LastCountedDate = {LastYear, 12, 31};
+constexpr std::size_t DefaultWidth = 80;
+constexpr std::size_t NarrowestBar = 10;
+constexpr int EighthsPerBlock = 8;
+constexpr int DaysPerWeek = 7;
+// Full block, then seven partial blocks from one eighth to seven eighths.
+constexpr std::string_view FullBlock = "\u2588";
+constexpr std::array<std::string_view, EighthsPerBlock> PartialBlocks = {"",       "\u258F", "\u258E", "\u258D",
+                                                                         "\u258C", "\u258B", "\u258A", "\u2589"};
+constexpr std::string_view RampMark = "!";
+constexpr std::string_view RampWord = "ramp";
+constexpr std::array<std::string_view, 2> UnitNames = {"mi", "km"};
+constexpr std::string_view AllWeeks = "all";
+
+std::string Utf8Text(std::string_view bytes) {
+    std::string text;
+    for (const char byte : bytes) {
+        text += Utf8Of1252(static_cast<unsigned char>(byte));
+    }
+    return text;
+}
+
+void AppendTsvLine(OutputBuffer &out, const std::vector<std::string> &fields) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0) {
+            out.Append(FieldSeparator);
+        }
+        out.Append(fields[i]);
+    }
+    out.EndLine();
+}
+
+std::vector<CountedRun> ReadRuns(const ArgumentList &args) {
+    const LogList list = ReadLogFile(std::string(args.Operand(0)));
+    return CountRuns(list);
+}
+
+void PrintRecordsTsv(const LogList &list, const std::vector<RunRecord> &records, OutputBuffer &out) {
+    for (const RunRecord &record : records) {
+        out.Append(record.Label);
+        for (const int column : {DateColumn, DistanceColumn, TimeColumn}) {
+            out.Append(FieldSeparator);
+            out.AppendDecoded(list.Text(record.Run.Row, column), TextStyle::Tsv);
+        }
+        out.Append(FieldSeparator);
+        out.Append(PaceText(record.Run.Seconds, record.Run.Miles));
+        out.EndLine();
+    }
+}
+
+void PrintRecordsTable(const LogList &list, const std::vector<RunRecord> &records, OutputBuffer &out) {
+    TextTable table({{"Record", Align::Left},
+                     {"Date", Align::Left},
+                     {"Distance", Align::Left},
+                     {"Time", Align::Left},
+                     {"Pace/mi", Align::Right},
+                     {"Pace/km", Align::Right}});
+    for (const RunRecord &record : records) {
+        const int row = record.Run.Row;
+        table.AddRow({std::string(record.Label), Utf8Text(list.Text(row, DateColumn)),
+                      Utf8Text(list.Text(row, DistanceColumn)), Utf8Text(list.Text(row, TimeColumn)),
+                      PaceText(record.Run.Seconds, record.Run.Miles),
+                      PaceText(record.Run.Seconds, record.Run.Kilometers)});
+    }
+    table.Print(out);
+}
+
+void PrintPredictions(const PersonalRecords &records, OutputBuffer &out) {
+    const CountedRun &base = records.PredictionBase->Run;
+    out.EndLine();
+    out.Append("Predicted from the " + std::string(records.PredictionBase->Label) + " of " + DayText(base.DayNumber) +
+               " in " + ClockText(base.Seconds) + ":");
+    out.EndLine();
+    TextTable predictions({{"Distance", Align::Left}, {"Time", Align::Right}, {"Pace/mi", Align::Right}});
+    for (const Prediction &prediction : records.Predictions) {
+        predictions.AddRow({std::string(prediction.Label), ClockText(prediction.Seconds),
+                            PaceText(prediction.Seconds, prediction.Kilometers / KilometersPerMile)});
+    }
+    predictions.Print(out);
+}
+
+std::size_t TerminalWidth(const ArgumentList &args) {
+    std::size_t width = 0;
+    if (const std::optional<std::string_view> value = args.Value("--width")) {
+        const auto [end, error] = std::from_chars(value->data(), value->data() + value->size(), width);
+        if (error != std::errc() || end != value->data() + value->size() || width == 0) {
+            throw CliError(ExitUsage, "chart weekly: --width '" + std::string(*value) + "': not a positive number");
+        }
+        return width;
+    }
+    winsize size{};
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
+        return size.ws_col;
+    }
+    if (const char *columns = std::getenv("COLUMNS")) {
+        const std::string_view text(columns);
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), width);
+        if (error == std::errc() && end == text.data() + text.size() && width > 0) {
+            return width;
+        }
+    }
+    return DefaultWidth;
+}
+
+// How many weeks to show; 0 for all.
+std::size_t WeeksOption(const ArgumentList &args) {
+    const std::optional<std::string_view> value = args.Value("--weeks");
+    if (!value) {
+        return DefaultChartWeeks;
+    }
+    if (*value == AllWeeks) {
+        return 0;
+    }
+    std::size_t weeks = 0;
+    const auto [end, error] = std::from_chars(value->data(), value->data() + value->size(), weeks);
+    if (error != std::errc() || end != value->data() + value->size() || weeks == 0) {
+        throw CliError(ExitUsage, "chart weekly: --weeks '" + std::string(*value) + "': a positive number or all");
+    }
+    return weeks;
+}
+
+DistanceUnit UnitOption(const ArgumentList &args) {
+    const std::optional<std::string_view> value = args.Value("--unit");
+    if (!value) {
+        return DistanceUnit::Miles;
+    }
+    const std::optional<std::size_t> unit = MatchPrefix(*value, UnitNames);
+    if (!unit || value->size() != UnitNames[*unit].size()) {
+        throw CliError(ExitUsage, "chart weekly: --unit '" + std::string(*value) + "': mi or km");
+    }
+    return *unit == 0 ? DistanceUnit::Miles : DistanceUnit::Kilometers;
+}
+
+// A bar of `eighths` eighths of a character.
+std::string BarText(std::size_t eighths) {
+    std::string bar;
+    for (std::size_t i = 0; i < eighths / EighthsPerBlock; ++i) {
+        bar += FullBlock;
+    }
+    bar += PartialBlocks[eighths % EighthsPerBlock];
+    return bar;
+}
+
+double AverageIn(const WeekBar &bar, DistanceUnit unit) {
+    return unit == DistanceUnit::Miles ? bar.AverageMiles : bar.AverageKilometers;
+}
+
+void AppendPadded(std::string &line, const std::string &text, std::size_t width, Align alignment) {
+    const std::string padding(width - std::min(width, Utf8Length(text)), ' ');
+    line += alignment == Align::Right ? padding + text : text + padding;
+    line.append(ColumnGap, ' ');
+}
+
+// One line per week: its first day, distance, four-week average and ramp mark, then the bar in what is left of
+// the line.
+void PrintWeeklyChart(const std::vector<WeekBar> &bars, DistanceUnit unit, std::size_t width, OutputBuffer &out) {
+    const std::string dateHeader = "Week of";
+    const std::string distanceHeader(UnitWord(unit));
+    const std::string averageHeader = "4-week avg";
+    std::size_t dateWidth = dateHeader.size();
+    std::size_t distanceWidth = distanceHeader.size();
+    std::size_t averageWidth = averageHeader.size();
+    double most = 0;
+    for (const WeekBar &bar : bars) {
+        dateWidth = std::max(dateWidth, DayText(bar.FirstDay).size());
+        distanceWidth = std::max(distanceWidth, FormatHundredths(DistanceIn(bar.Totals, unit)).size());
+        averageWidth = std::max(averageWidth, FormatHundredths(AverageIn(bar, unit)).size());
+        most = std::max(most, DistanceIn(bar.Totals, unit));
+    }
+    const std::size_t textWidth = dateWidth + distanceWidth + averageWidth + RampMark.size() + 4 * ColumnGap;
+    const std::size_t barWidth = std::max(NarrowestBar, width > textWidth ? width - textWidth : 0);
+
+    std::string line;
+    AppendPadded(line, dateHeader, dateWidth, Align::Left);
+    AppendPadded(line, distanceHeader, distanceWidth, Align::Right);
+    line += averageHeader;
+    out.Append(line);
+    out.EndLine();
+    for (const WeekBar &bar : bars) {
+        const double distance = DistanceIn(bar.Totals, unit);
+        line.clear();
+        AppendPadded(line, DayText(bar.FirstDay), dateWidth, Align::Left);
+        AppendPadded(line, FormatHundredths(distance), distanceWidth, Align::Right);
+        AppendPadded(line, bar.AverageWeeks > 0 ? FormatHundredths(AverageIn(bar, unit)) : std::string(), averageWidth,
+                     Align::Right);
+        AppendPadded(line, bar.Ramp ? std::string(RampMark) : std::string(), RampMark.size(), Align::Left);
+        const double share = most > 0 ? std::max(0.0, distance) / most : 0;
+        line += BarText(static_cast<std::size_t>(share * static_cast<double>(barWidth * EighthsPerBlock) + 0.5));
+        line.erase(line.find_last_not_of(' ') + 1);
+        out.Append(line);
+        out.EndLine();
+    }
+    out.Append(std::string(RampMark) + " more than " + std::to_string(RampPercent) + "% above the average of the " +
+               std::to_string(TrailingWeeks) + " weeks before");
+    out.EndLine();
+}
+
+} // namespace
+
+int RunRecords(Words words, OutputBuffer &out, OutputBuffer &) {
+    const ArgumentList args("records", words, {{"--tsv"}, {"--today", true}});
+    if (args.HelpRequested()) {
+        out.Append(RecordsHelp);
+        out.Append(CountingRules);
+        return ExitSuccess;
+    }
+    args.ExpectOperands({"LOG"});
+    const int today = TodayOption(args, "records");
+    const bool tsv = args.Has("--tsv");
+    const LogList list = ReadLogFile(std::string(args.Operand(0)));
+    const PersonalRecords records = ComputeRecords(CountRuns(list), today, 0);
+    std::vector<RunRecord> lines = records.Best;
+    if (records.Longest) {
+        lines.push_back(*records.Longest);
+    }
+    if (tsv) {
+        PrintRecordsTsv(list, lines, out);
+        return ExitSuccess;
+    }
+    PrintRecordsTable(list, lines, out);
+    if (records.PredictionBase) {
+        PrintPredictions(records, out);
+    }
+    return ExitSuccess;
+}
+
+int RunSummary(Words words, OutputBuffer &out, OutputBuffer &) {
+    const ArgumentList args("summary", words, {{"--tsv"}, {"--from", true}, {"--thru", true}});
+    if (args.HelpRequested()) {
+        out.Append(SummaryHelp);
+        out.Append(CountingRules);
+        return ExitSuccess;
+    }
+    args.ExpectOperands({"LOG"});
+    const CalendarDate from = DateOption(args, "--from", "summary").value_or(FirstCountedDate);
+    const CalendarDate thru = DateOption(args, "--thru", "summary").value_or(LastCountedDate);
+    const RunTotals totals = TotalsBetween(ReadRuns(args), DayNumber(from.Year, from.Month, from.Day),
+                                           DayNumber(thru.Year, thru.Month, thru.Day));
+    const std::vector<std::string> fields = {std::to_string(totals.Runs), FormatHundredths(totals.Miles),
+                                             FormatHundredths(totals.Kilometers), ClockText(totals.Seconds),
+                                             PaceText(totals.PacedSeconds, totals.PacedMiles)};
+    if (args.Has("--tsv")) {
+        AppendTsvLine(out, fields);
+        return ExitSuccess;
+    }
+    TextTable table({{"", Align::Left}, {"", Align::Right}});
+    const std::array<std::string_view, 5> labels = {"Runs", "Miles", "Kilometers", "Time", "Pace/mi"};
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        table.AddRow({std::string(labels[i]), fields[i]});
+    }
+    table.PrintBody(out);
+    return ExitSuccess;
+}
+
+int RunChart(Words words, OutputBuffer &out, OutputBuffer &) {
+    if (!words.empty() && words.front() == "--help") {
+        out.Append(ChartHelp);
+        return ExitSuccess;
+    }
+    if (words.empty() || words.front() != "weekly") {
+        throw CliError(ExitUsage, "chart: the chart is weekly (see 'pquil chart --help')");
+    }
+    const std::string name = "chart weekly";
+    const ArgumentList args(
+        name, words.subspan(1),
+        {{"--tsv"}, {"--weeks", true}, {"--unit", true}, {"--week-start", true}, {"--today", true}, {"--width", true}});
+    if (args.HelpRequested()) {
+        out.Append(ChartHelp);
+        return ExitSuccess;
+    }
+    args.ExpectOperands({"LOG"});
+    const std::size_t weeks = WeeksOption(args);
+    const DistanceUnit unit = UnitOption(args);
+    const int weekStart = WeekStartOption(args, name);
+    const int today = TodayOption(args, name);
+    const std::size_t width = TerminalWidth(args);
+    std::vector<WeekBar> bars = WeeklySeries(ReadRuns(args), today, weekStart);
+    // The last weeks through this week; later weeks (runs after today) are not shown.
+    const int thisWeek = FirstDayOfWeek(today, weekStart);
+    bars.erase(
+        std::find_if(bars.begin(), bars.end(), [thisWeek](const WeekBar &bar) { return bar.FirstDay > thisWeek; }),
+        bars.end());
+    if (weeks > 0 && bars.size() > weeks) {
+        bars.erase(bars.begin(), bars.end() - static_cast<std::ptrdiff_t>(weeks));
+    }
+    if (args.Has("--tsv")) {
+        for (const WeekBar &bar : bars) {
+            AppendTsvLine(out, {DayText(bar.FirstDay), FormatHundredths(DistanceIn(bar.Totals, unit)),
+                                bar.AverageWeeks > 0 ? FormatHundredths(AverageIn(bar, unit)) : std::string(),
+                                bar.Ramp ? std::string(RampWord) : std::string()});
+        }
+        return ExitSuccess;
+    }
+    PrintWeeklyChart(bars, unit, width, out);
+    return ExitSuccess;
+}
+
+int RunStreaks(Words words, OutputBuffer &out, OutputBuffer &) {
+    const ArgumentList args("streaks", words, {{"--tsv"}, {"--week-start", true}, {"--today", true}});
+    if (args.HelpRequested()) {
+        out.Append(StreaksHelp);
+        out.Append(CountingRules);
+        return ExitSuccess;
+    }
+    args.ExpectOperands({"LOG"});
+    const int weekStart = WeekStartOption(args, "streaks");
+    const int today = TodayOption(args, "streaks");
+    const Streaks streaks = ComputeStreaks(ReadRuns(args), today, weekStart);
+    struct Line {
+        std::string_view Label;
+        const Streak &Value;
+        int LastDayOffset; // from the streak's last day to its last calendar day
+    };
+    const std::array<Line, 4> lines = {Line{"Current days", streaks.CurrentDays, 0},
+                                       Line{"Longest days", streaks.LongestDays, 0},
+                                       Line{"Current weeks", streaks.CurrentWeeks, DaysPerWeek - 1},
+                                       Line{"Longest weeks", streaks.LongestWeeks, DaysPerWeek - 1}};
+    TextTable table({{"Streak", Align::Left}, {"Length", Align::Right}, {"From", Align::Left}, {"Thru", Align::Left}});
+    for (const Line &line : lines) {
+        const bool any = line.Value.Length > 0;
+        std::vector<std::string> cells = {std::string(line.Label), std::to_string(line.Value.Length),
+                                          any ? DayText(line.Value.FirstDay) : std::string(),
+                                          any ? DayText(line.Value.LastDay + line.LastDayOffset) : std::string()};
+        if (args.Has("--tsv")) {
+            AppendTsvLine(out, cells);
+        } else {
+            table.AddRow(std::move(cells));
+        }
+    }
+    if (!args.Has("--tsv")) {
+        table.Print(out);
+    }
+    return ExitSuccess;
+}
+
+} // namespace pq::cli

@@ -1,0 +1,115 @@
+#include "insight/ChartSeries.h"
+
+#include <algorithm>
+
+#include "stats/StatsCalendar.h"
+
+namespace pq {
+
+namespace {
+
+constexpr int DaysPerWeek = 7;
+constexpr int PercentBase = 100;
+
+int DaysInYear(int year) {
+    return DayNumber(year + 1, 1, 1) - DayNumber(year, 1, 1);
+}
+
+} // namespace
+
+bool IsRamp(double distance, double average) {
+    return average > 0 && distance * PercentBase > average * (PercentBase + RampPercent);
+}
+
+std::vector<WeekBar> WeeklySeries(const std::vector<CountedRun> &runs, int today, int weekStart) {
+    std::vector<WeekBar> bars;
+    if (runs.empty()) {
+        return bars;
+    }
+    const int firstWeek = FirstDayOfWeek(runs.front().DayNumber, weekStart);
+    const int lastWeek = FirstDayOfWeek(std::max(today, runs.back().DayNumber), weekStart);
+    bars.resize(static_cast<std::size_t>((lastWeek - firstWeek) / DaysPerWeek + 1));
+    for (std::size_t i = 0; i < bars.size(); ++i) {
+        bars[i].FirstDay = firstWeek + static_cast<int>(i) * DaysPerWeek;
+    }
+    for (const CountedRun &run : runs) {
+        bars[static_cast<std::size_t>((run.DayNumber - firstWeek) / DaysPerWeek)].Totals.Add(run);
+    }
+    for (std::size_t i = 0; i < bars.size(); ++i) {
+        const std::size_t count = std::min<std::size_t>(i, TrailingWeeks);
+        if (count == 0) {
+            continue;
+        }
+        double miles = 0;
+        double kilometers = 0;
+        for (std::size_t k = i - count; k < i; ++k) {
+            miles += bars[k].Totals.Miles;
+            kilometers += bars[k].Totals.Kilometers;
+        }
+        WeekBar &bar = bars[i];
+        bar.AverageWeeks = static_cast<int>(count);
+        bar.AverageMiles = miles / static_cast<double>(count);
+        bar.AverageKilometers = kilometers / static_cast<double>(count);
+        bar.Ramp = IsRamp(bar.Totals.Miles, bar.AverageMiles);
+    }
+    return bars;
+}
+
+YearOverYear YearOverYearSeries(const std::vector<CountedRun> &runs, int today) {
+    YearOverYear series;
+    const CalendarDate todayDate = DateOfDayNumber(today);
+    series.CurrentYear = todayDate.Year;
+    series.DayOfYear = today - DayNumber(todayDate.Year, 1, 1) + 1;
+
+    std::vector<int> years;
+    for (const CountedRun &run : runs) {
+        const int year = DateOfDayNumber(run.DayNumber).Year;
+        if (years.empty() || years.back() != year) {
+            years.push_back(year);
+        }
+    }
+    if (!std::binary_search(years.begin(), years.end(), series.CurrentYear)) {
+        years.insert(std::upper_bound(years.begin(), years.end(), series.CurrentYear), series.CurrentYear);
+    }
+
+    auto run = runs.begin();
+    for (const int year : years) {
+        const int firstDay = DayNumber(year, 1, 1);
+        const int days = year == series.CurrentYear ? series.DayOfYear : DaysInYear(year);
+        YearLine line{year, std::vector<RunTotals>(static_cast<std::size_t>(days))};
+        RunTotals sum;
+        while (run != runs.end() && run->DayNumber < firstDay) {
+            ++run;
+        }
+        for (int day = 0; day < days; ++day) {
+            for (; run != runs.end() && run->DayNumber == firstDay + day; ++run) {
+                sum.Add(*run);
+            }
+            line.Cumulative[static_cast<std::size_t>(day)] = sum;
+        }
+        if (year == series.CurrentYear) {
+            const double scale = static_cast<double>(DaysInYear(year)) / series.DayOfYear;
+            series.OnPaceMiles = sum.Miles * scale;
+            series.OnPaceKilometers = sum.Kilometers * scale;
+        }
+        series.Years.push_back(std::move(line));
+    }
+    return series;
+}
+
+ConsistencyCalendar ConsistencySeries(const std::vector<CountedRun> &runs, int today, int weekStart) {
+    ConsistencyCalendar calendar;
+    calendar.FirstDay = FirstDayOfWeek(today, weekStart) - (CalendarWeeks - 1) * DaysPerWeek;
+    calendar.LastDay = today;
+    calendar.Days.resize(static_cast<std::size_t>(today - calendar.FirstDay + 1));
+    for (auto run = FirstRunFrom(runs, calendar.FirstDay); run != runs.end() && run->DayNumber <= today; ++run) {
+        calendar.Days[static_cast<std::size_t>(run->DayNumber - calendar.FirstDay)].Add(*run);
+    }
+    for (const RunTotals &day : calendar.Days) {
+        calendar.MostMiles = std::max(calendar.MostMiles, day.Miles);
+    }
+    calendar.DayAndWeekStreaks = ComputeStreaks(runs, today, weekStart);
+    return calendar;
+}
+
+} // namespace pq

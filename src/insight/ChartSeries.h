@@ -1,0 +1,65 @@
+#pragma once
+
+#include <vector>
+
+#include "insight/CountedRuns.h"
+#include "insight/Streaks.h"
+
+namespace pq {
+
+// The data behind the charts, from counted runs in the statistics' order (CountRuns). Weeks begin on weekStart
+// (0 Monday .. 6 Sunday); `today` is a day number.
+
+// A week's bar is compared with the average of up to this many weeks before it.
+inline constexpr int TrailingWeeks = 4;
+// A bar more than this many percent above that average is a ramp.
+inline constexpr int RampPercent = 10;
+// The consistency calendar shows this many weeks, the current one last.
+inline constexpr int CalendarWeeks = 53;
+
+struct WeekBar {
+    int FirstDay = 0;
+    RunTotals Totals;
+    int AverageWeeks = 0; // how many weeks before this one the average is over (0: no average)
+    double AverageMiles = 0;
+    double AverageKilometers = 0;
+    bool Ramp = false;
+};
+
+// One bar for every week from the week of the first run through the week of today (or of the last run, when that
+// is later), empty weeks included. The average is over the weeks of the series before the bar, at most
+// TrailingWeeks of them; a ramp is a bar more than RampPercent above a positive average.
+std::vector<WeekBar> WeeklySeries(const std::vector<CountedRun> &runs, int today, int weekStart);
+
+// Whether a distance is more than RampPercent above a positive average.
+bool IsRamp(double distance, double average);
+
+struct YearLine {
+    int Year = 0;
+    // The totals from the year's first day through each day: index 0 is 1 January. The current year's line ends
+    // today; other years' lines run through 31 December.
+    std::vector<RunTotals> Cumulative;
+};
+
+struct YearOverYear {
+    std::vector<YearLine> Years; // every year with a run, and the current year, oldest first
+    int CurrentYear = 0;
+    int DayOfYear = 0; // today's, 1 for 1 January
+    // The current year's distance so far, scaled to the whole year.
+    double OnPaceMiles = 0;
+    double OnPaceKilometers = 0;
+};
+
+YearOverYear YearOverYearSeries(const std::vector<CountedRun> &runs, int today);
+
+struct ConsistencyCalendar {
+    int FirstDay = 0;            // the first day of the first week shown; may lie before 1980 (day 1)
+    int LastDay = 0;             // today
+    std::vector<RunTotals> Days; // from FirstDay through LastDay
+    double MostMiles = 0;        // the biggest day's miles, for shading
+    Streaks DayAndWeekStreaks;
+};
+
+ConsistencyCalendar ConsistencySeries(const std::vector<CountedRun> &runs, int today, int weekStart);
+
+} // namespace pq

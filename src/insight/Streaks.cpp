@@ -1,0 +1,65 @@
+#include "insight/Streaks.h"
+
+#include "stats/StatsCalendar.h"
+
+namespace pq {
+
+namespace {
+
+constexpr int DaysPerWeek = 7;
+
+// Streaks over period numbers that come in ascending order, each once, with `step` between neighbours; the
+// current streak must reach `last` or the period before it.
+class StreakCounter {
+public:
+    StreakCounter(int step, int last) : Step(step), Last(last) {}
+
+    void Add(int period) {
+        if (Running.Length > 0 && period == Running.LastDay + Step) {
+            ++Running.Length;
+            Running.LastDay = period;
+        } else {
+            Running = {1, period, period};
+        }
+        if (Running.Length > Longest.Length) {
+            Longest = Running;
+        }
+    }
+
+    Streak GetLongest() const { return Longest; }
+    Streak GetCurrent() const { return Running.Length > 0 && Running.LastDay >= Last - Step ? Running : Streak{}; }
+
+private:
+    int Step;
+    int Last;
+    Streak Running;
+    Streak Longest;
+};
+
+} // namespace
+
+Streaks ComputeStreaks(const std::vector<CountedRun> &runs, int today, int weekStart) {
+    StreakCounter days(1, today);
+    StreakCounter weeks(DaysPerWeek, FirstDayOfWeek(today, weekStart));
+    int lastDay = 0;
+    int lastWeek = 0;
+    for (const CountedRun &run : runs) {
+        if (run.DayNumber > today) {
+            break;
+        }
+        if (run.Miles <= 0) {
+            continue;
+        }
+        if (run.DayNumber != lastDay) {
+            days.Add(run.DayNumber);
+            lastDay = run.DayNumber;
+        }
+        if (const int week = FirstDayOfWeek(run.DayNumber, weekStart); week != lastWeek) {
+            weeks.Add(week);
+            lastWeek = week;
+        }
+    }
+    return {days.GetCurrent(), days.GetLongest(), weeks.GetCurrent(), weeks.GetLongest()};
+}
+
+} // namespace pq

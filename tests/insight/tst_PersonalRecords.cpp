@@ -1,0 +1,179 @@
+#include <QTest>
+
+#include <cmath>
+
+#include "insight/InsightTexts.h"
+#include "insight/PersonalRecords.h"
+#include "support/RunLogs.h"
+
+using namespace pq;
+
+Q_DECLARE_METATYPE(RunRow)
+
+namespace {
+
+constexpr int Monday = 0;
+
+// Label, date of the record's row and its row index, as one text per record.
+QStringList Describe(const PersonalRecords &records) {
+    QStringList lines;
+    for (const RunRecord &record : records.Best)
+        lines << QStringLiteral("%1 %2 row %3")
+                     .arg(QString::fromUtf8(record.Label.data(), qsizetype(record.Label.size())))
+                     .arg(QString::fromStdString(DayText(record.Run.DayNumber)))
+                     .arg(record.Run.Row);
+    return lines;
+}
+
+PersonalRecords Records(const LogList &list, const char *today = "2024/12/31") {
+    return ComputeRecords(CountRuns(list), Day(today), Monday);
+}
+
+} // namespace
+
+class tst_PersonalRecords : public QObject {
+    Q_OBJECT
+
+private slots:
+    void bestTimes_data();
+    void bestTimes();
+    void candidateTolerance_data();
+    void candidateTolerance();
+    void longestRunAndBiggestPeriods();
+    void biggestWeekAcrossTheYear();
+    void predictionsFromTheLastYear();
+    void emptyLog();
+};
+
+void tst_PersonalRecords::bestTimes_data() {
+    QTest::addColumn<QList<RunRow>>("rows");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("a mile and a 5K on the same day")
+        << QList<RunRow>{{"2024/05/04", "1 Miles", "00:06:30"}, {"2024/05/04", "5 Kilometers", "00:21:00"}}
+        << QStringList{"1 Mile 2024/05/04 row 0", "5K 2024/05/04 row 1"};
+    QTest::newRow("the smaller time wins")
+        << QList<RunRow>{{"2024/05/04", "10 Kilometers", "00:45:00"}, {"2024/06/01", "10 Kilometers", "00:44:59"}}
+        << QStringList{"10K 2024/06/01 row 1"};
+    QTest::newRow("equal times: the earlier date")
+        << QList<RunRow>{{"2024/06/01", "5 Kilometers", "00:20:00"}, {"2024/05/04", "5 Kilometers", "00:20:00"}}
+        << QStringList{"5K 2024/05/04 row 1"};
+    QTest::newRow("equal times and dates: the earlier row")
+        << QList<RunRow>{{"2024/05/04", "5.01 Kilometers", "00:20:00"}, {"2024/05/04", "5 Kilometers", "00:20:00"}}
+        << QStringList{"5K 2024/05/04 row 0"};
+    QTest::newRow("a zero time is no record")
+        << QList<RunRow>{{"2024/05/04", "5 Kilometers", "00:00:00"}, {"2024/05/05", "5 Kilometers", "00:25:00"}}
+        << QStringList{"5K 2024/05/05 row 1"};
+    QTest::newRow("a distance without a time has no record")
+        << QList<RunRow>{{"2024/05/04", "5 Kilometers", ""}} << QStringList{};
+    QTest::newRow("marathons and miles") << QList<RunRow>{{"2024/04/21", "1 Marathons", "03:30:00"},
+                                                          {"2024/09/29", "13.1 Miles", "01:40:00"},
+                                                          {"2024/10/12", "26.2 Miles", "03:29:59"}}
+                                         << QStringList{"Half Marathon 2024/09/29 row 1", "Marathon 2024/10/12 row 2"};
+    QTest::newRow("rows that do not count") << QList<RunRow>{{"No Date", "5 Kilometers", "00:15:00"},
+                                                             {"2024/05/04", "5 kilometers", "00:15:00"},
+                                                             {"2024/05/05", "5 Kilometers", "00:22:00"}}
+                                            << QStringList{"5K 2024/05/05 row 2"};
+}
+
+void tst_PersonalRecords::bestTimes() {
+    QFETCH(QList<RunRow>, rows);
+    QFETCH(QStringList, expected);
+    LogList list;
+    for (const RunRow &row : rows)
+        list.AppendRow(std::string(row.Date) + '\t' + row.Distance + '\t' + row.Time + '\t');
+    QCOMPARE(Describe(Records(list)), expected);
+}
+
+void tst_PersonalRecords::candidateTolerance_data() {
+    QTest::addColumn<double>("kilometers");
+    QTest::addColumn<double>("standard");
+    QTest::addColumn<bool>("candidate");
+    QTest::newRow("5K exact") << 5.0 << 5.0 << true;
+    QTest::newRow("5K 1.4% long") << 5.07 << 5.0 << true;
+    QTest::newRow("5K 1.6% long") << 5.08 << 5.0 << false;
+    QTest::newRow("5K 1.6% short") << 4.92 << 5.0 << false;
+    QTest::newRow("3.1 miles for a 5K") << 3.1 * 1.609344 << 5.0 << true;
+    QTest::newRow("a mile") << 1.609344 << 1.609344 << true;
+    QTest::newRow("1.6 km for a mile") << 1.6 << 1.609344 << true;
+    QTest::newRow("1.5 km for a mile") << 1.5 << 1.609344 << false;
+    QTest::newRow("13.1 miles for a half") << 13.1 * 1.609344 << 21.0975 << true;
+    QTest::newRow("one marathon") << 42.194988 << 42.195 << true;
+}
+
+void tst_PersonalRecords::candidateTolerance() {
+    QFETCH(double, kilometers);
+    QFETCH(double, standard);
+    QFETCH(bool, candidate);
+    QCOMPARE(IsCandidate(kilometers, standard), candidate);
+}
+
+void tst_PersonalRecords::longestRunAndBiggestPeriods() {
+    const LogList list = RunLog({{"2024/03/04", "10 Miles", "01:20:00"},
+                                 {"2024/03/05", "5 Miles"},
+                                 {"2024/03/11", "12 Miles", "01:40:00"},
+                                 {"2024/04/01", "18 Kilometers"},
+                                 {"2024/04/02", "12 Miles"},
+                                 {"2023/07/01", "6 Miles"}});
+    const PersonalRecords records = Records(list);
+    QVERIFY(records.Longest);
+    QCOMPARE(records.Longest->Label, LongestRunLabel);
+    QCOMPARE(records.Longest->Run.Row, 2); // 12 miles twice: the earlier one
+    QVERIFY(records.BiggestWeek && records.BiggestMonth && records.BiggestYear);
+    // The week of April 1 has 11.18 + 12 miles, March 4's 15; March has 27 miles, April 23.18.
+    QCOMPARE(DayText(records.BiggestWeek->FirstDay), std::string("2024/04/01"));
+    QCOMPARE(DayText(records.BiggestWeek->LastDay), std::string("2024/04/07"));
+    QCOMPARE(records.BiggestWeek->Totals.Runs, 2);
+    QCOMPARE(DayText(records.BiggestMonth->FirstDay), std::string("2024/03/01"));
+    QCOMPARE(DayText(records.BiggestMonth->LastDay), std::string("2024/03/31"));
+    QCOMPARE(records.BiggestMonth->Totals.Miles, 27.0);
+    QCOMPARE(DayText(records.BiggestYear->FirstDay), std::string("2024/01/01"));
+    QCOMPARE(DayText(records.BiggestYear->LastDay), std::string("2024/12/31"));
+    QCOMPARE(records.BiggestYear->Totals.Runs, 5);
+}
+
+// A week that starts in December and ends in January is one week.
+void tst_PersonalRecords::biggestWeekAcrossTheYear() {
+    const LogList list = RunLog(
+        {{"2024/12/30", "8 Miles"}, {"2025/01/02", "8 Miles"}, {"2024/12/20", "15 Miles"}, {"2025/02/01", "1 Miles"}});
+    const PersonalRecords records = Records(list, "2025/02/01");
+    QCOMPARE(DayText(records.BiggestWeek->FirstDay), std::string("2024/12/30"));
+    QCOMPARE(records.BiggestWeek->Totals.Miles, 16.0);
+    QCOMPARE(DayText(records.BiggestYear->FirstDay), std::string("2024/01/01"));
+    QCOMPARE(records.BiggestYear->Totals.Miles, 23.0);
+    QCOMPARE(DayText(records.BiggestMonth->FirstDay), std::string("2024/12/01"));
+}
+
+void tst_PersonalRecords::predictionsFromTheLastYear() {
+    // A faster 5K two years ago does not count; of the last year's efforts, the 10K rates better than the 5K.
+    const LogList list = RunLog({{"2022/06/01", "5 Kilometers", "00:17:00"},
+                                 {"2024/02/01", "5 Kilometers", "00:21:00"},
+                                 {"2024/05/01", "10 Kilometers", "00:42:00"},
+                                 {"2024/06/01", "30 Kilometers", "02:00:00"}});
+    const PersonalRecords records = Records(list, "2024/12/31");
+    QVERIFY(records.PredictionBase);
+    QCOMPARE(records.PredictionBase->Label, std::string_view("10K"));
+    QCOMPARE(records.PredictionBase->Run.Row, 2);
+    QCOMPARE(records.Predictions.size(), StandardDistances.size());
+    QCOMPARE(ClockText(records.Predictions[2].Seconds), std::string("0:42:00"));
+    // 42:00 x (5 / 10) ^ 1.06 = 1260 x 0.5 ^ 1.06 s.
+    QCOMPARE(ClockText(records.Predictions[1].Seconds), ClockText(2520 * std::pow(0.5, 1.06)));
+    QCOMPARE(ClockText(records.Predictions[1].Seconds), std::string("0:20:09"));
+    QCOMPARE(ClockText(records.Predictions[4].Seconds), std::string("3:13:13"));
+
+    // A year later nothing is recent enough.
+    QVERIFY(!Records(list, "2025/06/02").PredictionBase);
+    QVERIFY(Records(list, "2025/04/30").PredictionBase);
+}
+
+void tst_PersonalRecords::emptyLog() {
+    const PersonalRecords records = Records(RunLog({{"No Date", "3 Miles"}}));
+    QVERIFY(records.Best.empty());
+    QVERIFY(!records.Longest);
+    QVERIFY(!records.BiggestWeek);
+    QVERIFY(!records.PredictionBase);
+    QVERIFY(records.Predictions.empty());
+}
+
+QTEST_APPLESS_MAIN(tst_PersonalRecords)
+#include "tst_PersonalRecords.moc"
