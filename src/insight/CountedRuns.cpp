@@ -7,7 +7,6 @@
 #include "calc/RowTexts.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
-#include "stats/PeriodTotals.h"
 
 namespace pq {
 
@@ -26,18 +25,25 @@ std::optional<UnitTotals> RowDistance(std::string_view distanceText) {
 
 } // namespace
 
+std::optional<UnitTotals> CountedRunDistance(std::string_view date, std::string_view distance) {
+    CivilDate civil;
+    if (!ReadDateText(date, civil)) {
+        return std::nullopt;
+    }
+    return RowDistance(distance);
+}
+
 std::vector<CountedRun> CountRuns(const LogList &list, const RowFilter &filter) {
     const TPacequillSSArray snapshot = BuildSnapshot(list);
     std::vector<CountedRun> runs;
     runs.reserve(snapshot.Size());
-    CivilDate date;
     for (std::size_t i = 0; i < snapshot.Size(); ++i) {
         const RowKeyFields fields = snapshot.Fields(i);
         const int row = snapshot.RowAt(i);
-        if (!ReadDateText(fields.Date, date) || (filter && !filter(row))) {
+        if (filter && !filter(row)) {
             continue;
         }
-        const std::optional<UnitTotals> distance = RowDistance(fields.Distance);
+        const std::optional<UnitTotals> distance = CountedRunDistance(fields.Date, fields.Distance);
         if (!distance) {
             continue;
         }

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <string_view>
 #include <vector>
+
+#include "stats/PeriodTotals.h"
 
 namespace pq {
 
@@ -17,6 +21,10 @@ struct CountedRun {
     double Kilometers = 0;
     double Seconds = 0;
 };
+
+// A row is a run that counts when its Date passes the date rules (a real yyyy/mm/dd date) and its Distance has a
+// number and a unit word the statistics recognise. The run's distance in all three units, or nothing.
+std::optional<UnitTotals> CountedRunDistance(std::string_view date, std::string_view distance);
 
 // Picks the rows that take part (a tag, for example); an empty filter takes every row.
 using RowFilter = std::function<bool(int row)>;

@@ -1,11 +1,9 @@
 #include "insight/MarkTotals.h"
 
 #include <algorithm>
-#include <cmath>
 #include <unordered_map>
 
-#include "calc/DateRules.h"
-#include "calc/RunArithmetic.h"
+#include "insight/CountedRuns.h"
 #include "insight/NoteMarks.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
@@ -14,45 +12,7 @@ namespace pq {
 
 namespace {
 
-constexpr char Blank = ' ';
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// A number begins the text: an optional sign, then a digit, or a point and a digit.
-bool BeginsWithNumber(std::string_view text) {
-    std::size_t pos = 0;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-        ++pos;
-    }
-    if (pos < text.size() && text[pos] == '.') {
-        ++pos;
-    }
-    return pos < text.size() && IsDigit(text[pos]);
-}
-
 } // namespace
-
-std::optional<UnitTotals> CountedRunDistance(std::string_view date, std::string_view distance) {
-    if (date.empty() || ValidateDateText(date).Result != DateCheck::Accepted) {
-        return std::nullopt;
-    }
-    // The number before the first blank after any leading blanks, the unit word after it, as the totals read it.
-    const std::size_t numberStart = std::min(distance.find_first_not_of(Blank), distance.size());
-    const std::size_t blank = distance.find(Blank, numberStart);
-    if (blank == std::string_view::npos) {
-        return std::nullopt;
-    }
-    const std::string_view number = distance.substr(numberStart, blank - numberStart);
-    const double value = ParseNumber(number);
-    UnitTotals totals;
-    if (!BeginsWithNumber(number) || !std::isfinite(value) ||
-        !AccumulateDistance(totals, value, distance.substr(blank + 1))) {
-        return std::nullopt;
-    }
-    return totals;
-}
 
 std::vector<MarkTotal> CollectMarkTotals(const LogList &list, char sign) {
     std::vector<MarkTotal> totals;

@@ -11,10 +11,6 @@ namespace pq {
 
 class LogList;
 
-// A row is a run that counts when its Date passes the date rules (a real yyyy/mm/dd date) and its Distance has a
-// number and a unit word the statistics recognise. The run's distance in all three units, or nothing.
-std::optional<UnitTotals> CountedRunDistance(std::string_view date, std::string_view distance);
-
 // One tag's or shoe's runs.
 struct MarkTotal {
     std::string Name; // the first spelling in list order

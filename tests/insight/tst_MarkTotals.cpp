@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "calc/RunArithmetic.h"
+#include "insight/CountedRuns.h"
 #include "insight/MarkTotals.h"
 #include "insight/NoteMarks.h"
 #include "log/LogList.h"
