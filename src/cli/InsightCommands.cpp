@@ -373,14 +373,7 @@ int RunChart(Words words, OutputBuffer &out, OutputBuffer &) {
     const int today = TodayOption(args, name);
     const std::size_t width = TerminalWidth(args);
     std::vector<WeekBar> bars = WeeklySeries(ReadRuns(args), today, weekStart);
-    // The last weeks through this week; later weeks (runs after today) are not shown.
-    const int thisWeek = FirstDayOfWeek(today, weekStart);
-    bars.erase(
-        std::find_if(bars.begin(), bars.end(), [thisWeek](const WeekBar &bar) { return bar.FirstDay > thisWeek; }),
-        bars.end());
-    if (weeks > 0 && bars.size() > weeks) {
-        bars.erase(bars.begin(), bars.end() - static_cast<std::ptrdiff_t>(weeks));
-    }
+    KeepLastWeeks(bars, today, weekStart, weeks);
     if (args.Has("--tsv")) {
         for (const WeekBar &bar : bars) {
             AppendTsvLine(out, {DayText(bar.FirstDay), FormatHundredths(DistanceIn(bar.Totals, unit)),

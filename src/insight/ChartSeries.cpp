@@ -55,6 +55,16 @@ std::vector<WeekBar> WeeklySeries(const std::vector<CountedRun> &runs, int today
     return bars;
 }
 
+void KeepLastWeeks(std::vector<WeekBar> &bars, int today, int weekStart, std::size_t count) {
+    const int thisWeek = FirstDayOfWeek(today, weekStart);
+    bars.erase(
+        std::find_if(bars.begin(), bars.end(), [thisWeek](const WeekBar &bar) { return bar.FirstDay > thisWeek; }),
+        bars.end());
+    if (count > 0 && bars.size() > count) {
+        bars.erase(bars.begin(), bars.end() - static_cast<std::ptrdiff_t>(count));
+    }
+}
+
 YearOverYear YearOverYearSeries(const std::vector<CountedRun> &runs, int today) {
     YearOverYear series;
     const CalendarDate todayDate = DateOfDayNumber(today);

@@ -31,6 +31,10 @@ struct WeekBar {
 // TrailingWeeks of them; a ramp is a bar more than RampPercent above a positive average.
 std::vector<WeekBar> WeeklySeries(const std::vector<CountedRun> &runs, int today, int weekStart);
 
+// Keeps the last `count` weeks through the week of today (all of them through it for a count of 0): weeks after
+// this one, of runs dated later than today, are dropped.
+void KeepLastWeeks(std::vector<WeekBar> &bars, int today, int weekStart, std::size_t count);
+
 // Whether a distance is more than RampPercent above a positive average.
 bool IsRamp(double distance, double average);
 
