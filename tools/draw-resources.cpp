@@ -216,6 +216,37 @@ QImage Splash() {
         false);
 }
 
+// The About box's logo: the stopwatch beside the name, on a strip of road. Drawn at 174 x 48 and, for high-density
+// screens, at twice that, each in at most 256 colours.
+constexpr QSize LogoSize(174, 48);
+
+QImage Logo(int scale) {
+    QImage image = Draw(
+        LogoSize.width() * scale, LogoSize.height() * scale,
+        [scale](QPainter &p) {
+            p.scale(scale, scale);
+            p.save();
+            p.translate(2, 3);
+            Stopwatch(p, 42);
+            p.restore();
+            p.setRenderHint(QPainter::Antialiasing, true);
+            QFont title(QStringLiteral("DejaVu Serif"));
+            title.setPixelSize(23);
+            title.setBold(true);
+            title.setItalic(true);
+            p.setFont(title);
+            p.setPen(Navy);
+            p.drawText(QRect(48, 0, 126, 38), Qt::AlignCenter, QStringLiteral("Pacequill"));
+            p.setPen(Qt::NoPen);
+            p.setBrush(Grey);
+            p.drawRoundedRect(QRectF(50, 39, 122, 7), 3, 3);
+            p.setPen(QPen(White, 1, Qt::DashLine));
+            p.drawLine(QPointF(54, 42.5), QPointF(168, 42.5));
+        },
+        true);
+    return image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+}
+
 void DrawButtons() {
     const QRect page(4, 1, 12, 17);
     const QList<std::pair<int, Drawing>> buttons{
@@ -336,9 +367,8 @@ int main(int argc, char *argv[]) {
         Save(To16Colours(Draw(
                  size, size, [size](QPainter &p) { Stopwatch(p, size); }, true)),
              QStringLiteral("icons/1001-%1.png").arg(size));
-    Save(To16Colours(Draw(
-             96, 96, [](QPainter &p) { Stopwatch(p, 96); }, true)),
-         QStringLiteral("bitmaps/1101.png"));
+    Save(Logo(1), QStringLiteral("bitmaps/1101.png"));
+    Save(Logo(2), QStringLiteral("bitmaps/1101@2x.png"));
     Save(HelpCursor(), QStringLiteral("cursors/24000.png"));
     return 0;
 }

@@ -9,6 +9,8 @@ if(PACEQUILL_VERSION_BLOCK)
             set(PACEQUILL_VERSION_${part} 0)
         endif()
     endforeach()
+    # The copyright runs to the year of the build (SOURCE_DATE_EPOCH's, when set, for reproducible builds).
+    string(TIMESTAMP PACEQUILL_COPYRIGHT_YEAR "%Y")
     configure_file(${CMAKE_CURRENT_LIST_DIR}/PacequillVersionInfo.h.in
         ${PROJECT_BINARY_DIR}/generated/PacequillVersionInfo.h @ONLY)
     target_include_directories(pacequill_gui PRIVATE ${PROJECT_BINARY_DIR}/generated)

@@ -10,6 +10,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -55,6 +56,10 @@ const std::string BlankDistanceText = "0";
 
 const QString CharacterRefusedText =
     QStringLiteral("The %1 field holds the character %2, which a log entry cannot hold. Please remove or replace it.");
+const QString OneMoreRefusedText = QStringLiteral("The %1 field holds the character %2, which a log entry cannot "
+                                                  "hold, and %3 more such character. Please remove or replace them.");
+const QString MoreRefusedText = QStringLiteral("The %1 field holds the character %2, which a log entry cannot hold, "
+                                               "and %3 more such characters. Please remove or replace them.");
 const QString CharacterRefusedCaption = QStringLiteral("Character not allowed");
 const QString NoUnitsText = QStringLiteral("No distance units found");
 const QString NoUnitsCaption = QStringLiteral("Debug Message");
@@ -82,26 +87,70 @@ QString DescribeCharacter(char32_t character) {
     return QStringLiteral("\"%1\" (%2)").arg(QString::fromUcs4(&character, 1), code);
 }
 
-// One field's text as log-entry bytes. TAB and line breaks would split an entry, so only Notes may hold line
-// breaks (stored as 0xA0 later) and TABs (everything after the third field belongs to the notes); the record
-// marker may stand nowhere, nor a NUL, which would end the record's text when the log is read back.
-bool EncodeField(const QString &text, bool notes, std::string &bytes, char32_t &refused) {
-    const std::u16string_view units(reinterpret_cast<const char16_t *>(text.utf16()),
-                                    static_cast<std::size_t>(text.size()));
-    pq::Encoded1252 encoded = pq::Encode1252(units);
-    if (!encoded.Ok) {
-        refused = encoded.BadCharacter;
+// Whether one character can stand in a field of a log entry. TAB and line breaks would split an entry, so only
+// Notes may hold line breaks (stored as 0xA0 later) and TABs (everything after the third field belongs to the
+// notes); the record marker may stand nowhere, nor a NUL, which would end the record's text when the log is read
+// back. units holds the character's one or two UTF-16 units.
+bool Storable(std::u16string_view units, bool notes) {
+    const pq::Encoded1252 encoded = pq::Encode1252(units);
+    if (!encoded.Ok)
         return false;
-    }
     for (const char byte : encoded.Bytes) {
         const bool breaksEntry = byte == pq::FieldSeparator || byte == CarriageReturn || byte == LineFeed;
-        if (byte == pq::RecordMarker || byte == '\0' || (!notes && breaksEntry)) {
-            refused = pq::DecodeByte1252(static_cast<unsigned char>(byte));
+        if (byte == pq::RecordMarker || byte == '\0' || (!notes && breaksEntry))
             return false;
-        }
     }
-    bytes = std::move(encoded.Bytes);
     return true;
+}
+
+// The characters of a field's text that a log entry cannot hold: the first, where it stands in the text and how
+// many UTF-16 units it takes, and how many there are in all.
+struct Refusal {
+    char32_t Character = 0;
+    qsizetype Position = 0;
+    qsizetype Length = 0;
+    int Count = 0;
+};
+
+std::optional<Refusal> FindRefusal(const QString &text, bool notes) {
+    const std::u16string_view units(reinterpret_cast<const char16_t *>(text.utf16()),
+                                    static_cast<std::size_t>(text.size()));
+    std::optional<Refusal> refusal;
+    for (qsizetype i = 0; i < text.size();) {
+        const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const qsizetype length = pair ? 2 : 1;
+        if (!Storable(units.substr(static_cast<std::size_t>(i), static_cast<std::size_t>(length)), notes)) {
+            if (!refusal) {
+                const char32_t character =
+                    pair ? QChar::surrogateToUcs4(text[i], text[i + 1]) : static_cast<char32_t>(text[i].unicode());
+                refusal = Refusal{character, i, length, 0};
+            }
+            ++refusal->Count;
+        }
+        i += length;
+    }
+    return refusal;
+}
+
+QString RefusalText(const QString &field, const Refusal &refusal) {
+    const QString character = DescribeCharacter(refusal.Character);
+    const int more = refusal.Count - 1;
+    if (more == 0)
+        return CharacterRefusedText.arg(field, character);
+    return (more == 1 ? OneMoreRefusedText : MoreRefusedText).arg(field, character).arg(more);
+}
+
+// Puts the focus on a field that the user must correct, with the part at fault selected.
+void SelectForCorrection(QWidget *field, qsizetype position, qsizetype length) {
+    field->setFocus(Qt::OtherFocusReason);
+    if (auto *edit = qobject_cast<QLineEdit *>(field)) {
+        edit->setSelection(static_cast<int>(position), static_cast<int>(length));
+    } else if (auto *notes = qobject_cast<QPlainTextEdit *>(field)) {
+        QTextCursor cursor = notes->textCursor();
+        cursor.setPosition(static_cast<int>(position));
+        cursor.setPosition(static_cast<int>(position + length), QTextCursor::KeepAnchor);
+        notes->setTextCursor(cursor);
+    }
 }
 
 // Hours and minutes of the time text: "00" for nothing, a leading zero for a single character.
@@ -298,30 +347,36 @@ void TPacequillCalc::TransferToControls() {
 }
 
 bool TPacequillCalc::TransferFromControls() {
+    struct Field {
+        QWidget *Control;
+        QString Text;
+        QString Name;
+        std::string *Target;
+    };
     // The notes field's plain text has a line feed for each line break and a blank for each no-break space; the
     // blank keeps 0xA0 for stored line breaks alone.
-    QString notes = Notes->toPlainText();
-    notes.replace(u'\n', QLatin1String("\r\n"));
-    const std::pair<QString, QString> fields[] = {{Distance->text(), QStringLiteral("Distance")},
-                                                  {Hours->text(), QStringLiteral("Hours")},
-                                                  {Minutes->text(), QStringLiteral("Minutes")},
-                                                  {Seconds->text(), QStringLiteral("Seconds")},
-                                                  {notes, QStringLiteral("Notes")},
-                                                  {Date->text(), QStringLiteral("Date")}};
-    std::string *const targets[] = {&Transfer.DistanceText, &Transfer.HoursText, &Transfer.MinutesText,
-                                    &Transfer.SecondsText,  &Transfer.NotesText, &Transfer.DateText};
-    constexpr std::size_t NotesField = 4;
-
-    std::string encoded[std::size(fields)];
-    for (std::size_t i = 0; i < std::size(fields); ++i) {
-        char32_t refused = 0;
-        if (!EncodeField(fields[i].first, i == NotesField, encoded[i], refused)) {
-            ShowError(CharacterRefusedText.arg(fields[i].second, DescribeCharacter(refused)), CharacterRefusedCaption);
+    const Field fields[] = {{Distance, Distance->text(), QStringLiteral("Distance"), &Transfer.DistanceText},
+                            {Hours, Hours->text(), QStringLiteral("Hours"), &Transfer.HoursText},
+                            {Minutes, Minutes->text(), QStringLiteral("Minutes"), &Transfer.MinutesText},
+                            {Seconds, Seconds->text(), QStringLiteral("Seconds"), &Transfer.SecondsText},
+                            {Notes, Notes->toPlainText(), QStringLiteral("Notes"), &Transfer.NotesText},
+                            {Date, Date->text(), QStringLiteral("Date"), &Transfer.DateText}};
+    for (const Field &field : fields) {
+        if (const std::optional<Refusal> refusal = FindRefusal(field.Text, field.Control == Notes)) {
+            ShowError(RefusalText(field.Name, *refusal), CharacterRefusedCaption);
+            SelectForCorrection(field.Control, refusal->Position, refusal->Length);
             return false;
         }
     }
-    for (std::size_t i = 0; i < std::size(fields); ++i)
-        *targets[i] = std::move(encoded[i]);
+    for (const Field &field : fields) {
+        QString text = field.Text;
+        // A line break is stored as CR LF.
+        if (field.Control == Notes)
+            text.replace(u'\n', QLatin1String("\r\n"));
+        *field.Target = pq::Encode1252(std::u16string_view(reinterpret_cast<const char16_t *>(text.utf16()),
+                                                           static_cast<std::size_t>(text.size())))
+                            .Bytes;
+    }
 
     const std::pair<const QComboBox *, TPacequillCalcXfer::ListState *> lists[] = {
         {DistanceUnits, &Transfer.DistanceUnitList},
@@ -413,9 +468,11 @@ void TPacequillCalc::Ok() {
     switch (date.Result) {
     case pq::DateCheck::ImproperDateFormat:
         ShowError(FromView(pq::ImproperDateFormatMessage), FromView(pq::ImproperDateFormatCaption));
+        SelectForCorrection(Date, 0, Date->text().size());
         return;
     case pq::DateCheck::InvalidDate:
         ShowError(FromView(pq::InvalidDateMessage), FromView(pq::InvalidDateCaption));
+        SelectForCorrection(Date, 0, Date->text().size());
         return;
     case pq::DateCheck::Accepted:
         break;

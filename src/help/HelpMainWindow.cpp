@@ -21,13 +21,14 @@
 namespace {
 constexpr QSize InitialSize(820, 600);
 constexpr int ContentsTab = 0;
+constexpr int IndexTab = 1;
 } // namespace
 
 HelpMainWindow::HelpMainWindow(QHelpEngine &helpEngine, QUrl homeTopic)
     : engine(helpEngine), home(std::move(homeTopic)), browser(new HelpBrowser(helpEngine, this)),
       tabs(new QTabWidget(this)) {
     setObjectName(QStringLiteral("main"));
-    setWindowTitle(tr("Pacequill Help"));
+    setWindowTitle(browser->WindowTitle());
     setCentralWidget(browser);
 
     QHelpContentWidget *contents = engine.contentWidget();
@@ -38,6 +39,13 @@ HelpMainWindow::HelpMainWindow(QHelpEngine &helpEngine, QUrl homeTopic)
     tabs->addTab(contents, tr("&Contents"));
     tabs->addTab(BuildIndexTab(), tr("&Index"));
     tabs->addTab(BuildSearchTab(), tr("&Find"));
+    // The index is used by typing: its tab puts the cursor in "Look for", with what was typed before selected.
+    connect(tabs, &QTabWidget::currentChanged, this, [this](int tab) {
+        if (tab == IndexTab) {
+            indexFilter->setFocus(Qt::TabFocusReason);
+            indexFilter->selectAll();
+        }
+    });
 
     auto *dock = new QDockWidget(tr("Help Topics"), this);
     dock->setObjectName(QStringLiteral("topics"));
@@ -51,8 +59,7 @@ HelpMainWindow::HelpMainWindow(QHelpEngine &helpEngine, QUrl homeTopic)
     bar->addAction(tr("&Forward"), browser, &QTextBrowser::forward);
     bar->addAction(tr("&Home"), this, [this] { browser->setSource(home); });
 
-    connect(browser, &QTextBrowser::sourceChanged, this,
-            [this] { setWindowTitle(tr("Pacequill Help - %1").arg(browser->documentTitle())); });
+    connect(browser, &QTextBrowser::sourceChanged, this, [this] { setWindowTitle(browser->WindowTitle()); });
     resize(InitialSize);
 }
 

@@ -51,5 +51,8 @@ void HelpPopup::mousePressEvent(QMouseEvent *event) {
 
 void HelpPopup::keyPressEvent(QKeyEvent *event) {
     event->accept();
-    close();
+    // A key held since before the pop-up opened (F1, held while clicking a command) repeats; only a new press
+    // closes it.
+    if (!event->isAutoRepeat())
+        close();
 }

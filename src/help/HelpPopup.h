@@ -3,7 +3,7 @@
 #include "help/HelpBrowser.h"
 
 // A context topic in a small frameless window beside the pointer. It closes on the next click, inside or outside,
-// or on the next key, like a tooltip that waits to be read.
+// or on the next key pressed (not a held key's repeats), like a tooltip that waits to be read.
 class HelpPopup : public HelpBrowser {
     Q_OBJECT
 public:

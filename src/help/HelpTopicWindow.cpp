@@ -14,8 +14,7 @@ HelpTopicWindow::HelpTopicWindow(QHelpEngineCore &engine) : browser(new HelpBrow
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser);
     resize(InitialSize);
-    connect(browser, &QTextBrowser::sourceChanged, this,
-            [this] { setWindowTitle(tr("Pacequill Help - %1").arg(browser->documentTitle())); });
+    connect(browser, &QTextBrowser::sourceChanged, this, [this] { setWindowTitle(browser->WindowTitle()); });
 }
 
 void HelpTopicWindow::ShowTopic(const QUrl &topic) {

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QShortcut>
 
 #include <algorithm>
 #include <string_view>
@@ -20,6 +21,7 @@
 #include "log/LogList.h"
 #include "log/TPacequillDlgClient.h"
 #include "log/TPacequillListWindow.h"
+#include "shell/CommandEvent.h"
 #include "shell/CommandIds.h"
 #include "shell/HelpClient.h"
 #include "shell/Prompts.h"
@@ -47,6 +49,9 @@ const QString DeleteQuestionText =
     QStringLiteral("Are you sure you want to delete this item? (Item cannot be undeleted!)");
 const QString NoUnitsText = QStringLiteral("No distance units found. Miles will be the default.");
 const QString NoUnitsCaption = QStringLiteral("Debug Message");
+
+// Opens the list's context menu from the keyboard, as on other desktops.
+constexpr QKeyCombination ContextMenuKey = Qt::SHIFT | Qt::Key_F10;
 
 // A new entry: Miles, pace per mile, and the calculator set to give the pace.
 constexpr int DefaultDistanceUnit = static_cast<int>(pq::DistanceUnit::Miles);
@@ -77,18 +82,25 @@ EntryCommands::EntryCommands(TPacequillDlgClient &client) : QObject(&client), Cl
     Client.AddResponse(
         Cmd::DeleteEntry, [this] { DeleteEntry(); }, hasEntries);
 
-    ListCommands.AddResponse(Cmd::ListAddEntry, [this] { AddEntry(); });
-    ListCommands.AddResponse(
+    TPacequillListWindow *list = Client.ListWindow();
+    list->AddResponse(Cmd::ListAddEntry, [this] { AddEntry(); });
+    list->AddResponse(
         Cmd::ListDuplicateEntry, [this] { DuplicateEntry(); }, hasEntries);
-    ListCommands.AddResponse(
+    list->AddResponse(
         Cmd::ListModifyEntry, [this] { ModifyEntry(); }, hasEntries);
-    ListCommands.AddResponse(
+    list->AddResponse(
         Cmd::ListDeleteEntry, [this] { DeleteEntry(); }, hasEntries);
 
-    TPacequillListWindow *list = Client.ListWindow();
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list, &QWidget::customContextMenuRequested, this, &EntryCommands::ShowContextMenu);
+    auto *menuKey = new QShortcut(QKeySequence(ContextMenuKey), list);
+    menuKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(menuKey, &QShortcut::activated, this, &EntryCommands::ShowContextMenuForKeyboard);
     list->viewport()->installEventFilter(this);
+}
+
+CommandTarget &EntryCommands::ListResponses() {
+    return *Client.ListWindow();
 }
 
 EntryCommands::~EntryCommands() = default;
@@ -204,18 +216,26 @@ EntryCommands::EditorTexts EntryCommands::SplitForEditor(const pq::LogEntry &ent
 }
 
 // The menu is made anew at each right-click and run after the list view has handled the press, so a right-click
-// on a row selects that row first. The chosen command runs once the menu has closed.
+// on a row selects that row first. The chosen command is posted like a menu command, so that context help and a
+// held F1 see it; routing brings it to the list view, which has the focus since the press.
 void EntryCommands::ShowContextMenu(QPoint viewportPosition) {
     TPacequillListWindow *list = Client.ListWindow();
     QMenu menu(list);
     for (const MenuItem &item : ContextMenuItems) {
         QAction *action = menu.addAction(QString::fromLatin1(item.Text));
         action->setData(item.Command);
-        action->setEnabled(ListCommands.Enabled(item.Command).value_or(true));
+        action->setEnabled(list->Enabled(item.Command).value_or(true));
     }
     const QAction *chosen = menu.exec(list->viewport()->mapToGlobal(viewportPosition));
     if (chosen)
-        ListCommands.Handle(chosen->data().toInt());
+        CommandEvent::Post(chosen->data().toInt());
+}
+
+void EntryCommands::ShowContextMenuForKeyboard() {
+    TPacequillListWindow *list = Client.ListWindow();
+    const QModelIndex current = list->currentIndex();
+    const QRect row = current.isValid() ? list->visualRect(current) : QRect();
+    ShowContextMenu(row.isValid() ? row.center() : QPoint());
 }
 
 // A double-click opens Modify after the list view's own handling, which selects the row under the pointer.

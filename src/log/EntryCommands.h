@@ -48,18 +48,19 @@ public:
     static EditorTexts SplitForEditor(const pq::LogEntry &entry);
 
     // The list view's response table: the context-menu commands with their enablers.
-    CommandTarget &ListResponses() { return ListCommands; }
+    CommandTarget &ListResponses();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void ShowContextMenu(QPoint viewportPosition);
+    // Shift+F10: the context menu at the current row, or at the top of the list when there is none.
+    void ShowContextMenuForKeyboard();
     // Runs an editor prepared by the caller; true when the user confirmed an entry.
     bool RunEditor(TPacequillCalc &editor);
     bool HasEntries() const;
 
     TPacequillDlgClient &Client;
     std::unique_ptr<HelpClient> Help;
-    CommandTarget ListCommands;
 };

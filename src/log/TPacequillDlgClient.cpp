@@ -24,7 +24,7 @@ const QString SaveFailedCaption = QStringLiteral("Save failed");
 const QString OpenFailedText = QStringLiteral("The log could not be opened.\n\n%1");
 const QString OpenFailedCaption = QStringLiteral("Open failed");
 
-// Description and pattern pairs, separated by bars; the blank ending the first description belongs to it.
+// Description and pattern pairs, separated by bars, as the file dialogs of the log's first home took them.
 const QString LogFileFilter = QStringLiteral("Pacequill Files (*.PQUIL) |*.pquil|Pacequill Files (*.PQL)|*.pql");
 const QString DefaultExtension = QStringLiteral("pquil");
 
@@ -203,15 +203,18 @@ QString TPacequillDlgClient::FileDialogFilter() {
     const QStringList parts = LogFileFilter.split(u'|');
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString &description = parts[i];
+        // The description names its patterns in brackets itself; Qt's form puts the patterns there, so they are
+        // written once.
+        QString description = parts[i].trimmed();
+        if (const qsizetype bracket = description.lastIndexOf(u'('); bracket > 0 && description.endsWith(u')'))
+            description = description.left(bracket).trimmed();
         QString patterns = parts[i + 1];
 #ifndef Q_OS_WIN
         // Linux file names are case-sensitive; logs from elsewhere often carry upper-case extensions.
         if (patterns.toUpper() != patterns)
             patterns += u' ' + patterns.toUpper();
 #endif
-        filters.append(description + (description.endsWith(u' ') ? QString() : QStringLiteral(" ")) + u'(' + patterns +
-                       u')');
+        filters.append(description + QStringLiteral(" (") + patterns + u')');
     }
     return filters.join(QStringLiteral(";;"));
 }

@@ -2,9 +2,13 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QItemSelectionModel>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QScrollBar>
+#include <QStyle>
+#include <QToolTip>
 
 #include "log/LogEntry.h"
 #include "log/LogTableModel.h"
@@ -55,6 +59,8 @@ void TPacequillListWindow::SetLogModel(LogTableModel *model) {
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &TPacequillListWindow::OnSelectionChanged);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &TPacequillListWindow::HideSortIndicator);
+    connect(model, &QAbstractItemModel::modelReset, this, &TPacequillListWindow::HideSortIndicator);
 }
 
 void TPacequillListWindow::SetupColumns() {
@@ -76,6 +82,35 @@ void TPacequillListWindow::ShowAndSelect(int row) {
 void TPacequillListWindow::ShowSortIndicator(int column, bool ascending) {
     horizontalHeader()->setSortIndicatorShown(true);
     horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void TPacequillListWindow::HideSortIndicator() {
+    horizontalHeader()->setSortIndicatorShown(false);
+}
+
+void TPacequillListWindow::mousePressEvent(QMouseEvent *event) {
+    if (!indexAt(event->position().toPoint()).isValid())
+        clearSelection();
+    QTableView::mousePressEvent(event);
+}
+
+bool TPacequillListWindow::viewportEvent(QEvent *event) {
+    if (event->type() != QEvent::ToolTip)
+        return QTableView::viewportEvent(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QString text = index.data().toString();
+    const QRect cell = visualRect(index);
+    // The room the cell gives its text: its width less the item's text margins on both sides.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    if (!index.isValid() || fontMetrics().horizontalAdvance(text) <= cell.width() - 2 * margin) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    // As rich text, so that a long text wraps; escaped, so that the notes' own "<" stay text.
+    QToolTip::showText(help->globalPos(), QStringLiteral("<p>%1</p>").arg(text.toHtmlEscaped()), viewport(), cell);
+    return true;
 }
 
 void TPacequillListWindow::changeEvent(QEvent *event) {

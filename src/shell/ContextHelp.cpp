@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QWidget>
 
 #include "shell/CommandEvent.h"
@@ -71,10 +72,10 @@ bool ContextHelp::Preprocess(QObject *receiver, QEvent *event) {
     // main window's help keys do not apply there.
     if (QApplication::activeModalWidget() || QApplication::activePopupWidget())
         return PreprocessDialogLoop(receiver, event);
-    return PreprocessMainLoop(event);
+    return PreprocessMainLoop(receiver, event);
 }
 
-bool ContextHelp::PreprocessMainLoop(QEvent *event) {
+bool ContextHelp::PreprocessMainLoop(QObject *receiver, QEvent *event) {
     const QEvent::Type type = event->type();
     if (type == CommandEvent::EventType()) {
         if (!ContextHelpMode && !IsF1Held())
@@ -97,7 +98,9 @@ bool ContextHelp::PreprocessMainLoop(QEvent *event) {
             HelpCursor.reset();
             LeaveMode();
         }
-        return true;
+        // After a lone Alt the menu bar has the keyboard, and Escape is how the user leaves it; no other window
+        // of the main loop gets Escape.
+        return !qobject_cast<const QMenuBar *>(receiver);
     }
     if ((type == QEvent::MouseMove || type == QEvent::HoverMove) && ContextHelpMode) {
         ShowHelpCursor();

@@ -16,8 +16,9 @@ class QWidget;
 //
 // In the main window: F1 opens the help topics, Shift+F1 enters the context-help mode with the help cursor, and
 // the next command then shows its help pop-up instead of running (as does a command chosen while F1 is held);
-// Escape leaves the mode and never reaches a window. Inside a modal dialog or a menu the keys keep their usual
-// meaning, except that F1 and What's This ask for the help of the control (or menu item) they point at.
+// Escape leaves the mode and reaches no window but the menu bar, which it takes out of its keyboard mode. Inside a
+// modal dialog or a menu the keys keep their usual meaning, except that F1 and What's This ask for the help of the
+// control (or menu item) they point at.
 class ContextHelp {
 public:
     using MainWindowGetter = std::function<QWidget *()>;
@@ -52,7 +53,7 @@ public:
     const std::optional<QCursor> &GetHelpCursor() const { return HelpCursor; }
 
 private:
-    bool PreprocessMainLoop(QEvent *event);
+    bool PreprocessMainLoop(QObject *receiver, QEvent *event);
     bool PreprocessDialogLoop(QObject *receiver, QEvent *event);
     bool AnswerWhatsThis(QObject *receiver, QEvent *event);
     void TrackF1(QEvent *event);

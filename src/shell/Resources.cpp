@@ -4,7 +4,15 @@
 
 namespace Resources {
 
-QPixmap Bitmap(int id) {
+QPixmap Bitmap(int id, qreal devicePixelRatio) {
+    // A bitmap drawn for high-density screens is stored beside the plain one as "<id>@2x.png".
+    if (devicePixelRatio > 1.0) {
+        QPixmap dense(QStringLiteral(":/bitmaps/%1@2x.png").arg(id));
+        if (!dense.isNull()) {
+            dense.setDevicePixelRatio(DenseBitmapRatio);
+            return dense;
+        }
+    }
     return QPixmap(QStringLiteral(":/bitmaps/%1.png").arg(id));
 }
 

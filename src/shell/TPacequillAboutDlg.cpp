@@ -27,7 +27,8 @@ QWidget *MakeControl(const DialogTemplate::Control &control, QWidget *parent) {
     }
     auto *label = new QLabel(control.Text, parent);
     if (style.contains(QLatin1String("bitmap"))) {
-        label->setPixmap(Resources::Bitmap(control.Id + TPacequillAboutDlg::BitmapIdOffset));
+        label->setPixmap(
+            Resources::Bitmap(control.Id + TPacequillAboutDlg::BitmapIdOffset, label->devicePixelRatioF()));
         label->setAlignment(Qt::AlignCenter);
     }
     // Static texts show "&" as it stands; the version and copyright texts come from outside the dialog.

@@ -11,6 +11,7 @@
 #include <QToolBar>
 
 #include "shell/CommandEvent.h"
+#include "shell/CommonKeys.h"
 #include "shell/LockIndicators.h"
 #include "shell/MenuTables.h"
 #include "shell/Resources.h"
@@ -42,18 +43,21 @@ TSDIDecFrame::TSDIDecFrame(QWidget *client, CommandTarget *application)
     BuildToolbar();
     if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance(thread()))
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TSDIDecFrame::UpdateToolbar);
+    // A key is offered to the focus widget as a shortcut override before any shortcut matches it.
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 TSDIDecFrame::~TSDIDecFrame() = default;
 
 QRect TSDIDecFrame::CentredGeometry(QSize screenSize, QSize windowSize) {
-    const int frameWidth = windowSize.width();
-    const int frameHeight = windowSize.height() + ExtraHeight;
+    const QSize frame(windowSize.width(), windowSize.height() + ExtraHeight);
+    const QSize size = frame.expandedTo(InitialMinTrackSize).boundedTo(InitialMaxTrackSize);
+    return {CentredPosition(screenSize, frame), size};
+}
+
+QPoint TSDIDecFrame::CentredPosition(QSize screenSize, QSize outerSize) {
     // Integer division truncates toward zero, as the centring requires for windows larger than the screen.
-    const int frameX = (screenSize.width() - frameWidth) / 2;
-    const int frameY = (screenSize.height() - frameHeight) / 2;
-    const QSize size = QSize(frameWidth, frameHeight).expandedTo(InitialMinTrackSize).boundedTo(InitialMaxTrackSize);
-    return {QPoint(frameX, frameY), size};
+    return {(screenSize.width() - outerSize.width()) / 2, (screenSize.height() - outerSize.height()) / 2};
 }
 
 void TSDIDecFrame::CentreAndFixSize() {
@@ -66,6 +70,22 @@ void TSDIDecFrame::CentreAndFixSize() {
     // From now on the border cannot change the size.
     setFixedSize(size());
     raise();
+    AwaitingFrame = true;
+    CentreByFrame();
+}
+
+bool TSDIDecFrame::CentreByFrame() {
+    const QRect outer = frameGeometry();
+    if (outer.size() == size())
+        return false;
+    AwaitingFrame = false;
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    move(CentredPosition(screen ? screen->size() : outer.size(), outer.size()));
+    return true;
+}
+
+QMenu *TSDIDecFrame::createPopupMenu() {
+    return nullptr;
 }
 
 void TSDIDecFrame::SetCloseQuery(CloseQuery query) {
@@ -85,7 +105,21 @@ void TSDIDecFrame::closeEvent(QCloseEvent *event) {
     emit Closed();
 }
 
+bool TSDIDecFrame::event(QEvent *event) {
+    const bool handled = QMainWindow::event(event);
+    // The window manager answers the first showing with the frame's size and a move into place.
+    if (AwaitingFrame &&
+        (event->type() == QEvent::Move || event->type() == QEvent::Resize || event->type() == QEvent::WindowActivate))
+        CentreByFrame();
+    return handled;
+}
+
 bool TSDIDecFrame::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        if (const auto *widget = qobject_cast<const QWidget *>(watched); widget && widget->window() == this)
+            CommandChain->UpdateActions(KeyedActions);
+        return false;
+    }
     // Toolbar buttons show their hint while the pointer is over them, docked or floating.
     if (event->type() == QEvent::Enter)
         ShowHint(watched->property(ButtonCommandProperty).toInt());
@@ -106,6 +140,9 @@ void TSDIDecFrame::BuildMenus() {
             CommandRouter::SetCommand(action, item.Command);
             action->setStatusTip(MenuTables::HintFor(item.Command));
             action->setEnabled(!item.Greyed);
+            action->setShortcuts(CommonKeys::ForCommand(item.Command));
+            if (!action->shortcuts().isEmpty())
+                KeyedActions.append(action);
             const int command = item.Command;
             connect(action, &QAction::triggered, this, [command] { CommandEvent::Post(command); });
             MenuActions.insert(command, action);

@@ -40,8 +40,14 @@ public:
     // centred (truncating toward zero, so it may be negative), then clamped to the initial track sizes while the
     // position stays.
     static QRect CentredGeometry(QSize screenSize, QSize windowSize);
-    // Sizes the window to fit its client, centres it on the primary screen and fixes its size.
+    // Where a window whose outer frame is outerSize stands centred on a screen of screenSize, truncating toward zero.
+    static QPoint CentredPosition(QSize screenSize, QSize outerSize);
+    // Sizes the window to fit its client, centres it on the primary screen and fixes its size. The window manager
+    // adds its frame only once the window is shown; the window is then centred again by that outer frame.
     void CentreAndFixSize();
+
+    // Qt's own menu for hiding tool bars: off, since nothing in the program offers to hide them.
+    QMenu *createPopupMenu() override;
 
     // Asked when the window is about to close; without one the window always closes.
     void SetCloseQuery(CloseQuery query);
@@ -60,6 +66,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -67,11 +74,16 @@ private:
     void BuildToolbar();
     void BuildStatusBar();
     void ShowHint(int command);
+    // Centres the window by its outer frame once the window manager has given it one; true when it has.
+    bool CentreByFrame();
 
     std::unique_ptr<CommandRouter> CommandChain;
     CloseQuery QueryClose;
     QHash<int, QAction *> MenuActions;
     QHash<int, QAction *> ToolbarActions;
+    // Menu actions that have keys: they are enabled before a key can fire them, not only when their menu opens.
+    QList<QAction *> KeyedActions;
+    bool AwaitingFrame = false;
     QToolBar *Toolbar = nullptr;
     LockIndicators *LockState = nullptr;
 };

@@ -8,6 +8,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QTreeWidget>
@@ -131,6 +132,16 @@ TPacequillStats::TPacequillStats(QWidget *parent, HelpClient *help)
         field->setAlignment(Qt::AlignCenter);
 
     connect(Tabs, &QTabBar::currentChanged, this, &TPacequillStats::OnTabChanged);
+    // The keys that page through tabs elsewhere, wrapping around at either end.
+    const std::pair<QKeyCombination, int> tabKeys[] = {{Qt::CTRL | Qt::Key_Tab, 1},
+                                                       {Qt::CTRL | Qt::Key_PageDown, 1},
+                                                       {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, -1},
+                                                       {Qt::CTRL | Qt::Key_PageUp, -1}};
+    for (const auto &[key, step] : tabKeys) {
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, this, [this, step = step] {
+            Tabs->setCurrentIndex((Tabs->currentIndex() + step + Tabs->count()) % Tabs->count());
+        });
+    }
     connect(WeekStartList, &QComboBox::currentIndexChanged, this, &TPacequillStats::OnWeekStartChanged);
     for (DateSide *side : {&From, &Thru}) {
         for (QComboBox *list : {side->Month, side->Day, side->Year}) {

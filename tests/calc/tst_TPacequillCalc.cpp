@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -68,6 +69,8 @@ private slots:
     void refusedDateThenCorrected();
     void refusedCharacters_data();
     void refusedCharacters();
+    void refusedDateTakesTheFocus_data();
+    void refusedDateTakesTheFocus();
     void keys();
     void transferRecordSharedAcrossOpenings();
     void helpButtonAndContexts();
@@ -408,41 +411,94 @@ void TestCalc::refusedDateThenCorrected() {
 void TestCalc::refusedCharacters_data() {
     QTest::addColumn<int>("field");
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("named"); // how the message names the field and the character
+    QTest::addColumn<QString>("named");  // how the message names the field and the character
+    QTest::addColumn<QString>("more");   // what the message says of the others
+    QTest::addColumn<int>("selectedAt"); // where the first refused character stands
+    QTest::addColumn<QString>("selected");
 
     const QString held = " field holds the character ";
+    const QString alone = ", which a log entry cannot hold. Please remove or replace it.";
     QTest::newRow("check mark in notes") << 608 << "good \u2713"
-                                         << "Notes" + held + "\"\u2713\" (U+2713)";
+                                         << "Notes" + held + "\"\u2713\" (U+2713)" << alone << 5 << "\u2713";
     QTest::newRow("record marker") << 602 << "5\u00A1"
-                                   << "Distance" + held + "\"\u00A1\" (U+00A1)";
+                                   << "Distance" + held + "\"\u00A1\" (U+00A1)" << alone << 1 << "\u00A1";
     QTest::newRow("tab in seconds") << 605 << "3\t0"
-                                    << "Seconds" + held + "U+0009";
+                                    << "Seconds" + held + "U+0009" << alone << 1 << "\t";
     QTest::newRow("NUL in notes") << 608 << QStringLiteral("before") + QChar(0) + "after"
-                                  << "Notes" + held + "U+0000";
+                                  << "Notes" + held + "U+0000" << alone << 6 << QString(QChar(0));
+    QTest::newRow("one more after a line break")
+        << 608 << "ok\n\u2713 and \u2192"
+        << "Notes" + held + "\"\u2713\" (U+2713)"
+        << ", which a log entry cannot hold, and 1 more such character. Please remove or replace them." << 3
+        << "\u2713";
+    QTest::newRow("three more, one outside the basic plane")
+        << 609 << "\u2014\u2014x\U0001F3C3\u00A1"
+        << "Date" + held + "\"\u2014\" (U+2014)"
+        << ", which a log entry cannot hold, and 3 more such characters. Please remove or replace them." << 0
+        << "\u2014";
+    QTest::newRow("a whole surrogate pair selected")
+        << 602 << "5\U0001F3C3"
+        << "Distance" + held + "\"\U0001F3C3\" (U+1F3C3)" << alone << 1 << "\U0001F3C3";
 }
 
 void TestCalc::refusedCharacters() {
     QFETCH(int, field);
     QFETCH(QString, typed);
     QFETCH(QString, named);
+    QFETCH(QString, more);
+    QFETCH(int, selectedAt);
+    QFETCH(QString, selected);
 
     TPacequillCalc &dialog = Open(NewEntry);
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
     Edit(603)->setText(QStringLiteral("1"));
     if (field == 608)
         Notes()->setPlainText(typed);
     else
         Edit(field)->setText(typed);
+    Edit(604)->setFocus();
     Click(TPacequillCalc::OkId);
     CompareMessage(QStringLiteral("Character not allowed"));
-    QCOMPARE(Scripted->Messages.constFirst().Text,
-             "The " + named + ", which a log entry cannot hold. Please remove or replace it.");
+    QCOMPARE(Scripted->Messages.constFirst().Text, "The " + named + more);
     QCOMPARE(dialog.Accepted, 0);
     QVERIFY(dialog.isVisible());
     QCOMPARE(TPacequillCalcXfer::Shared().HoursText, std::string()); // nothing collected from the refused attempt
 
+    // The field at fault has the focus, its first refused character selected, so the next key replaces it.
+    QCOMPARE(QApplication::focusWidget(), Dialog->findChild<QWidget *>(QString::number(field)));
+    if (field == 608) {
+        QCOMPARE(Notes()->textCursor().selectionStart(), selectedAt);
+        QCOMPARE(Notes()->textCursor().selectedText(), selected);
+    } else {
+        QCOMPARE(Edit(field)->selectionStart(), selectedAt);
+        QCOMPARE(Edit(field)->selectedText(), selected);
+    }
+
     Type(field, QString());
     Click(TPacequillCalc::OkId);
     QCOMPARE(dialog.Accepted, 1);
+}
+
+void TestCalc::refusedDateTakesTheFocus_data() {
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("invalid") << "2099/01/01"
+                             << "Invalid date.";
+    QTest::newRow("improper") << "1.2.2001"
+                              << "Improper date format.";
+}
+
+void TestCalc::refusedDateTakesTheFocus() {
+    QFETCH(QString, date);
+    QFETCH(QString, caption);
+
+    QVERIFY(QTest::qWaitForWindowActive(&Open({date.toStdString(), "5", "", "40", "", "None", 0, 0, 2})));
+    Notes()->setFocus();
+    Click(TPacequillCalc::OkId);
+    QCOMPARE(Scripted->Messages.size(), 1);
+    QCOMPARE(Scripted->Messages.constFirst().Caption, caption);
+    QCOMPARE(QApplication::focusWidget(), Edit(609));
+    QCOMPARE(Edit(609)->selectedText(), date);
 }
 
 void TestCalc::keys() {

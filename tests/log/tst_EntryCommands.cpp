@@ -20,8 +20,12 @@
 #include "log/EntryCommands.h"
 #include "log/TPacequillDlgClient.h"
 #include "log/TPacequillListWindow.h"
+#include "shell/CommandEvent.h"
 #include "shell/CommandIds.h"
+#include "shell/CommandRouter.h"
+#include "shell/ContextHelp.h"
 #include "shell/Prompts.h"
+#include "support/RecordingHelp.h"
 #include "support/ScriptedPrompts.h"
 
 Q_DECLARE_METATYPE(std::string)
@@ -35,6 +39,27 @@ struct EditorOpening {
     QStringList Texts;
     QList<int> Indexes;
     qsizetype MessagesBefore = 0;
+};
+
+// Routes the posted commands as the application does, through the window with the focus and its parents.
+class CommandRouting : public QObject {
+public:
+    explicit CommandRouting(QWidget *frame) : Router(frame, nullptr) {}
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() != CommandEvent::EventType())
+            return false;
+        Router.Route(static_cast<CommandEvent *>(event)->Command());
+        return true;
+    }
+    CommandRouter Router;
+};
+
+// Hands every event to the context help first, as the application does.
+class Preprocessor : public QObject {
+public:
+    explicit Preprocessor(ContextHelp &help) : Help(help) {}
+    bool eventFilter(QObject *receiver, QEvent *event) override { return Help.Preprocess(receiver, event); }
+    ContextHelp &Help;
 };
 
 const QStringList ThreeRows = {"2001/05/01\t3 Miles\t00:24:00\tfirst", "2001/05/02\t5 Kilometers\t00:25:10\tsecond",
@@ -64,6 +89,9 @@ private slots:
     void deleteAnsweredNo();
     void contextMenu_data();
     void contextMenu();
+    void contextMenuCommandsMeetContextHelp_data();
+    void contextMenuCommandsMeetContextHelp();
+    void contextMenuFromTheKeyboard();
     void doubleClickModifies();
     void editorCompletesMarksOfTheLog();
 
@@ -74,8 +102,13 @@ private:
     QStringList Rows() const;
     int Selected() const { return Client->FindSelectedRow().value_or(-1); }
     QPoint RowCentre(int row) const;
+    // Right-clicks the list at position and chooses the item at index from the menu that opens; records the items.
+    void ChooseFromContextMenu(QPoint position, int index);
 
     std::unique_ptr<QMainWindow> Frame;
+    std::unique_ptr<CommandRouting> Routing;
+    QStringList ShownItems;
+    QList<bool> ShownEnabled;
     TPacequillDlgClient *Client = nullptr;
     std::unique_ptr<ScriptedPrompts> Scripted;
     QList<EditorOpening> Openings;
@@ -89,6 +122,7 @@ void TestEntryCommands::init() {
 }
 
 void TestEntryCommands::cleanup() {
+    Routing.reset();
     Frame.reset();
     TPacequillCalc::InstallRunner({});
     pq::SetDateClock({});
@@ -104,8 +138,10 @@ void TestEntryCommands::Start(const QStringList &rows) {
         Client->Rows().AppendRow(row.toStdString());
     if (!rows.isEmpty())
         Client->SelectLastRow();
+    Routing = std::make_unique<CommandRouting>(Frame.get());
+    QApplication::instance()->installEventFilter(Routing.get());
     Frame->show();
-    QVERIFY(QTest::qWaitForWindowExposed(Frame.get()));
+    QVERIFY(QTest::qWaitForWindowActive(Frame.get()));
 }
 
 void TestEntryCommands::ScriptEditor(bool confirm, const QString &distance) {
@@ -342,50 +378,124 @@ void TestEntryCommands::deleteAnsweredNo() {
     QVERIFY(!Client->GetChanged());
 }
 
-void TestEntryCommands::contextMenu_data() {
-    QTest::addColumn<QStringList>("rows");
-    QTest::addColumn<int>("choice");
-    QTest::addColumn<QList<bool>>("enabled");
-    QTest::addColumn<QStringList>("after");
-
-    // Right-clicking the first row selects it, so Delete Entry... removes that row.
-    QTest::newRow("delete the row clicked")
-        << ThreeRows << 3 << QList<bool>{true, true, true, true} << QStringList{ThreeRows[1], ThreeRows[2]};
-    QTest::newRow("add on an empty log") << QStringList{} << 0 << QList<bool>{true, false, false, false}
-                                         << QStringList{"2026/03/05\t0 Miles\t00:00:00\tNone"};
-}
-
-void TestEntryCommands::contextMenu() {
-    QFETCH(QStringList, rows);
-    QFETCH(int, choice);
-    QFETCH(QList<bool>, enabled);
-    QFETCH(QStringList, after);
-
-    Start(rows);
+void TestEntryCommands::ChooseFromContextMenu(QPoint position, int index) {
     QWidget *viewport = Client->ListWindow()->viewport();
-    const QPoint position = rows.isEmpty() ? QPoint(20, 20) : RowCentre(0);
-    QStringList shownItems;
-    QList<bool> shownEnabled;
-    QTimer::singleShot(0, this, [&] {
+    ShownItems.clear();
+    ShownEnabled.clear();
+    QTimer::singleShot(0, this, [this, index] {
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
         QVERIFY(menu);
         for (const QAction *action : menu->actions()) {
-            shownItems.append(action->text());
-            shownEnabled.append(action->isEnabled());
+            ShownItems.append(action->text());
+            ShownEnabled.append(action->isEnabled());
         }
-        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().at(choice)).center());
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().at(index)).center());
     });
-    Scripted->Answers = {Prompts::Button::Yes};
-    ScriptEditor(true);
     // A right press goes to the list first; then the platform asks for the context menu, which takes the release.
     QTest::mousePress(viewport, Qt::RightButton, {}, position);
     QContextMenuEvent request(QContextMenuEvent::Mouse, position, viewport->mapToGlobal(position));
     QApplication::sendEvent(viewport, &request);
+    // The chosen command comes through the event queue, as a menu command does.
+    QCoreApplication::processEvents();
+}
 
-    QCOMPARE(shownItems, (QStringList{"Add Entry...", "Duplicate Entry", "Modify Entry...", "Delete Entry..."}));
-    QCOMPARE(shownEnabled, enabled);
+void TestEntryCommands::contextMenu_data() {
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<int>("clickedRow"); // -1: below the rows
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<QList<bool>>("enabled");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("selectedAfter");
+
+    const QList<bool> all{true, true, true, true};
+    // Right-clicking the first row selects it, so Delete Entry... removes that row.
+    QTest::newRow("delete the row clicked")
+        << ThreeRows << 0 << 3 << all << QStringList{ThreeRows[1], ThreeRows[2]}
+        << "Are you sure you want to delete this item? (Item cannot be undeleted!)" << 0;
+    // Below the rows nothing is pointed at: the last row, selected before, is not offered for deletion.
+    QTest::newRow("delete below the rows")
+        << ThreeRows << -1 << 3 << all << ThreeRows << "There is nothing to delete!" << -1;
+    QTest::newRow("modify below the rows")
+        << ThreeRows << -1 << 2 << all << ThreeRows << "There is nothing to modify!" << -1;
+    QTest::newRow("add on an empty log") << QStringList{} << -1 << 0 << QList<bool>{true, false, false, false}
+                                         << QStringList{"2026/03/05\t0 Miles\t00:00:00\tNone"} << QString() << 0;
+}
+
+void TestEntryCommands::contextMenu() {
+    QFETCH(QStringList, rows);
+    QFETCH(int, clickedRow);
+    QFETCH(int, choice);
+    QFETCH(QList<bool>, enabled);
+    QFETCH(QStringList, after);
+    QFETCH(QString, message);
+    QFETCH(int, selectedAfter);
+
+    Start(rows);
+    QWidget *viewport = Client->ListWindow()->viewport();
+    const QPoint position = clickedRow >= 0 ? RowCentre(clickedRow) : QPoint(20, viewport->height() - 5);
+    Scripted->Answers = {Prompts::Button::Yes};
+    ScriptEditor(true);
+    ChooseFromContextMenu(position, choice);
+
+    QCOMPARE(ShownItems, (QStringList{"Add Entry...", "Duplicate Entry", "Modify Entry...", "Delete Entry..."}));
+    QCOMPARE(ShownEnabled, enabled);
     QCOMPARE(Rows(), after);
-    QCOMPARE(Selected(), 0);
+    QCOMPARE(Selected(), selectedAfter);
+    QCOMPARE(Scripted->Messages.isEmpty() ? QString() : Scripted->Messages.constFirst().Text, message);
+}
+
+void TestEntryCommands::contextMenuCommandsMeetContextHelp_data() {
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<int>("context");
+    QTest::newRow("add") << 0 << Cmd::ListAddEntry;
+    QTest::newRow("duplicate") << 1 << Cmd::ListDuplicateEntry;
+    QTest::newRow("modify") << 2 << Cmd::ListModifyEntry;
+    QTest::newRow("delete") << 3 << Cmd::ListDeleteEntry;
+}
+
+// Shift+F1, then a context-menu command: its help pop-up instead of the command, and the mode ends.
+void TestEntryCommands::contextMenuCommandsMeetContextHelp() {
+    QFETCH(int, choice);
+    QFETCH(int, context);
+
+    Start(ThreeRows);
+    RecordingHelp help;
+    ContextHelp helper(
+        help, [this] { return Frame.get(); }, [] { return std::optional<bool>(false); });
+    Preprocessor preprocessor(helper);
+    QApplication::instance()->installEventFilter(&preprocessor);
+    ScriptEditor(true);
+    QTest::keyClick(Client->ListWindow(), Qt::Key_F1, Qt::ShiftModifier);
+    QVERIFY(helper.IsContextHelpMode());
+    ChooseFromContextMenu(RowCentre(1), choice);
+    QApplication::instance()->removeEventFilter(&preprocessor);
+
+    QVERIFY(!helper.IsContextHelpMode());
+    QCOMPARE(help.Requests.size(), 1);
+    QCOMPARE(help.Requests[0].Kind, HelpClient::Command::ContextPopup);
+    QCOMPARE(help.Requests[0].Context, quint32(context));
+    QVERIFY(Openings.isEmpty());
+    QVERIFY(Scripted->Messages.isEmpty());
+    QCOMPARE(Rows(), ThreeRows);
+    QVERIFY(!Client->GetChanged());
+}
+
+void TestEntryCommands::contextMenuFromTheKeyboard() {
+    Start(ThreeRows);
+    TPacequillListWindow *list = Client->ListWindow();
+    list->setFocus();
+    Client->ShowAndSelect(1);
+    QPoint shownAt;
+    QTimer::singleShot(0, this, [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        shownAt = menu->pos();
+        menu->close();
+    });
+    QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+    // At the selected row, where the user is looking.
+    QCOMPARE(shownAt, list->viewport()->mapToGlobal(RowCentre(1)));
 }
 
 void TestEntryCommands::doubleClickModifies() {

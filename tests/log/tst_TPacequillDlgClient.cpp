@@ -204,8 +204,8 @@ void TestDlgClient::fileDialogSettings() {
     QCOMPARE(Scripted->OpenDialogs.size(), 1);
     QCOMPARE(Scripted->SaveDialogs.size(), 1);
 
-    const QString filter =
-        QStringLiteral("Pacequill Files (*.PQUIL) (*.pquil *.PQUIL);;Pacequill Files (*.PQL) (*.pql *.PQL)");
+    // Each description once, with its patterns in both cases.
+    const QString filter = QStringLiteral("Pacequill Files (*.pquil *.PQUIL);;Pacequill Files (*.pql *.PQL)");
     const Prompts::FileDialogSpec &open = Scripted->OpenDialogs.constFirst();
     QCOMPARE(open.Filter, filter);
     QCOMPARE(open.DefaultSuffix, QStringLiteral("pquil"));

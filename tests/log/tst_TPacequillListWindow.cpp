@@ -1,9 +1,16 @@
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QMainWindow>
+#include <QPushButton>
+#include <QToolTip>
 #include <QtTest>
+
+#include <functional>
 
 #include <memory>
 
+#include "calc/TPacequillCalc.h"
+#include "log/EntryCommands.h"
 #include "log/LocaleCollation.h"
 #include "log/TPacequillDlgClient.h"
 #include "log/TPacequillListWindow.h"
@@ -49,6 +56,10 @@ private slots:
     void textsDecodedFrom1252();
     void collationIsCaseSensitiveAndCut();
     void sortEmptyAndSingleRow();
+    void sortArrowOnlyWhileSorted_data();
+    void sortArrowOnlyWhileSorted();
+    void cutCellsShowTheirText_data();
+    void cutCellsShowTheirText();
 
 private:
     void ClickHeader(int column);
@@ -243,6 +254,81 @@ void TestListWindow::sortEmptyAndSingleRow() {
     ClickHeader(3);
     QCOMPARE(ColumnTexts(*Client, 0), QStringList{"2001/05/01"});
     QCOMPARE(Client->FindSelectedRow(), std::optional<int>(0));
+}
+
+using ClientStep = std::function<void(TPacequillDlgClient &)>;
+Q_DECLARE_METATYPE(ClientStep)
+
+void TestListWindow::sortArrowOnlyWhileSorted_data() {
+    QTest::addColumn<ClientStep>("step");
+    QTest::addColumn<bool>("arrowAfter");
+
+    // The editor, where a step opens it, confirms what it was given.
+    const auto confirmEditor = [] {
+        TPacequillCalc::InstallRunner([](TPacequillCalc &editor) {
+            editor.show();
+            editor.findChild<QPushButton *>(QStringLiteral("906"))->click();
+        });
+    };
+    QTest::newRow("new") << ClientStep([](TPacequillDlgClient &client) { client.New(); }) << false;
+    QTest::newRow("open") << ClientStep([](TPacequillDlgClient &client) {
+        QVERIFY(client.LoadLog(QStringLiteral(PACEQUILL_TEST_DATA "/current.pquil")));
+    }) << false;
+    QTest::newRow("add") << ClientStep([confirmEditor](TPacequillDlgClient &client) {
+        confirmEditor();
+        client.findChild<EntryCommands *>()->AddEntry();
+    }) << false;
+    QTest::newRow("duplicate") << ClientStep([](TPacequillDlgClient &client) {
+        client.ShowAndSelect(0);
+        client.findChild<EntryCommands *>()->DuplicateEntry();
+    }) << false;
+    QTest::newRow("modify") << ClientStep([confirmEditor](TPacequillDlgClient &client) {
+        confirmEditor();
+        client.ShowAndSelect(0);
+        client.findChild<EntryCommands *>()->ModifyEntry();
+    }) << false;
+    // Deleting a row leaves the others in their order.
+    QTest::newRow("delete") << ClientStep([](TPacequillDlgClient &client) { client.Rows().RemoveRow(1); }) << true;
+    QTest::newRow("sort again") << ClientStep([](TPacequillDlgClient &client) { client.SortByColumn(1); }) << true;
+}
+
+void TestListWindow::sortArrowOnlyWhileSorted() {
+    QFETCH(ClientStep, step);
+    QFETCH(bool, arrowAfter);
+
+    ClickHeader(0);
+    QVERIFY(List->horizontalHeader()->isSortIndicatorShown());
+    step(*Client);
+    TPacequillCalc::InstallRunner({});
+    QCOMPARE(List->horizontalHeader()->isSortIndicatorShown(), arrowAfter);
+}
+
+void TestListWindow::cutCellsShowTheirText_data() {
+    QTest::addColumn<QString>("notes");
+    QTest::addColumn<QString>("tip"); // empty: no tooltip
+
+    const QString longNotes = QStringLiteral("Long run by the river, then hills; ").repeated(6);
+    QTest::newRow("cut notes") << longNotes << "<p>" + longNotes + "</p>";
+    QTest::newRow("notes that fit") << QStringLiteral("Easy") << QString();
+    QTest::newRow("markup shown as text") << QStringLiteral("<b>bold</b> ").repeated(20)
+                                          << "<p>" + QStringLiteral("&lt;b&gt;bold&lt;/b&gt; ").repeated(20) + "</p>";
+}
+
+void TestListWindow::cutCellsShowTheirText() {
+    QFETCH(QString, notes);
+    QFETCH(QString, tip);
+
+    Client->Rows().AppendRow(("2001/05/04\t4 Miles\t00:32:00\t" + notes).toStdString());
+    const QRect cell = List->visualRect(Client->Rows().index(Client->List().RowCount() - 1, 3));
+    QHelpEvent help(QEvent::ToolTip, cell.center(), List->viewport()->mapToGlobal(cell.center()));
+    QApplication::sendEvent(List->viewport(), &help);
+    if (tip.isEmpty()) {
+        QVERIFY(!QToolTip::isVisible());
+        return;
+    }
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), tip);
+    QToolTip::hideText();
 }
 
 QTEST_MAIN(TestListWindow)

@@ -54,6 +54,8 @@ TProjectRCVersion::Module MakeModule(const QByteArray &block, Damage damage) {
 
 const Strings Shipped{"Pacequill", "3.1", "Copyright (c) The Pacequill authors"};
 constexpr quint32 UsEnglish1252 = 0x04E40409; // language in the low half, code page in the high half
+// "Mmm dd yyyy": the year this test, and with it the program it tests, was built.
+const QString BuildYear = QString::fromLatin1(__DATE__).right(4);
 
 } // namespace
 
@@ -135,7 +137,10 @@ void TestAboutBox::programBlock() {
     QCOMPARE(version.LookupString("ProductName"), std::optional<QString>("Pacequill"));
     QCOMPARE(version.LookupString("ProductVersion"), std::optional<QString>("3.1"));
     QCOMPARE(version.LookupString("FileVersion"), std::optional<QString>("3.1"));
-    QVERIFY(version.LookupString("LegalCopyright").value_or(QString()).startsWith("Copyright"));
+    // The notice runs to the year the program was built.
+    const QString copyright = version.LookupString("LegalCopyright").value_or(QString());
+    QVERIFY2(copyright.startsWith(u'\u00A9') && copyright.contains(QStringLiteral("-%1 ").arg(BuildYear)),
+             qPrintable(copyright));
     // The fixed part: file version 3.1.0.0, an application.
     const QByteArray block = [] {
         QByteArray bytes;

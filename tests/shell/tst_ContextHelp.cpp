@@ -1,7 +1,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QMainWindow>
+#include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QStyleFactory>
 #include <QTabBar>
 #include <QWhatsThis>
 #include <QtTest>
@@ -87,6 +89,7 @@ private slots:
     void mainLoop_data();
     void mainLoop();
     void heldF1FromTheSystem();
+    void escapeLeavesTheMenuBar();
     void cursorFollowsTheMode();
     void helpForDialogControls();
     void whatsThisForDialogControls();
@@ -197,6 +200,31 @@ void TestContextHelp::mainLoop() {
     QCOMPARE(Sink.Commands, commandsRun);
     QCOMPARE(Content->Keys, keysReceived);
     QCOMPARE(Helper->IsContextHelpMode(), mode);
+}
+
+// A lone Alt gives the menu bar the keyboard; Escape gives it back, with or without the context-help mode.
+void TestContextHelp::escapeLeavesTheMenuBar() {
+    QMenuBar *bar = Main->menuBar();
+    bar->addMenu(QStringLiteral("&File"))->addAction(QStringLiteral("&Open"));
+    // A style in which a lone Alt gives the menu bar the keyboard, as desktops that use the Alt key do.
+    std::unique_ptr<QStyle> altNavigation(QStyleFactory::create(QStringLiteral("Windows")));
+    bar->setStyle(altNavigation.get());
+    bar->show();
+    QVERIFY(QTest::qWaitForWindowActive(Main.get()));
+    for (const bool mode : {false, true}) {
+        if (mode)
+            Play("S-F1");
+        Content->setFocus();
+        QTest::keyPress(Content, Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyRelease(Content, Qt::Key_Alt);
+        if (QApplication::focusWidget() != bar)
+            QSKIP("this style gives the menu bar no keyboard mode on Alt");
+        QTest::keyClick(bar, Qt::Key_Escape);
+        QCOMPARE(QApplication::focusWidget(), Content);
+        QVERIFY(!Helper->IsContextHelpMode());
+    }
+    // Escape went to the menu bar, not on to the window's content.
+    QVERIFY(!Content->Keys.contains(Qt::Key_Escape));
 }
 
 void TestContextHelp::heldF1FromTheSystem() {

@@ -1,15 +1,20 @@
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QEnterEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
 
+#include "shell/CommandEvent.h"
 #include "shell/CommandIds.h"
 #include "shell/CommandRouter.h"
+#include "shell/CommandTarget.h"
 #include "shell/LockIndicators.h"
 #include "shell/MenuTables.h"
 #include "shell/TSDIDecFrame.h"
@@ -31,6 +36,32 @@ QStringList MenuTexts(QMenu *menu) {
     return texts;
 }
 
+// A client that takes every command of menu 100, and records the commands that reach the event queue.
+class AllCommandsClient : public QWidget, public CommandTarget {
+public:
+    AllCommandsClient() {
+        setFocusPolicy(Qt::StrongFocus);
+        for (const MenuTables::PopupMenu &popup : MenuTables::Menu100()) {
+            for (const MenuTables::MenuItem &item : popup.Items) {
+                if (item.Command)
+                    AddResponse(item.Command, [] {});
+            }
+        }
+    }
+};
+
+class CommandCatcher : public QObject {
+public:
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == CommandEvent::EventType()) {
+            Commands.append(static_cast<CommandEvent *>(event)->Command());
+            return true;
+        }
+        return false;
+    }
+    QList<int> Commands;
+};
+
 } // namespace
 
 class TestTSDIDecFrame : public QObject {
@@ -39,6 +70,11 @@ private slots:
     void centredGeometry_data();
     void centredGeometry();
     void centreAndFixSizeFixesTheSize();
+    void centredPositionByOuterFrame_data();
+    void centredPositionByOuterFrame();
+    void commonKeys_data();
+    void commonKeys();
+    void noMenuForHidingTheToolbar();
     void noMaximiseButton();
     void menuBarHoldsMenu100();
     void toolTipFromMenuText_data();
@@ -79,6 +115,94 @@ void TestTSDIDecFrame::centreAndFixSizeFixesTheSize() {
     QCOMPARE(frame.size(), expected.size());
     QCOMPARE(frame.minimumSize(), frame.size());
     QCOMPARE(frame.maximumSize(), frame.size());
+}
+
+void TestTSDIDecFrame::centredPositionByOuterFrame_data() {
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QSize>("outer");
+    QTest::addColumn<QPoint>("expected");
+
+    // The window manager's frame counts: a 476-pixel window with a 30-pixel title and 4-pixel borders.
+    QTest::newRow("framed") << QSize(1024, 768) << QSize(482, 510) << QPoint(271, 129);
+    QTest::newRow("no frame") << QSize(1024, 768) << QSize(474, 476) << QPoint(275, 146);
+    QTest::newRow("larger than the screen") << QSize(800, 600) << QSize(909, 635) << QPoint(-54, -17);
+}
+
+void TestTSDIDecFrame::centredPositionByOuterFrame() {
+    QFETCH(QSize, screen);
+    QFETCH(QSize, outer);
+    QFETCH(QPoint, expected);
+    QCOMPARE(TSDIDecFrame::CentredPosition(screen, outer), expected);
+}
+
+void TestTSDIDecFrame::commonKeys_data() {
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::addColumn<int>("command");   // 0: the key does nothing
+    QTest::addColumn<QString>("shown"); // as the menu shows it; empty: not shown
+
+    QTest::newRow("Ctrl+N") << (Qt::CTRL | Qt::Key_N) << Cmd::FileNew << "Ctrl+N";
+    QTest::newRow("Ctrl+O") << (Qt::CTRL | Qt::Key_O) << Cmd::FileOpen << "Ctrl+O";
+    QTest::newRow("Ctrl+S before the File menu opened") << (Qt::CTRL | Qt::Key_S) << Cmd::FileSave << "Ctrl+S";
+    QTest::newRow("Ctrl+Shift+S") << (Qt::CTRL | Qt::SHIFT | Qt::Key_S) << Cmd::FileSaveAs << "Ctrl+Shift+S";
+    // Exit keeps the key text of its menu item.
+    QTest::newRow("Ctrl+Q") << (Qt::CTRL | Qt::Key_Q) << Cmd::Exit << QString();
+    QTest::newRow("Insert") << QKeyCombination(Qt::Key_Insert) << Cmd::AddEntry << "Ins";
+    QTest::newRow("Ctrl+D") << (Qt::CTRL | Qt::Key_D) << Cmd::DuplicateEntry << "Ctrl+D";
+    QTest::newRow("Enter") << QKeyCombination(Qt::Key_Enter) << Cmd::ModifyEntry << "Enter";
+    QTest::newRow("Return") << QKeyCombination(Qt::Key_Return) << Cmd::ModifyEntry << "Enter";
+    QTest::newRow("Delete") << QKeyCombination(Qt::Key_Delete) << Cmd::DeleteEntry << "Del";
+    // The accelerator table's six keys keep having no meaning.
+    QTest::newRow("Shift+Delete") << (Qt::SHIFT | Qt::Key_Delete) << 0 << QString();
+    QTest::newRow("Ctrl+Insert") << (Qt::CTRL | Qt::Key_Insert) << 0 << QString();
+    QTest::newRow("Shift+Insert") << (Qt::SHIFT | Qt::Key_Insert) << 0 << QString();
+    QTest::newRow("Ctrl+Delete") << (Qt::CTRL | Qt::Key_Delete) << 0 << QString();
+    QTest::newRow("Alt+Backspace") << (Qt::ALT | Qt::Key_Backspace) << 0 << QString();
+    QTest::newRow("F3") << QKeyCombination(Qt::Key_F3) << 0 << QString();
+}
+
+void TestTSDIDecFrame::commonKeys() {
+    QFETCH(QKeyCombination, key);
+    QFETCH(int, command);
+    QFETCH(QString, shown);
+
+    auto *client = new AllCommandsClient;
+    TSDIDecFrame frame(client, nullptr);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    client->setFocus();
+    CommandCatcher catcher;
+    QApplication::instance()->installEventFilter(&catcher);
+    QTest::keyClick(client, key.key(), key.keyboardModifiers());
+    QCoreApplication::sendPostedEvents(QCoreApplication::instance(), CommandEvent::EventType());
+    QApplication::instance()->removeEventFilter(&catcher);
+    QCOMPARE(catcher.Commands, command ? QList<int>{command} : QList<int>{});
+    if (!command)
+        return;
+    // The menu text stays as it is; the menu adds the key the way Qt shows keys.
+    const QAction *action = frame.MenuAction(command);
+    QCOMPARE(action->text(), MenuTables::MenuText(command));
+    QCOMPARE(action->text().contains(u'\t') ? QString() : action->shortcut().toString(QKeySequence::NativeText), shown);
+}
+
+void TestTSDIDecFrame::noMenuForHidingTheToolbar() {
+    TSDIDecFrame frame(new QWidget, nullptr);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    for (QWidget *bar : {static_cast<QWidget *>(frame.DockHost()), static_cast<QWidget *>(frame.menuBar())}) {
+        const QPoint inside(bar->width() - 2, bar->height() / 2);
+        // A menu that opens runs its own loop; the timer closes it again and tells.
+        bool opened = false;
+        QTimer::singleShot(0, &frame, [&opened] {
+            if (QWidget *popup = QApplication::activePopupWidget()) {
+                opened = true;
+                popup->close();
+            }
+        });
+        QContextMenuEvent request(QContextMenuEvent::Mouse, inside, bar->mapToGlobal(inside));
+        QApplication::sendEvent(bar, &request);
+        QCoreApplication::processEvents();
+        QVERIFY(!opened);
+    }
 }
 
 void TestTSDIDecFrame::noMaximiseButton() {

@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -58,6 +59,8 @@ private slots:
     void helpContextsLiveWithTheDialog();
     void impossibleTabsReported_data();
     void impossibleTabsReported();
+    void keysPageThroughTabs_data();
+    void keysPageThroughTabs();
 
 private:
     std::unique_ptr<Stats> Open(const QStringList &rows, int tab);
@@ -378,6 +381,39 @@ void TestStats::impossibleTabsReported() {
     QCOMPARE(Dialog->IsWeeklyPending(), requested != 1);
     QCOMPARE(Dialog->IsMonthlyPending(), true);
     QCOMPARE(Dialog->IsFirstShowPending(), true);
+}
+
+void TestStats::keysPageThroughTabs_data() {
+    QTest::addColumn<int>("openedOn");
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::addColumn<int>("tabAfter");  // its index
+    QTest::addColumn<int>("shownList"); // the list the new tab shows; 0 for none
+
+    QTest::newRow("Ctrl+Tab") << 1 << (Qt::CTRL | Qt::Key_Tab) << 1 << 129;
+    QTest::newRow("Ctrl+PgDn") << 2 << (Qt::CTRL | Qt::Key_PageDown) << 2 << 130;
+    QTest::newRow("Ctrl+PgUp") << 3 << (Qt::CTRL | Qt::Key_PageUp) << 1 << 129;
+    QTest::newRow("Ctrl+Tab on the last tab wraps") << 4 << (Qt::CTRL | Qt::Key_Tab) << 0 << 110;
+    QTest::newRow("Ctrl+PgUp on the first tab wraps") << 1 << (Qt::CTRL | Qt::Key_PageUp) << 3 << 0;
+    QTest::newRow("Ctrl+Shift+Tab") << 2 << (Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab) << 0 << 110;
+}
+
+void TestStats::keysPageThroughTabs() {
+    QFETCH(int, openedOn);
+    QFETCH(QKeyCombination, key);
+    QFETCH(int, tabAfter);
+    QFETCH(int, shownList);
+
+    Dialog = Open(MarchRows, openedOn);
+    Dialog->show();
+    QVERIFY(QTest::qWaitForWindowActive(Dialog.get()));
+    QWidget *focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : Dialog.get(), key.key(), key.keyboardModifiers());
+    QCOMPARE(Control<QTabBar>(Stats::TabControlId)->currentIndex(), tabAfter);
+    for (const int list : {110, 129, 130}) {
+        QCOMPARE(Control<QTreeWidget>(list)->isVisibleTo(Dialog.get()), list == shownList);
+        if (list == shownList)
+            QVERIFY(Control<QTreeWidget>(list)->topLevelItemCount() > 0);
+    }
 }
 
 QTEST_MAIN(TestStats)
