@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots under a virtual X server with a window manager: the main window on the sample log,
-# the entry editor opened with Edit > Modify Entry... on a row, and the statistics dialog on its Weekly tab.
+# the entry editor opened with Edit > Modify Entry... on a row, the statistics dialog on its Weekly tab, and the
+# About box as it shows on an ordinary screen and, drawn at twice the size, on a high-density one.
 # Usage: tools/screenshots.sh [pacequill [output folder]]
 #   defaults: build/src/pacequill and docs/screenshots
 set -euo pipefail
@@ -45,3 +46,24 @@ e2e_activate "$stats"
 shoot "$stats" statistics-weekly.png
 e2e_keys Escape
 e2e_wait_gone "Pacequill Statistics"
+
+# shoot_about <file> [environment...]: Help > About... in a program started with the given environment.
+shoot_about() {
+    local file=$1
+    shift
+    e2e_open_main "Pacequill 3.1" env "$@" "$program"
+    e2e_menu "$E2E_MAIN" h a
+    about=$(e2e_wait_window "About Pacequill")
+    e2e_activate "$about"
+    shoot "$about" "$file"
+    e2e_keys Escape
+    e2e_wait_gone "About Pacequill"
+    e2e_activate "$E2E_MAIN"
+    e2e_keys alt+F4
+    e2e_wait_exit "$E2E_PID"
+}
+e2e_activate "$E2E_MAIN"
+e2e_keys alt+F4
+e2e_wait_exit "$E2E_PID"
+shoot_about about-box.png
+shoot_about about-box@2x.png QT_SCALE_FACTOR=2
