@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace pq {
+
+// One activity found in a device file: what a log row is made from. Texts are UTF-8 as the file has them.
+struct Activity {
+    std::optional<std::int64_t> Start; // seconds since 1970-01-01 00:00 UTC
+    double DistanceMeters = 0;
+    double MovingSeconds = 0;
+    std::string Sport; // as the file names it ("Running", "Biking", "trail_running"); empty when it says nothing
+    bool Running = false;
+    std::string Name; // empty when the file gives none
+};
+
+// Why a file could not be read: the file, the place in it (empty when the whole file is meant) and the reason.
+struct ReadError {
+    std::string File;
+    std::string Place;
+    std::string Reason;
+
+    // "file: place: reason", leaving out an empty place.
+    std::string Text() const;
+};
+
+} // namespace pq

@@ -1,0 +1,233 @@
+#include "import/ActivityFiles.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "import/FitReader.h"
+#include "import/GpxReader.h"
+#include "import/TcxReader.h"
+
+namespace pq {
+
+namespace {
+
+constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view CsvHeader = "date,distance,time,notes";
+constexpr std::size_t FitMinHeader = 12;
+constexpr std::size_t FitSignatureAt = 8;
+constexpr std::string_view FitSignature = ".FIT";
+constexpr std::string_view UnknownFormat = "not a GPX, TCX, FIT or CSV file";
+
+bool IsXmlSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// The local name of an XML document's root element, when the head reaches it.
+std::string_view RootElement(std::string_view text) {
+    for (;;) {
+        while (!text.empty() && IsXmlSpace(text.front())) {
+            text.remove_prefix(1);
+        }
+        std::string_view end;
+        if (text.starts_with("<?")) {
+            end = "?>";
+        } else if (text.starts_with("<!--")) {
+            end = "-->";
+        } else if (text.starts_with("<!")) {
+            end = ">";
+        } else {
+            break;
+        }
+        const std::size_t at = text.find(end);
+        if (at == std::string_view::npos) {
+            return {};
+        }
+        text.remove_prefix(at + end.size());
+    }
+    if (!text.starts_with('<')) {
+        return {};
+    }
+    text.remove_prefix(1);
+    const std::size_t nameEnd = text.find_first_of(" \t\r\n/>");
+    if (nameEnd == std::string_view::npos) {
+        return {};
+    }
+    std::string_view name = text.substr(0, nameEnd);
+    if (const std::size_t colon = name.find(':'); colon != std::string_view::npos) {
+        name.remove_prefix(colon + 1);
+    }
+    return name;
+}
+
+bool IsCsvHeader(std::string_view text) {
+    const std::string_view line = text.substr(0, text.find_first_of("\r\n"));
+    return std::equal(line.begin(), line.end(), CsvHeader.begin(), CsvHeader.end(),
+                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
+FileActivities Unreadable(const std::string &name, FileFormat format, std::string place, std::string reason) {
+    FileActivities result;
+    result.Format = format;
+    result.Error = ReadError{name, std::move(place), std::move(reason)};
+    return result;
+}
+
+FileActivities Collect(ActivityReader &reader, FileFormat format, const std::string &name) {
+    reader.Finish();
+    if (reader.Failed()) {
+        ReadError error = reader.Error();
+        return Unreadable(name, format, std::move(error.Place), std::move(error.Reason));
+    }
+    FileActivities result;
+    result.Format = format;
+    result.Activities = std::move(reader.Activities());
+    return result;
+}
+
+class FileHandle {
+public:
+    explicit FileHandle(int fd) : Fd(fd) {}
+    ~FileHandle() {
+        if (Fd >= 0) {
+            ::close(Fd);
+        }
+    }
+    FileHandle(const FileHandle &) = delete;
+    FileHandle &operator=(const FileHandle &) = delete;
+    int Get() const { return Fd; }
+
+private:
+    int Fd;
+};
+
+// Fills the block as far as the file goes; the count read, or -1 with errno set.
+ssize_t ReadBlock(int fd, std::string &block) {
+    std::size_t used = 0;
+    while (used < block.size()) {
+        const ssize_t got = ::read(fd, block.data() + used, block.size() - used);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return -1;
+        }
+        if (got == 0) {
+            break;
+        }
+        used += static_cast<std::size_t>(got);
+    }
+    return static_cast<ssize_t>(used);
+}
+
+} // namespace
+
+FileFormat DetectFormat(std::string_view head) {
+    if (head.size() >= FitMinHeader && static_cast<unsigned char>(head[0]) >= FitMinHeader &&
+        head.substr(FitSignatureAt, FitSignature.size()) == FitSignature) {
+        return FileFormat::Fit;
+    }
+    if (head.starts_with(Utf8ByteOrderMark)) {
+        head.remove_prefix(Utf8ByteOrderMark.size());
+    }
+    if (IsCsvHeader(head)) {
+        return FileFormat::Csv;
+    }
+    const std::string_view root = RootElement(head);
+    if (root == "gpx") {
+        return FileFormat::Gpx;
+    }
+    if (root == "TrainingCenterDatabase") {
+        return FileFormat::Tcx;
+    }
+    return FileFormat::Unknown;
+}
+
+std::string_view FormatName(FileFormat format) {
+    switch (format) {
+    case FileFormat::Gpx:
+        return "GPX";
+    case FileFormat::Tcx:
+        return "TCX";
+    case FileFormat::Fit:
+        return "FIT";
+    case FileFormat::Csv:
+        return "CSV";
+    case FileFormat::Unknown:
+        break;
+    }
+    return "unknown";
+}
+
+std::unique_ptr<ActivityReader> MakeActivityReader(FileFormat format) {
+    switch (format) {
+    case FileFormat::Gpx:
+        return std::make_unique<GpxReader>();
+    case FileFormat::Tcx:
+        return std::make_unique<TcxReader>();
+    case FileFormat::Fit:
+        return std::make_unique<FitReader>();
+    case FileFormat::Csv:
+    case FileFormat::Unknown:
+        break;
+    }
+    return nullptr;
+}
+
+FileActivities ReadActivityBytes(std::string_view bytes, const std::string &name) {
+    const FileFormat format = DetectFormat(bytes.substr(0, ActivityBlockSize));
+    if (format == FileFormat::Csv) {
+        return {format, {}, std::nullopt};
+    }
+    const std::unique_ptr<ActivityReader> reader = MakeActivityReader(format);
+    if (!reader) {
+        return Unreadable(name, format, {}, std::string(UnknownFormat));
+    }
+    reader->Feed(bytes);
+    return Collect(*reader, format, name);
+}
+
+FileActivities ReadActivityFile(const std::string &path) {
+    const FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.Get() < 0) {
+        return Unreadable(path, FileFormat::Unknown, {}, std::strerror(errno));
+    }
+    struct stat info {};
+    if (::fstat(file.Get(), &info) != 0) {
+        return Unreadable(path, FileFormat::Unknown, {}, std::strerror(errno));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return Unreadable(path, FileFormat::Unknown, {}, "not a regular file");
+    }
+    std::string block(ActivityBlockSize, '\0');
+    ssize_t got = ReadBlock(file.Get(), block);
+    if (got < 0) {
+        return Unreadable(path, FileFormat::Unknown, {}, std::strerror(errno));
+    }
+    const FileFormat format = DetectFormat(std::string_view(block).substr(0, static_cast<std::size_t>(got)));
+    if (format == FileFormat::Csv) {
+        return {format, {}, std::nullopt};
+    }
+    const std::unique_ptr<ActivityReader> reader = MakeActivityReader(format);
+    if (!reader) {
+        return Unreadable(path, format, {}, std::string(UnknownFormat));
+    }
+    while (got > 0) {
+        reader->Feed(std::string_view(block).substr(0, static_cast<std::size_t>(got)));
+        if (reader->Failed()) {
+            break;
+        }
+        got = ReadBlock(file.Get(), block);
+        if (got < 0) {
+            return Unreadable(path, format, {}, std::strerror(errno));
+        }
+    }
+    return Collect(*reader, format, path);
+}
+
+} // namespace pq

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "import/Activity.h"
+#include "import/ActivityReader.h"
+
+namespace pq {
+
+enum class FileFormat { Unknown, Gpx, Tcx, Fit, Csv };
+
+// Files are read in blocks of this size; the format is told from the first block.
+inline constexpr std::size_t ActivityBlockSize = std::size_t{1} << 20;
+
+// The format of a file told by its first bytes (not its name): the FIT header's ".FIT", the root element of an
+// XML document (gpx, TrainingCenterDatabase), or the header line of the CSV that pquil export writes.
+FileFormat DetectFormat(std::string_view head);
+std::string_view FormatName(FileFormat format);
+
+// The reader of a device format; nullptr for CSV and Unknown, which are not read here.
+std::unique_ptr<ActivityReader> MakeActivityReader(FileFormat format);
+
+struct FileActivities {
+    FileFormat Format = FileFormat::Unknown;
+    std::vector<Activity> Activities;
+    std::optional<ReadError> Error; // set when the file could not be read; then there are no activities
+};
+
+// The activities of a GPX, TCX or FIT file. A CSV file comes back as its format with neither activities nor an
+// error, for the caller to read; any other file is an error.
+FileActivities ReadActivityBytes(std::string_view bytes, const std::string &name);
+FileActivities ReadActivityFile(const std::string &path);
+
+} // namespace pq

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "import/ActivityReader.h"
+
+namespace pq {
+
+// FIT activity files, decoded from the published protocol: a 12- or 14-byte header (its CRC checked when it has
+// one), records with normal or compressed-timestamp headers, definition messages of either byte order with
+// developer fields, and the file's CRC at its end; several FIT files in a row are read one after another. Each
+// session message becomes an activity (a multisport file has one session per sport): its total timer time (the
+// time without pauses), total distance, start time and sport.
+class FitReader : public ActivityReader {
+public:
+    // The name of a FIT sport number ("Running", "Cycling"), or "Sport N" for one without a name here.
+    static std::string SportName(unsigned sport);
+
+private:
+    enum class Stage { Header, Records, Crc };
+    struct Field {
+        std::uint8_t Number = 0;
+        std::uint8_t Size = 0;
+    };
+    struct Definition {
+        bool Defined = false;
+        bool BigEndian = false;
+        std::uint16_t Global = 0;
+        std::uint32_t Size = 0;        // bytes of the data message after its header
+        std::int32_t TimestampAt = -1; // offset of a 4-byte timestamp field, or -1
+        std::vector<Field> Fields;
+    };
+
+    void Parse(std::string_view block) override;
+    void End() override;
+    void Consume(const std::uint8_t *&data, const std::uint8_t *end);
+    // Takes one header, record or CRC when the bytes for it are there; false when more are needed.
+    bool Step(const std::uint8_t *&data, const std::uint8_t *end);
+    bool ReadHeader(const std::uint8_t *&data, std::size_t available);
+    bool ReadRecord(const std::uint8_t *&data, std::size_t available);
+    bool ReadCrc(const std::uint8_t *&data, std::size_t available);
+    void ReadDefinition(const std::uint8_t *record, Definition &definition);
+    // headerTimestamp: the time a compressed-timestamp header gives the message.
+    void ReadSession(const Definition &definition, const std::uint8_t *fields,
+                     std::optional<std::uint32_t> headerTimestamp);
+    void Take(const std::uint8_t *&data, std::size_t size);
+    void FailAt(std::string reason) { Fail("byte " + std::to_string(Offset), std::move(reason)); }
+
+    Stage At = Stage::Header;
+    std::string Pending; // the start of a header or record that the previous block cut off
+    std::uint64_t Offset = 0;
+    std::uint16_t Crc = 0;
+    std::uint64_t DataLeft = 0;
+    std::uint32_t LastTimestamp = 0;
+    bool AnyFile = false;
+    std::array<Definition, 16> Local;
+};
+
+} // namespace pq

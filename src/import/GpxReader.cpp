@@ -1,0 +1,178 @@
+#include "import/GpxReader.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cmath>
+
+#include "import/GreatCircle.h"
+#include "import/IsoTime.h"
+
+namespace pq {
+
+namespace {
+
+constexpr std::array GpxNamespaces = {std::string_view("http://www.topografix.com/GPX/1/1"),
+                                      std::string_view("http://www.topografix.com/GPX/1/0")};
+constexpr double MaxLatitude = 90;
+constexpr double MaxLongitude = 180;
+
+// A type that says running: any type naming a run ("running", "Run", "trail_running").
+bool SaysRunning(std::string_view type) {
+    constexpr std::string_view Run = "run";
+    return std::search(type.begin(), type.end(), Run.begin(), Run.end(),
+                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; }) != type.end();
+}
+
+// A latitude or longitude in degrees, at most limit from 0.
+bool Coordinate(const char *text, double limit, double &degrees) {
+    const std::optional<double> value = text != nullptr ? XmlActivityReader::Number(text) : std::nullopt;
+    if (!value || *value < -limit || *value > limit) {
+        return false;
+    }
+    degrees = *value;
+    return true;
+}
+
+} // namespace
+
+GpxReader::Element GpxReader::Classify(std::string_view uri, std::string_view name) const {
+    // Files written without a namespace are read as GPX too; elements of other namespaces are extensions.
+    if (!uri.empty() && std::find(GpxNamespaces.begin(), GpxNamespaces.end(), uri) == GpxNamespaces.end()) {
+        return Element::Other;
+    }
+    const Element parent = Open.empty() ? Element::Other : Open.back();
+    switch (parent) {
+    case Element::Gpx:
+        return name == "trk" ? Element::Track : Element::Other;
+    case Element::Track:
+        if (name == "name") {
+            return Element::TrackName;
+        }
+        if (name == "type") {
+            return Element::TrackType;
+        }
+        return name == "trkseg" ? Element::Segment : Element::Other;
+    case Element::Segment:
+        return name == "trkpt" ? Element::Point : Element::Other;
+    case Element::Point:
+        return name == "time" ? Element::PointTime : Element::Other;
+    default:
+        return Element::Other;
+    }
+}
+
+void GpxReader::StartElement(std::string_view uri, std::string_view name, const char **attributes) {
+    if (Open.empty()) {
+        if (name != "gpx") {
+            Stop("the document is <" + std::string(name) + ">, not a GPX file");
+            return;
+        }
+        Open.push_back(Element::Gpx);
+        return;
+    }
+    const Element element = Open.back() == Element::Other ? Element::Other : Classify(uri, name);
+    Open.push_back(element);
+    switch (element) {
+    case Element::Track:
+        Track = Activity();
+        TrackTimed = false;
+        break;
+    case Element::Segment:
+        HasPrevious = false;
+        SegmentFirstTime.reset();
+        SegmentLastTime.reset();
+        break;
+    case Element::Point:
+        StartPoint(attributes);
+        break;
+    case Element::TrackName:
+    case Element::TrackType:
+    case Element::PointTime:
+        CaptureText();
+        break;
+    default:
+        break;
+    }
+}
+
+void GpxReader::EndElement(std::string_view, std::string_view) {
+    if (Open.empty()) {
+        return;
+    }
+    const Element element = Open.back();
+    Open.pop_back();
+    switch (element) {
+    case Element::TrackName:
+        Track.Name = Trimmed(Text());
+        break;
+    case Element::TrackType:
+        Track.Sport = Trimmed(Text());
+        break;
+    case Element::PointTime:
+        PointTime = ParseIsoTime(Text());
+        if (!PointTime) {
+            Stop("the point's time '" + std::string(Trimmed(Text())) + "' is not a date and time");
+        }
+        break;
+    case Element::Point:
+        EndPoint();
+        break;
+    case Element::Segment:
+        if (SegmentFirstTime && SegmentLastTime) {
+            Track.MovingSeconds += std::max(0.0, *SegmentLastTime - *SegmentFirstTime);
+        }
+        break;
+    case Element::Track:
+        EndTrack();
+        break;
+    default:
+        break;
+    }
+}
+
+void GpxReader::StartPoint(const char **attributes) {
+    PointTime.reset();
+    if (!Coordinate(Attribute(attributes, "lat"), MaxLatitude, Latitude)) {
+        Stop("the point has no latitude between -90 and 90 (lat)");
+    } else if (!Coordinate(Attribute(attributes, "lon"), MaxLongitude, Longitude)) {
+        Stop("the point has no longitude between -180 and 180 (lon)");
+    }
+}
+
+void GpxReader::EndPoint() {
+    if (HasPrevious) {
+        Track.DistanceMeters += HaversineMeters(PreviousLatitude, PreviousLongitude, Latitude, Longitude);
+    }
+    HasPrevious = true;
+    PreviousLatitude = Latitude;
+    PreviousLongitude = Longitude;
+    if (PointTime) {
+        if (!SegmentFirstTime) {
+            SegmentFirstTime = PointTime;
+        }
+        SegmentLastTime = PointTime;
+        if (!TrackTimed) {
+            Track.Start = static_cast<std::int64_t>(std::floor(*PointTime));
+            TrackTimed = true;
+        }
+    }
+}
+
+void GpxReader::EndTrack() {
+    if (!TrackTimed) {
+        UntimedTrack = true;
+        return;
+    }
+    Track.Running = Track.Sport.empty() || SaysRunning(Track.Sport);
+    Add(std::move(Track));
+}
+
+void GpxReader::End() {
+    XmlActivityReader::End();
+    if (!Failed() && Activities().empty() && UntimedTrack) {
+        Fail({}, "no timed points: its tracks are planned routes, not recorded activities");
+    }
+}
+
+} // namespace pq
