@@ -32,6 +32,7 @@ public:
     // Throws a usage error unless exactly the named operands were given (names as in the synopsis, e.g. "IN OUT").
     void ExpectOperands(std::initializer_list<std::string_view> names) const;
     std::string_view Operand(std::size_t index) const { return Operands[index]; }
+    std::size_t OperandCount() const { return Operands.size(); }
 
 private:
     struct Given {

@@ -15,6 +15,9 @@
 #include "cli/LogFiles.h"
 #include "cli/OutputBuffer.h"
 #include "cli/Unencodable.h"
+#include "import/ActivityEntry.h"
+#include "import/ActivityFiles.h"
+#include "import/DuplicateCheck.h"
 #include "log/CodePage1252.h"
 #include "log/LogEntry.h"
 #include "log/LogFile.h"
@@ -24,25 +27,44 @@ namespace pq::cli {
 
 namespace {
 
-constexpr std::string_view ImportHelp = R"(Usage: pquil import CSV OUT [--force]
+constexpr std::string_view ImportHelp = R"(Usage: pquil import FILE... OUT [--append] [--unit miles|kilometers]
+                    [--all-sports] [--strict] [--force]
 
-Makes a new log OUT from a UTF-8 CSV file with the columns that 'pquil export'
-writes: the header line Date,Distance,Time,Notes, then one record per row. A line
-break in the notes becomes a line break of the log's notes.
+Makes a log OUT from activity files of watches and phones (GPX, TCX, FIT) and from
+CSV files with the columns that 'pquil export' writes, in any mix: each file's
+format is told by its content, not its name. With --append the rows go to the end
+of the existing log OUT, whose rows stay as they are and in their order.
 
-Every record must fit a log row: four fields; Date, Distance and Time not empty and
-without a TAB or a line break; at most 15 bytes for Date, Distance and Time and 755
-for Notes in Windows-1252; no character that Windows-1252 cannot hold and no '¡'
-(the log's record marker). Date, Distance and Time must be as the entry editor
-writes them, so that every row counts in the statistics:
+An activity becomes one row: the local date of its start (in the time zone of TZ),
+its distance in the unit of --unit (miles, kilometers, mi or km; miles when not
+given) with two decimals ("6.21 Miles"), its moving time as hh:mm:ss, and its name
+or sport as notes. A FIT file gives a row per session; a TCX file the sums of each
+activity's laps; a GPX file a row per track, measured along each segment. Only
+runs are imported unless --all-sports is given; then the sport is in the notes.
+
+A row whose Date, Distance and Time equal a row already in the log (or imported
+from an earlier FILE) is a duplicate: it is skipped and reported.
+
+A CSV file must hold the header line Date,Distance,Time,Notes, then one record per
+row. Every record must fit a log row: four fields; Date, Distance and Time not
+empty and without a TAB or a line break; at most 15 bytes for Date, Distance and
+Time and 755 for Notes in Windows-1252; no character that Windows-1252 cannot hold
+and no '¡' (the log's record marker). Date, Distance and Time must be as the entry
+editor writes them, so that every row counts in the statistics:
   Date      yyyy/mm/dd from 1980/01/01 to 2079/12/31, or No Date
   Distance  a number, a blank and Miles, Kilometers or Marathons, as in 13.1 Miles
   Time      hh:mm:ss, decimals after the seconds allowed, as in 01:43:29 or 00:45:30.5
-The first record that does not fit is reported with its line number, the field and
-the reason, and nothing is written.
+A line break in the notes becomes a line break of the log's notes. A CSV file with
+a record that does not fit is not read at all; the first such record is reported
+with its line number, the field and the reason.
 
-The input is never overwritten. OUT is written atomically; an existing OUT is
-replaced only with --force.
+Each file that cannot be read is reported on standard error with the reason, and
+the others are still imported (the exit status is then 1). With --strict nothing
+is written when any file cannot be read; nothing is written either when no file
+could be read.
+
+No input file is ever overwritten. OUT is written atomically; an existing OUT is
+replaced only with --force (or added to with --append).
 )";
 
 constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
@@ -54,17 +76,18 @@ constexpr char32_t InvertedExclamation = 0xA1;
     throw CliError(ExitFailure, "line " + std::to_string(line) + ": " + std::string(field) + ": " + cause);
 }
 
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
 bool IsHeader(const std::vector<std::string> &fields) {
     if (fields.size() != ColumnCount) {
         return false;
     }
     for (int column = 0; column < ColumnCount; ++column) {
-        const bool same = std::equal(fields[column].begin(), fields[column].end(), ColumnNames[column].begin(),
-                                     ColumnNames[column].end(), [](char a, char b) {
-                                         return std::tolower(static_cast<unsigned char>(a)) ==
-                                                std::tolower(static_cast<unsigned char>(b));
-                                     });
-        if (!same) {
+        if (!EqualsIgnoringCase(fields[column], ColumnNames[column])) {
             return false;
         }
     }
@@ -141,6 +164,7 @@ std::string StoreField(const std::string &text, int column, std::size_t line) {
     return stored;
 }
 
+// The rows of a CSV file with the export's columns; a CliError names the path, the line and the cause.
 LogList ReadCsvRows(std::string_view text, const std::string &path) {
     if (text.starts_with(Utf8ByteOrderMark)) {
         text.remove_prefix(Utf8ByteOrderMark.size());
@@ -172,26 +196,154 @@ LogList ReadCsvRows(std::string_view text, const std::string &path) {
             list.AppendEntry(entry);
         }
     } catch (const CliError &error) {
-        throw CliError(error.Code(), path + ": " + error.what() + "; nothing was written");
+        throw CliError(error.Code(), path + ": " + error.what());
     }
     return list;
 }
 
+constexpr std::array<std::string_view, 4> UnitNames = {"miles", "kilometers", "mi", "km"};
+
+DistanceUnit ParseUnit(std::optional<std::string_view> text) {
+    if (!text) {
+        return DistanceUnit::Miles;
+    }
+    for (std::size_t i = 0; i < UnitNames.size(); ++i) {
+        if (EqualsIgnoringCase(*text, UnitNames[i])) {
+            return i % 2 == 0 ? DistanceUnit::Miles : DistanceUnit::Kilometers;
+        }
+    }
+    throw CliError(ExitUsage, "import: unknown unit '" + std::string(*text) +
+                                  "' for --unit: miles, kilometers, mi or km (see 'pquil import --help')");
+}
+
+bool IsCsvName(std::string_view path) {
+    constexpr std::string_view CsvSuffix = ".csv";
+    return path.size() >= CsvSuffix.size() &&
+           EqualsIgnoringCase(path.substr(path.size() - CsvSuffix.size()), CsvSuffix);
+}
+
+std::string RowTexts(const LogEntry &entry) {
+    return Decode1252ToUtf8(entry.Date + " " + entry.Distance + " " + entry.Time);
+}
+
+// Adds the rows of one file to the log, skipping duplicates of the rows already there and, unless every sport is
+// asked for, activities that are not runs; tells about each one skipped.
+class ImportRun {
+public:
+    ImportRun(LogList &log, OutputBuffer &err, DistanceUnit unit, bool allSports)
+        : Log(log), Err(err), Unit(unit), AllSports(allSports) {
+        Existing.AddRows(log);
+    }
+
+    // False when the file could not be read; the reason has been reported.
+    bool ImportFile(const std::string &path) {
+        FileActivities file = ReadActivityFile(path);
+        // A file named .csv that is no other format gets the CSV reader's own account of what is wrong with it.
+        if (file.Format == FileFormat::Csv || (file.Format == FileFormat::Unknown && IsCsvName(path))) {
+            return ImportCsv(path);
+        }
+        if (file.Error) {
+            Report(file.Error->Text());
+            return false;
+        }
+        for (std::size_t i = 0; i < file.Activities.size(); ++i) {
+            const Activity &activity = file.Activities[i];
+            const std::string which = path + ": activity " + std::to_string(i + 1);
+            if (!activity.Running && !AllSports) {
+                Report(which + " (" + ActivityDateText(activity.Start) + ", " + SportLabel(activity) +
+                       ") is not a run, skipped (--all-sports imports it)");
+                continue;
+            }
+            LogEntry entry;
+            if (!MakeActivityEntry(activity, Unit, entry)) {
+                Report(which + " (" + ActivityDateText(activity.Start) +
+                       "): its distance is too long for a log row, skipped");
+                continue;
+            }
+            Add(entry, which);
+        }
+        Commit();
+        return true;
+    }
+
+private:
+    bool ImportCsv(const std::string &path) {
+        LogList rows;
+        try {
+            rows = ReadCsvRows(ReadInputFile(path), path);
+        } catch (const CliError &error) {
+            Report(error.what());
+            return false;
+        }
+        for (int row = 0; row < rows.RowCount(); ++row) {
+            Add(rows.ReadEntry(row), path + ": row " + std::to_string(row + 1));
+        }
+        Commit();
+        return true;
+    }
+
+    void Add(const LogEntry &entry, const std::string &which) {
+        if (Existing.Contains(entry)) {
+            Report(which + " (" + RowTexts(entry) + ") is already in the log, skipped");
+            return;
+        }
+        Log.AppendEntry(entry);
+        Added.push_back(entry);
+    }
+
+    // A file's rows count as existing for the files after it (not for its own other rows: a log may hold two
+    // runs of the same date, distance and time, and its export must import whole).
+    void Commit() {
+        for (const LogEntry &entry : Added) {
+            Existing.Add(entry);
+        }
+        Added.clear();
+    }
+
+    void Report(const std::string &text) { Err.Append("pquil: " + text + "\n"); }
+
+    LogList &Log;
+    OutputBuffer &Err;
+    DistanceUnit Unit;
+    bool AllSports;
+    DuplicateCheck Existing;
+    std::vector<LogEntry> Added;
+};
+
 } // namespace
 
-int RunImport(Words words, OutputBuffer &out, OutputBuffer &) {
-    const ArgumentList args("import", words, {{"--force"}});
+int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
+    const ArgumentList args("import", words,
+                            {{"--force"}, {"--append"}, {"--unit", true}, {"--all-sports"}, {"--strict"}});
     if (args.HelpRequested()) {
         out.Append(ImportHelp);
         return ExitSuccess;
     }
-    args.ExpectOperands({"CSV", "OUT"});
-    const std::string in(args.Operand(0));
-    const std::string outPath(args.Operand(1));
-    CheckOutputPath(in, outPath, args.Has("--force"));
-    const LogList list = ReadCsvRows(ReadInputFile(in), in);
-    WriteOutputFile(outPath, LogBytes(list));
-    return ExitSuccess;
+    if (args.OperandCount() < 2) {
+        args.ExpectOperands({"FILE", "OUT"});
+    }
+    const DistanceUnit unit = ParseUnit(args.Value("--unit"));
+    const std::size_t inputs = args.OperandCount() - 1;
+    const std::string outPath(args.Operand(inputs));
+    const bool append = args.Has("--append");
+    for (std::size_t i = 0; i < inputs; ++i) {
+        CheckOutputPath(std::string(args.Operand(i)), outPath, append || args.Has("--force"));
+    }
+    LogList log = append ? ReadLogFile(outPath) : LogList();
+    ImportRun run(log, err, unit, args.Has("--all-sports"));
+    std::size_t unreadable = 0;
+    for (std::size_t i = 0; i < inputs; ++i) {
+        if (!run.ImportFile(std::string(args.Operand(i)))) {
+            ++unreadable;
+        }
+    }
+    if (unreadable > 0 && (args.Has("--strict") || unreadable == inputs)) {
+        err.Append("pquil: " + std::to_string(unreadable) + " of " + std::to_string(inputs) +
+                   " file(s) could not be read; nothing was written\n");
+        return ExitFailure;
+    }
+    WriteOutputFile(outPath, LogBytes(log));
+    return unreadable > 0 ? ExitFailure : ExitSuccess;
 }
 
 } // namespace pq::cli

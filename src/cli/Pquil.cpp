@@ -32,7 +32,7 @@ Commands:
   date TEXT                         checks a date text as the entry editor does
   convert IN OUT                    writes any log in the current format
   export LOG                        the rows as CSV or JSON on standard output
-  import CSV OUT                    a CSV with the export's columns into a new log
+  import FILE... OUT                GPX, TCX, FIT and CSV files into a log
   records LOG                       best times at 1 Mile to Marathon, longest run
   summary LOG [--from D] [--thru D] runs, distance, time and average pace
   chart weekly LOG                  weekly distance as bars, with the ramp warning
