@@ -438,7 +438,7 @@ private slots:
         QTest::newRow("date with dashes") << header + good + "2024-03-01,5 Miles,00:40:00,x\r\n"
                                           << QByteArray("line 3: Date: '2024-03-01': not a date of the form "
                                                         "yyyy/mm/dd (four-digit year, two-digit month and day), nor "
-                                                        "No Date; nothing was written\n");
+                                                        "No Date\n");
         QTest::newRow("no such day") << header + twoLines + "2024/02/30,5 Miles,00:40:00,x\r\n"
                                      << QByteArray("line 4: Date: '2024/02/30': not a day of the calendar between "
                                                    "1980/01/01 and 2079/12/31");
