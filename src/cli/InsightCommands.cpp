@@ -16,6 +16,7 @@
 #include "cli/DateOptions.h"
 #include "cli/LogFiles.h"
 #include "cli/OutputBuffer.h"
+#include "cli/TagOption.h"
 #include "cli/TextTable.h"
 #include "insight/ChartSeries.h"
 #include "insight/CountedRuns.h"
@@ -36,7 +37,7 @@ out) and its Distance has a number and a unit word the statistics know (Miles,
 Kilometers, Marathons); its time is the Time text read as hours:minutes:seconds.
 )";
 
-constexpr std::string_view RecordsHelp = R"(Usage: pquil records LOG [--today DATE] [--tsv]
+constexpr std::string_view RecordsHelp = R"(Usage: pquil records LOG [--today DATE] [--tag T] [--tsv]
 
 The best times at 1 Mile, 5K, 10K, Half Marathon (21.0975 km) and Marathon
 (42.195 km), and the longest run. A run is a candidate for a distance when it is
@@ -46,11 +47,12 @@ Then the times Riegel's formula predicts from the best effort of the last 365 da
 
 Options:
   --today DATE   the day the last 365 days end on (default: today)
+  --tag T        only the runs whose notes carry the tag "#T"
   --tsv          machine-readable lines, TAB-separated, no header and no
                  predictions: label, date, distance, time, pace per mile
 )";
 
-constexpr std::string_view SummaryHelp = R"(Usage: pquil summary LOG [--from DATE] [--thru DATE] [--tsv]
+constexpr std::string_view SummaryHelp = R"(Usage: pquil summary LOG [--from DATE] [--thru DATE] [--tag T] [--tsv]
 
 The runs counted, their miles and kilometers (two decimals, as the statistics give
 them), their total time (H:MM:SS) and the average pace per mile (M:SS, over the
@@ -59,12 +61,13 @@ runs with a distance and a time above zero; empty when there are none).
 Options:
   --from DATE   first day counted (included; default: the first day of 1980)
   --thru DATE   last day counted (included; default: the last day of 2079)
+  --tag T       only the runs whose notes carry the tag "#T"
   --tsv         one TAB-separated line: runs, miles, kilometers, time, pace
 )";
 
 constexpr std::string_view ChartHelp =
     R"(Usage: pquil chart weekly LOG [--weeks N|all] [--unit mi|km] [--week-start DAY]
-                         [--today DATE] [--width N] [--tsv]
+                         [--today DATE] [--width N] [--tag T] [--tsv]
 
 The distance of each of the last weeks through this week as a bar, with the
 average of the four weeks before it. A bar more than 10% above that average is
@@ -77,11 +80,13 @@ Options:
                  unambiguous beginning of the name
   --today DATE   the day whose week is the last one (default: today)
   --width N      characters per line (default: the terminal's width, else 80)
+  --tag T        only the runs whose notes carry the tag "#T"
   --tsv          TAB-separated lines: first day of the week, distance, average
                  (empty for the first week), "ramp" or empty
 )";
 
-constexpr std::string_view StreaksHelp = R"(Usage: pquil streaks LOG [--week-start DAY] [--today DATE] [--tsv]
+constexpr std::string_view StreaksHelp =
+    R"(Usage: pquil streaks LOG [--week-start DAY] [--today DATE] [--tag T] [--tsv]
 
 The current and the longest streaks of days with a run and of weeks with a run
 (a counted row of more than zero distance). The current streak ends today, or
@@ -90,6 +95,7 @@ yesterday while today has no run yet; the current streak of weeks likewise.
 Options:
   --week-start DAY   first day of a week: monday (the default) to sunday
   --today DATE       the day the current streaks end on (default: today)
+  --tag T            only the runs whose notes carry the tag "#T"
   --tsv              TAB-separated lines: label, length, first day, last day
 )";
 
@@ -128,9 +134,11 @@ void AppendTsvLine(OutputBuffer &out, const std::vector<std::string> &fields) {
     out.EndLine();
 }
 
-std::vector<CountedRun> ReadRuns(const ArgumentList &args) {
+// The counted runs of the log, of the --tag option's tag when one is given.
+std::vector<CountedRun> ReadRuns(const ArgumentList &args, std::string_view command) {
+    const std::optional<std::string> tag = TagName(args, command);
     const LogList list = ReadLogFile(std::string(args.Operand(0)));
-    return CountRuns(list);
+    return CountRuns(list, TagFilter(list, tag));
 }
 
 void PrintRecordsTsv(const LogList &list, const std::vector<RunRecord> &records, OutputBuffer &out) {
@@ -296,7 +304,7 @@ void PrintWeeklyChart(const std::vector<WeekBar> &bars, DistanceUnit unit, std::
 } // namespace
 
 int RunRecords(Words words, OutputBuffer &out, OutputBuffer &) {
-    const ArgumentList args("records", words, {{"--tsv"}, {"--today", true}});
+    const ArgumentList args("records", words, {{"--tsv"}, {"--today", true}, TagOptionSpec});
     if (args.HelpRequested()) {
         out.Append(RecordsHelp);
         out.Append(CountingRules);
@@ -305,8 +313,9 @@ int RunRecords(Words words, OutputBuffer &out, OutputBuffer &) {
     args.ExpectOperands({"LOG"});
     const int today = TodayOption(args, "records");
     const bool tsv = args.Has("--tsv");
+    const std::optional<std::string> tag = TagName(args, "records");
     const LogList list = ReadLogFile(std::string(args.Operand(0)));
-    const PersonalRecords records = ComputeRecords(CountRuns(list), today, 0);
+    const PersonalRecords records = ComputeRecords(CountRuns(list, TagFilter(list, tag)), today, 0);
     std::vector<RunRecord> lines = records.Best;
     if (records.Longest) {
         lines.push_back(*records.Longest);
@@ -323,7 +332,7 @@ int RunRecords(Words words, OutputBuffer &out, OutputBuffer &) {
 }
 
 int RunSummary(Words words, OutputBuffer &out, OutputBuffer &) {
-    const ArgumentList args("summary", words, {{"--tsv"}, {"--from", true}, {"--thru", true}});
+    const ArgumentList args("summary", words, {{"--tsv"}, {"--from", true}, {"--thru", true}, TagOptionSpec});
     if (args.HelpRequested()) {
         out.Append(SummaryHelp);
         out.Append(CountingRules);
@@ -332,7 +341,7 @@ int RunSummary(Words words, OutputBuffer &out, OutputBuffer &) {
     args.ExpectOperands({"LOG"});
     const CalendarDate from = DateOption(args, "--from", "summary").value_or(FirstCountedDate);
     const CalendarDate thru = DateOption(args, "--thru", "summary").value_or(LastCountedDate);
-    const RunTotals totals = TotalsBetween(ReadRuns(args), DayNumber(from.Year, from.Month, from.Day),
+    const RunTotals totals = TotalsBetween(ReadRuns(args, "summary"), DayNumber(from.Year, from.Month, from.Day),
                                            DayNumber(thru.Year, thru.Month, thru.Day));
     const std::vector<std::string> fields = {std::to_string(totals.Runs), FormatHundredths(totals.Miles),
                                              FormatHundredths(totals.Kilometers), ClockText(totals.Seconds),
@@ -359,9 +368,14 @@ int RunChart(Words words, OutputBuffer &out, OutputBuffer &) {
         throw CliError(ExitUsage, "chart: the chart is weekly (see 'pquil chart --help')");
     }
     const std::string name = "chart weekly";
-    const ArgumentList args(
-        name, words.subspan(1),
-        {{"--tsv"}, {"--weeks", true}, {"--unit", true}, {"--week-start", true}, {"--today", true}, {"--width", true}});
+    const ArgumentList args(name, words.subspan(1),
+                            {{"--tsv"},
+                             {"--weeks", true},
+                             {"--unit", true},
+                             {"--week-start", true},
+                             {"--today", true},
+                             {"--width", true},
+                             TagOptionSpec});
     if (args.HelpRequested()) {
         out.Append(ChartHelp);
         return ExitSuccess;
@@ -372,7 +386,7 @@ int RunChart(Words words, OutputBuffer &out, OutputBuffer &) {
     const int weekStart = WeekStartOption(args, name);
     const int today = TodayOption(args, name);
     const std::size_t width = TerminalWidth(args);
-    std::vector<WeekBar> bars = WeeklySeries(ReadRuns(args), today, weekStart);
+    std::vector<WeekBar> bars = WeeklySeries(ReadRuns(args, name), today, weekStart);
     KeepLastWeeks(bars, today, weekStart, weeks);
     if (args.Has("--tsv")) {
         for (const WeekBar &bar : bars) {
@@ -387,7 +401,7 @@ int RunChart(Words words, OutputBuffer &out, OutputBuffer &) {
 }
 
 int RunStreaks(Words words, OutputBuffer &out, OutputBuffer &) {
-    const ArgumentList args("streaks", words, {{"--tsv"}, {"--week-start", true}, {"--today", true}});
+    const ArgumentList args("streaks", words, {{"--tsv"}, {"--week-start", true}, {"--today", true}, TagOptionSpec});
     if (args.HelpRequested()) {
         out.Append(StreaksHelp);
         out.Append(CountingRules);
@@ -396,7 +410,7 @@ int RunStreaks(Words words, OutputBuffer &out, OutputBuffer &) {
     args.ExpectOperands({"LOG"});
     const int weekStart = WeekStartOption(args, "streaks");
     const int today = TodayOption(args, "streaks");
-    const Streaks streaks = ComputeStreaks(ReadRuns(args), today, weekStart);
+    const Streaks streaks = ComputeStreaks(ReadRuns(args, "streaks"), today, weekStart);
     struct Line {
         std::string_view Label;
         const Streak &Value;

@@ -38,7 +38,8 @@ Commands:
   chart weekly LOG                  weekly distance as bars, with the ramp warning
   streaks LOG                       current and longest streaks of days and weeks
 
-show and stats take --tag T: only the runs whose notes carry "#T" count.
+show, stats, records, summary, chart and streaks take --tag T: only the runs whose
+notes carry "#T" count.
 
 Options:
   --help      this text; 'pquil COMMAND --help' describes a command
@@ -58,8 +59,8 @@ struct Command {
 };
 
 constexpr std::array Commands = {
-    Command{"show", RunShow},     Command{"stats", RunStats},     Command{"calc", RunCalc},
-    Command{"date", RunDate},     Command{"convert", RunConvert}, Command{"export", RunExport},
+    Command{"show", RunShow},       Command{"stats", RunStats},     Command{"calc", RunCalc},
+    Command{"date", RunDate},       Command{"convert", RunConvert}, Command{"export", RunExport},
     Command{"import", RunImport},   Command{"tags", RunTags},       Command{"shoes", RunShoes},
     Command{"records", RunRecords}, Command{"summary", RunSummary}, Command{"chart", RunChart},
     Command{"streaks", RunStreaks},

@@ -28,6 +28,10 @@ std::optional<std::string> TagName(const ArgumentList &args, std::string_view co
     return name;
 }
 
+RowFilter TagFilter(const LogList &list, const std::optional<std::string> &tag) {
+    return tag ? MarkFilter(list, TagSign, *tag) : RowFilter();
+}
+
 LogList RowsWithTag(LogList list, const std::optional<std::string> &tag) {
     if (!tag) {
         return list;

@@ -10,18 +10,14 @@
 
 namespace pq {
 
-namespace {
-
-} // namespace
-
-std::vector<MarkTotal> CollectMarkTotals(const LogList &list, char sign) {
+std::vector<MarkTotal> CollectMarkTotals(const LogList &list, char sign, const RowFilter &filter) {
     std::vector<MarkTotal> totals;
     std::unordered_map<std::string, std::size_t> byKey;
     std::vector<std::string_view> names;
     const int rows = list.RowCount();
     for (int row = 0; row < rows; ++row) {
         FindMarks(list.Text(row, NotesColumn), sign, names);
-        if (names.empty()) {
+        if (names.empty() || (filter && !filter(row))) {
             continue;
         }
         const std::string_view date = list.Text(row, DateColumn);
@@ -70,6 +66,10 @@ std::vector<std::string> MarkNames(const LogList &list, char sign) {
         result.push_back(std::move(name));
     }
     return result;
+}
+
+RowFilter MarkFilter(const LogList &list, char sign, std::string name) {
+    return [&list, sign, name = std::move(name)](int row) { return HasMark(list.Text(row, NotesColumn), sign, name); };
 }
 
 std::vector<int> MarkedRows(const LogList &list, char sign, std::string_view name) {

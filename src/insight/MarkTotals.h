@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "insight/CountedRuns.h"
 #include "stats/PeriodTotals.h"
 
 namespace pq {
@@ -24,10 +25,14 @@ struct MarkTotal {
 
 // Every tag or shoe (by its sign) that the notes of the list carry, in name order ignoring ASCII letter case.
 // A mark seen only on rows that do not count is listed without runs. A run with several shoes counts for each.
-std::vector<MarkTotal> CollectMarkTotals(const LogList &list, char sign);
+// With a filter, only the rows it takes are read.
+std::vector<MarkTotal> CollectMarkTotals(const LogList &list, char sign, const RowFilter &filter = {});
 
 // The names of every tag or shoe in the notes, each in its first spelling, in name order ignoring ASCII case.
 std::vector<std::string> MarkNames(const LogList &list, char sign);
+
+// Takes the rows whose notes carry the mark. The list must outlive the filter.
+RowFilter MarkFilter(const LogList &list, char sign, std::string name);
 
 // The indexes of the rows whose notes carry the mark, in list order.
 std::vector<int> MarkedRows(const LogList &list, char sign, std::string_view name);

@@ -164,6 +164,16 @@ private slots:
         QTest::newRow("show-tag-not-a-name") << QStringList{"show", "tagged.pquil", "--tag", "a b"} << 2;
         QTest::newRow("stats-yearly-tag-tsv")
             << QStringList{"stats", "yearly", "tagged.pquil", "--tag=easy", "--tsv"} << 0;
+        QTest::newRow("summary-tag-tsv") << QStringList{"summary", "tagged.pquil", "--tag", "Tempo", "--tsv"} << 0;
+        QTest::newRow("records-tag-tsv") << QStringList{"records", "tagged.pquil", "--tag", "race", "--tsv"} << 0;
+        QTest::newRow("chart-weekly-tag-tsv") << QStringList{"chart",   "weekly",     "tagged.pquil", "--tag", "easy",
+                                                             "--today", "2024/03/11", "--weeks",      "2",     "--tsv"}
+                                              << 0;
+        QTest::newRow("streaks-tag-tsv") << QStringList{"streaks", "tagged.pquil", "--tag", "easy",
+                                                        "--today", "2024/03/11",   "--tsv"}
+                                         << 0;
+        QTest::newRow("summary-tag-unencodable")
+            << QStringList{"summary", "tagged.pquil", "--tag", QString::fromUtf8("\u2713")} << 2;
         QTest::newRow("calc-splits") << QStringList{"calc",   "splits", "--distance", "5",
                                                     "--unit", "km",     "--time",     ":20"}
                                      << 0;
