@@ -75,6 +75,14 @@ void BM_PquilShoes(benchmark::State &state) {
 }
 BENCHMARK(BM_PquilShoes)->Arg(MillionRows)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The summary of the runs of one tag: an eighth of the million.
+void BM_PquilTaggedSummary(benchmark::State &state) {
+    const std::string log = GeneratedLogPath(static_cast<std::size_t>(state.range(0)), BenchNotes::Tagged);
+    const std::vector<std::string> arguments = {PquilPath(), "summary", log, "--tag", "tempo"};
+    Repeat(state, arguments);
+}
+BENCHMARK(BM_PquilTaggedSummary)->Arg(MillionRows)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 } // namespace
 
 BENCHMARK_MAIN();

@@ -34,15 +34,13 @@ std::optional<UnitTotals> CountedRunDistance(std::string_view date, std::string_
 }
 
 std::vector<CountedRun> CountRuns(const LogList &list, const RowFilter &filter) {
-    const TPacequillSSArray snapshot = BuildSnapshot(list);
+    // Filtered before the snapshot is sorted, so one tag's runs cost what their own rows cost.
+    const TPacequillSSArray snapshot = BuildSnapshot(list, filter);
     std::vector<CountedRun> runs;
     runs.reserve(snapshot.Size());
     for (std::size_t i = 0; i < snapshot.Size(); ++i) {
         const RowKeyFields fields = snapshot.Fields(i);
         const int row = snapshot.RowAt(i);
-        if (filter && !filter(row)) {
-            continue;
-        }
         const std::optional<UnitTotals> distance = CountedRunDistance(fields.Date, fields.Distance);
         if (!distance) {
             continue;

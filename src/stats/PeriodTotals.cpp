@@ -70,11 +70,14 @@ std::int64_t DateMonth(std::string_view date) {
 
 } // namespace
 
-TPacequillSSArray BuildSnapshot(const LogList &list) {
+TPacequillSSArray BuildSnapshot(const LogList &list, const SnapshotRowFilter &takeRow) {
     TPacequillSSArray snapshot(list);
     const int rows = list.RowCount();
     snapshot.Reserve(static_cast<std::size_t>(rows), 0);
     for (int row = 0; row < rows; ++row) {
+        if (takeRow && !takeRow(row)) {
+            continue;
+        }
         if (const std::optional<int> dayNumber = KeyDayNumber(list.Text(row, DateColumn))) {
             snapshot.AppendRowKey(row, *dayNumber);
         }

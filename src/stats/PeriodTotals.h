@@ -25,8 +25,10 @@ inline constexpr double MarathonsToKilometers = 42.194988;
 
 // The dated rows of the list, in list order, as row keys sorted by date. The snapshot reads its keys from the
 // list, which must outlive it unchanged.
-TPacequillSSArray BuildSnapshot(const LogList &list);
-TPacequillSSArray BuildSnapshot(const LogList &&list) = delete;
+// A row predicate, when given, leaves out the rows it refuses before any key is made.
+using SnapshotRowFilter = std::function<bool(int row)>;
+TPacequillSSArray BuildSnapshot(const LogList &list, const SnapshotRowFilter &takeRow = {});
+TPacequillSSArray BuildSnapshot(const LogList &&list, const SnapshotRowFilter &takeRow = {}) = delete;
 
 struct UnitTotals {
     double Miles = 0;

@@ -122,6 +122,14 @@ private slots:
         QCOMPARE(names, (QStringList{"Alpha", "beta", "gamma"}));
     }
 
+    void shoesOfOneTag() {
+        const LogList list = MakeLog(Runs);
+        // Only the rows tagged #race are read: one run in Kinvara, none in Pegasus, whose name is then not seen.
+        QCOMPARE(Flatten(CollectMarkTotals(list, ShoeSign, MarkFilter(list, TagSign, "RACE"))),
+                 QStringList{"kinvara 1 26.22 42.19 2024/03/02 2024/03/02 6"});
+        QCOMPARE(Flatten(CollectMarkTotals(list, TagSign, MarkFilter(list, ShoeSign, "nothing"))), QStringList{});
+    }
+
     void markNames() {
         const LogList list = MakeLog(Runs);
         // Names come from every row, counted or not, in their first spelling.
