@@ -7,7 +7,8 @@ file(GLOB PACEQUILL_GUI_SOURCES CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/shell/*.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/log/*.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/calc/*.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/stats/*.cpp)
+    ${CMAKE_CURRENT_SOURCE_DIR}/stats/*.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/insight/*.cpp)
 foreach(core_source IN LISTS PACEQUILL_CORE_SOURCES)
     list(REMOVE_ITEM PACEQUILL_GUI_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/${core_source})
 endforeach()

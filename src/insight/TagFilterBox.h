@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QComboBox>
+
+#include <optional>
+#include <string>
+
+#include "insight/CountedRuns.h"
+
+namespace pq {
+class LogList;
+}
+
+// The tag filter of the Charts and Records windows: "All", or one tag of the log, so that every chart, record
+// and summary takes only the runs with that tag.
+class TagFilterBox : public QComboBox {
+    Q_OBJECT
+
+public:
+    static const QString AllText;
+
+    explicit TagFilterBox(QWidget *parent = nullptr);
+
+    // Offers the tags of the log without signalling a change; the tag chosen stays chosen while the log still has
+    // it, else "All" is.
+    void SetTags(const pq::LogList &list);
+    // The chosen tag's name (Windows-1252, without "#"), or nothing for "All".
+    std::optional<std::string> Tag() const;
+    // Chooses a tag by name (any ASCII case); false, with "All" chosen, when the log has no such tag.
+    bool ChooseTag(const std::string &name);
+    // The rows the choice takes in the list; an empty filter for "All". The list must outlive the filter.
+    pq::RowFilter Filter(const pq::LogList &list) const;
+};
