@@ -1,5 +1,5 @@
-# The windowed program: the GUI library (everything under shell/, log/, calc/ and stats/ that is not core), its
-# resources, the pacequill executable and its installation.
+# The windowed program: the GUI library (everything under shell/, log/, calc/, stats/, insight/ and import/
+# that is not core), its resources, the pacequill executable and its installation.
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Network)
 find_package(X11 QUIET)
 
@@ -8,7 +8,8 @@ file(GLOB PACEQUILL_GUI_SOURCES CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/log/*.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/calc/*.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/stats/*.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/insight/*.cpp)
+    ${CMAKE_CURRENT_SOURCE_DIR}/insight/*.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/import/*.cpp)
 foreach(core_source IN LISTS PACEQUILL_CORE_SOURCES)
     list(REMOVE_ITEM PACEQUILL_GUI_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/${core_source})
 endforeach()

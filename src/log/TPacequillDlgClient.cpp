@@ -1,8 +1,13 @@
 #include "log/TPacequillDlgClient.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QMimeData>
 #include <QStringList>
+#include <QUrl>
 
+#include "import/ImportCommands.h"
 #include "log/EntryCommands.h"
 #include "log/LocaleCollation.h"
 #include "log/LogFile.h"
@@ -51,6 +56,16 @@ void ShowFailure(QWidget *owner, const QString &text, const QString &caption) {
     Prompts::Current().Message(owner, box);
 }
 
+// The local files among dropped URLs.
+QStringList DroppedFiles(const QMimeData *data) {
+    QStringList paths;
+    for (const QUrl &url : data->urls()) {
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    }
+    return paths;
+}
+
 } // namespace
 
 TPacequillDlgClient::TPacequillDlgClient(QWidget *parent) : QWidget(parent) {
@@ -72,6 +87,8 @@ TPacequillDlgClient::TPacequillDlgClient(QWidget *parent) : QWidget(parent) {
     AddResponse(Cmd::FileSaveAs, [this] { SaveAs(); });
     new EntryCommands(*this); // Add, Duplicate, Modify and Delete; a child of this window
     StatsCommands::AddTo(*this);
+    ImportCommands::AddTo(*this);
+    setAcceptDrops(true);
 }
 
 QSize TPacequillDlgClient::sizeHint() const {
@@ -238,4 +255,19 @@ void TPacequillDlgClient::OnRowSelected(int row) {
         Model.Select(row);
     else
         Model.ClearSelection();
+}
+
+void TPacequillDlgClient::dragEnterEvent(QDragEnterEvent *event) {
+    if (!DroppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TPacequillDlgClient::dropEvent(QDropEvent *event) {
+    const QStringList paths = DroppedFiles(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // After the drop has ended, so the program the files came from is not held up by the review.
+    QMetaObject::invokeMethod(
+        this, [this, paths] { ImportCommands::ImportFiles(*this, paths); }, Qt::QueuedConnection);
 }

@@ -70,6 +70,11 @@ public:
     const QString &GetOpenPath() const { return OpenPath; }
     const pq::SortState &GetSortState() const { return Sort; }
 
+protected:
+    // Files dropped on the log are imported as File > Import Activities... imports them.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
 private:
     void OnRowSelected(int row);
 

@@ -19,6 +19,7 @@ inline constexpr int FileNew = 24331;
 inline constexpr int FileOpen = 24332;
 inline constexpr int FileSave = 24333;
 inline constexpr int FileSaveAs = 24334;
+inline constexpr int ImportActivities = 24335; // File > Import Activities..., beyond the original menu
 
 inline constexpr int AddEntry = 24341;
 inline constexpr int DuplicateEntry = 24342;

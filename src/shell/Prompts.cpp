@@ -35,17 +35,22 @@ QMessageBox::Icon ToMessageIcon(Prompts::Icon icon) {
     return QMessageBox::NoIcon;
 }
 
-QString RunFileDialog(QWidget *owner, const Prompts::FileDialogSpec &settings, QFileDialog::AcceptMode mode) {
+QStringList RunFileDialog(QWidget *owner, const Prompts::FileDialogSpec &settings, QFileDialog::AcceptMode mode,
+                          QFileDialog::FileMode fileMode) {
     QFileDialog dialog(owner);
     dialog.setAcceptMode(mode);
-    dialog.setFileMode(settings.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setFileMode(fileMode);
     dialog.setNameFilter(settings.Filter);
     dialog.setDefaultSuffix(settings.DefaultSuffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !settings.ConfirmOverwrite);
     dialog.setWindowModality(Qt::ApplicationModal);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted)
         return {};
-    return dialog.selectedFiles().constFirst();
+    return dialog.selectedFiles();
+}
+
+QFileDialog::FileMode SingleFileMode(const Prompts::FileDialogSpec &settings) {
+    return settings.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile;
 }
 
 // The program's prompts: real message boxes and file dialogs, modal to the whole application.
@@ -70,11 +75,15 @@ public:
     }
 
     QString OpenFileName(QWidget *owner, const FileDialogSpec &settings) override {
-        return RunFileDialog(owner, settings, QFileDialog::AcceptOpen);
+        return RunFileDialog(owner, settings, QFileDialog::AcceptOpen, SingleFileMode(settings)).value(0);
+    }
+
+    QStringList OpenFileNames(QWidget *owner, const FileDialogSpec &settings) override {
+        return RunFileDialog(owner, settings, QFileDialog::AcceptOpen, QFileDialog::ExistingFiles);
     }
 
     QString SaveFileName(QWidget *owner, const FileDialogSpec &settings) override {
-        return RunFileDialog(owner, settings, QFileDialog::AcceptSave);
+        return RunFileDialog(owner, settings, QFileDialog::AcceptSave, SingleFileMode(settings)).value(0);
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -33,6 +34,8 @@ public:
     // The chosen path, or an empty text when the user cancelled.
     virtual QString OpenFileName(QWidget *owner, const FileDialogSpec &spec) = 0;
     virtual QString SaveFileName(QWidget *owner, const FileDialogSpec &spec) = 0;
+    // Existing files, any number of them; an empty list when the user cancelled.
+    virtual QStringList OpenFileNames(QWidget *owner, const FileDialogSpec &spec) = 0;
 
     // The program's prompts; tests install their own.
     static Prompts &Current();

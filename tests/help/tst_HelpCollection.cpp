@@ -46,6 +46,7 @@ void tst_HelpCollection::contextHasTopic_data() {
                               Cmd::FileOpen,
                               Cmd::FileSave,
                               Cmd::FileSaveAs,
+                              Cmd::ImportActivities,
                               Cmd::Exit,
                               Cmd::AddEntry,
                               Cmd::DuplicateEntry,

@@ -219,8 +219,8 @@ void TestTSDIDecFrame::menuBarHoldsMenu100() {
     const QList<QAction *> titles = frame.menuBar()->actions();
     QCOMPARE(titles.size(), 4);
     QCOMPARE(titles[0]->text(), QStringLiteral("&File"));
-    QCOMPARE(MenuTexts(titles[0]->menu()),
-             QStringList({"&New", "&Open...", "-", "&Save", "Save &As...", "-", "E&xit\tAlt+F4"}));
+    QCOMPARE(MenuTexts(titles[0]->menu()), QStringList({"&New", "&Open...", "-", "&Save", "Save &As...",
+                                                        "&Import Activities...", "-", "E&xit\tAlt+F4"}));
     QCOMPARE(titles[1]->text(), QStringLiteral("&Edit"));
     QCOMPARE(MenuTexts(titles[1]->menu()),
              QStringList({"&Add Entry...", "D&uplicate Entry", "&Modify Entry...", "&Delete Entry..."}));

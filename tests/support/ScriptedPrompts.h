@@ -25,10 +25,16 @@ public:
         return SaveAnswers.isEmpty() ? QString() : SaveAnswers.takeFirst();
     }
 
+    QStringList OpenFileNames(QWidget *, const FileDialogSpec &spec) override {
+        OpenDialogs.append(spec);
+        return OpenManyAnswers.isEmpty() ? QStringList() : OpenManyAnswers.takeFirst();
+    }
+
     QList<MessageSpec> Messages;
     QList<FileDialogSpec> OpenDialogs;
     QList<FileDialogSpec> SaveDialogs;
     QList<Button> Answers;
     QStringList OpenAnswers;
     QStringList SaveAnswers;
+    QList<QStringList> OpenManyAnswers;
 };

@@ -1,0 +1,92 @@
+#include "import/ImportCommands.h"
+
+#include <QFile>
+#include <QProgressDialog>
+
+#include "import/ActivityFiles.h"
+#include "import/ImportReview.h"
+#include "import/ImportReviewDialog.h"
+#include "log/LogList.h"
+#include "log/TPacequillDlgClient.h"
+#include "shell/CommandIds.h"
+#include "shell/Prompts.h"
+
+namespace ImportCommands {
+
+namespace {
+
+const QString ActivityFilter = QStringLiteral("Activity Files (*.gpx *.tcx *.fit *.csv);;All Files (*)");
+const QString ReadingText = QStringLiteral("Reading activity files...");
+const QString CancelText = QStringLiteral("Cancel");
+const QString CsvNotRead = QStringLiteral("a CSV file is imported with 'pquil import'");
+// A batch that reads longer than this shows its progress.
+constexpr int ProgressDelayMilliseconds = 400;
+
+bool RunReviewDialog(pq::ImportReview &review, QWidget *parent, std::vector<pq::LogEntry> &rows) {
+    ImportReviewDialog dialog(review, parent);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    rows = dialog.TickedEntries();
+    return true;
+}
+
+ReviewRunner &CurrentRunner() {
+    static ReviewRunner runner = RunReviewDialog;
+    return runner;
+}
+
+} // namespace
+
+QString FileDialogFilter() {
+    return ActivityFilter;
+}
+
+void SetReviewRunner(ReviewRunner runner) {
+    CurrentRunner() = runner ? std::move(runner) : RunReviewDialog;
+}
+
+void AddTo(TPacequillDlgClient &client) {
+    client.AddResponse(Cmd::ImportActivities, [&client] { ImportActivities(client); });
+}
+
+void ImportActivities(TPacequillDlgClient &client) {
+    Prompts::FileDialogSpec settings;
+    settings.Filter = ActivityFilter;
+    settings.MustExist = true;
+    const QStringList paths = Prompts::Current().OpenFileNames(&client, settings);
+    if (!paths.isEmpty()) {
+        ImportFiles(client, paths);
+    }
+}
+
+void ImportFiles(TPacequillDlgClient &client, const QStringList &paths) {
+    pq::ImportReview review(client.List());
+    QProgressDialog progress(ReadingText, CancelText, 0, static_cast<int>(paths.size()), &client);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(ProgressDelayMilliseconds);
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        progress.setValue(static_cast<int>(i));
+        if (progress.wasCanceled()) {
+            return;
+        }
+        const std::string path = QFile::encodeName(paths[i]).toStdString();
+        pq::FileActivities found = pq::ReadActivityFile(path);
+        if (found.Format == pq::FileFormat::Csv) {
+            found.Error = pq::ReadError{path, {}, CsvNotRead.toStdString()};
+        }
+        review.AddFile(path, std::move(found));
+    }
+    progress.setValue(static_cast<int>(paths.size()));
+    std::vector<pq::LogEntry> rows;
+    if (!CurrentRunner()(review, &client, rows) || rows.empty()) {
+        return;
+    }
+    for (const pq::LogEntry &entry : rows) {
+        client.Rows().AppendRow(pq::LogList::JoinEntry(entry));
+    }
+    client.SetChanged(true);
+    client.SelectLastRow();
+}
+
+} // namespace ImportCommands

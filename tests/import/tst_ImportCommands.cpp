@@ -1,0 +1,199 @@
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QtTest>
+
+#include <memory>
+
+#include "ActivityTemplates.h"
+#include "FitWriter.h"
+#include "import/ImportCommands.h"
+#include "import/ImportReviewDialog.h"
+#include "log/TPacequillDlgClient.h"
+#include "shell/CommandIds.h"
+#include "support/ScriptedPrompts.h"
+
+using namespace ActivityTemplates;
+
+namespace {
+
+constexpr std::int64_t Start = 1764572400; // 2025-12-01T07:00:00Z
+constexpr std::uint32_t FitStart = static_cast<std::uint32_t>(Start - FitWriter::FitEpoch);
+
+// What the review showed: each line's texts and tick, and the unreadable files.
+struct Shown {
+    QStringList Lines;
+    QStringList Failures;
+    QString Summary;
+};
+
+} // namespace
+
+// File > Import Activities... and dropped files: the files are read, the review shows what was found, and OK adds
+// the ticked rows at the end of the log as Add Entry does.
+class tst_ImportCommands : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ScriptedPrompts> Scripted;
+    std::unique_ptr<QTemporaryDir> Temp;
+    std::unique_ptr<QMainWindow> Frame;
+    TPacequillDlgClient *Client = nullptr;
+    Shown Review;
+
+    QString Write(const QString &name, const std::string &bytes) {
+        QFile file(Temp->filePath(name));
+        if (!file.open(QIODevice::WriteOnly))
+            return {};
+        file.write(bytes.data(), qint64(bytes.size()));
+        return file.fileName();
+    }
+
+    // A review that records what the real dialog shows, optionally switches the unit, and answers.
+    void Answer(bool accept, int unitIndex = 0) {
+        ImportCommands::SetReviewRunner(
+            [this, accept, unitIndex](pq::ImportReview &review, QWidget *parent, std::vector<pq::LogEntry> &rows) {
+                ImportReviewDialog dialog(review, parent);
+                dialog.UnitChoice()->setCurrentIndex(unitIndex);
+                Review = {};
+                for (int row = 0; row < dialog.Activities()->topLevelItemCount(); ++row) {
+                    const QTreeWidgetItem *item = dialog.Activities()->topLevelItem(row);
+                    QStringList texts;
+                    for (int column = 0; column < ImportReviewDialog::ColumnCount; ++column)
+                        texts << item->text(column);
+                    Review.Lines << (item->checkState(0) == Qt::Checked ? "[x] " : "[ ] ") + texts.join(" | ");
+                }
+                for (int row = 0; row < dialog.UnreadableFiles()->count(); ++row)
+                    Review.Failures << dialog.UnreadableFiles()->item(row)->text().remove(Temp->path() + "/");
+                Review.Summary = dialog.Summary()->text();
+                rows = dialog.TickedEntries();
+                return accept;
+            });
+    }
+
+    QStringList LogRows() const {
+        QStringList rows;
+        for (int row = 0; row < Client->List().RowCount(); ++row)
+            rows << QString::fromStdString(pq::LogList::JoinEntry(Client->List().ReadEntry(row)));
+        return rows;
+    }
+
+    QStringList SampleFiles() {
+        FitWriter fit;
+        fit.AddSession({FitStart + 86400, 1, 3000000, 3000000, 1000000});
+        fit.AddSession({FitStart + 90000, 2, 3600000, 3600000, 3000000}, false);
+        return {Write("run.gpx", Gpx({GpxTrack("Easy", "", {SteadyRun(Start, 600)})})), Write("week.fit", fit.Bytes()),
+                Write("cut.tcx", Tcx({TcxActivity("Running", Start, {{Start, 60, 100}})}).substr(0, 200)),
+                Write("old.gpx", Gpx({GpxTrack("Typed", "", {SteadyRun(Start - 86400, 600)})}))};
+    }
+
+private slots:
+    void init() {
+        qputenv("TZ", "UTC");
+        Review = {};
+        Scripted = std::make_unique<ScriptedPrompts>();
+        Temp = std::make_unique<QTemporaryDir>();
+        QVERIFY(Temp->isValid());
+        Frame = std::make_unique<QMainWindow>();
+        Client = new TPacequillDlgClient;
+        Frame->setCentralWidget(Client);
+        Client->SetupWindow({});
+        // Already in the log: the same date, distance and time as old.gpx gives.
+        Client->Rows().AppendRow("2025/11/30\t1.12 Miles\t00:10:00\tTyped by hand");
+        Client->SelectLastRow();
+        Client->SetChanged(false);
+    }
+    void cleanup() {
+        ImportCommands::SetReviewRunner({});
+        Frame.reset();
+        Scripted.reset();
+    }
+
+    void reviewAndAdd_data() {
+        QTest::addColumn<int>("unitIndex");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QStringList>("added");
+        QTest::newRow("miles")
+            << 0
+            << QStringList{"[x] 2025/12/01 | Running | 1.12 Miles | 00:10:00 | run.gpx | ",
+                           "[x] 2025/12/02 | Running | 6.21 Miles | 00:50:00 | week.fit | ",
+                           "[ ] 2025/12/02 | Cycling | 18.64 Miles | 01:00:00 | week.fit | ",
+                           "[ ] 2025/11/30 | Running | 1.12 Miles | 00:10:00 | old.gpx | already in the log"}
+            << QStringList{"2025/12/01\t1.12 Miles\t00:10:00\tEasy", "2025/12/02\t6.21 Miles\t00:50:00\tRunning"};
+        QTest::newRow("kilometers: the typed row is no duplicate then")
+            << 1
+            << QStringList{"[x] 2025/12/01 | Running | 1.80 Kilometers | 00:10:00 | run.gpx | ",
+                           "[x] 2025/12/02 | Running | 10.0 Kilometers | 00:50:00 | week.fit | ",
+                           "[ ] 2025/12/02 | Cycling | 30.0 Kilometers | 01:00:00 | week.fit | ",
+                           "[ ] 2025/11/30 | Running | 1.80 Kilometers | 00:10:00 | old.gpx | "}
+            << QStringList{"2025/12/01\t1.80 Kilometers\t00:10:00\tEasy",
+                           "2025/12/02\t10.0 Kilometers\t00:50:00\tRunning"};
+    }
+    void reviewAndAdd() {
+        QFETCH(int, unitIndex);
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, added);
+        Scripted->OpenManyAnswers << SampleFiles();
+        Answer(true, unitIndex);
+        Client->Handle(Cmd::ImportActivities);
+        QCOMPARE(Scripted->OpenDialogs.size(), 1);
+        QCOMPARE(Scripted->OpenDialogs[0].Filter, ImportCommands::FileDialogFilter());
+        QCOMPARE(Review.Lines, lines);
+        QCOMPARE(Review.Failures.size(), 1);
+        QVERIFY2(Review.Failures[0].startsWith("cut.tcx: line "), qPrintable(Review.Failures[0]));
+        QVERIFY(Review.Summary.contains("1 file(s) could not be read"));
+        QCOMPARE(LogRows(), QStringList{"2025/11/30\t1.12 Miles\t00:10:00\tTyped by hand"} + added);
+        QVERIFY(Client->GetChanged());
+        QCOMPARE(Client->FindSelectedRow(), std::optional<int>(2));
+    }
+
+    void cancelAddsNothing() {
+        Scripted->OpenManyAnswers << SampleFiles();
+        Answer(false);
+        Client->Handle(Cmd::ImportActivities);
+        QCOMPARE(Review.Lines.size(), 4);
+        QCOMPARE(Client->List().RowCount(), 1);
+        QVERIFY(!Client->GetChanged());
+    }
+
+    void noFilesChosenShowsNoReview() {
+        Answer(true);
+        Client->Handle(Cmd::ImportActivities);
+        QCOMPARE(Scripted->OpenDialogs.size(), 1);
+        QVERIFY(Review.Lines.isEmpty());
+        QCOMPARE(Client->List().RowCount(), 1);
+    }
+
+    void droppedFilesAreImported() {
+        const QStringList files = SampleFiles();
+        Answer(true);
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(files[0]), QUrl(QStringLiteral("https://example.org/run.gpx"))});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Client, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Client, &drop);
+        QTRY_COMPARE(Client->List().RowCount(), 2);
+        QCOMPARE(Review.Lines, QStringList{"[x] 2025/12/01 | Running | 1.12 Miles | 00:10:00 | run.gpx | "});
+        QVERIFY(Client->GetChanged());
+    }
+
+    void dropWithoutFilesIsRefused() {
+        QMimeData data;
+        data.setText(QStringLiteral("2025/12/01"));
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        enter.setAccepted(false);
+        QApplication::sendEvent(Client, &enter);
+        QVERIFY(!enter.isAccepted());
+    }
+};
+
+QTEST_MAIN(tst_ImportCommands)
+#include "tst_ImportCommands.moc"
