@@ -1,0 +1,138 @@
+// Reading activity files: GPX and TCX at 50 MB/s or more and FIT at 200 MB/s or more on one core; and pquil import
+// of a thousand one-hour GPX runs (one point a second) in under 10 s with a peak under 200 MB.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "ActivityTemplates.h"
+#include "FitWriter.h"
+#include "import/ActivityFiles.h"
+
+namespace {
+
+constexpr std::int64_t Start = 1764572400; // 2025-12-01T07:00:00Z
+constexpr int HourSeconds = 3600;
+constexpr int RunCount = 1000;
+constexpr int FitRecords = 200000;
+constexpr int TcxLaps = 5000;
+
+std::string OneHourGpx(int index) {
+    const std::int64_t start = Start + static_cast<std::int64_t>(index) * 86400;
+    return ActivityTemplates::Gpx({ActivityTemplates::GpxTrack("Run " + std::to_string(index), "running",
+                                                               {ActivityTemplates::SteadyRun(start, HourSeconds)})});
+}
+
+std::string ManyLapsTcx() {
+    std::vector<ActivityTemplates::Lap> laps;
+    for (int i = 0; i < TcxLaps; ++i) {
+        laps.push_back({Start + i * 60, 60, 200});
+    }
+    return ActivityTemplates::Tcx({ActivityTemplates::TcxActivity("Running", Start, laps)});
+}
+
+std::string LongFit() {
+    FitWriter writer;
+    const auto start = static_cast<std::uint32_t>(Start - FitWriter::FitEpoch);
+    writer.AddRecords(start, FitRecords / 2);
+    writer.AddRecords(start + FitRecords / 2, FitRecords / 2, true);
+    writer.AddSession({start, 1, FitRecords * 1000u, FitRecords * 1000u, FitRecords * 300u});
+    return writer.Bytes();
+}
+
+void Parse(benchmark::State &state, const std::string &bytes) {
+    for (auto _ : state) {
+        const pq::FileActivities result = pq::ReadActivityBytes(bytes, "bench");
+        if (result.Error || result.Activities.empty()) {
+            state.SkipWithError("the file was not read");
+            break;
+        }
+        benchmark::DoNotOptimize(result.Activities.front().DistanceMeters);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(bytes.size()));
+}
+
+void BM_ParseGpx(benchmark::State &state) {
+    Parse(state, OneHourGpx(0));
+}
+BENCHMARK(BM_ParseGpx)->Unit(benchmark::kMillisecond);
+
+void BM_ParseTcx(benchmark::State &state) {
+    Parse(state, ManyLapsTcx());
+}
+BENCHMARK(BM_ParseTcx)->Unit(benchmark::kMillisecond);
+
+void BM_ParseFit(benchmark::State &state) {
+    Parse(state, LongFit());
+}
+BENCHMARK(BM_ParseFit)->Unit(benchmark::kMillisecond);
+
+// The pquil built beside this benchmark (build/bench -> build/src/cli), unless PQUIL_BINARY names another.
+std::string PquilPath() {
+    if (const char *path = std::getenv("PQUIL_BINARY")) {
+        return path;
+    }
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
+    return (self.parent_path().parent_path() / "src" / "cli" / "pquil").string();
+}
+
+// A thousand one-hour runs, written once into the temporary directory.
+std::vector<std::string> RunFiles() {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "pacequill-bench-gpx";
+    std::filesystem::create_directories(folder);
+    std::vector<std::string> paths;
+    for (int i = 0; i < RunCount; ++i) {
+        const std::filesystem::path path = folder / ("run-" + std::to_string(i) + ".gpx");
+        if (!std::filesystem::exists(path)) {
+            std::ofstream(path, std::ios::binary) << OneHourGpx(i);
+        }
+        paths.push_back(path.string());
+    }
+    return paths;
+}
+
+// The whole command as a user runs it; the child's peak memory is reported as PeakMB and its CPU time a run as
+// ChildCpuSeconds.
+void BM_PquilImportThousandRuns(benchmark::State &state) {
+    const std::vector<std::string> files = RunFiles();
+    const std::string out = (std::filesystem::temp_directory_path() / "pacequill-bench-import.pquil").string();
+    std::vector<std::string> arguments = {PquilPath(), "import"};
+    arguments.insert(arguments.end(), files.begin(), files.end());
+    arguments.push_back(out);
+    arguments.push_back("--force");
+    std::vector<char *> argv;
+    for (std::string &argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    long peakKilobytes = 0;
+    double cpuSeconds = 0;
+    for (auto _ : state) {
+        pid_t child = 0;
+        int status = 0;
+        rusage usage{};
+        if (posix_spawn(&child, argv.front(), nullptr, nullptr, argv.data(), environ) != 0 ||
+            wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("pquil import failed");
+            break;
+        }
+        peakKilobytes = std::max(peakKilobytes, usage.ru_maxrss);
+        cpuSeconds += static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                      static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    }
+    // On a busy machine the wall time includes waiting for a core; the child's own CPU time does not.
+    state.counters["PeakMB"] = static_cast<double>(peakKilobytes) / 1024.0;
+    state.counters["ChildCpuSeconds"] = cpuSeconds / static_cast<double>(std::max<std::int64_t>(1, state.iterations()));
+}
+BENCHMARK(BM_PquilImportThousandRuns)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+} // namespace
+
+BENCHMARK_MAIN();
