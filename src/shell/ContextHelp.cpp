@@ -113,6 +113,9 @@ bool ContextHelp::PreprocessDialogLoop(QObject *receiver, QEvent *event) {
     if (event->type() != QEvent::KeyPress || !IsKey(event, Qt::Key_F1) ||
         (static_cast<const QKeyEvent *>(event)->modifiers() & Qt::ShiftModifier))
         return false;
+    // A held F1 asks once; its repeats would show the pop-up again and again.
+    if (static_cast<const QKeyEvent *>(event)->isAutoRepeat())
+        return true;
     if (const auto *menu = qobject_cast<const QMenu *>(QApplication::activePopupWidget())) {
         if (menu->activeAction())
             RequestMenuItemHelp(CommandRouter::CommandOf(menu->activeAction()));

@@ -432,7 +432,8 @@ void TestCalc::refusedCharacters_data() {
         << ", which a log entry cannot hold, and 1 more such character. Please remove or replace them." << 3
         << "\u2713";
     QTest::newRow("three more, one outside the basic plane")
-        << 609 << "\u2713\u2014\u2713x\U0001F3C3\u00A1" << "Date" + held + "\"\u2713\" (U+2713)"
+        << 609 << "\u2713\u2014\u2713x\U0001F3C3\u00A1"
+        << "Date" + held + "\"\u2713\" (U+2713)"
         << ", which a log entry cannot hold, and 3 more such characters. Please remove or replace them." << 0
         << "\u2713";
     QTest::newRow("a whole surrogate pair selected")
