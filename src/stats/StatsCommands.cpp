@@ -20,7 +20,7 @@ void AddTo(TPacequillDlgClient &client) {
                                             {Cmd::StatsYearly, TPacequillStats::YearlyTab},
                                             {Cmd::StatsFromThru, TPacequillStats::FromThruTab}};
     for (const auto &[command, tab] : commands)
-        client.AddResponse(command, [&client, tab] { OpenStats(&client, client.List(), tab); });
+        client.AddResponse(command, [&client, tab = tab] { OpenStats(&client, client.List(), tab); });
 }
 
 void OpenStats(QWidget *parent, const pq::LogList &list, int requestedTab) {
