@@ -127,7 +127,7 @@ int RunConvert(Words words, OutputBuffer &out, OutputBuffer &err) {
     const std::string outPath(args.Operand(1));
     CheckOutputPath(in, outPath, args.Has("--force"));
     const LogList list = ReadLogFile(in);
-    WriteOutputFile(outPath, LogBytes(list));
+    WriteOutputLog(outPath, list);
     if (const CutRows cut = FindCutRows(list); cut.Count > 0) {
         err.Append("pquil: warning: " + in + ": " + std::to_string(cut.Count) +
                    " row(s) held texts longer than a log field, cut as a save cuts them (the first is row " +

@@ -164,12 +164,17 @@ std::string StoreField(const std::string &text, int column, std::size_t line) {
     return stored;
 }
 
+// The UTF-8 text of a record can take up to three bytes for each byte of a log row.
+constexpr std::size_t Utf8BytesPerCodePageByte = 3;
+constexpr CsvReader::Limits RecordLimits = {
+    ColumnCount, Utf8BytesPerCodePageByte *(DateWidth + DistanceWidth + TimeWidth + NotesWidth)};
+
 // The rows of a CSV file with the export's columns; a CliError names the path, the line and the cause.
 LogList ReadCsvRows(std::string_view text, const std::string &path) {
     if (text.starts_with(Utf8ByteOrderMark)) {
         text.remove_prefix(Utf8ByteOrderMark.size());
     }
-    CsvReader reader(text);
+    CsvReader reader(text, RecordLimits);
     std::vector<std::string> fields;
     LogList list;
     try {
@@ -342,7 +347,7 @@ int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
                    " file(s) could not be read; nothing was written\n");
         return ExitFailure;
     }
-    WriteOutputFile(outPath, LogBytes(log));
+    WriteOutputLog(outPath, log);
     return unreadable > 0 ? ExitFailure : ExitSuccess;
 }
 

@@ -36,8 +36,8 @@ void CheckOutputPath(const std::string &inputPath, const std::string &outputPath
     }
 }
 
-void WriteOutputFile(const std::string &path, std::string_view bytes) {
-    const WriteResult result = WriteFileAtomically(path, bytes);
+void WriteOutputLog(const std::string &path, const LogList &list) {
+    const WriteResult result = WriteLog(list, path);
     if (!result.Ok) {
         throw CliError(ExitFailure, result.Error);
     }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 #include "log/LogList.h"
 
@@ -16,7 +15,8 @@ LogList ReadLogFile(const std::string &path);
 // Refuses an output path that names the input file (through any link) or, without force, any existing file.
 void CheckOutputPath(const std::string &inputPath, const std::string &outputPath, bool force);
 
-// Writes the bytes atomically: a failure leaves any earlier file at the path as it was.
-void WriteOutputFile(const std::string &path, std::string_view bytes);
+// Writes the log as a save does, record by record and atomically: a failure leaves any earlier file at the path as
+// it was.
+void WriteOutputLog(const std::string &path, const LogList &list);
 
 } // namespace pq::cli

@@ -119,7 +119,7 @@ int RunPquil(Words words) {
         failure = error.what();
         status = error.Code();
     } catch (const std::bad_alloc &) {
-        failure = "out of memory";
+        failure = "not enough memory";
     } catch (const std::exception &error) {
         failure = error.what();
     }
@@ -127,8 +127,9 @@ int RunPquil(Words words) {
     try {
         err.Append("pquil: " + failure + "\n");
         err.Flush();
-    } catch (const CliError &) {
-        // Standard error itself cannot be written: the exit status is all that is left to report with.
+    } catch (const std::exception &) {
+        // Standard error itself cannot be written, or there is no memory left to say so: the exit status is all that is
+        // left to report with.
     }
     return status;
 }

@@ -193,7 +193,8 @@ FileActivities ReadActivityBytes(std::string_view bytes, const std::string &name
 }
 
 FileActivities ReadActivityFile(const std::string &path) {
-    const FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without waiting on a pipe or a device before its type is known; reads of a regular file never wait anyway.
+    const FileHandle file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.Get() < 0) {
         return Unreadable(path, FileFormat::Unknown, {}, std::strerror(errno));
     }

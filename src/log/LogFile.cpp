@@ -3,28 +3,32 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <memory>
-#include <system_error>
+#include <new>
 #include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "log/AtomicFile.h"
+#include "log/LogFileWriter.h"
+
 namespace pq {
 
 namespace {
 
 constexpr std::string_view LineEnd = "\r\n";
-constexpr std::string_view TempSuffix = ".XXXXXX";
-constexpr mode_t NewFileMode = 0666;
-constexpr mode_t PermissionBits = 07777;
-constexpr std::string_view NotRegularFile = "Not a regular file";
+constexpr std::string_view NotRegularFile = "not a regular file";
+constexpr std::string_view NotEnoughMemory = "not enough memory";
 constexpr std::size_t ReadStep = std::size_t{1} << 16;
 
 std::string DescribeFailure(const std::string &path, int error) {
     return path + ": " + std::strerror(error);
+}
+
+std::string DescribeFailure(const std::string &path, std::string_view cause) {
+    return path + ": " + std::string(cause);
 }
 
 // Notes with each stored line break (0xA0 0xA0) back as CR LF. A lone 0xA0, such as a typed no-break space,
@@ -47,49 +51,33 @@ void AppendNotes(std::string &out, std::string_view notes) {
     }
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
+// Opens a file for reading without waiting on a pipe or a device, and refuses anything but a regular file (a
+// directory with the system's own cause). The descriptor then blocks as usual. On failure: -1, with the system's
+// error (0 when the file is not a regular one) and the cause.
+int OpenRegularFile(const std::string &path, int &error, std::string &cause) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0) {
+        error = errno;
+    } else if (::fstat(fd, &info) != 0) {
+        error = errno;
+    } else if (S_ISDIR(info.st_mode)) {
+        error = EISDIR;
+    } else if (!S_ISREG(info.st_mode)) {
+        error = 0;
+        cause = NotRegularFile;
+    } else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        error = errno;
+    } else {
+        return fd;
     }
-    return true;
-}
-
-mode_t CurrentUmask() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
-}
-
-// Saving through a symbolic link replaces the file it names, not the link.
-std::string ResolveTarget(const std::string &path) {
-    std::error_code error;
-    if (std::filesystem::is_symlink(path, error)) {
-        const std::filesystem::path target = std::filesystem::weakly_canonical(path, error);
-        if (!error) {
-            return target.string();
-        }
+    if (cause.empty()) {
+        cause = std::strerror(error);
     }
-    return path;
-}
-
-void SyncDirectory(const std::string &path) {
-    std::filesystem::path directory = std::filesystem::path(path).parent_path();
-    if (directory.empty()) {
-        directory = ".";
-    }
-    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
-        // The file itself is already safely in place; a directory that cannot be synced is no failure of the save.
-        ::fsync(fd);
         ::close(fd);
     }
+    return -1;
 }
 
 // Reads up to size bytes, retrying on interruption: the count read (0 at the end), or -1 with errno set.
@@ -123,25 +111,15 @@ int CountMarkers(int fd, char *block, std::size_t blockSize, std::size_t &marker
 
 // Reads the open file block by block into the list: 0, or the error that stopped it.
 int ParseFile(int fd, LogList &list, std::size_t blockSize) {
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        return errno;
-    }
-    if (S_ISDIR(info.st_mode)) {
-        return EISDIR;
-    }
     blockSize = std::max(blockSize, std::size_t{1}); // a read of no bytes would look like the end of the file
     const auto block = std::make_unique_for_overwrite<char[]>(blockSize);
     LogReader reader(list);
-    // Pipes and devices cannot go back to their start: they are read once, without reserving.
-    if (S_ISREG(info.st_mode)) {
-        std::size_t markers = 0;
-        std::size_t bytes = 0;
-        if (const int failure = CountMarkers(fd, block.get(), blockSize, markers, bytes); failure != 0) {
-            return failure;
-        }
-        reader.Reserve(markers, bytes);
+    std::size_t markers = 0;
+    std::size_t bytes = 0;
+    if (const int failure = CountMarkers(fd, block.get(), blockSize, markers, bytes); failure != 0) {
+        return failure;
     }
+    reader.Reserve(markers, bytes);
     for (;;) {
         const ssize_t got = ReadSome(fd, block.get(), blockSize);
         if (got < 0) {
@@ -166,6 +144,28 @@ void ReadLogBytes(std::string_view bytes, LogList &list) {
     reader.Finish();
 }
 
+void AppendLogHeader(std::string &out) {
+    out.append(LogHeader).append(LineEnd);
+}
+
+RecordTexts TextsOfRow(const LogList &list, int row) {
+    return {list.Text(row, DateColumn), list.Text(row, DistanceColumn), list.Text(row, TimeColumn),
+            list.Text(row, NotesColumn)};
+}
+
+RecordTexts TextsOfEntry(const LogEntry &entry) {
+    return {entry.Date, entry.Distance, entry.Time, entry.Notes};
+}
+
+void AppendLogRecord(std::string &out, const RecordTexts &texts) {
+    out.push_back(RecordMarker);
+    out.append(texts[DateColumn].substr(0, DateWidth)).push_back(FieldSeparator);
+    out.append(texts[DistanceColumn].substr(0, DistanceWidth)).push_back(FieldSeparator);
+    out.append(texts[TimeColumn].substr(0, TimeWidth)).push_back(FieldSeparator);
+    AppendNotes(out, texts[NotesColumn].substr(0, NotesWidth));
+    out.append(LineEnd);
+}
+
 std::string LogBytes(const LogList &list) {
     constexpr std::size_t separators = ColumnCount - 1;
     std::string out;
@@ -177,33 +177,36 @@ std::string LogBytes(const LogList &list) {
                 std::min(list.Text(i, NotesColumn).size(), NotesWidth);
     }
     out.reserve(size);
-    out.append(LogHeader).append(LineEnd);
+    AppendLogHeader(out);
     for (int i = 0; i < list.RowCount(); ++i) {
-        out.push_back(RecordMarker);
-        out.append(list.Text(i, DateColumn).substr(0, DateWidth)).push_back(FieldSeparator);
-        out.append(list.Text(i, DistanceColumn).substr(0, DistanceWidth)).push_back(FieldSeparator);
-        out.append(list.Text(i, TimeColumn).substr(0, TimeWidth)).push_back(FieldSeparator);
-        AppendNotes(out, list.Text(i, NotesColumn).substr(0, NotesWidth));
-        out.append(LineEnd);
+        AppendLogRecord(out, TextsOfRow(list, i));
     }
     return out;
 }
 
 LoadResult LoadLog(const std::string &path, LogList &list, std::size_t blockSize) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int error = 0;
+    std::string cause;
+    const int fd = OpenRegularFile(path, error, cause);
     if (fd < 0) {
-        if (errno == ENOENT) {
+        if (error == ENOENT) {
             list.ClearRows();
             return {LoadStatus::Missing, {}};
         }
-        return {LoadStatus::Unreadable, DescribeFailure(path, errno)};
+        return {LoadStatus::Unreadable, DescribeFailure(path, cause)};
     }
     // The rows go to a list of their own, so that a failed read leaves the caller's list as it was.
     LogList loaded;
-    const int failure = ParseFile(fd, loaded, blockSize);
+    int failure = 0;
+    try {
+        failure = ParseFile(fd, loaded, blockSize);
+    } catch (const std::bad_alloc &) {
+        failure = ENOMEM;
+    }
     ::close(fd);
     if (failure != 0) {
-        return {LoadStatus::Unreadable, DescribeFailure(path, failure)};
+        return {LoadStatus::Unreadable,
+                failure == ENOMEM ? DescribeFailure(path, NotEnoughMemory) : DescribeFailure(path, failure)};
     }
     list = std::move(loaded);
     if (list.RowCount() > 0) {
@@ -213,88 +216,65 @@ LoadResult LoadLog(const std::string &path, LogList &list, std::size_t blockSize
 }
 
 WriteResult WriteLog(const LogList &list, const std::string &path) {
-    return WriteFileAtomically(path, LogBytes(list));
+    LogFileWriter writer(path);
+    bool written = writer.Open();
+    for (int i = 0; written && i < list.RowCount(); ++i) {
+        written = writer.Append(TextsOfRow(list, i));
+    }
+    if (!written || !writer.Commit()) {
+        return {false, writer.Error()};
+    }
+    return {true, {}};
 }
 
 WriteResult WriteFileAtomically(const std::string &path, std::string_view bytes) {
-    const std::string target = ResolveTarget(path);
-    struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
-    // Renaming over a directory or a device would replace it rather than write into it.
-    if (exists && S_ISDIR(existing.st_mode)) {
-        return {false, DescribeFailure(path, EISDIR)};
+    AtomicFile file(path);
+    if (!file.Open() || !file.Write(bytes) || !file.Commit()) {
+        return {false, file.Error()};
     }
-    if (exists && !S_ISREG(existing.st_mode)) {
-        return {false, path + ": " + std::string(NotRegularFile)};
-    }
-    const mode_t mode = exists ? existing.st_mode & PermissionBits : NewFileMode & ~CurrentUmask();
-    std::string temp = target + std::string(TempSuffix);
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        return {false, DescribeFailure(path, errno)};
-    }
-    int failure = 0;
-    if (::fchmod(fd, mode) != 0 || !WriteAll(fd, bytes) || ::fsync(fd) != 0) {
-        failure = errno;
-    }
-    if (::close(fd) != 0 && failure == 0) {
-        failure = errno;
-    }
-    if (failure == 0 && ::rename(temp.c_str(), target.c_str()) != 0) {
-        failure = errno;
-    }
-    if (failure != 0) {
-        ::unlink(temp.c_str());
-        return {false, DescribeFailure(path, failure)};
-    }
-    SyncDirectory(target);
     return {true, {}};
 }
 
 bool ReadWholeFile(const std::string &path, std::string &bytes, std::string &error, bool &missing) {
     missing = false;
     bytes.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int failure = 0;
+    std::string cause;
+    const int fd = OpenRegularFile(path, failure, cause);
     if (fd < 0) {
-        missing = errno == ENOENT;
-        error = DescribeFailure(path, errno);
+        missing = failure == ENOENT;
+        error = DescribeFailure(path, cause);
         return false;
     }
     struct stat info {};
-    int failure = 0;
-    if (::fstat(fd, &info) != 0) {
-        failure = errno;
-    } else if (S_ISDIR(info.st_mode)) {
-        failure = EISDIR;
-    } else {
-        // One byte beyond the reported size lets the read that finds the end go without growing the buffer.
-        const std::size_t expected = S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) + 1 : ReadStep;
-        bytes.resize(expected);
-        // Read until the end rather than trusting the size, which special files do not report.
-        std::size_t used = 0;
-        for (;;) {
-            if (used == bytes.size()) {
-                bytes.resize(bytes.size() + std::max(ReadStep, bytes.size()));
-            }
-            const ssize_t got = ::read(fd, bytes.data() + used, bytes.size() - used);
-            if (got < 0) {
-                if (errno == EINTR) {
-                    continue;
+    try {
+        if (::fstat(fd, &info) != 0) {
+            failure = errno;
+        } else {
+            // One byte beyond the reported size lets the read that finds the end go without growing the buffer.
+            bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
+            // Read until the end rather than trusting the size, which may change while the file is read.
+            std::size_t used = 0;
+            for (;;) {
+                if (used == bytes.size()) {
+                    bytes.resize(bytes.size() + std::max(ReadStep, bytes.size()));
                 }
-                failure = errno;
-                break;
+                const ssize_t got = ReadSome(fd, bytes.data() + used, bytes.size() - used);
+                if (got <= 0) {
+                    failure = got < 0 ? errno : 0;
+                    break;
+                }
+                used += static_cast<std::size_t>(got);
             }
-            if (got == 0) {
-                break;
-            }
-            used += static_cast<std::size_t>(got);
+            bytes.resize(used);
         }
-        bytes.resize(used);
+    } catch (const std::bad_alloc &) {
+        failure = ENOMEM;
     }
     ::close(fd);
     if (failure != 0) {
-        bytes.clear();
-        error = DescribeFailure(path, failure);
+        std::string().swap(bytes);
+        error = failure == ENOMEM ? DescribeFailure(path, NotEnoughMemory) : DescribeFailure(path, failure);
         return false;
     }
     return true;

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
 
+#include "log/LogEntry.h"
 #include "log/LogList.h"
 #include "log/LogReader.h"
 
@@ -17,11 +19,20 @@ void ReadLogBytes(std::string_view bytes, LogList &list);
 
 // The bytes WriteLog puts in the file: header, CR LF, then one record per row.
 std::string LogBytes(const LogList &list);
+// The four texts of a record, by column.
+using RecordTexts = std::array<std::string_view, ColumnCount>;
+RecordTexts TextsOfRow(const LogList &list, int row);
+RecordTexts TextsOfEntry(const LogEntry &entry);
+
+// The pieces of those bytes, for writers that stream them: the header line, and one record with its texts cut to
+// the field widths.
+void AppendLogHeader(std::string &out);
+void AppendLogRecord(std::string &out, const RecordTexts &texts);
 
 enum class LoadStatus {
     Loaded,    // the file was read
     Missing,   // no file by that name: an empty log under that name
-    Unreadable // the file exists but could not be read; the list is untouched
+    Unreadable // the file exists but could not be read (or is no regular file); the list is untouched
 };
 
 struct LoadResult {
@@ -38,15 +49,14 @@ struct WriteResult {
     std::string Error; // the path and the cause
 };
 
-// Writes atomically: a temporary file beside the log, flushed and synced, then renamed over it. On failure the
-// old file stays as it was.
+// Writes atomically (see AtomicFile); on failure the old file stays as it was.
 WriteResult WriteLog(const LogList &list, const std::string &path);
 
 // The atomic write under WriteLog, for any bytes.
 WriteResult WriteFileAtomically(const std::string &path, std::string_view bytes);
 
-// Reads a whole file; false with the path and the cause in error when it cannot. missing is set when the file
-// does not exist.
+// Reads a whole regular file; false with the path and the cause in error when it cannot (a pipe or a device is
+// refused unread). missing is set when the file does not exist.
 bool ReadWholeFile(const std::string &path, std::string &bytes, std::string &error, bool &missing);
 
 } // namespace pq

@@ -27,13 +27,21 @@ bool IsLineBreakByte(char byte) {
     return byte == CarriageReturn || byte == LineFeed;
 }
 
+// How a chunk's line ends: CR LF as the program writes it, or LF alone where a tool turned the line ends into LF.
+std::size_t LineEndLength(std::string_view chunk) {
+    if (chunk.ends_with(LineEnd)) {
+        return LineEnd.size();
+    }
+    return chunk.ends_with(LineFeed) ? 1 : 0;
+}
+
 // Turns one chunk of a log file into a row, or nothing for the header line and for empty chunks. The returned
 // text points either into the chunk or, when the chunk had to be rewritten, into buffer.
 bool ChunkToRow(std::string_view chunk, bool &oldFormat, std::string &buffer, std::string_view &row) {
     const std::size_t asRead = chunk.size();
-    if (asRead >= LineEnd.size() && chunk.ends_with(LineEnd)) {
-        chunk.remove_suffix(LineEnd.size());
-    }
+    const std::size_t lineEnd = LineEndLength(chunk);
+    const bool lineFeedEnded = lineEnd == 1;
+    chunk.remove_suffix(lineEnd);
     if (chunk == LogHeader) {
         oldFormat = false;
         return false;
@@ -41,10 +49,12 @@ bool ChunkToRow(std::string_view chunk, bool &oldFormat, std::string &buffer, st
     if (chunk.empty()) {
         return false;
     }
-    // The last two bytes as read are never line breaks of the record's text, even when they are not CR LF.
-    const std::size_t breakable = asRead >= LineEnd.size() ? std::min(asRead - LineEnd.size(), chunk.size()) : 0;
-    const bool hasBreak =
-        std::any_of(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(breakable), IsLineBreakByte);
+    // The last two bytes as read are never line breaks of the record's text, even when they are not CR LF; in a
+    // record ended by LF alone only that LF is the line end.
+    const std::size_t tail = lineFeedEnded ? 1 : LineEnd.size();
+    const std::size_t breakable = asRead >= tail ? std::min(asRead - tail, chunk.size()) : 0;
+    const auto breakableEnd = chunk.begin() + static_cast<std::ptrdiff_t>(breakable);
+    const bool hasBreak = std::any_of(chunk.begin(), breakableEnd, IsLineBreakByte);
     const bool addCentury = oldFormat && chunk.front() != NoDateInitial;
     if (!hasBreak && !addCentury) {
         row = chunk;
@@ -55,10 +65,17 @@ bool ChunkToRow(std::string_view chunk, bool &oldFormat, std::string &buffer, st
         const auto first = static_cast<unsigned char>(chunk.front());
         buffer.append(first >= OldCenturyFirst && first <= OldCenturyLast ? OldCentury : NewCentury);
     }
-    const std::size_t start = buffer.size();
-    buffer.append(chunk);
-    std::replace_if(buffer.begin() + static_cast<std::ptrdiff_t>(start),
-                    buffer.begin() + static_cast<std::ptrdiff_t>(start + breakable), IsLineBreakByte, StoredLineBreak);
+    for (std::size_t i = 0; i < chunk.size(); ++i) {
+        const char byte = chunk[i];
+        if (i >= breakable || !IsLineBreakByte(byte)) {
+            buffer.push_back(byte);
+        } else if (lineFeedEnded && byte == LineFeed && (i == 0 || chunk[i - 1] != CarriageReturn)) {
+            // Where LF alone ends the lines, an LF inside the notes is a whole line break, stored as a pair.
+            buffer.append(2, StoredLineBreak);
+        } else {
+            buffer.push_back(StoredLineBreak);
+        }
+    }
     row = buffer;
     return true;
 }
@@ -67,7 +84,8 @@ bool ChunkToRow(std::string_view chunk, bool &oldFormat, std::string &buffer, st
 
 LogReader::LogReader(LogList &list) : List(list) {
     Carry.reserve(ChunkLimit);
-    Buffer.reserve(ChunkBufferSize + CenturyLength);
+    // A chunk of LF-ended lines may double in length when its line breaks become pairs.
+    Buffer.reserve(2 * ChunkBufferSize + CenturyLength);
 }
 
 void LogReader::Reserve(std::size_t markers, std::size_t bytes) {

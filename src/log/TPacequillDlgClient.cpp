@@ -2,7 +2,6 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QMimeData>
 #include <QStringList>
 #include <QUrl>
@@ -11,6 +10,7 @@
 #include "log/EntryCommands.h"
 #include "log/LocaleCollation.h"
 #include "log/LogFile.h"
+#include "log/PathBytes.h"
 #include "log/TPacequillListWindow.h"
 #include "shell/CommandIds.h"
 #include "shell/DialogTemplate.h"
@@ -34,7 +34,7 @@ const QString LogFileFilter = QStringLiteral("Pacequill Files (*.PQUIL) |*.pquil
 const QString DefaultExtension = QStringLiteral("pquil");
 
 std::string FileSystemPath(const QString &path) {
-    return QFile::encodeName(path).toStdString();
+    return PathBytes::Encode(path).toStdString();
 }
 
 QString ReportText(const std::string &report) {
@@ -213,7 +213,7 @@ QString TPacequillDlgClient::CaptionName(const QString &path) {
     while (name.startsWith(u'.'))
         name = name.mid(1);
     const qsizetype dot = name.indexOf(u'.');
-    return (dot < 0 ? name : name.left(dot)).toString();
+    return PathBytes::Readable((dot < 0 ? name : name.left(dot)).toString());
 }
 
 QString TPacequillDlgClient::FileDialogFilter() {

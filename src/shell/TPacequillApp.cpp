@@ -2,12 +2,18 @@
 
 #include <QStringList>
 
+#include <cstdio>
+#include <exception>
+#include <new>
+
+#include "log/PathBytes.h"
 #include "log/TPacequillDlgClient.h"
 #include "shell/CommandEvent.h"
 #include "shell/CommandIds.h"
 #include "shell/ContextHelp.h"
 #include "shell/FileTypeRegistration.h"
 #include "shell/HeldKeyProbe.h"
+#include "shell/Prompts.h"
 #include "shell/Resources.h"
 #include "shell/SplashWindow.h"
 #include "shell/TPacequillAboutDlg.h"
@@ -18,6 +24,8 @@ const QString TPacequillApp::AppName = QStringLiteral("Pacequill 3.1");
 namespace {
 
 const QString UnregisterOption = QStringLiteral("unregister");
+const QString CommandFailedText = QStringLiteral("The command could not be completed.\n\n%1");
+const QString NotEnoughMemory = QStringLiteral("not enough memory");
 
 bool IsBlank(QChar c) {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t');
@@ -58,7 +66,7 @@ TPacequillApp::~TPacequillApp() {
 QString TPacequillApp::RawCommandLine(int argc, char **argv) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(PathBytes::Decode(QByteArray(argv[i])));
     return arguments.join(QLatin1Char(' '));
 }
 
@@ -145,6 +153,29 @@ bool TPacequillApp::event(QEvent *event) {
         return true;
     }
     return QApplication::event(event);
+}
+
+// A failure thrown by a handler must not cross the event loop, which would end the program with the log unsaved:
+// it is reported, and the program goes on with the log as the handler left it.
+bool TPacequillApp::notify(QObject *receiver, QEvent *event) {
+    QString cause;
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::bad_alloc &) {
+        cause = NotEnoughMemory;
+    } catch (const std::exception &error) {
+        cause = QString::fromLocal8Bit(error.what());
+    }
+    try {
+        Prompts::MessageSpec box;
+        box.Text = CommandFailedText.arg(cause);
+        box.Caption = AppName;
+        box.BoxIcon = Prompts::Icon::Stop;
+        Prompts::Current().Message(Frame, box);
+    } catch (const std::exception &) {
+        std::fprintf(stderr, "pacequill: %s\n", qPrintable(cause));
+    }
+    return true;
 }
 
 bool TPacequillApp::eventFilter(QObject *watched, QEvent *event) {

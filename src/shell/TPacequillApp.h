@@ -28,7 +28,8 @@ public:
     TPacequillApp(int &argc, char **argv, QString rawCommandLine, std::unique_ptr<HelpClient> help = nullptr);
     ~TPacequillApp() override;
 
-    // The raw command line from main's arguments, before the toolkit takes its own options out of them.
+    // The raw command line from main's arguments, before the toolkit takes its own options out of them. A path's
+    // bytes that are not UTF-8 are kept as PathBytes keeps them.
     static QString RawCommandLine(int argc, char **argv);
     // Whether the text holds an option ("-" or "/" prefix) that abbreviates "unregister", ignoring case.
     static bool HasUnregisterOption(const QString &rawCommandLine);
@@ -45,6 +46,9 @@ public:
     bool IsHelpActive() const { return HelpActive; }
     bool IsContextHelpMode() const;
     const std::optional<QCursor> &GetHelpCursor() const;
+
+    // Delivers the event; an exception thrown by its handler is reported instead of ending the program.
+    bool notify(QObject *receiver, QEvent *event) override;
 
 protected:
     bool event(QEvent *event) override;

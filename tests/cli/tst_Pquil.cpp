@@ -415,7 +415,14 @@ private slots:
         QTest::newRow("no header") << good << QByteArray("line 1: the first line must be the header");
         QTest::newRow("three fields") << header + good + "1998/03/02,3.1 Miles,00:25:00\r\n"
                                       << QByteArray("line 3: 3 field(s); a row has 4: Date,Distance,Time,Notes");
-        QTest::newRow("five fields") << header + "a,b,c,d,e\r\n" << QByteArray("line 2: 5 field(s)");
+        QTest::newRow("five fields") << header + "a,b,c,d,e\r\n" << QByteArray("line 2: more than 4 fields");
+        QTest::newRow("a line of commas") << header + good + QByteArray(1 << 20, ',') + "\r\n"
+                                          << QByteArray("line 3: more than 4 fields in one record");
+        QTest::newRow("a field beyond any row") << header + "1998/03/02,1 Miles,00:08:00," + QByteArray(2401, 'n')
+                                                << QByteArray("line 2: more than 2400 bytes of text in one record");
+        QTest::newRow("a quoted field beyond any row")
+            << header + "1998/03/02,1 Miles,00:08:00,\"" + QByteArray(1200, '\n') + QByteArray(2402, '"') + "\""
+            << QByteArray("line 2: more than 2400 bytes of text in one record");
         QTest::newRow("distance too long") << header + twoLines + "1998/03/02,1234567890 Miles,00:25:00,x\r\n"
                                            << QByteArray("line 4: Distance: 16 bytes in Windows-1252; a log row "
                                                          "holds at most 15");

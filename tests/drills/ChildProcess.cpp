@@ -18,7 +18,8 @@ constexpr mode_t OutputMode = 0644;
 
 } // namespace
 
-ChildProcess::ChildProcess(const std::vector<std::string> &arguments, const std::string &outputPath) {
+ChildProcess::ChildProcess(const std::vector<std::string> &arguments, const std::string &outputPath,
+                           const std::string &errorPath) {
     std::vector<char *> argv;
     for (const std::string &argument : arguments) {
         argv.push_back(const_cast<char *>(argument.c_str()));
@@ -28,7 +29,8 @@ ChildProcess::ChildProcess(const std::vector<std::string> &arguments, const std:
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      OutputMode);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, NullDevice, O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     OutputMode);
     Start = std::chrono::steady_clock::now();
     if (posix_spawn(&Pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
         Pid = -1;

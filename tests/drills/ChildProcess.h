@@ -6,13 +6,15 @@
 
 #include <sys/types.h>
 
-// A program run by a drill, its standard output sent to a file (by default thrown away), watched from outside: it can
-// be killed at any moment, and once it has ended its exit code, the signal that ended it and its peak memory are known.
+// A program run by a drill, its standard output and error sent to files (by default thrown away), watched from outside:
+// it can be killed at any moment, and once it has ended its exit code, the signal that ended it and its peak memory are
+// known.
 class ChildProcess {
 public:
     static constexpr char NullDevice[] = "/dev/null";
 
-    ChildProcess(const std::vector<std::string> &arguments, const std::string &outputPath = NullDevice);
+    ChildProcess(const std::vector<std::string> &arguments, const std::string &outputPath = NullDevice,
+                 const std::string &errorPath = NullDevice);
     ChildProcess(const ChildProcess &) = delete;
     ChildProcess &operator=(const ChildProcess &) = delete;
     // A child still running is killed and reaped.

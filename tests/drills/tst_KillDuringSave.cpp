@@ -33,8 +33,8 @@ constexpr auto RunLimit = std::chrono::milliseconds(60000);
 const std::string InputName = "input.pquil";
 const std::string TargetName = "target.pquil";
 const std::string ReferenceName = "reference.pquil";
-// The temporary file of an atomic save: the target's name and six more characters.
-const std::regex TempName(R"(target\.pquil\.[A-Za-z0-9]{6})");
+// The temporary file of an atomic save: a fixed hidden prefix and six more characters.
+const std::regex TempName(R"(\.pacequill-save-[A-Za-z0-9]{6})");
 // The patterns of the Open dialog, so that a temporary file never shows among the logs.
 const std::regex LogPattern(R"(.*\.(pquil|pql))", std::regex::icase);
 
@@ -168,6 +168,24 @@ void tst_KillDuringSave::killedSaveLeavesOldOrNew() {
           "%d temporary files left behind; a whole run took %.3f s, its write %.3f s",
           Kills, endedOld, endedNew, killedWhileWriting, leftovers, whole.count(), writing.count());
     QVERIFY(killedWhileWriting > 0);
+
+    // A run killed while it writes leaves its temporary file; the next save in the folder removes it.
+    {
+        ChildProcess run(convert);
+        QVERIFY(run.Started());
+        while (run.Running() && !TempFileExists(dir)) {
+            std::this_thread::sleep_for(PollInterval);
+        }
+        run.Kill();
+        QVERIFY(run.Wait(RunLimit));
+    }
+    QVERIFY(TempFileExists(dir));
+    ChildProcess next(convert);
+    QVERIFY(next.Started());
+    QVERIFY(next.Wait(RunLimit));
+    QCOMPARE(next.ExitCode(), 0);
+    QVERIFY(!TempFileExists(dir));
+    QVERIFY(ReadFile(target) == newBytes);
 }
 
 QTEST_APPLESS_MAIN(tst_KillDuringSave)

@@ -104,7 +104,7 @@ private slots:
                                                           << QByteArrayList{"d|x|t|ab\xA0\xA0"
                                                                             "cd",
                                                                             "d|x|t|x\xA0\n\r"};
-        QTest::newRow("lone line break bytes") << Header + "\xA1\n\xA1\r\n" << QByteArrayList{"\n|||"};
+        QTest::newRow("lone line break bytes") << Header + "\xA1\n\xA1\r\n\xA1\r" << QByteArrayList{"\r|||"};
         QTest::newRow("empty records skipped") << Header + "\xA1\xA1\r\n\xA1"
                                                            "d\r\n"
                                                << QByteArrayList{"d|||"};
@@ -137,6 +137,33 @@ private slots:
         QVERIFY(!list.SelectedRow());
     }
 
+    // A log whose CR LF line ends a tool turned into LF alone reads as the same log, and saves with CR LF again.
+    void lineFeedLogReadsAsCrLf_data() {
+        QTest::addColumn<QByteArray>("crLf");
+        QTest::newRow("current log") << Header + "\xA1"
+                                                 "2023/01/01\t5 Miles\t00:40:00\tEasy\r\n\xA1"
+                                                 "No Date\t1 Marathons\t03:30:00\t\r\n";
+        QTest::newRow("notes on three lines") << Header + "\xA1"
+                                                          "2023/01/02\t3 Miles\t00:21:00\tone\r\ntwo\r\nthree\r\n";
+        QTest::newRow("older log") << QByteArray("\xA1"
+                                                 "96/07/04\t6.2 Miles\t00:45:10\tHot\r\n\xA1"
+                                                 "No Date\t1 Marathons\t03:30:00\tNone\r\n");
+        QTest::newRow("header only") << Header;
+        QTest::newRow("last record without line end") << Header + "\xA1"
+                                                                  "2023/01/03\t1 Miles\t00:08:00\tx\r\n\xA1"
+                                                                  "2023/01/04\t2 Miles\t00:16:00\tlast";
+    }
+    void lineFeedLogReadsAsCrLf() {
+        QFETCH(QByteArray, crLf);
+        QByteArray lineFeed = crLf;
+        lineFeed.replace("\r\n", "\n");
+        const LogList fromCrLf = Read(crLf);
+        const LogList fromLineFeed = Read(lineFeed);
+        QCOMPARE(Rows(fromLineFeed), Rows(fromCrLf));
+        QCOMPARE(LogBytes(fromLineFeed), LogBytes(fromCrLf));
+        QVERIFY(QByteArray::fromStdString(LogBytes(fromLineFeed)).startsWith(Header));
+    }
+
     void goldenFiles_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArrayList>("expected");
@@ -155,7 +182,7 @@ private slots:
         QTest::newRow("damaged log") << "damaged.pquil"
                                      << QByteArrayList{"2001/01/01|5 Miles|00:40:00|before NUL",
                                                        QByteArray(899, 'x') + "|||", QByteArray(101, 'x') + "|||",
-                                                       "\xFF\xFE\x01|\x80||", "2002/02/02|3 Miles|00:20:00|cut off\n"};
+                                                       "\xFF\xFE\x01|\x80||", "2002/02/02|3 Miles|00:20:00|cut off"};
     }
     void goldenFiles() {
         QFETCH(QString, file);

@@ -51,6 +51,7 @@ private slots:
     void saveUntitledAsksForName_data();
     void saveUntitledAsksForName();
     void failedSaveKeepsChanged();
+    void readOnlyLogRefusesSave();
     void canClose_data();
     void canClose();
     void sortingDoesNotChangeLog();
@@ -189,6 +190,8 @@ void TestDlgClient::captionName_data() {
                                  << "-unregister";
     QTest::newRow("ends with separator") << "C:\\LOGS\\"
                                          << "";
+    QTest::newRow("byte kept from a name that is not UTF-8")
+        << QStringLiteral("/home/runner/caf\xDCE9.pquil") << QStringLiteral("caf\uFFFD");
 }
 
 void TestDlgClient::captionName() {
@@ -377,6 +380,32 @@ void TestDlgClient::failedSaveKeepsChanged() {
     QCOMPARE(Scripted->Messages[2].Caption, QStringLiteral("Save failed"));
     QCOMPARE(client.List().RowCount(), 1);
     QVERIFY(client.GetChanged());
+}
+
+// A log without write permission is not saved over: Save says so and the log stays changed; Save As to another
+// name still writes it.
+void TestDlgClient::readOnlyLogRefusesSave() {
+    const QString path = TempPath("Kept.pquil");
+    QVERIFY(QFile::copy(ThreeRunsPath, path));
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    TPacequillDlgClient &client = Start(path);
+    MakeChanged();
+
+    client.Handle(Cmd::FileSave);
+    QCOMPARE(Scripted->Messages.size(), 1);
+    QCOMPARE(Scripted->Messages.constFirst().Caption, QStringLiteral("Save failed"));
+    QVERIFY2(Scripted->Messages.constFirst().Text.endsWith(path + QStringLiteral(" is read-only")),
+             qPrintable(Scripted->Messages.constFirst().Text));
+    QVERIFY(client.GetChanged());
+    QCOMPARE(FileBytes(path), FileBytes(ThreeRunsPath));
+
+    const QString copy = TempPath("Copy.pquil");
+    Scripted->SaveAnswers << copy;
+    client.Handle(Cmd::FileSaveAs);
+    QCOMPARE(Scripted->Messages.size(), 1);
+    QVERIFY(!client.GetChanged());
+    QCOMPARE(client.GetFilePath(), copy);
+    QCOMPARE(FileBytes(copy).count('\xA1'), 4);
 }
 
 void TestDlgClient::canClose_data() {
