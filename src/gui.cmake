@@ -1,6 +1,6 @@
 # The windowed program: the GUI library (everything under shell/, log/, calc/, stats/, insight/ and import/
 # that is not core), its resources, the pacequill executable and its installation.
-find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Network)
+find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Network Svg)
 find_package(X11 QUIET)
 
 file(GLOB PACEQUILL_GUI_SOURCES CONFIGURE_DEPENDS
@@ -19,6 +19,8 @@ set_target_properties(pacequill_gui PROPERTIES AUTOMOC ON)
 target_include_directories(pacequill_gui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 # The help client talks to the help viewer over a local socket.
 target_link_libraries(pacequill_gui PUBLIC pacequill_core Qt6::Widgets Qt6::Network)
+# Charts are saved as SVG through QSvgGenerator.
+target_link_libraries(pacequill_gui PRIVATE Qt6::Svg)
 
 # The lock-key indicators read the X keyboard's indicator state; without Xlib they show as unknown.
 if(X11_FOUND AND X11_Xkb_FOUND)

@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "import/ImportCommands.h"
+#include "insight/InsightWindows.h"
 #include "log/EntryCommands.h"
 #include "log/LocaleCollation.h"
 #include "log/LogFile.h"
@@ -89,6 +90,7 @@ TPacequillDlgClient::TPacequillDlgClient(QWidget *parent) : QWidget(parent) {
     StatsCommands::AddTo(*this);
     ImportCommands::AddTo(*this);
     setAcceptDrops(true);
+    new InsightWindows(*this); // Charts and Records; a child of this window
 }
 
 QSize TPacequillDlgClient::sizeHint() const {

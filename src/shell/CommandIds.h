@@ -36,4 +36,6 @@ inline constexpr int StatsWeekly = 24371;
 inline constexpr int StatsMonthly = 24372;
 inline constexpr int StatsYearly = 24373;
 inline constexpr int StatsFromThru = 24374;
+inline constexpr int StatsCharts = 24375;
+inline constexpr int StatsRecords = 24376;
 } // namespace Cmd

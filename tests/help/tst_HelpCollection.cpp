@@ -60,6 +60,8 @@ void tst_HelpCollection::contextHasTopic_data() {
                               Cmd::StatsMonthly,
                               Cmd::StatsYearly,
                               Cmd::StatsFromThru,
+                              Cmd::StatsCharts,
+                              Cmd::StatsRecords,
                               Cmd::HelpTopics,
                               Cmd::HelpOnHelp,
                               Cmd::About,

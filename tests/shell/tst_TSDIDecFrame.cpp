@@ -225,10 +225,15 @@ void TestTSDIDecFrame::menuBarHoldsMenu100() {
     QCOMPARE(MenuTexts(titles[1]->menu()),
              QStringList({"&Add Entry...", "D&uplicate Entry", "&Modify Entry...", "&Delete Entry..."}));
     QCOMPARE(titles[2]->text(), QStringLiteral("&Stats"));
-    QCOMPARE(MenuTexts(titles[2]->menu()), QStringList({"&Weekly...", "&Monthly...", "&Yearly...", "&From/Thru..."}));
+    QCOMPARE(MenuTexts(titles[2]->menu()), QStringList({"&Weekly...", "&Monthly...", "&Yearly...", "&From/Thru...", "-",
+                                                        "&Charts...", "&Records..."}));
     QCOMPARE(titles[3]->text(), QStringLiteral("&Help"));
     QCOMPARE(MenuTexts(titles[3]->menu()), QStringList({"Using &Pacequill", "&Using Help", "-", "&About..."}));
     QCOMPARE(frame.MenuAction(Cmd::FileOpen)->statusTip(), QStringLiteral("Open an existing file"));
+    QCOMPARE(frame.MenuAction(Cmd::StatsCharts)->statusTip(),
+             QStringLiteral("Shows charts of weekly distance, year over year and consistency"));
+    QCOMPARE(frame.MenuAction(Cmd::StatsRecords)->statusTip(),
+             QStringLiteral("Shows personal records and predicted race times"));
 }
 
 void TestTSDIDecFrame::toolTipFromMenuText_data() {

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QColor>
+#include <QSizeF>
+#include <QString>
+#include <QWidget>
+
+#include "calc/RunArithmetic.h"
+#include "insight/CountedRuns.h"
+
+class QPainter;
+
+// The base of the charts: draws through Draw, on screen at any device pixel ratio and into PNG or SVG files;
+// shows the exact values under the pointer as a tooltip; keeps a short text summary as the accessible
+// description for screen readers. Colours come from the palette, so a dark theme stays readable.
+class ChartView : public QWidget {
+    Q_OBJECT
+
+public:
+    struct Colours {
+        QColor Background;
+        QColor Text;
+        QColor Grid;
+        QColor Bar;
+        QColor Warning;
+        QColor Line;
+        QColor Faint;
+    };
+
+    explicit ChartView(QWidget *parent = nullptr);
+
+    // Draws the whole chart into a rectangle of this size, in logical pixels, from (0, 0).
+    virtual void Draw(QPainter &painter, const QSizeF &size) const = 0;
+    // The exact values under a point of the widget, or an empty text.
+    virtual QString ToolTipAt(const QPointF &point) const = 0;
+    // One or two sentences that say what the chart shows.
+    virtual QString Summary() const = 0;
+
+    // Writes the chart at its current size: PNG (at twice the pixels, so it stays sharp) or, for a name ending in
+    // ".svg", SVG. False with the reason when the file cannot be written.
+    bool SaveImage(const QString &path, QString &error) const;
+
+    Colours ChartColours() const;
+
+    // The values of some runs for a tooltip: distance, runs, time and average pace.
+    static QString TotalsText(const pq::RunTotals &totals, pq::DistanceUnit unit);
+    static QString DistanceText(double distance, pq::DistanceUnit unit);
+    static QString DayText(int dayNumber);
+
+    // The smallest of 1, 2 or 5 times a power of ten that is at least the value (1 for nothing to show).
+    static double AxisTopFor(double value);
+
+protected:
+    // Margins around the plot area: room for the value labels on the left, dates below and a legend above.
+    static constexpr qreal LeftMargin = 56;
+    static constexpr qreal RightMargin = 16;
+    static constexpr qreal TopMargin = 28;
+    static constexpr qreal BottomMargin = 24;
+    static QRectF PlotRect(const QSizeF &size);
+    // Grid lines and value labels at quarters of the axis.
+    void DrawValueAxis(QPainter &painter, const QRectF &plot, double top) const;
+
+    void paintEvent(QPaintEvent *event) override;
+    bool event(QEvent *event) override;
+    // To be called when the data changes: repaints and renews the accessible description.
+    void DataChanged();
+
+private:
+    void Render(QPainter &painter, const QSizeF &size) const;
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QWidget>
+
+class ConsistencyChart;
+class InsightSource;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QTabWidget;
+class WeeklyChart;
+class YearOverYearChart;
+
+// The Charts window: weekly distance with its ramp warning, year over year, and the consistency calendar, over
+// the counted runs of the open log. It is modeless, follows the log as it changes, and saves the chart shown as
+// a PNG or SVG image.
+class ChartsWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    // The choices of the weeks list: how many weeks the weekly chart shows (0 for all).
+    static constexpr int WeekChoices[] = {12, 26, 52, 104, 0};
+    static constexpr int DefaultWeekChoice = 1;
+
+    ChartsWindow(InsightSource &source, QWidget *parent = nullptr);
+
+    WeeklyChart *Weekly() const { return WeeklyView; }
+    YearOverYearChart *YearOverYear() const { return YearsView; }
+    ConsistencyChart *Consistency() const { return CalendarView; }
+    QTabWidget *Tabs() const { return ChartTabs; }
+
+    // Asks for a file and saves the chart on the current tab.
+    void SaveImage();
+
+private:
+    void Refresh();
+
+    InsightSource &Source;
+    QComboBox *Weeks = nullptr;
+    QComboBox *WeekStart = nullptr;
+    QComboBox *Unit = nullptr;
+    QPushButton *SaveButton = nullptr;
+    QTabWidget *ChartTabs = nullptr;
+    QScrollArea *WeeklyScroll = nullptr;
+    WeeklyChart *WeeklyView = nullptr;
+    YearOverYearChart *YearsView = nullptr;
+    ConsistencyChart *CalendarView = nullptr;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+#include <vector>
+
+#include "insight/CountedRuns.h"
+
+class QAbstractItemModel;
+
+namespace pq {
+class LogList;
+}
+
+// The counted runs of the open log for the Charts and Records windows. It follows the log: any change to the
+// rows (added, removed, sorted, replaced) counts them again once the event loop is idle, and says so. The filter
+// is the one place that decides which rows take part.
+class InsightSource : public QObject {
+    Q_OBJECT
+
+public:
+    InsightSource(const pq::LogList &list, const QAbstractItemModel &model, QObject *parent = nullptr);
+
+    const pq::LogList &List() const { return Log; }
+    const std::vector<pq::CountedRun> &Runs() const { return Counted; }
+    // Today's day number through the program's clock.
+    static int Today();
+
+    void SetFilter(pq::RowFilter filter);
+    // Counts the rows now rather than when the loop is idle.
+    void Recount();
+
+signals:
+    void RunsChanged();
+
+private:
+    const pq::LogList &Log;
+    pq::RowFilter Filter;
+    std::vector<pq::CountedRun> Counted;
+    QTimer Pending;
+};

@@ -1,0 +1,159 @@
+#include "insight/RecordsWindow.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "insight/InsightSource.h"
+#include "insight/InsightTexts.h"
+#include "insight/PersonalRecords.h"
+#include "log/CodePage1252.h"
+#include "log/LogEntry.h"
+#include "log/LogList.h"
+
+namespace {
+
+constexpr int DefaultWidth = 720;
+constexpr int DefaultHeight = 480;
+constexpr int RowRole = Qt::UserRole;
+
+QString Text(const std::string &latin) {
+    return QString::fromLatin1(latin.data(), qsizetype(latin.size()));
+}
+
+QString RowText(const pq::LogList &list, int row, int column) {
+    return QString::fromStdU16String(pq::Decode1252(list.Text(row, column)));
+}
+
+QTableWidget *MakeTable(QWidget *owner, const QString &name, const QStringList &headers) {
+    auto *table = new QTableWidget(0, int(headers.size()), owner);
+    table->setObjectName(name);
+    table->setHorizontalHeaderLabels(headers);
+    table->verticalHeader()->hide();
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->horizontalHeader()->setStretchLastSection(true);
+    return table;
+}
+
+void AddRow(QTableWidget *table, const QStringList &cells, int logRow) {
+    const int row = table->rowCount();
+    table->insertRow(row);
+    for (int column = 0; column < cells.size(); ++column) {
+        auto *item = new QTableWidgetItem(cells[column]);
+        item->setData(RowRole, logRow);
+        table->setItem(row, column, item);
+    }
+}
+
+} // namespace
+
+RecordsWindow::RecordsWindow(InsightSource &source, RowSelector selectRow, QWidget *parent)
+    : QWidget(parent, Qt::Window), Source(source), SelectRow(std::move(selectRow)) {
+    setWindowTitle(tr("Records - Pacequill"));
+    setObjectName(QStringLiteral("RecordsWindow"));
+    auto *layout = new QVBoxLayout(this);
+    auto *choices = new QHBoxLayout;
+    auto *caption = new QLabel(tr("Week &starts on:"), this);
+    WeekStart = new QComboBox(this);
+    WeekStart->setObjectName(QStringLiteral("WeekStart"));
+    WeekStart->addItems(
+        {tr("Monday"), tr("Tuesday"), tr("Wednesday"), tr("Thursday"), tr("Friday"), tr("Saturday"), tr("Sunday")});
+    caption->setBuddy(WeekStart);
+    choices->addWidget(caption);
+    choices->addWidget(WeekStart);
+    choices->addStretch();
+    layout->addLayout(choices);
+
+    Records = MakeTable(this, QStringLiteral("Records"),
+                        {tr("Record"), tr("Date"), tr("Distance"), tr("Time"), tr("Pace per mile"), tr("Pace per km")});
+    Records->setAccessibleName(tr("Personal records"));
+    layout->addWidget(Records, 2);
+    BaseLabel = new QLabel(this);
+    BaseLabel->setObjectName(QStringLiteral("PredictionBase"));
+    BaseLabel->setWordWrap(true);
+    layout->addWidget(BaseLabel);
+    Predictions = MakeTable(this, QStringLiteral("Predictions"),
+                            {tr("Distance"), tr("Predicted time"), tr("Pace per mile"), tr("Pace per km")});
+    Predictions->setAccessibleName(tr("Predicted times"));
+    BaseLabel->setBuddy(Predictions);
+    layout->addWidget(Predictions, 1);
+    resize(DefaultWidth, DefaultHeight);
+
+    connect(Records, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { SelectRecordRow(row); });
+    connect(Records, &QTableWidget::cellActivated, this, [this](int row, int) { SelectRecordRow(row); });
+    connect(WeekStart, &QComboBox::currentIndexChanged, this, &RecordsWindow::Refresh);
+    connect(&Source, &InsightSource::RunsChanged, this, &RecordsWindow::Refresh);
+    Refresh();
+}
+
+void RecordsWindow::Refresh() {
+    const pq::LogList &list = Source.List();
+    const pq::PersonalRecords records =
+        pq::ComputeRecords(Source.Runs(), InsightSource::Today(), WeekStart->currentIndex());
+    Records->setRowCount(0);
+    std::vector<pq::RunRecord> runs = records.Best;
+    if (records.Longest)
+        runs.push_back(*records.Longest);
+    for (const pq::RunRecord &record : runs) {
+        const int row = record.Run.Row;
+        AddRow(Records,
+               {Text(std::string(record.Label)), RowText(list, row, pq::DateColumn),
+                RowText(list, row, pq::DistanceColumn), RowText(list, row, pq::TimeColumn),
+                Text(pq::PaceText(record.Run.Seconds, record.Run.Miles)),
+                Text(pq::PaceText(record.Run.Seconds, record.Run.Kilometers))},
+               row);
+    }
+    const std::pair<QString, const std::optional<pq::PeriodRecord> *> periods[] = {
+        {tr("Biggest Week"), &records.BiggestWeek},
+        {tr("Biggest Month"), &records.BiggestMonth},
+        {tr("Biggest Year"), &records.BiggestYear}};
+    for (const auto &[label, period] : periods) {
+        if (!*period)
+            continue;
+        const pq::RunTotals &totals = (*period)->Totals;
+        // The period's last run is the one a double-click selects.
+        auto last = pq::FirstRunFrom(Source.Runs(), (*period)->LastDay + 1);
+        const int lastRow = last == Source.Runs().begin() ? -1 : std::prev(last)->Row;
+        AddRow(Records,
+               {label,
+                tr("%1 to %2").arg(Text(pq::DayText((*period)->FirstDay)), Text(pq::DayText((*period)->LastDay))),
+                tr("%1 Miles, %2 Kilometers (%3 runs)")
+                    .arg(Text(pq::FormatHundredths(totals.Miles)), Text(pq::FormatHundredths(totals.Kilometers)))
+                    .arg(totals.Runs),
+                Text(pq::ClockText(totals.Seconds)), Text(pq::PaceText(totals.PacedSeconds, totals.PacedMiles)),
+                Text(pq::PaceText(totals.PacedSeconds, totals.PacedKilometers))},
+               lastRow);
+    }
+    Records->resizeColumnsToContents();
+
+    Predictions->setRowCount(0);
+    if (!records.PredictionBase) {
+        BaseLabel->setText(tr("Predictions need a run at a standard distance, with its time, in the last %1 days.")
+                               .arg(pq::PredictionDays));
+        return;
+    }
+    const pq::CountedRun &base = records.PredictionBase->Run;
+    BaseLabel->setText(tr("&Predicted by Riegel's formula from the %1 of %2 in %3:")
+                           .arg(Text(std::string(records.PredictionBase->Label)), Text(pq::DayText(base.DayNumber)),
+                                Text(pq::ClockText(base.Seconds))));
+    for (const pq::Prediction &prediction : records.Predictions) {
+        AddRow(Predictions,
+               {Text(std::string(prediction.Label)), Text(pq::ClockText(prediction.Seconds)),
+                Text(pq::PaceText(prediction.Seconds, prediction.Kilometers / pq::KilometersPerMile)),
+                Text(pq::PaceText(prediction.Seconds, prediction.Kilometers))},
+               base.Row);
+    }
+    Predictions->resizeColumnsToContents();
+}
+
+void RecordsWindow::SelectRecordRow(int tableRow) {
+    const QTableWidgetItem *item = Records->item(tableRow, RecordColumn);
+    const int row = item ? item->data(RowRole).toInt() : -1;
+    if (row >= 0 && SelectRow)
+        SelectRow(row);
+}

@@ -1,0 +1,160 @@
+#include "insight/WeeklyChart.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+#include "insight/InsightTexts.h"
+
+namespace {
+
+// Each week takes a slot of at least this many pixels; the bar fills this share of its slot.
+constexpr qreal SlotWidth = 14;
+constexpr qreal BarShare = 0.7;
+constexpr int PreferredHeight = 280;
+constexpr int PreferredWeeks = 26;
+constexpr qreal LegendSwatch = 10;
+constexpr qreal LegendGap = 6;
+constexpr qreal LegendSpacing = 18;
+constexpr qreal AverageLineWidth = 2;
+// Room above the tallest bar or average.
+constexpr double Headroom = 1.05;
+constexpr int DaysPerWeek = 7;
+
+} // namespace
+
+WeeklyChart::WeeklyChart(QWidget *parent) : ChartView(parent) {
+    setAccessibleName(tr("Weekly distance"));
+}
+
+void WeeklyChart::SetBars(std::vector<pq::WeekBar> bars, pq::DistanceUnit unit) {
+    Weeks = std::move(bars);
+    Unit = unit;
+    double most = 0;
+    for (const pq::WeekBar &bar : Weeks)
+        most = std::max({most, Distance(bar), Average(bar)});
+    Top = AxisTopFor(most * Headroom);
+    updateGeometry();
+    DataChanged();
+}
+
+double WeeklyChart::Distance(const pq::WeekBar &bar) const {
+    return pq::DistanceIn(bar.Totals, Unit);
+}
+
+double WeeklyChart::Average(const pq::WeekBar &bar) const {
+    return Unit == pq::DistanceUnit::Miles ? bar.AverageMiles : bar.AverageKilometers;
+}
+
+QRectF WeeklyChart::PlotArea(const QSizeF &size) const {
+    return PlotRect(size);
+}
+
+double WeeklyChart::AxisTop() const {
+    return Top;
+}
+
+QRectF WeeklyChart::BarRect(std::size_t index, const QSizeF &size) const {
+    const QRectF plot = PlotArea(size);
+    const qreal slot = plot.width() / qreal(std::max<std::size_t>(1, Weeks.size()));
+    const double distance = std::max(0.0, Distance(Weeks[index]));
+    const qreal height = plot.height() * distance / Top;
+    return QRectF(plot.left() + slot * qreal(index) + slot * (1 - BarShare) / 2, plot.bottom() - height,
+                  slot * BarShare, height);
+}
+
+void WeeklyChart::Draw(QPainter &painter, const QSizeF &size) const {
+    const Colours colours = ChartColours();
+    const QRectF plot = PlotArea(size);
+    DrawValueAxis(painter, plot, Top);
+    const qreal slot = plot.width() / qreal(std::max<std::size_t>(1, Weeks.size()));
+    QPainterPath average;
+    bool averageStarted = false;
+    // Date labels where there is room: every so many weeks.
+    const int labelEvery = std::max(1, int(std::ceil(painter.fontMetrics().horizontalAdvance("2000/00/00 ") / slot)));
+    for (std::size_t i = 0; i < Weeks.size(); ++i) {
+        const pq::WeekBar &bar = Weeks[i];
+        painter.fillRect(BarRect(i, size), bar.Ramp ? colours.Warning : colours.Bar);
+        const qreal centre = plot.left() + slot * (qreal(i) + 0.5);
+        if (bar.AverageWeeks > 0) {
+            const QPointF point(centre, plot.bottom() - plot.height() * Average(bar) / Top);
+            if (averageStarted)
+                average.lineTo(point);
+            else
+                average.moveTo(point);
+            averageStarted = true;
+        }
+        if (int(i) % labelEvery == 0) {
+            painter.setPen(colours.Text);
+            painter.drawText(QRectF(centre - slot / 2, plot.bottom() + 2, slot * labelEvery, BottomMargin - 2),
+                             Qt::AlignLeft | Qt::AlignTop, DayText(bar.FirstDay));
+        }
+    }
+    painter.setPen(QPen(colours.Line, AverageLineWidth));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(average);
+    DrawLegend(painter, size);
+}
+
+void WeeklyChart::DrawLegend(QPainter &painter, const QSizeF &) const {
+    const Colours colours = ChartColours();
+    const QFontMetricsF metrics(painter.font());
+    qreal x = LeftMargin;
+    const qreal y = (TopMargin - LegendSwatch) / 2;
+    const auto item = [&](const QString &text, const QColor &colour, bool line) {
+        if (line) {
+            painter.setPen(QPen(colour, AverageLineWidth));
+            painter.drawLine(QPointF(x, y + LegendSwatch / 2), QPointF(x + LegendSwatch, y + LegendSwatch / 2));
+        } else {
+            painter.fillRect(QRectF(x, y, LegendSwatch, LegendSwatch), colour);
+        }
+        x += LegendSwatch + LegendGap;
+        painter.setPen(colours.Text);
+        painter.drawText(QPointF(x, y + LegendSwatch), text);
+        x += metrics.horizontalAdvance(text) + LegendSpacing;
+    };
+    item(tr("%1 per week").arg(QString::fromLatin1(pq::UnitWord(Unit).data())), colours.Bar, false);
+    item(tr("more than %1% above the %2-week average").arg(pq::RampPercent).arg(pq::TrailingWeeks), colours.Warning,
+         false);
+    item(tr("%1-week average").arg(pq::TrailingWeeks), colours.Line, true);
+}
+
+QString WeeklyChart::ToolTipAt(const QPointF &point) const {
+    const QRectF plot = PlotArea(size());
+    if (Weeks.empty() || point.x() < plot.left() || point.x() >= plot.right())
+        return {};
+    const qreal slot = plot.width() / qreal(Weeks.size());
+    const auto index = std::min(Weeks.size() - 1, std::size_t((point.x() - plot.left()) / slot));
+    const pq::WeekBar &bar = Weeks[index];
+    QString text = tr("Week of %1 to %2\n").arg(DayText(bar.FirstDay), DayText(bar.FirstDay + DaysPerWeek - 1)) +
+                   TotalsText(bar.Totals, Unit);
+    if (bar.AverageWeeks > 0)
+        text += tr("\n%1-week average: %2").arg(bar.AverageWeeks).arg(DistanceText(Average(bar), Unit));
+    if (bar.Ramp)
+        text += tr("\nMore than %1% above the average").arg(pq::RampPercent);
+    return text;
+}
+
+QString WeeklyChart::Summary() const {
+    if (Weeks.empty())
+        return tr("No weeks with running.");
+    const pq::WeekBar &last = Weeks.back();
+    const auto ramps = std::count_if(Weeks.begin(), Weeks.end(), [](const pq::WeekBar &bar) { return bar.Ramp; });
+    return tr("%1 weeks from %2. The latest week, from %3, has %4. %5 weeks are more than %6% above the average of "
+              "the weeks before.")
+        .arg(Weeks.size())
+        .arg(DayText(Weeks.front().FirstDay), DayText(last.FirstDay), DistanceText(Distance(last), Unit))
+        .arg(ramps)
+        .arg(pq::RampPercent);
+}
+
+QSize WeeklyChart::sizeHint() const {
+    const int weeks = int(std::max<std::size_t>(PreferredWeeks, Weeks.size()));
+    return {int(LeftMargin + RightMargin + SlotWidth * weeks), PreferredHeight};
+}
+
+QSize WeeklyChart::minimumSizeHint() const {
+    return {int(LeftMargin + RightMargin + SlotWidth * qreal(Weeks.size())), PreferredHeight / 2};
+}

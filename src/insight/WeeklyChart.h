@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QRectF>
+
+#include <vector>
+
+#include "insight/ChartSeries.h"
+#include "insight/ChartView.h"
+
+// Weekly distance: a bar per week, a line for the average of the four weeks before each, and bars over the ramp
+// in the warning colour, with a legend. It grows wider with its weeks, so a scroll area can hold many.
+class WeeklyChart : public ChartView {
+    Q_OBJECT
+
+public:
+    explicit WeeklyChart(QWidget *parent = nullptr);
+
+    void SetBars(std::vector<pq::WeekBar> bars, pq::DistanceUnit unit);
+    const std::vector<pq::WeekBar> &Bars() const { return Weeks; }
+
+    // Where the bars go inside a chart of this size, and the distance at the top of that area.
+    QRectF PlotArea(const QSizeF &size) const;
+    double AxisTop() const;
+    // The bar of a week, for a chart of this size; an empty week has a bar of no height.
+    QRectF BarRect(std::size_t index, const QSizeF &size) const;
+
+    void Draw(QPainter &painter, const QSizeF &size) const override;
+    QString ToolTipAt(const QPointF &point) const override;
+    QString Summary() const override;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+private:
+    double Distance(const pq::WeekBar &bar) const;
+    double Average(const pq::WeekBar &bar) const;
+    void DrawLegend(QPainter &painter, const QSizeF &size) const;
+
+    std::vector<pq::WeekBar> Weeks;
+    pq::DistanceUnit Unit = pq::DistanceUnit::Miles;
+    double Top = 1;
+};

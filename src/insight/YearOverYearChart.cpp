@@ -1,0 +1,129 @@
+#include "insight/YearOverYearChart.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+#include "insight/InsightTexts.h"
+#include "stats/StatsCalendar.h"
+
+namespace {
+
+constexpr int DaysInLongestYear = 366;
+constexpr qreal CurrentLineWidth = 3;
+constexpr qreal OtherLineWidth = 1.2;
+constexpr qreal YearLabelWidth = 40;
+constexpr int PreferredWidth = 640;
+constexpr int PreferredHeight = 320;
+constexpr double Headroom = 1.05;
+// How near the pointer must be to a line, in pixels, for its tooltip.
+constexpr qreal PointerReach = 24;
+constexpr int MonthsPerYear = 12;
+// A year of 365 days, where the months begin for the month labels.
+constexpr int CommonYear = 2001;
+constexpr qreal LabelOffset = 4;
+constexpr qreal MonthLabelRaise = 6;
+constexpr int MonthAbbreviation = 3;
+
+} // namespace
+
+YearOverYearChart::YearOverYearChart(QWidget *parent) : ChartView(parent) {
+    setAccessibleName(tr("Year over year"));
+}
+
+void YearOverYearChart::SetSeries(pq::YearOverYear series, pq::DistanceUnit unit) {
+    Years = std::move(series);
+    Unit = unit;
+    double most = 0;
+    for (const pq::YearLine &line : Years.Years) {
+        if (!line.Cumulative.empty())
+            most = std::max(most, pq::DistanceIn(line.Cumulative.back(), Unit));
+    }
+    Top = AxisTopFor(most * Headroom);
+    DataChanged();
+}
+
+QString YearOverYearChart::OnPaceText() const {
+    const double pace = Unit == pq::DistanceUnit::Miles ? Years.OnPaceMiles : Years.OnPaceKilometers;
+    return tr("On pace for %1 this year").arg(DistanceText(pace, Unit));
+}
+
+QPointF YearOverYearChart::PointAt(const pq::YearLine &line, std::size_t day, const QSizeF &size) const {
+    QRectF plot = PlotRect(size);
+    plot.setRight(plot.right() - YearLabelWidth);
+    const double distance = pq::DistanceIn(line.Cumulative[day], Unit);
+    return {plot.left() + plot.width() * (qreal(day) + 0.5) / DaysInLongestYear,
+            plot.bottom() - plot.height() * distance / Top};
+}
+
+void YearOverYearChart::Draw(QPainter &painter, const QSizeF &size) const {
+    const Colours colours = ChartColours();
+    QRectF plot = PlotRect(size);
+    plot.setRight(plot.right() - YearLabelWidth);
+    DrawValueAxis(painter, plot, Top);
+    painter.setPen(colours.Text);
+    for (int month = 1; month <= MonthsPerYear; ++month) {
+        const int day = pq::DayNumber(CommonYear, month, 1) - pq::DayNumber(CommonYear, 1, 1);
+        const qreal x = plot.left() + plot.width() * day / DaysInLongestYear;
+        painter.drawText(
+            QPointF(x, plot.bottom() + BottomMargin - MonthLabelRaise),
+            QString::fromLatin1(pq::MonthName(month).substr(0, MonthAbbreviation).data(), MonthAbbreviation));
+    }
+    for (const pq::YearLine &line : Years.Years) {
+        if (line.Cumulative.empty())
+            continue;
+        const bool current = line.Year == Years.CurrentYear;
+        QPainterPath path(PointAt(line, 0, size));
+        for (std::size_t day = 1; day < line.Cumulative.size(); ++day)
+            path.lineTo(PointAt(line, day, size));
+        painter.setPen(QPen(current ? colours.Bar : colours.Faint, current ? CurrentLineWidth : OtherLineWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(path);
+        painter.setPen(current ? colours.Text : colours.Faint);
+        painter.drawText(PointAt(line, line.Cumulative.size() - 1, size) + QPointF(LabelOffset, LabelOffset),
+                         QString::number(line.Year));
+    }
+    painter.setPen(colours.Text);
+    painter.drawText(QRectF(LeftMargin, 0, size.width() - LeftMargin, TopMargin), Qt::AlignVCenter | Qt::AlignLeft,
+                     OnPaceText());
+}
+
+QString YearOverYearChart::ToolTipAt(const QPointF &point) const {
+    const pq::YearLine *nearest = nullptr;
+    std::size_t nearestDay = 0;
+    qreal nearestDistance = PointerReach;
+    for (const pq::YearLine &line : Years.Years) {
+        if (line.Cumulative.empty())
+            continue;
+        const QPointF first = PointAt(line, 0, size());
+        const qreal dayWidth = PointAt(line, line.Cumulative.size() - 1, size()).x() - first.x();
+        const qreal perDay = line.Cumulative.size() > 1 ? dayWidth / qreal(line.Cumulative.size() - 1) : 1;
+        const auto day = std::size_t(
+            std::clamp<qreal>(std::round((point.x() - first.x()) / perDay), 0, qreal(line.Cumulative.size() - 1)));
+        const qreal away = std::abs(PointAt(line, day, size()).y() - point.y());
+        if (std::abs(PointAt(line, day, size()).x() - point.x()) < PointerReach && away < nearestDistance) {
+            nearest = &line;
+            nearestDay = day;
+            nearestDistance = away;
+        }
+    }
+    if (nearest == nullptr)
+        return {};
+    const int dayNumber = pq::DayNumber(nearest->Year, 1, 1) + int(nearestDay);
+    return tr("1 January to %1\n").arg(DayText(dayNumber)) + TotalsText(nearest->Cumulative[nearestDay], Unit);
+}
+
+QString YearOverYearChart::Summary() const {
+    QStringList years;
+    for (const pq::YearLine &line : Years.Years) {
+        if (!line.Cumulative.empty())
+            years << tr("%1: %2").arg(line.Year).arg(DistanceText(pq::DistanceIn(line.Cumulative.back(), Unit), Unit));
+    }
+    return tr("Distance by year. %1. %2.").arg(years.join(QStringLiteral(", ")), OnPaceText());
+}
+
+QSize YearOverYearChart::sizeHint() const {
+    return {PreferredWidth, PreferredHeight};
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "insight/ChartSeries.h"
+#include "insight/ChartView.h"
+
+// Year over year: the distance since 1 January by day of the year, one line per year, the current year drawn
+// strong, with how far this year is on pace for.
+class YearOverYearChart : public ChartView {
+    Q_OBJECT
+
+public:
+    explicit YearOverYearChart(QWidget *parent = nullptr);
+
+    void SetSeries(pq::YearOverYear series, pq::DistanceUnit unit);
+    const pq::YearOverYear &Series() const { return Years; }
+    // "On pace for N Miles this year".
+    QString OnPaceText() const;
+    // The point of a year's line at a day of the year (0 for 1 January) in a chart of this size.
+    QPointF PointAt(const pq::YearLine &line, std::size_t day, const QSizeF &size) const;
+
+    void Draw(QPainter &painter, const QSizeF &size) const override;
+    QString ToolTipAt(const QPointF &point) const override;
+    QString Summary() const override;
+    QSize sizeHint() const override;
+
+private:
+    pq::YearOverYear Years;
+    pq::DistanceUnit Unit = pq::DistanceUnit::Miles;
+    double Top = 1;
+};

@@ -1,0 +1,267 @@
+#include <QComboBox>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "calc/DateRules.h"
+#include "insight/ChartsWindow.h"
+#include "insight/ConsistencyChart.h"
+#include "insight/InsightSource.h"
+#include "insight/InsightWindows.h"
+#include "insight/RecordsWindow.h"
+#include "insight/WeeklyChart.h"
+#include "insight/YearOverYearChart.h"
+#include "log/LogTableModel.h"
+#include "log/TPacequillDlgClient.h"
+#include "shell/CommandIds.h"
+#include "support/ScriptedPrompts.h"
+
+namespace {
+
+// Five weeks of 10 miles, then a week over the ramp, a 5K and a mile on one day, and rows that do not count.
+const char *const Rows[] = {
+    "2024/01/01\t10 Miles\t01:20:00\t",     "2024/01/08\t10 Miles\t01:20:00\t",
+    "2024/01/15\t10 Miles\t01:20:00\t",     "2024/01/22\t10 Miles\t01:20:00\t",
+    "2024/01/29\t8 Miles\t01:04:00\t",      "2024/01/31\t5 Kilometers\t00:21:00\t",
+    "2024/01/31\t1 Miles\t00:06:30\t",      "No Date\t50 Miles\t08:00:00\t",
+    "2024/02/01\t50 miles\t08:00:00\tcase", "2023/12/31\t10 Miles\t01:20:00\tthe year before",
+};
+
+void Fill(LogTableModel &model) {
+    for (const char *row : Rows)
+        model.AppendRow(row);
+}
+
+} // namespace
+
+class tst_InsightWindows : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        pq::SetDateClock([] { return pq::CivilDate{2024, 2, 1}; });
+    }
+    void cleanup() { pq::SetDateClock({}); }
+
+    void barsMatchTheTotals_data();
+    void barsMatchTheTotals();
+    void followsTheLog();
+    void tooltipsAndSummaries();
+    void saveImage_data();
+    void saveImage();
+    void darkPalette();
+    void calendarCells();
+    void recordsAndSelection();
+    void commandsEnabledWithADatedRow();
+};
+
+void tst_InsightWindows::barsMatchTheTotals_data() {
+    QTest::addColumn<int>("weeksChoice");
+    QTest::addColumn<int>("unit");
+    QTest::addColumn<int>("bars");
+    QTest::newRow("12 weeks, miles") << 0 << 0 << 6;
+    QTest::newRow("all weeks, kilometers") << 4 << 1 << 6;
+}
+
+// The height of every bar is its distance over the axis' top, in the plot's height; the weeks over the ramp are
+// flagged: 12.1 miles after weeks of 10.
+void tst_InsightWindows::barsMatchTheTotals() {
+    QFETCH(int, weeksChoice);
+    QFETCH(int, unit);
+    QFETCH(int, bars);
+    LogTableModel model;
+    Fill(model);
+    InsightSource source(model.List(), model);
+    ChartsWindow window(source);
+    window.findChild<QComboBox *>("Weeks")->setCurrentIndex(weeksChoice);
+    window.findChild<QComboBox *>("Unit")->setCurrentIndex(unit);
+    const WeeklyChart *chart = window.Weekly();
+    QCOMPARE(int(chart->Bars().size()), bars);
+    const QSizeF size(600, 300);
+    const QRectF plot = chart->PlotArea(size);
+    const double expectedMiles[] = {10, 10, 10, 10, 10, 8 + 1 + 5 * 0.621371192237334};
+    for (std::size_t i = 0; i < chart->Bars().size(); ++i) {
+        const double distance = unit == 0 ? expectedMiles[i] : chart->Bars()[i].Totals.Kilometers;
+        const QRectF bar = chart->BarRect(i, size);
+        QVERIFY(qAbs(bar.height() - plot.height() * distance / chart->AxisTop()) < 1e-6);
+        QVERIFY(qAbs(bar.bottom() - plot.bottom()) < 1e-9);
+        QVERIFY(plot.contains(bar.center()));
+        QCOMPARE(chart->Bars()[i].Ramp, i == 5);
+        if (i > 0)
+            QVERIFY(bar.left() > chart->BarRect(i - 1, size).right());
+    }
+    QCOMPARE(chart->Bars()[1].Totals.Miles, 10.0);
+}
+
+void tst_InsightWindows::followsTheLog() {
+    LogTableModel model;
+    Fill(model);
+    InsightSource source(model.List(), model);
+    ChartsWindow window(source);
+    const double before = window.Weekly()->Bars().back().Totals.Miles;
+    model.AppendRow("2024/02/01\t3 Miles\t00:24:00\t");
+    QTRY_COMPARE(window.Weekly()->Bars().back().Totals.Miles, before + 3);
+    model.RemoveRow(model.rowCount() - 1);
+    QTRY_COMPARE(window.Weekly()->Bars().back().Totals.Miles, before);
+    model.ClearRows();
+    QTRY_VERIFY(window.Weekly()->Bars().empty());
+    QCOMPARE(window.YearOverYear()->Series().Years.size(), 1U);
+}
+
+void tst_InsightWindows::tooltipsAndSummaries() {
+    LogTableModel model;
+    Fill(model);
+    InsightSource source(model.List(), model);
+    ChartsWindow window(source);
+    WeeklyChart *chart = window.Weekly();
+    chart->resize(600, 300);
+    const QString tip = chart->ToolTipAt(chart->BarRect(1, chart->size()).center());
+    QVERIFY2(tip.contains("Week of 2024/01/01 to 2024/01/07"), qPrintable(tip));
+    QVERIFY2(tip.contains("Distance: 10.00 Miles") && tip.contains("Runs: 1") && tip.contains("Time: 1:20:00") &&
+                 tip.contains("Average pace: 8:00 per mile"),
+             qPrintable(tip));
+    const QString rampTip = chart->ToolTipAt(chart->BarRect(5, chart->size()).center());
+    QVERIFY2(rampTip.contains("More than 10% above"), qPrintable(rampTip));
+    QVERIFY(chart->ToolTipAt(QPointF(1, 1)).isEmpty());
+    QVERIFY2(chart->accessibleDescription().contains("6 weeks from 2023/12/25"),
+             qPrintable(chart->accessibleDescription()));
+    QVERIFY(window.YearOverYear()->accessibleDescription().contains("On pace for"));
+    QCOMPARE(window.YearOverYear()->OnPaceText(),
+             QStringLiteral("On pace for %1 Miles this year")
+                 .arg(QString::fromStdString(pq::FormatHundredths((40 + 8 + 1 + 5 * 0.621371192237334) * 366 / 32))));
+    QVERIFY(window.Consistency()->accessibleDescription().contains("days with a run"));
+}
+
+void tst_InsightWindows::saveImage_data() {
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("weekly as PNG") << 0 << "weekly.png";
+    QTest::newRow("years as SVG") << 1 << "years.svg";
+    QTest::newRow("calendar as PNG") << 2 << "calendar.png";
+}
+
+void tst_InsightWindows::saveImage() {
+    QFETCH(int, tab);
+    QFETCH(QString, name);
+    QTemporaryDir folder;
+    LogTableModel model;
+    Fill(model);
+    InsightSource source(model.List(), model);
+    ChartsWindow window(source);
+    window.resize(800, 500);
+    window.show();
+    window.Tabs()->setCurrentIndex(tab);
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    ScriptedPrompts prompts;
+    const QString path = folder.filePath(name);
+    prompts.SaveAnswers << path;
+    window.SaveImage();
+    QVERIFY(prompts.Messages.isEmpty());
+    QCOMPARE(prompts.SaveDialogs.size(), 1);
+    QVERIFY(prompts.SaveDialogs[0].Filter.contains("*.svg"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    if (name.endsWith(".svg")) {
+        QVERIFY(bytes.contains("<svg"));
+        QVERIFY(bytes.contains("path"));
+    } else {
+        // Twice the pixels of the chart on screen, so the picture stays sharp.
+        const QImage image = QImage::fromData(bytes, "PNG");
+        const QWidget *chart = window.Tabs()->currentWidget();
+        QCOMPARE(image.width(), 2 * chart->width());
+    }
+
+    // A folder that does not exist is reported, not taken for a saved image.
+    prompts.SaveAnswers << folder.filePath("missing/chart.png");
+    window.SaveImage();
+    QCOMPARE(prompts.Messages.size(), 1);
+    QVERIFY(prompts.Messages[0].Text.startsWith("The image was not saved."));
+}
+
+void tst_InsightWindows::darkPalette() {
+    LogTableModel model;
+    Fill(model);
+    InsightSource source(model.List(), model);
+    ChartsWindow window(source);
+    QPalette dark;
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::Highlight, QColor(80, 140, 230));
+    window.Weekly()->setPalette(dark);
+    const ChartView::Colours colours = window.Weekly()->ChartColours();
+    QCOMPARE(colours.Background, QColor(30, 30, 30));
+    QVERIFY(colours.Text.lightness() - colours.Background.lightness() > 150);
+    QVERIFY(colours.Warning.lightness() - colours.Background.lightness() > 100);
+    QVERIFY(colours.Warning != colours.Bar);
+}
+
+void tst_InsightWindows::calendarCells() {
+    LogTableModel model;
+    Fill(model);
+    InsightSource source(model.List(), model);
+    ChartsWindow window(source);
+    const ConsistencyChart *chart = window.Consistency();
+    const pq::ConsistencyCalendar &calendar = chart->Calendar();
+    QCOMPARE(calendar.Days.size(), std::size_t(52 * 7 + 4)); // Monday to Thursday of this week
+    const QSizeF size(900, 260);
+    // A week per column, a weekday per row, no two cells overlapping.
+    QCOMPARE(chart->CellRect(7, size).left() - chart->CellRect(0, size).left(),
+             chart->CellRect(1, size).top() - chart->CellRect(0, size).top());
+    QVERIFY(!chart->CellRect(0, size).intersects(chart->CellRect(1, size)));
+    QCOMPARE(chart->StreaksText(), QStringLiteral("Days in a row: 1 now, 2 at most\nWeeks in a row: 6 now, 6 at most"));
+}
+
+void tst_InsightWindows::recordsAndSelection() {
+    LogTableModel model;
+    Fill(model);
+    InsightSource source(model.List(), model);
+    QList<int> selected;
+    RecordsWindow window(source, [&selected](int row) { selected << row; });
+    const QTableWidget *table = window.RecordsTable();
+    QStringList labels;
+    for (int row = 0; row < table->rowCount(); ++row)
+        labels << table->item(row, RecordsWindow::RecordColumn)->text();
+    QCOMPARE(labels, QStringList({"1 Mile", "5K", "Longest Run", "Biggest Week", "Biggest Month", "Biggest Year"}));
+    QCOMPARE(table->item(1, RecordsWindow::TimeColumn)->text(), QStringLiteral("00:21:00"));
+    QCOMPARE(table->item(1, RecordsWindow::PaceMileColumn)->text(), QStringLiteral("6:46"));
+    QCOMPARE(table->item(1, RecordsWindow::PaceKilometerColumn)->text(), QStringLiteral("4:12"));
+    QCOMPARE(table->item(3, RecordsWindow::DateColumn)->text(), QStringLiteral("2024/01/29 to 2024/02/04"));
+    QCOMPARE(window.PredictionsTable()->rowCount(), 5);
+    QVERIFY(window.PredictionBase()->text().contains("5K of 2024/01/31"));
+
+    emit window.RecordsTable()->cellDoubleClicked(0, 2);
+    emit window.RecordsTable()->cellDoubleClicked(3, 0);
+    // The mile's own row; for the biggest week, its last run in date order (the 5K, the mile's day twin, sorts
+    // after "1 Miles" by its distance text).
+    QCOMPARE(selected, QList<int>({6, 5}));
+
+    model.AppendRow("2024/02/01\t1 Miles\t00:06:00\t");
+    QTRY_COMPARE(window.RecordsTable()->item(0, RecordsWindow::TimeColumn)->text(), QStringLiteral("00:06:00"));
+}
+
+void tst_InsightWindows::commandsEnabledWithADatedRow() {
+    TPacequillDlgClient client;
+    QCOMPARE(client.Enabled(Cmd::StatsCharts), std::optional<bool>(false));
+    client.Rows().AppendRow("No Date\t3 Miles\t00:25:00\t");
+    client.Rows().AppendRow("2024/13/01\t3 Miles\t00:25:00\t");
+    QCOMPARE(client.Enabled(Cmd::StatsRecords), std::optional<bool>(false));
+    client.Rows().AppendRow("2024/01/31\t3 Miles\t00:25:00\t");
+    QCOMPARE(client.Enabled(Cmd::StatsCharts), std::optional<bool>(true));
+    QVERIFY(client.Handle(Cmd::StatsCharts));
+    auto *windows = client.findChild<InsightWindows *>();
+    QVERIFY(windows && windows->Charts() && windows->Charts()->isVisible());
+    QVERIFY(client.Handle(Cmd::StatsCharts));
+    QCOMPARE(client.findChildren<ChartsWindow *>().size(), 1);
+    QVERIFY(client.Handle(Cmd::StatsRecords));
+    QVERIFY(windows->Records()->isVisible());
+    emit windows->Records()->RecordsTable()->cellDoubleClicked(0, 0);
+    QCOMPARE(client.FindSelectedRow(), std::optional<int>(2));
+}
+
+QTEST_MAIN(tst_InsightWindows)
+#include "tst_InsightWindows.moc"
