@@ -10,7 +10,7 @@ packages=(
     libbenchmark-dev libgtest-dev
     libexpat1-dev
     clang libclang-rt-14-dev
-    xvfb xauth xdotool x11-utils openbox imagemagick
+    xvfb xauth xdotool x11-utils openbox imagemagick faketime
     at-spi2-core dbus-daemon python3-pyatspi gir1.2-atspi-2.0
 )
 

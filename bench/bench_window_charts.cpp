@@ -1,0 +1,106 @@
+// The Charts window over a generated million-row log on the offscreen platform: from the command to the first
+// painted weekly chart, and a scroll of the weekly bars (all weeks) to the repainted chart.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QMainWindow>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QString>
+
+#include <memory>
+
+#include "BenchLogs.h"
+#include "insight/ChartsWindow.h"
+#include "insight/InsightWindows.h"
+#include "insight/WeeklyChart.h"
+#include "log/TPacequillDlgClient.h"
+#include "shell/CommandIds.h"
+
+namespace {
+
+constexpr std::size_t MillionRows = 1'000'000;
+constexpr int MeasuredRuns = 3;
+constexpr int AllWeeksChoice = 4;
+
+// Notes the first paint of a widget after it is armed.
+class PaintWatch : public QObject {
+public:
+    bool Painted = false;
+
+    void WaitForPaint() {
+        while (!Painted)
+            QApplication::processEvents();
+        Painted = false;
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::Paint)
+            Painted = true;
+        return false;
+    }
+};
+
+struct Window {
+    QMainWindow Frame;
+    TPacequillDlgClient *Client = new TPacequillDlgClient;
+
+    Window() {
+        Frame.setCentralWidget(Client);
+        Client->SetupWindow(QString::fromStdString(GeneratedLogPath(MillionRows)));
+        Frame.show();
+        QApplication::processEvents();
+    }
+    InsightWindows *Windows() const { return Client->findChild<InsightWindows *>(); }
+};
+
+// The first opening, which counts the runs of the log too.
+void BM_OpenCharts(benchmark::State &state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto window = std::make_unique<Window>();
+        state.ResumeTiming();
+        window->Client->Handle(Cmd::StatsCharts);
+        PaintWatch watch;
+        window->Windows()->Charts()->Weekly()->installEventFilter(&watch);
+        watch.WaitForPaint();
+        state.PauseTiming();
+        window.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
+void BM_ScrollWeeklyBars(benchmark::State &state) {
+    Window window;
+    window.Client->Handle(Cmd::StatsCharts);
+    ChartsWindow *charts = window.Windows()->Charts();
+    charts->findChild<QComboBox *>("Weeks")->setCurrentIndex(AllWeeksChoice);
+    QApplication::processEvents();
+    QScrollBar *scroll = charts->findChild<QScrollArea *>()->horizontalScrollBar();
+    PaintWatch watch;
+    charts->Weekly()->installEventFilter(&watch);
+    int step = 0;
+    for (auto _ : state) {
+        scroll->setValue(++step % 2 == 0 ? scroll->maximum() : scroll->maximum() / 2);
+        watch.WaitForPaint();
+    }
+    state.counters["weeks"] = static_cast<double>(charts->Weekly()->Bars().size());
+}
+
+} // namespace
+
+BENCHMARK(BM_OpenCharts)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(MeasuredRuns);
+BENCHMARK(BM_ScrollWeeklyBars)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
+
+int main(int argc, char **argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
