@@ -13,6 +13,7 @@
 #include "insight/ChartSeries.h"
 #include "insight/ConsistencyChart.h"
 #include "insight/InsightSource.h"
+#include "insight/TagFilterBox.h"
 #include "insight/WeeklyChart.h"
 #include "insight/YearOverYearChart.h"
 #include "shell/Prompts.h"
@@ -52,6 +53,7 @@ ChartsWindow::ChartsWindow(InsightSource &source, QWidget *parent) : QWidget(par
         choices, this, tr("Week &starts on:"), QStringLiteral("WeekStart"),
         {tr("Monday"), tr("Tuesday"), tr("Wednesday"), tr("Thursday"), tr("Friday"), tr("Saturday"), tr("Sunday")});
     Unit = AddChoice(choices, this, tr("&Unit:"), QStringLiteral("Unit"), {tr("Miles"), tr("Kilometers")});
+    TagChoice = TagFilterBox::AddTo(choices, Source);
     choices->addStretch();
     SaveButton = new QPushButton(tr("Save &Image..."), this);
     SaveButton->setObjectName(QStringLiteral("SaveImage"));

@@ -9,6 +9,7 @@ class QLabel;
 class QPushButton;
 class QScrollArea;
 class QTabWidget;
+class TagFilterBox;
 class WeeklyChart;
 class YearOverYearChart;
 
@@ -29,6 +30,7 @@ public:
     YearOverYearChart *YearOverYear() const { return YearsView; }
     ConsistencyChart *Consistency() const { return CalendarView; }
     QTabWidget *Tabs() const { return ChartTabs; }
+    TagFilterBox *Tags() const { return TagChoice; }
 
     // Asks for a file and saves the chart on the current tab.
     void SaveImage();
@@ -40,6 +42,7 @@ private:
     QComboBox *Weeks = nullptr;
     QComboBox *WeekStart = nullptr;
     QComboBox *Unit = nullptr;
+    TagFilterBox *TagChoice = nullptr;
     QPushButton *SaveButton = nullptr;
     QTabWidget *ChartTabs = nullptr;
     QScrollArea *WeeklyScroll = nullptr;

@@ -3,6 +3,8 @@
 #include <QAbstractItemModel>
 
 #include "calc/DateRules.h"
+#include "insight/MarkTotals.h"
+#include "insight/NoteMarks.h"
 #include "stats/StatsCalendar.h"
 
 InsightSource::InsightSource(const pq::LogList &list, const QAbstractItemModel &model, QObject *parent)
@@ -16,7 +18,7 @@ InsightSource::InsightSource(const pq::LogList &list, const QAbstractItemModel &
     connect(&model, &QAbstractItemModel::modelReset, this, later);
     connect(&model, &QAbstractItemModel::layoutChanged, this, later);
     connect(&model, &QAbstractItemModel::dataChanged, this, later);
-    Counted = pq::CountRuns(Log, Filter);
+    Counted = pq::CountRuns(Log, RowsTaken);
 }
 
 int InsightSource::Today() {
@@ -25,12 +27,17 @@ int InsightSource::Today() {
 }
 
 void InsightSource::SetFilter(pq::RowFilter filter) {
-    Filter = std::move(filter);
+    RowsTaken = std::move(filter);
     Recount();
+}
+
+void InsightSource::SetTag(std::optional<std::string> tag) {
+    ChosenTag = std::move(tag);
+    SetFilter(ChosenTag ? pq::MarkFilter(Log, pq::TagSign, *ChosenTag) : pq::RowFilter());
 }
 
 void InsightSource::Recount() {
     Pending.stop();
-    Counted = pq::CountRuns(Log, Filter);
+    Counted = pq::CountRuns(Log, RowsTaken);
     emit RunsChanged();
 }

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "insight/CountedRuns.h"
@@ -28,6 +30,10 @@ public:
     static int Today();
 
     void SetFilter(pq::RowFilter filter);
+    const pq::RowFilter &Filter() const { return RowsTaken; }
+    // Takes only the runs with the tag (Windows-1252, without "#"); nothing takes every run.
+    void SetTag(std::optional<std::string> tag);
+    const std::optional<std::string> &Tag() const { return ChosenTag; }
     // Counts the rows now rather than when the loop is idle.
     void Recount();
 
@@ -36,7 +42,8 @@ signals:
 
 private:
     const pq::LogList &Log;
-    pq::RowFilter Filter;
+    pq::RowFilter RowsTaken;
+    std::optional<std::string> ChosenTag;
     std::vector<pq::CountedRun> Counted;
     QTimer Pending;
 };

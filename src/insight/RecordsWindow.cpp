@@ -4,12 +4,15 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "insight/InsightSource.h"
 #include "insight/InsightTexts.h"
 #include "insight/PersonalRecords.h"
+#include "insight/ShoesPage.h"
+#include "insight/TagFilterBox.h"
 #include "log/CodePage1252.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
@@ -66,33 +69,48 @@ RecordsWindow::RecordsWindow(InsightSource &source, RowSelector selectRow, QWidg
     caption->setBuddy(WeekStart);
     choices->addWidget(caption);
     choices->addWidget(WeekStart);
+    TagChoice = TagFilterBox::AddTo(choices, Source);
     choices->addStretch();
     layout->addLayout(choices);
 
+    PageTabs = new QTabWidget(this);
+    PageTabs->setObjectName(QStringLiteral("Pages"));
+    auto *recordsPage = new QWidget;
+    auto *recordsLayout = new QVBoxLayout(recordsPage);
+    recordsLayout->setContentsMargins({});
     Records = MakeTable(this, QStringLiteral("Records"),
                         {tr("Record"), tr("Date"), tr("Distance"), tr("Time"), tr("Pace per mile"), tr("Pace per km")});
     Records->setAccessibleName(tr("Personal records"));
-    layout->addWidget(Records, 2);
+    recordsLayout->addWidget(Records, 2);
     BaseLabel = new QLabel(this);
     BaseLabel->setObjectName(QStringLiteral("PredictionBase"));
     BaseLabel->setWordWrap(true);
-    layout->addWidget(BaseLabel);
+    recordsLayout->addWidget(BaseLabel);
     Predictions = MakeTable(this, QStringLiteral("Predictions"),
                             {tr("Distance"), tr("Predicted time"), tr("Pace per mile"), tr("Pace per km")});
     Predictions->setAccessibleName(tr("Predicted times"));
     BaseLabel->setBuddy(Predictions);
-    layout->addWidget(Predictions, 1);
+    recordsLayout->addWidget(Predictions, 1);
+    PageTabs->addTab(recordsPage, tr("&Records"));
+    ShoesView = new ShoesPage;
+    PageTabs->addTab(ShoesView, tr("S&hoes"));
+    layout->addWidget(PageTabs, 1);
     resize(DefaultWidth, DefaultHeight);
 
     connect(Records, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { SelectRecordRow(row); });
     connect(Records, &QTableWidget::cellActivated, this, [this](int row, int) { SelectRecordRow(row); });
     connect(WeekStart, &QComboBox::currentIndexChanged, this, &RecordsWindow::Refresh);
     connect(&Source, &InsightSource::RunsChanged, this, &RecordsWindow::Refresh);
+    connect(ShoesView, &ShoesPage::RunChosen, this, [this](int row) {
+        if (SelectRow)
+            SelectRow(row);
+    });
     Refresh();
 }
 
 void RecordsWindow::Refresh() {
     const pq::LogList &list = Source.List();
+    ShoesView->Show(list, Source.Filter());
     const pq::PersonalRecords records =
         pq::ComputeRecords(Source.Runs(), InsightSource::Today(), WeekStart->currentIndex());
     Records->setRowCount(0);

@@ -8,11 +8,15 @@ class InsightSource;
 class QComboBox;
 class QLabel;
 class QTableWidget;
+class QTabWidget;
+class ShoesPage;
+class TagFilterBox;
 
 // The Records window: the best times at the standard distances, the longest run and the biggest week, month and
 // year, each with its date, distance, time and pace per mile and per kilometer; and the times Riegel's formula
 // predicts from the best effort of the last 365 days. Double-clicking a record selects its row in the log list
-// (for a period, its last run). It follows the log as it changes.
+// (for a period, its last run). A Shoes page lists the shoes named in the notes. A tag filter takes only the runs
+// with one tag, for every record and shoe. It follows the log as it changes.
 class RecordsWindow : public QWidget {
     Q_OBJECT
 
@@ -25,6 +29,9 @@ public:
     QTableWidget *RecordsTable() const { return Records; }
     QTableWidget *PredictionsTable() const { return Predictions; }
     QLabel *PredictionBase() const { return BaseLabel; }
+    TagFilterBox *Tags() const { return TagChoice; }
+    ShoesPage *Shoes() const { return ShoesView; }
+    QTabWidget *Pages() const { return PageTabs; }
 
 private:
     void Refresh();
@@ -33,6 +40,9 @@ private:
     InsightSource &Source;
     RowSelector SelectRow;
     QComboBox *WeekStart = nullptr;
+    TagFilterBox *TagChoice = nullptr;
+    QTabWidget *PageTabs = nullptr;
+    ShoesPage *ShoesView = nullptr;
     QTableWidget *Records = nullptr;
     QLabel *BaseLabel = nullptr;
     QTableWidget *Predictions = nullptr;

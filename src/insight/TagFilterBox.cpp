@@ -1,7 +1,10 @@
 #include "insight/TagFilterBox.h"
 
+#include <QBoxLayout>
+#include <QLabel>
 #include <QSignalBlocker>
 
+#include "insight/InsightSource.h"
 #include "insight/MarkTotals.h"
 #include "insight/NoteMarks.h"
 #include "log/CodePage1252.h"
@@ -53,4 +56,35 @@ bool TagFilterBox::ChooseTag(const std::string &name) {
 pq::RowFilter TagFilterBox::Filter(const pq::LogList &list) const {
     const std::optional<std::string> tag = Tag();
     return tag ? pq::MarkFilter(list, pq::TagSign, *tag) : pq::RowFilter();
+}
+
+void TagFilterBox::Follow(InsightSource &source) {
+    const auto showSource = [this, &source] {
+        SetTags(source.List());
+        const QSignalBlocker quiet(this);
+        if (!source.Tag()) {
+            setCurrentIndex(0);
+        } else if (!ChooseTag(*source.Tag())) {
+            // The log no longer has the tag: every run takes part again.
+            source.SetTag(std::nullopt);
+        }
+    };
+    showSource();
+    connect(&source, &InsightSource::RunsChanged, this, showSource);
+    connect(this, &QComboBox::currentIndexChanged, &source, [this, &source] {
+        if (Tag() != source.Tag()) {
+            source.SetTag(Tag());
+        }
+    });
+}
+
+TagFilterBox *TagFilterBox::AddTo(QBoxLayout *row, InsightSource &source) {
+    auto *caption = new QLabel(tr("&Tag:"));
+    auto *box = new TagFilterBox;
+    box->setObjectName(QStringLiteral("Tag"));
+    caption->setBuddy(box);
+    row->addWidget(caption);
+    row->addWidget(box);
+    box->Follow(source);
+    return box;
 }

@@ -7,6 +7,9 @@
 
 #include "insight/CountedRuns.h"
 
+class InsightSource;
+class QBoxLayout;
+
 namespace pq {
 class LogList;
 }
@@ -30,4 +33,11 @@ public:
     bool ChooseTag(const std::string &name);
     // The rows the choice takes in the list; an empty filter for "All". The list must outlive the filter.
     pq::RowFilter Filter(const pq::LogList &list) const;
+
+    // Keeps the box and the source's tag one: a tag chosen here is the source's, and when the source counts
+    // again (the log changed, or another window chose) the box offers the log's tags with the source's chosen.
+    void Follow(InsightSource &source);
+
+    // A "Tag:" caption and a box following the source, added to a row of a window's choices.
+    static TagFilterBox *AddTo(QBoxLayout *row, InsightSource &source);
 };
