@@ -26,6 +26,22 @@ const char *const Rows[] = {
     "2023/12/28\t10 Miles\t01:30:00\t#long @pegasus",
 };
 
+// The rows' list, once they are in the model.
+const pq::LogList &Filled(LogTableModel &model) {
+    for (const char *row : Rows)
+        model.AppendRow(row);
+    return model.List();
+}
+
+// Both windows over one source of the rows; the rows the Records window asks to select are kept.
+struct OpenWindows {
+    LogTableModel Model;
+    InsightSource Source{Filled(Model), Model};
+    QList<int> Selected;
+    ChartsWindow Charts{Source};
+    RecordsWindow Records{Source, [this](int row) { Selected << row; }};
+};
+
 double WeeklyMiles(const ChartsWindow &window) {
     double miles = 0;
     for (const pq::WeekBar &bar : window.Weekly()->Bars())
@@ -103,12 +119,9 @@ private slots:
         QFETCH(QString, miles2024);
         QFETCH(QStringList, records);
         QFETCH(QStringList, shoes);
-        LogTableModel model;
-        for (const char *row : Rows)
-            model.AppendRow(row);
-        InsightSource source(model.List(), model);
-        ChartsWindow charts(source);
-        RecordsWindow recordsWindow(source, {});
+        OpenWindows open;
+        ChartsWindow &charts = open.Charts;
+        RecordsWindow &recordsWindow = open.Records;
         charts.findChild<QComboBox *>("Weeks")->setCurrentIndex(4); // all weeks
         QCOMPARE(charts.Tags()->count(), 5);                        // All and four tags
 
@@ -126,12 +139,10 @@ private slots:
     }
 
     void chosenInRecordsBackToAll() {
-        LogTableModel model;
-        for (const char *row : Rows)
-            model.AppendRow(row);
-        InsightSource source(model.List(), model);
-        ChartsWindow charts(source);
-        RecordsWindow recordsWindow(source, {});
+        OpenWindows open;
+        ChartsWindow &charts = open.Charts;
+        RecordsWindow &recordsWindow = open.Records;
+        const InsightSource &source = open.Source;
         QVERIFY(recordsWindow.Tags()->ChooseTag("long"));
         QCOMPARE(charts.Tags()->currentText(), QStringLiteral("#long"));
         QCOMPARE(RecordLabels(recordsWindow).first(), QStringLiteral("Longest Run"));
@@ -143,14 +154,12 @@ private slots:
 
     // A tag that leaves the log leaves the filter too, and every run counts again.
     void tagRemovedFromTheLog() {
-        LogTableModel model;
-        for (const char *row : Rows)
-            model.AppendRow(row);
-        InsightSource source(model.List(), model);
-        RecordsWindow recordsWindow(source, {});
+        OpenWindows open;
+        RecordsWindow &recordsWindow = open.Records;
+        InsightSource &source = open.Source;
         QVERIFY(recordsWindow.Tags()->ChooseTag("long"));
         QCOMPARE(source.Runs().size(), std::size_t(1));
-        model.RemoveRow(5);
+        open.Model.RemoveRow(5);
         source.Recount();
         QCOMPARE(recordsWindow.Tags()->currentText(), TagFilterBox::AllText);
         QCOMPARE(source.Tag(), std::nullopt);
@@ -158,15 +167,10 @@ private slots:
     }
 
     void shoeDoubleClickSelectsItsLastRun() {
-        LogTableModel model;
-        for (const char *row : Rows)
-            model.AppendRow(row);
-        InsightSource source(model.List(), model);
-        QList<int> selected;
-        RecordsWindow recordsWindow(source, [&selected](int row) { selected << row; });
-        recordsWindow.Pages()->setCurrentIndex(1);
-        recordsWindow.Shoes()->OpenShoe(1); // Pegasus
-        QCOMPARE(selected, QList<int>{3});
+        OpenWindows open;
+        open.Records.Pages()->setCurrentIndex(1);
+        open.Records.Shoes()->OpenShoe(1); // Pegasus
+        QCOMPARE(open.Selected, QList<int>{3});
     }
 };
 
