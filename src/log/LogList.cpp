@@ -99,6 +99,11 @@ int LogList::RowCount() const {
 
 int LogList::AppendRow(std::string_view rowText) {
     std::string_view texts[ColumnCount];
+    SplitRowText(rowText, texts);
+    return AppendTexts(texts);
+}
+
+void LogList::SplitRowText(std::string_view rowText, std::string_view (&texts)[ColumnCount]) {
     std::size_t pos = 0;
     SkipSeparators(rowText, pos);
     texts[DateColumn] = TakeField(rowText, pos);
@@ -107,10 +112,7 @@ int LogList::AppendRow(std::string_view rowText) {
     SkipSeparators(rowText, pos);
     texts[TimeColumn] = TakeField(rowText, pos);
     // Only the one TAB that ended Time belongs to no field; every later byte is the note.
-    if (pos < rowText.size()) {
-        texts[NotesColumn] = rowText.substr(pos + 1);
-    }
-    return AppendTexts(texts);
+    texts[NotesColumn] = pos < rowText.size() ? rowText.substr(pos + 1) : std::string_view();
 }
 
 int LogList::AppendEntry(const LogEntry &entry) {

@@ -27,6 +27,9 @@ public:
     int RowCount() const;
     // Splits a row text by the row-text rules and adds the row at the end; returns its index.
     int AppendRow(std::string_view rowText);
+    // The row-text rules: Date, Distance and Time end at TABs (runs of TABs before each are skipped), Notes takes
+    // what follows the TAB that ended Time. The texts are views into rowText.
+    static void SplitRowText(std::string_view rowText, std::string_view (&texts)[ColumnCount]);
     // Adds the four texts as they stand (no splitting); returns the new row's index.
     int AppendEntry(const LogEntry &entry);
     // The row's texts cut to 15, 15, 15 and 755 bytes.

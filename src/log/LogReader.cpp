@@ -82,14 +82,21 @@ bool ChunkToRow(std::string_view chunk, bool &oldFormat, std::string &buffer, st
 
 } // namespace
 
-LogReader::LogReader(LogList &list) : List(list) {
+LogReader::LogReader(LogList &list) : LogReader(&list, nullptr, true) {}
+
+LogReader::LogReader(RowSink &sink, bool oldFormat) : LogReader(nullptr, &sink, oldFormat) {}
+
+LogReader::LogReader(LogList *list, RowSink *sink, bool oldFormat) : List(list), Sink(sink), OldFormat(oldFormat) {
     Carry.reserve(ChunkLimit);
     // A chunk of LF-ended lines may double in length when its line breaks become pairs.
     Buffer.reserve(2 * ChunkBufferSize + CenturyLength);
 }
 
 void LogReader::Reserve(std::size_t markers, std::size_t bytes) {
-    List.Reserve(markers + 1 + markers / SpareRowsDivisor + SpareRowsMinimum, bytes + CenturyLength * (markers + 1));
+    if (List == nullptr) {
+        return;
+    }
+    List->Reserve(markers + 1 + markers / SpareRowsDivisor + SpareRowsMinimum, bytes + CenturyLength * (markers + 1));
 }
 
 void LogReader::Feed(std::string_view block) {
@@ -135,8 +142,13 @@ void LogReader::TakeChunk(std::string_view chunk) {
         chunk = chunk.substr(0, static_cast<std::size_t>(static_cast<const char *>(nul) - chunk.data()));
     }
     std::string_view row;
-    if (ChunkToRow(chunk, OldFormat, Buffer, row)) {
-        List.AppendRow(row);
+    if (!ChunkToRow(chunk, OldFormat, Buffer, row)) {
+        return;
+    }
+    if (List != nullptr) {
+        List->AppendRow(row);
+    } else {
+        Sink->TakeRow(row);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "log/LogList.h"
+#include "log/RowSink.h"
 
 namespace pq {
 
@@ -17,6 +18,9 @@ inline constexpr std::size_t ChunkBufferSize = 900; // a chunk holds at most 899
 class LogReader {
 public:
     explicit LogReader(LogList &list);
+    // Hands the rows to a sink instead. A reader may start inside a file, right after a record marker, in the
+    // format state that the bytes before that marker left (oldFormat false once a header line was read).
+    explicit LogReader(RowSink &sink, bool oldFormat = true);
 
     // Room for the rows of a file of this many bytes holding this many record markers, with spare rows so that a
     // few added entries do not make the row vector double.
@@ -25,11 +29,16 @@ public:
     // Takes the chunk still open at the end of the file.
     void Finish();
 
+    // False once a header line was read: the records after it are of the current layout.
+    bool InOldFormat() const { return OldFormat; }
+
 private:
+    LogReader(LogList *list, RowSink *sink, bool oldFormat);
     void EndChunk(std::string_view piece);
     void TakeChunk(std::string_view chunk);
 
-    LogList &List;
+    LogList *List = nullptr;
+    RowSink *Sink = nullptr;
     std::string Carry;  // the start of a chunk that the previous block cut off
     std::string Buffer; // a chunk rewritten with its century or line breaks
     bool OldFormat = true;

@@ -9,6 +9,7 @@
 #include "calc/RunArithmetic.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
+#include "stats/CompactSnapshot.h"
 
 namespace pq {
 
@@ -23,24 +24,55 @@ constexpr int DaysInDecember = 31;
 // How many keys ahead of the one being read the walks announce theirs (TPacequillSSArray::Prefetch).
 constexpr std::size_t ReadAhead = 16;
 
-// The key at an index of a walk from first to last.
-RowKeyFields KeyAt(const TPacequillSSArray &snapshot, std::size_t index) {
-    snapshot.Prefetch(index + ReadAhead);
-    return snapshot.Fields(index);
+void Accumulate(UnitTotals &totals, const DistanceReading &reading, std::string_view date, std::string_view distance,
+                const UnitReporter &report) {
+    if (reading.Known) {
+        AccumulateDistance(totals, reading.Value, reading.Unit);
+    } else if (report) {
+        report({date, distance});
+    }
 }
 
-// Adds one key's distance: the number before the first blank after any leading blanks, the unit word after it.
-void AccumulateKey(UnitTotals &totals, const RowKeyFields &fields, const UnitReporter &report) {
-    const DistanceParts parts = SplitDistanceText(fields.Distance);
-    double value = ParseNumber(parts.Number);
-    // An overflowing number counts like one that is not a number, so no total becomes infinite.
-    if (!std::isfinite(value)) {
-        value = 0;
+// The keys of the snapshot, each taken apart as it is read.
+class SnapshotKeys {
+public:
+    explicit SnapshotKeys(const TPacequillSSArray &snapshot) : Snapshot(snapshot) {}
+    std::size_t Size() const { return Snapshot.Size(); }
+    void Read(std::size_t index) {
+        Snapshot.Prefetch(index + ReadAhead);
+        Fields = Snapshot.Fields(index);
     }
-    if (!AccumulateDistance(totals, value, parts.UnitWord) && report) {
-        report({fields.Date, fields.Distance});
+    int DayNumber() const { return Fields.DayNumber; }
+    int Weekday() const { return Fields.Weekday; }
+    std::int64_t Year() const { return DateTextYear(Fields.Date); }
+    std::int64_t Month() const { return DateTextMonth(Fields.Date); }
+    void AddTo(UnitTotals &totals, const UnitReporter &report) const {
+        Accumulate(totals, ReadDistance(Fields.Distance), Fields.Date, Fields.Distance, report);
     }
-}
+
+private:
+    const TPacequillSSArray &Snapshot;
+    RowKeyFields Fields;
+};
+
+// The rows of the compact snapshot, whose texts were read when it was built.
+class CompactKeys {
+public:
+    explicit CompactKeys(const CompactSnapshot &snapshot) : Snapshot(snapshot) {}
+    std::size_t Size() const { return Snapshot.Size(); }
+    void Read(std::size_t index) { Index = index; }
+    int DayNumber() const { return Snapshot.DayNumber(Index); }
+    int Weekday() const { return WeekdayOf(Snapshot.DayNumber(Index)); }
+    std::int64_t Year() const { return Snapshot.Year(Index); }
+    std::int64_t Month() const { return Snapshot.Month(Index); }
+    void AddTo(UnitTotals &totals, const UnitReporter &report) const {
+        Accumulate(totals, Snapshot.Reading(Index), Snapshot.Date(Index), Snapshot.Distance(Index), report);
+    }
+
+private:
+    const CompactSnapshot &Snapshot;
+    std::size_t Index = 0;
+};
 
 bool AllNonZero(const UnitTotals &totals) {
     return totals.Miles != 0 && totals.Kilometers != 0 && totals.Marathons != 0;
@@ -60,12 +92,92 @@ std::string WeekLabel(int firstDay) {
     return std::string(MonthName(date.Month)) + ' ' + std::to_string(date.Day) + ", " + std::to_string(date.Year);
 }
 
-std::int64_t DateYear(std::string_view date) {
-    return ReadLeadingInteger(date);
+template <class Keys> std::vector<PeriodRow> Weekly(Keys keys, int weekStart, const UnitReporter &report) {
+    const int start = WeekdayOf(weekStart);
+    std::vector<PeriodRow> rows;
+    UnitTotals totals;
+    // The current week starts on the last day with the start weekday on or before day 0.
+    int week = start == 0 ? 0 : start - DaysPerWeek;
+    const auto emit = [&] {
+        if (AllNonZero(totals)) {
+            rows.push_back(MakeRow(WeekLabel(week), totals));
+        }
+    };
+    for (std::size_t i = 0; i < keys.Size(); ++i) {
+        keys.Read(i);
+        if (keys.DayNumber() >= week + DaysPerWeek) {
+            emit();
+            totals = {};
+            week = keys.DayNumber() - keys.Weekday() + start - (start <= keys.Weekday() ? 0 : DaysPerWeek);
+        }
+        keys.AddTo(totals, report);
+    }
+    emit();
+    return rows;
 }
 
-std::int64_t DateMonth(std::string_view date) {
-    return ReadLeadingInteger(TextAfter(date, date.find(DateSeparator)));
+template <class Keys> std::vector<PeriodRow> Monthly(Keys keys, const UnitReporter &report) {
+    std::vector<PeriodRow> rows;
+    UnitTotals totals;
+    std::int64_t year = CalendarStartYear;
+    std::int64_t month = 1;
+    const auto emit = [&] {
+        if (AllNonZero(totals)) {
+            rows.push_back(
+                MakeRow(std::to_string(year) + " - " + std::string(MonthName(static_cast<int>(month))), totals));
+        }
+    };
+    for (std::size_t i = 0; i < keys.Size(); ++i) {
+        keys.Read(i);
+        const std::int64_t keyYear = keys.Year();
+        const std::int64_t keyMonth = keys.Month();
+        if (keyYear != year || keyMonth > month) {
+            emit();
+            totals = {};
+            year = keyYear;
+            month = keyMonth;
+        }
+        keys.AddTo(totals, report);
+    }
+    emit();
+    return rows;
+}
+
+template <class Keys> std::vector<PeriodRow> Yearly(Keys keys, const UnitReporter &report) {
+    std::vector<PeriodRow> rows;
+    UnitTotals totals;
+    std::int64_t year = CalendarStartYear;
+    const auto emit = [&] {
+        if (AllNonZero(totals)) {
+            rows.push_back(MakeRow(std::to_string(year), totals));
+        }
+    };
+    for (std::size_t i = 0; i < keys.Size(); ++i) {
+        keys.Read(i);
+        const std::int64_t keyYear = keys.Year();
+        if (keyYear > year) {
+            emit();
+            totals = {};
+            year = keyYear;
+        }
+        keys.AddTo(totals, report);
+    }
+    emit();
+    return rows;
+}
+
+template <class Keys>
+RangeResult Range(Keys keys, const CalendarDate &from, const CalendarDate &thru, const UnitReporter &report) {
+    const int first = DayNumber(from.Year, from.Month, from.Day);
+    const int last = DayNumber(thru.Year, thru.Month, thru.Day);
+    UnitTotals totals;
+    for (std::size_t i = 0; i < keys.Size(); ++i) {
+        keys.Read(i);
+        if (keys.DayNumber() >= first && keys.DayNumber() <= last) {
+            keys.AddTo(totals, report);
+        }
+    }
+    return {FormatHundredths(totals.Miles), FormatHundredths(totals.Kilometers), FormatHundredths(totals.Marathons)};
 }
 
 } // namespace
@@ -91,6 +203,11 @@ bool AccumulateDistance(UnitTotals &totals, double distance, std::string_view un
     if (!RecognizeUnit(unitWord, unit)) {
         return false;
     }
+    AccumulateDistance(totals, distance, unit);
+    return true;
+}
+
+void AccumulateDistance(UnitTotals &totals, double distance, DistanceUnit unit) {
     switch (unit) {
     case DistanceUnit::Miles:
         totals.Miles += distance;
@@ -108,95 +225,60 @@ bool AccumulateDistance(UnitTotals &totals, double distance, std::string_view un
         totals.Marathons += distance;
         break;
     }
-    return true;
+}
+
+DistanceReading ReadDistance(std::string_view distance) {
+    const DistanceParts parts = SplitDistanceText(distance);
+    DistanceReading reading;
+    reading.Value = ParseNumber(parts.Number);
+    // An overflowing number counts like one that is not a number, so no total becomes infinite.
+    if (!std::isfinite(reading.Value)) {
+        reading.Value = 0;
+    }
+    reading.Known = RecognizeUnit(parts.UnitWord, reading.Unit);
+    return reading;
+}
+
+std::int64_t DateTextYear(std::string_view date) {
+    return ReadLeadingInteger(date);
+}
+
+std::int64_t DateTextMonth(std::string_view date) {
+    return ReadLeadingInteger(TextAfter(date, date.find(DateSeparator)));
 }
 
 std::vector<PeriodRow> WeeklyTotals(const TPacequillSSArray &snapshot, int weekStart, const UnitReporter &report) {
-    const int start = WeekdayOf(weekStart);
-    std::vector<PeriodRow> rows;
-    UnitTotals totals;
-    // The current week starts on the last day with the start weekday on or before day 0.
-    int week = start == 0 ? 0 : start - DaysPerWeek;
-    const auto emit = [&] {
-        if (AllNonZero(totals)) {
-            rows.push_back(MakeRow(WeekLabel(week), totals));
-        }
-    };
-    for (std::size_t i = 0; i < snapshot.Size(); ++i) {
-        const RowKeyFields key = KeyAt(snapshot, i);
-        if (key.DayNumber >= week + DaysPerWeek) {
-            emit();
-            totals = {};
-            week = key.DayNumber - key.Weekday + start - (start <= key.Weekday ? 0 : DaysPerWeek);
-        }
-        AccumulateKey(totals, key, report);
-    }
-    emit();
-    return rows;
+    return Weekly(SnapshotKeys(snapshot), weekStart, report);
 }
 
 std::vector<PeriodRow> MonthlyTotals(const TPacequillSSArray &snapshot, const UnitReporter &report) {
-    std::vector<PeriodRow> rows;
-    UnitTotals totals;
-    std::int64_t year = CalendarStartYear;
-    std::int64_t month = 1;
-    const auto emit = [&] {
-        if (AllNonZero(totals)) {
-            rows.push_back(
-                MakeRow(std::to_string(year) + " - " + std::string(MonthName(static_cast<int>(month))), totals));
-        }
-    };
-    for (std::size_t i = 0; i < snapshot.Size(); ++i) {
-        const RowKeyFields key = KeyAt(snapshot, i);
-        const std::int64_t keyYear = DateYear(key.Date);
-        const std::int64_t keyMonth = DateMonth(key.Date);
-        if (keyYear != year || keyMonth > month) {
-            emit();
-            totals = {};
-            year = keyYear;
-            month = keyMonth;
-        }
-        AccumulateKey(totals, key, report);
-    }
-    emit();
-    return rows;
+    return Monthly(SnapshotKeys(snapshot), report);
 }
 
 std::vector<PeriodRow> YearlyTotals(const TPacequillSSArray &snapshot, const UnitReporter &report) {
-    std::vector<PeriodRow> rows;
-    UnitTotals totals;
-    std::int64_t year = CalendarStartYear;
-    const auto emit = [&] {
-        if (AllNonZero(totals)) {
-            rows.push_back(MakeRow(std::to_string(year), totals));
-        }
-    };
-    for (std::size_t i = 0; i < snapshot.Size(); ++i) {
-        const RowKeyFields key = KeyAt(snapshot, i);
-        const std::int64_t keyYear = DateYear(key.Date);
-        if (keyYear > year) {
-            emit();
-            totals = {};
-            year = keyYear;
-        }
-        AccumulateKey(totals, key, report);
-    }
-    emit();
-    return rows;
+    return Yearly(SnapshotKeys(snapshot), report);
 }
 
 RangeResult RangeTotals(const TPacequillSSArray &snapshot, const CalendarDate &from, const CalendarDate &thru,
                         const UnitReporter &report) {
-    const int first = DayNumber(from.Year, from.Month, from.Day);
-    const int last = DayNumber(thru.Year, thru.Month, thru.Day);
-    UnitTotals totals;
-    for (std::size_t i = 0; i < snapshot.Size(); ++i) {
-        const RowKeyFields key = KeyAt(snapshot, i);
-        if (key.DayNumber >= first && key.DayNumber <= last) {
-            AccumulateKey(totals, key, report);
-        }
-    }
-    return {FormatHundredths(totals.Miles), FormatHundredths(totals.Kilometers), FormatHundredths(totals.Marathons)};
+    return Range(SnapshotKeys(snapshot), from, thru, report);
+}
+
+std::vector<PeriodRow> WeeklyTotals(const CompactSnapshot &snapshot, int weekStart, const UnitReporter &report) {
+    return Weekly(CompactKeys(snapshot), weekStart, report);
+}
+
+std::vector<PeriodRow> MonthlyTotals(const CompactSnapshot &snapshot, const UnitReporter &report) {
+    return Monthly(CompactKeys(snapshot), report);
+}
+
+std::vector<PeriodRow> YearlyTotals(const CompactSnapshot &snapshot, const UnitReporter &report) {
+    return Yearly(CompactKeys(snapshot), report);
+}
+
+RangeResult RangeTotals(const CompactSnapshot &snapshot, const CalendarDate &from, const CalendarDate &thru,
+                        const UnitReporter &report) {
+    return Range(CompactKeys(snapshot), from, thru, report);
 }
 
 } // namespace pq

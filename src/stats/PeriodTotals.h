@@ -1,15 +1,18 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "calc/RunArithmetic.h"
 #include "stats/StatsCalendar.h"
 #include "stats/TPacequillSSArray.h"
 
 namespace pq {
 
+class CompactSnapshot;
 class LogList;
 
 inline constexpr std::string_view RunningTotalsErrorMessage = "Running totals error";
@@ -38,6 +41,21 @@ struct UnitTotals {
 
 // Adds the row's contribution; false (and nothing added) when the unit word is not recognised.
 bool AccumulateDistance(UnitTotals &totals, double distance, std::string_view unitWord);
+void AccumulateDistance(UnitTotals &totals, double distance, DistanceUnit unit);
+
+// A key's Distance text as the totals read it: the number before the first blank after any leading blanks (0
+// when it is not a finite number) and the unit word after that blank, when it is recognised.
+struct DistanceReading {
+    double Value = 0;
+    bool Known = false;
+    DistanceUnit Unit = DistanceUnit::Miles;
+};
+DistanceReading ReadDistance(std::string_view distance);
+
+// The year and the month that the yearly and monthly totals read from a key's Date text: the numbers before its
+// first "/" and after it.
+std::int64_t DateTextYear(std::string_view date);
+std::int64_t DateTextMonth(std::string_view date);
 
 // A row whose unit was not recognised, reported while a computation runs.
 struct UnrecognizedUnit {
@@ -65,6 +83,14 @@ std::vector<PeriodRow> WeeklyTotals(const TPacequillSSArray &snapshot, int weekS
 std::vector<PeriodRow> MonthlyTotals(const TPacequillSSArray &snapshot, const UnitReporter &report = {});
 std::vector<PeriodRow> YearlyTotals(const TPacequillSSArray &snapshot, const UnitReporter &report = {});
 RangeResult RangeTotals(const TPacequillSSArray &snapshot, const CalendarDate &from, const CalendarDate &thru,
+                        const UnitReporter &report = {});
+
+// The same computations over the compact snapshot; the results and reports are those of the snapshot of the same
+// rows.
+std::vector<PeriodRow> WeeklyTotals(const CompactSnapshot &snapshot, int weekStart, const UnitReporter &report = {});
+std::vector<PeriodRow> MonthlyTotals(const CompactSnapshot &snapshot, const UnitReporter &report = {});
+std::vector<PeriodRow> YearlyTotals(const CompactSnapshot &snapshot, const UnitReporter &report = {});
+RangeResult RangeTotals(const CompactSnapshot &snapshot, const CalendarDate &from, const CalendarDate &thru,
                         const UnitReporter &report = {});
 
 } // namespace pq

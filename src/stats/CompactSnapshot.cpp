@@ -1,0 +1,128 @@
+#include "stats/CompactSnapshot.h"
+
+#include <algorithm>
+#include <numeric>
+#include <optional>
+
+#include "log/LogEntry.h"
+#include "log/LogList.h"
+#include "stats/RowKey.h"
+
+namespace pq {
+
+namespace {
+
+// Order of two texts without tabs as they stand in a key, each followed by a tab: where one is a prefix of the
+// other, that tab meets the longer text's next byte.
+bool TabEndedLess(std::string_view left, std::string_view right) {
+    const std::size_t common = std::min(left.size(), right.size());
+    if (const int order = left.substr(0, common).compare(right.substr(0, common)); order != 0) {
+        return order < 0;
+    }
+    const auto separator = static_cast<unsigned char>(KeySeparator);
+    if (left.size() < right.size()) {
+        return separator < static_cast<unsigned char>(right[common]);
+    }
+    return left.size() > right.size() && static_cast<unsigned char>(left[common]) < separator;
+}
+
+// The numbers of the texts in key order, and each number's rank in it.
+std::vector<std::uint32_t> KeyOrder(const DistinctTexts &texts, std::vector<std::uint32_t> &rankOf) {
+    std::vector<std::uint32_t> order(texts.Size());
+    std::iota(order.begin(), order.end(), 0U);
+    std::sort(order.begin(), order.end(), [&texts](std::uint32_t left, std::uint32_t right) {
+        return TabEndedLess(texts.Text(left), texts.Text(right));
+    });
+    rankOf.assign(order.size(), 0);
+    for (std::uint32_t rank = 0; rank < order.size(); ++rank) {
+        rankOf[order[rank]] = rank;
+    }
+    return order;
+}
+
+} // namespace
+
+void CompactSnapshot::TakeRow(std::string_view rowText) {
+    std::string_view texts[ColumnCount];
+    LogList::SplitRowText(rowText, texts);
+    AddRow(texts[DateColumn], texts[DistanceColumn], texts[TimeColumn]);
+}
+
+void CompactSnapshot::AddRow(std::string_view date, std::string_view distance, std::string_view time) {
+    const std::optional<int> dayNumber = KeyDayNumber(date);
+    if (!dayNumber) {
+        return;
+    }
+    RowKeyFields fields;
+    if (const std::optional<RowKeyFields> direct = DirectRowKeyFields(*dayNumber, date, distance)) {
+        fields = *direct;
+    } else {
+        // A tab inside a text moves the places at which the key is taken apart: the key is composed and read.
+        Scratch.clear();
+        AppendRowKey(Scratch, *dayNumber, date, distance, time);
+        fields = ReadRowKey(Scratch);
+    }
+    Rows.push_back(
+        {static_cast<std::uint32_t>(*dayNumber), Dates.Intern(fields.Date), Distances.Intern(fields.Distance)});
+}
+
+void CompactSnapshot::Append(const CompactSnapshot &later) {
+    std::vector<std::uint32_t> dates(later.Dates.Size());
+    for (std::uint32_t id = 0; id < dates.size(); ++id) {
+        dates[id] = Dates.Intern(later.Dates.Text(id));
+    }
+    std::vector<std::uint32_t> distances(later.Distances.Size());
+    for (std::uint32_t id = 0; id < distances.size(); ++id) {
+        distances[id] = Distances.Intern(later.Distances.Text(id));
+    }
+    Rows.reserve(Rows.size() + later.Rows.size());
+    for (const Row &row : later.Rows) {
+        Rows.push_back({row.Day, dates[row.Date], distances[row.Distance]});
+    }
+}
+
+void CompactSnapshot::Finish() {
+    std::vector<std::uint32_t> dateRank;
+    std::vector<std::uint32_t> distanceRank;
+    DateOrder = KeyOrder(Dates, dateRank);
+    DistanceOrder = KeyOrder(Distances, distanceRank);
+    DateReadings.clear();
+    for (const std::uint32_t id : DateOrder) {
+        DateReadings.push_back({DateTextYear(Dates.Text(id)), DateTextMonth(Dates.Text(id))});
+    }
+    DistanceReadings.clear();
+    for (const std::uint32_t id : DistanceOrder) {
+        DistanceReadings.push_back(ReadDistance(Distances.Text(id)));
+    }
+    for (Row &row : Rows) {
+        row.Date = dateRank[row.Date];
+        row.Distance = distanceRank[row.Distance];
+    }
+    SortRows();
+}
+
+// By day first, counting the rows of each day and placing them in a second array; then the few rows of each day
+// by the ranks of their texts.
+void CompactSnapshot::SortRows() {
+    std::vector<std::size_t> starts(static_cast<std::size_t>(LargestKeyDayNumber) + 2, 0);
+    for (const Row &row : Rows) {
+        ++starts[row.Day + 1];
+    }
+    std::partial_sum(starts.begin(), starts.end(), starts.begin());
+    std::vector<Row> sorted(Rows.size());
+    for (const Row &row : Rows) {
+        sorted[starts[row.Day]++] = row;
+    }
+    Rows = std::move(sorted);
+    const auto byTexts = [](const Row &left, const Row &right) {
+        return left.Date != right.Date ? left.Date < right.Date : left.Distance < right.Distance;
+    };
+    for (auto first = Rows.begin(); first != Rows.end();) {
+        const std::uint32_t day = first->Day;
+        const auto last = std::find_if(first, Rows.end(), [day](const Row &row) { return row.Day != day; });
+        std::sort(first, last, byTexts);
+        first = last;
+    }
+}
+
+} // namespace pq

@@ -1,0 +1,279 @@
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "log/LogFile.h"
+#include "log/LogList.h"
+#include "log/LogScan.h"
+#include "stats/CompactSnapshot.h"
+#include "stats/PeriodTotals.h"
+
+using namespace pq;
+
+namespace {
+
+// Everything the four computations give for a snapshot, with the reports in the order they were made: the
+// compact snapshot read from a file must give the same text as the snapshot of the rows read whole.
+template <class Snapshot> std::string AllTotals(const Snapshot &snapshot) {
+    std::string text;
+    const UnitReporter report = [&text](const UnrecognizedUnit &row) {
+        text.append("! ").append(row.Date).append(" | ").append(row.Distance).append("\n");
+    };
+    const auto add = [&text](const std::vector<PeriodRow> &rows) {
+        for (const PeriodRow &row : rows) {
+            text.append(row.Label + " " + row.Miles + " " + row.Kilometers + " " + row.Marathons + "\n");
+        }
+        text.append("--\n");
+    };
+    for (int weekStart = 0; weekStart < 7; ++weekStart) {
+        add(WeeklyTotals(snapshot, weekStart, report));
+    }
+    add(MonthlyTotals(snapshot, report));
+    add(YearlyTotals(snapshot, report));
+    for (const auto &[from, thru] : {std::pair<CalendarDate, CalendarDate>{{1, 1, 1980}, {31, 12, 2079}},
+                                     {{2, 3, 1998}, {2, 3, 1998}},
+                                     {{1, 6, 1990}, {31, 5, 2001}},
+                                     {{1, 1, 2000}, {1, 1, 1999}}}) {
+        const RangeResult range = RangeTotals(snapshot, from, thru, report);
+        text.append(range.Miles + " " + range.Kilometers + " " + range.Marathons + "\n");
+    }
+    return text;
+}
+
+// Texts that put every rule of reading a key to work: dates of every form the log meets (older two-digit
+// years, months out of range, no date, blanks, signs), distances numeric or not, cut at 19 bytes or not, known
+// units and unknown ones, and bytes with a role in the file.
+class RandomRows {
+public:
+    explicit RandomRows(unsigned seed) : Random(seed) {}
+
+    std::string Date() {
+        switch (Pick(10)) {
+        case 0:
+            return "No Date";
+        case 1:
+            return Number(2) + "/" + Number(2) + "/" + Number(2);
+        case 2:
+            return std::to_string(1975 + Pick(120)) + "/" + std::to_string(Pick(14)) + "/" + std::to_string(Pick(33));
+        case 3:
+            return Junk(Pick(20));
+        case 4:
+            return std::to_string(1980 + Pick(3)) + "/+" + Number(2) + "/ " + Number(2) + Junk(Pick(3));
+        default:
+            // Few days, so that many rows share a day and their order inside it matters; some dates go on after
+            // the day, so that one Date text begins another.
+            return std::to_string(1996 + Pick(2)) + "/0" + std::to_string(1 + Pick(2)) + "/0" +
+                   std::to_string(1 + Pick(5)) + (Pick(4) == 0 ? Junk(1 + Pick(2)) : "");
+        }
+    }
+
+    std::string Distance() {
+        static const char *const Units[] = {"Miles", "Kilometers", "Marathons", "Mile(s)", "miles", "Kilo", "Mara", ""};
+        switch (Pick(9)) {
+        case 0:
+            return Junk(Pick(24));
+        case 1:
+            return Number(1 + Pick(16)) + " Miles";
+        case 2:
+            return "  " + Number(1 + Pick(3)) + " " + Units[Pick(std::size(Units))];
+        case 3:
+            return "1e400 Kilometers";
+        case 4:
+            // A bare number begins the same number with a unit.
+            return Number(1) + (Pick(2) == 0 ? "" : " Kilometers");
+        default:
+            return (Pick(5) == 0 ? "-" : "") + Number(1 + Pick(2)) + "." + Number(Pick(3)) + " " +
+                   Units[Pick(std::size(Units))];
+        }
+    }
+
+    std::string Time() { return Pick(4) == 0 ? Junk(Pick(12)) : "00:" + Number(2) + ":" + Number(2); }
+
+    // Bytes of any value but the record marker and NUL, with tabs, line breaks and blanks made likely.
+    std::string Junk(std::size_t length) {
+        static const std::string Likely = "\t\r\n\xA0 /0123456789.MilesKiloMara";
+        std::string text;
+        for (std::size_t i = 0; i < length; ++i) {
+            char byte = Pick(2) == 0 ? Likely[Pick(Likely.size())] : static_cast<char>(1 + Pick(255));
+            text.push_back(byte == RecordMarker ? '9' : byte);
+        }
+        return text;
+    }
+
+    std::string Number(std::size_t digits) {
+        std::string text;
+        for (std::size_t i = 0; i < digits; ++i) {
+            text.push_back(static_cast<char>('0' + Pick(10)));
+        }
+        return text;
+    }
+
+    std::size_t Pick(std::size_t count) { return std::uniform_int_distribution<std::size_t>(0, count - 1)(Random); }
+
+private:
+    std::mt19937 Random;
+};
+
+// A log file's bytes: a header or none (an older log), records with doubled and leading tabs, notes with line
+// breaks, records without a line end, NUL bytes, stretches longer than a chunk, and a header inside the file.
+std::string RandomLogBytes(unsigned seed, std::size_t rows) {
+    RandomRows random(seed);
+    std::string bytes;
+    if (random.Pick(3) != 0) {
+        bytes.append(LogHeader).append("\r\n");
+    }
+    for (std::size_t i = 0; i < rows; ++i) {
+        std::string record;
+        record.append(random.Pick(15) == 0 ? "\t" : "")
+            .append(random.Date())
+            .append(random.Pick(10) == 0 ? "\t\t" : "\t");
+        record.append(random.Distance()).append("\t").append(random.Time()).append("\t");
+        record.append(random.Junk(random.Pick(40)));
+        switch (random.Pick(40)) {
+        case 0:
+            record.push_back('\0');
+            record.append(random.Junk(5));
+            break;
+        case 1:
+            record.append(random.Junk(1000 + random.Pick(900)));
+            break;
+        case 2:
+            record.append("\r\n").append(1, RecordMarker).append(LogHeader).append("\r\n");
+            break;
+        case 3:
+            break; // no line end
+        default:
+            record.append("\r\n");
+        }
+        bytes.push_back(RecordMarker);
+        bytes.append(record);
+    }
+    return bytes;
+}
+
+} // namespace
+
+class TestCompactSnapshot : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir Temp;
+
+private slots:
+    void initTestCase() { QVERIFY(Temp.isValid()); }
+
+    // Rows added one by one, with tabs and line breaks inside their texts where the file could not hold them.
+    void rowsGiveTheTotalsOfTheSnapshot_data() {
+        QTest::addColumn<unsigned>("seed");
+        QTest::addColumn<int>("rows");
+        for (unsigned seed = 1; seed <= 12; ++seed) {
+            QTest::addRow("seed %u", seed) << seed << static_cast<int>(seed * 97);
+        }
+    }
+
+    void rowsGiveTheTotalsOfTheSnapshot() {
+        QFETCH(unsigned, seed);
+        QFETCH(int, rows);
+        RandomRows random(seed);
+        LogList list;
+        CompactSnapshot compact;
+        for (int i = 0; i < rows; ++i) {
+            LogEntry entry{random.Date(), random.Distance(), random.Time(), "notes"};
+            if (random.Pick(4) == 0) {
+                std::string &text = random.Pick(2) == 0 ? entry.Date : entry.Distance;
+                text.insert(random.Pick(text.size() + 1), "\t");
+            }
+            list.AppendEntry(entry);
+            compact.AddRow(entry.Date, entry.Distance, entry.Time);
+        }
+        compact.Finish();
+        QCOMPARE(AllTotals(compact), AllTotals(BuildSnapshot(list)));
+    }
+
+    void fileGivesTheTotalsOfTheWholeRead_data() {
+        QTest::addColumn<unsigned>("seed");
+        QTest::addColumn<int>("parts");
+        QTest::addColumn<int>("blockSize");
+        for (unsigned seed = 1; seed <= 6; ++seed) {
+            for (const int parts : {1, 2, 3}) {
+                for (const int blockSize : {1, 7, 899, 900, 4096, 1 << 20}) {
+                    QTest::addRow("seed %u, %d parts, blocks of %d", seed, parts, blockSize)
+                        << seed << parts << blockSize;
+                }
+            }
+        }
+    }
+
+    void fileGivesTheTotalsOfTheWholeRead() {
+        QFETCH(unsigned, seed);
+        QFETCH(int, parts);
+        QFETCH(int, blockSize);
+        CompareWithWholeRead(RandomLogBytes(seed, 400), parts, blockSize);
+    }
+
+    // An older log whose header line comes only after its first records: the parts after the one holding it must
+    // be read in the current format, whatever the start of the file suggested.
+    void headerLineInsideALog_data() {
+        QTest::addColumn<int>("oldRecords");
+        QTest::addColumn<int>("parts");
+        for (const int oldRecords : {0, 1, 150, 300, 600, 900}) {
+            for (const int parts : {2, 3}) {
+                QTest::addRow("%d older records, %d parts", oldRecords, parts) << oldRecords << parts;
+            }
+        }
+    }
+
+    void headerLineInsideALog() {
+        QFETCH(int, oldRecords);
+        QFETCH(int, parts);
+        std::string bytes;
+        for (int i = 0; i < 600 + oldRecords; ++i) {
+            if (i == oldRecords) {
+                bytes.append(1, RecordMarker).append(LogHeader).append("\r\n");
+            }
+            bytes.append("\xA1"
+                         "9" +
+                         std::to_string(i % 10) + "/03/0" + std::to_string(1 + i % 9) + "\t" + std::to_string(i % 7) +
+                         " Miles\t00:30:00\tEasy\r\n");
+        }
+        CompareWithWholeRead(bytes, parts, 1 << 20);
+    }
+
+private:
+    void CompareWithWholeRead(const std::string &bytes, int parts, int blockSize) {
+        LogList list;
+        ReadLogBytes(bytes, list);
+
+        const std::string path = Temp.filePath(QStringLiteral("log.pquil")).toStdString();
+        const int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        QVERIFY(out >= 0);
+        QCOMPARE(::write(out, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+        ::close(out);
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        QVERIFY(fd >= 0);
+        std::vector<CompactSnapshot> snapshots(static_cast<std::size_t>(parts));
+        const ScanResult result = ScanLogFile(
+            fd,
+            [&snapshots](std::size_t part) -> RowSink & {
+                snapshots[part] = CompactSnapshot();
+                return snapshots[part];
+            },
+            static_cast<std::size_t>(parts), static_cast<std::size_t>(blockSize), 0);
+        ::close(fd);
+        QCOMPARE(result.Error, 0);
+        QVERIFY(result.Parts >= 1 && result.Parts <= static_cast<std::size_t>(parts));
+        for (std::size_t part = 1; part < result.Parts; ++part) {
+            snapshots.front().Append(snapshots[part]);
+        }
+        snapshots.front().Finish();
+        QCOMPARE(AllTotals(snapshots.front()), AllTotals(BuildSnapshot(list)));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestCompactSnapshot)
+#include "tst_CompactSnapshot.moc"
