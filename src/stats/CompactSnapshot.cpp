@@ -12,6 +12,44 @@ namespace pq {
 
 namespace {
 
+// A row's Date that is its day's usual text, before Finish.
+constexpr std::uint32_t UsualDateMark = std::uint32_t{1} << 31;
+// The form yyyy/mm/dd: the places of the two "/" and the length.
+constexpr std::size_t UsualDateLength = 10;
+constexpr std::size_t FirstSlash = 4;
+constexpr std::size_t SecondSlash = 7;
+constexpr char DateSlash = '/';
+constexpr std::uint32_t Decimal = 10;
+
+// The digits of a date in the form yyyy/mm/dd as one number (19980302), or 0 for any other text.
+std::uint32_t UsualDateCode(std::string_view date) {
+    if (date.size() != UsualDateLength || date[FirstSlash] != DateSlash || date[SecondSlash] != DateSlash) {
+        return 0;
+    }
+    std::uint32_t code = 0;
+    for (std::size_t i = 0; i < UsualDateLength; ++i) {
+        if (i == FirstSlash || i == SecondSlash) {
+            continue;
+        }
+        if (date[i] < '0' || date[i] > '9') {
+            return 0;
+        }
+        code = code * Decimal + static_cast<std::uint32_t>(date[i] - '0');
+    }
+    return code;
+}
+
+std::string UsualDateText(std::uint32_t code) {
+    std::string text(UsualDateLength, DateSlash);
+    for (std::size_t i = UsualDateLength; i-- > 0;) {
+        if (i != FirstSlash && i != SecondSlash) {
+            text[i] = static_cast<char>('0' + code % Decimal);
+            code /= Decimal;
+        }
+    }
+    return text;
+}
+
 // Order of two texts without tabs as they stand in a key, each followed by a tab: where one is a prefix of the
 // other, that tab meets the longer text's next byte.
 bool TabEndedLess(std::string_view left, std::string_view right) {
@@ -62,8 +100,22 @@ void CompactSnapshot::AddRow(std::string_view date, std::string_view distance, s
         AppendRowKey(Scratch, *dayNumber, date, distance, time);
         fields = ReadRowKey(Scratch);
     }
-    Rows.push_back(
-        {static_cast<std::uint32_t>(*dayNumber), Dates.Intern(fields.Date), Distances.Intern(fields.Distance)});
+    const auto day = static_cast<std::uint32_t>(*dayNumber);
+    Rows.push_back({day, DateNumber(day, fields.Date), Distances.Intern(fields.Distance)});
+}
+
+std::uint32_t CompactSnapshot::DateNumber(std::uint32_t day, std::string_view date) {
+    if (const std::uint32_t code = UsualDateCode(date); code != 0) {
+        if (UsualDates.empty()) {
+            UsualDates.assign(static_cast<std::size_t>(LargestKeyDayNumber) + 1, 0);
+        }
+        std::uint32_t &usual = UsualDates[day];
+        usual = usual == 0 ? code : usual;
+        if (usual == code) {
+            return UsualDateMark;
+        }
+    }
+    return Dates.Intern(date);
 }
 
 void CompactSnapshot::Append(const CompactSnapshot &later) {
@@ -77,11 +129,22 @@ void CompactSnapshot::Append(const CompactSnapshot &later) {
     }
     Rows.reserve(Rows.size() + later.Rows.size());
     for (const Row &row : later.Rows) {
-        Rows.push_back({row.Day, dates[row.Date], distances[row.Distance]});
+        const std::uint32_t date =
+            row.Date == UsualDateMark ? DateNumber(row.Day, UsualDateText(later.UsualDates[row.Day])) : dates[row.Date];
+        Rows.push_back({row.Day, date, distances[row.Distance]});
     }
 }
 
 void CompactSnapshot::Finish() {
+    std::vector<std::uint32_t> usualNumbers(UsualDates.size());
+    for (std::size_t day = 0; day < UsualDates.size(); ++day) {
+        if (UsualDates[day] != 0) {
+            usualNumbers[day] = Dates.Intern(UsualDateText(UsualDates[day]));
+        }
+    }
+    for (Row &row : Rows) {
+        row.Date = row.Date == UsualDateMark ? usualNumbers[row.Day] : row.Date;
+    }
     std::vector<std::uint32_t> dateRank;
     std::vector<std::uint32_t> distanceRank;
     DateOrder = KeyOrder(Dates, dateRank);

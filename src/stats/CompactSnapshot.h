@@ -47,9 +47,13 @@ private:
         std::int64_t Year;
         std::int64_t Month;
     };
+    std::uint32_t DateNumber(std::uint32_t day, std::string_view date);
     void SortRows();
 
     std::vector<Row> Rows;
+    // Most rows of a day spell its date alike ("1998/03/02"): such a row's Date is marked as its day's usual text,
+    // kept here as the number 19980302, and needs no search among the texts.
+    std::vector<std::uint32_t> UsualDates;
     DistinctTexts Dates;
     DistinctTexts Distances;
     std::vector<std::uint32_t> DateOrder; // rank to number
