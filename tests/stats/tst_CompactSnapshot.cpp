@@ -121,7 +121,8 @@ private:
 };
 
 // A log file's bytes: a header or none (an older log), records with doubled and leading tabs, notes with line
-// breaks, records without a line end, NUL bytes, stretches longer than a chunk, and a header inside the file.
+// breaks, records without a line end or ended by LF alone, NUL bytes, stretches longer than a chunk, and a header
+// inside the file.
 std::string RandomLogBytes(unsigned seed, std::size_t rows) {
     RandomRows random(seed);
     std::string bytes;
@@ -148,6 +149,9 @@ std::string RandomLogBytes(unsigned seed, std::size_t rows) {
             break;
         case 3:
             break; // no line end
+        case 4:
+            record.append("\n"); // a line end that a Unix tool made
+            break;
         default:
             record.append("\r\n");
         }
