@@ -57,7 +57,7 @@ bool SameRows(const pq::LogList &a, const pq::LogList &b) {
 }
 
 // The block sizes follow from the input, so that a crash replays.
-pq::LogList ReadInBlocks(std::string_view input) {
+pq::LogList ReadInBlocks(std::string_view input, bool &looksLikeLog) {
     std::minstd_rand random(static_cast<std::minstd_rand::result_type>(std::hash<std::string_view>{}(input)));
     std::uniform_int_distribution<std::size_t> largeBlock(1, LargestBlock);
     std::uniform_int_distribution<std::size_t> smallBlock(1, LargestSmallBlock);
@@ -70,13 +70,16 @@ pq::LogList ReadInBlocks(std::string_view input) {
         input.remove_prefix(size);
     }
     reader.Finish();
+    looksLikeLog = reader.StartsLikeLog();
     return list;
 }
 
 void CheckBlocksChangeNothing(std::string_view input) {
     pq::LogList whole;
-    pq::ReadLogBytes(input, whole);
-    Check(SameRows(ReadInBlocks(input), whole));
+    const bool looksLikeLog = pq::ReadLogBytes(input, whole);
+    bool blocksLookLikeLog = false;
+    Check(SameRows(ReadInBlocks(input, blocksLookLikeLog), whole));
+    Check(blocksLookLikeLog == looksLikeLog);
 }
 
 } // namespace
@@ -84,9 +87,12 @@ void CheckBlocksChangeNothing(std::string_view input) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char *>(data), size);
     pq::LogList first;
-    pq::ReadLogBytes(input, first);
+    const bool looksLikeLog = pq::ReadLogBytes(input, first);
     CheckRowBytes(first);
-    Check(SameRows(ReadInBlocks(input), first));
+    bool blocksLookLikeLog = false;
+    Check(SameRows(ReadInBlocks(input, blocksLookLikeLog), first));
+    // However the file is divided, the same first bytes decide whether it is a log.
+    Check(blocksLookLikeLog == looksLikeLog);
     if (!input.empty()) {
         std::string stretched;
         while (stretched.size() < StretchedSize) {
@@ -96,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
 
     pq::LogList second;
-    pq::ReadLogBytes(pq::LogBytes(first), second);
+    Check(pq::ReadLogBytes(pq::LogBytes(first), second)); // whatever was read is written as a log
     CheckRowBytes(second);
     // Every written record fits one chunk and is never empty, so each row comes back as exactly one row.
     Check(second.RowCount() == first.RowCount());

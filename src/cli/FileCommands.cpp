@@ -126,7 +126,7 @@ int RunConvert(Words words, OutputBuffer &out, OutputBuffer &err) {
     const std::string in(args.Operand(0));
     const std::string outPath(args.Operand(1));
     CheckOutputPath(in, outPath, args.Has("--force"));
-    const LogList list = ReadLogFile(in);
+    const LogList list = ReadLogFile(in, err);
     WriteOutputLog(outPath, list);
     if (const CutRows cut = FindCutRows(list); cut.Count > 0) {
         err.Append("pquil: warning: " + in + ": " + std::to_string(cut.Count) +
@@ -137,7 +137,7 @@ int RunConvert(Words words, OutputBuffer &out, OutputBuffer &err) {
     return ExitSuccess;
 }
 
-int RunExport(Words words, OutputBuffer &out, OutputBuffer &) {
+int RunExport(Words words, OutputBuffer &out, OutputBuffer &err) {
     const ArgumentList args("export", words, {{"--format", true}});
     if (args.HelpRequested()) {
         out.Append(ExportHelp);
@@ -152,7 +152,7 @@ int RunExport(Words words, OutputBuffer &out, OutputBuffer &) {
         }
         format = *match;
     }
-    const LogList list = ReadLogFile(std::string(args.Operand(0)));
+    const LogList list = ReadLogFile(std::string(args.Operand(0)), err);
     if (format == 0) {
         ExportCsv(list, out);
     } else {

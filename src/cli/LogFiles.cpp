@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "cli/CliError.h"
+#include "cli/OutputBuffer.h"
 #include "log/LogFile.h"
 
 namespace pq::cli {
@@ -18,9 +19,14 @@ std::string ReadInputFile(const std::string &path) {
     return bytes;
 }
 
-LogList ReadLogFile(const std::string &path) {
+LogList ReadLogFile(const std::string &path, OutputBuffer &err) {
     LogList list;
-    ReadLogBytes(ReadInputFile(path), list);
+    if (!ReadLogBytes(ReadInputFile(path), list)) {
+        err.Append("pquil: warning: " + path +
+                   ": does not look like a Pacequill log (it starts with neither the header line nor a record "
+                   "marker); read as one anyway");
+        err.EndLine();
+    }
     return list;
 }
 

@@ -74,21 +74,21 @@ double ShoeLimit(const ArgumentList &args, DistanceUnit unit) {
 }
 
 // The log and the totals of one kind of mark, after the options are read.
-std::vector<MarkTotal> ReadTotals(const ArgumentList &args, char sign) {
+std::vector<MarkTotal> ReadTotals(const ArgumentList &args, char sign, OutputBuffer &err) {
     args.ExpectOperands({"LOG"});
-    const LogList list = ReadLogFile(std::string(args.Operand(0)));
+    const LogList list = ReadLogFile(std::string(args.Operand(0)), err);
     return CollectMarkTotals(list, sign);
 }
 
 } // namespace
 
-int RunTags(Words words, OutputBuffer &out, OutputBuffer &) {
+int RunTags(Words words, OutputBuffer &out, OutputBuffer &err) {
     const ArgumentList args("tags", words, {{"--tsv"}});
     if (args.HelpRequested()) {
         out.Append(TagsHelp);
         return ExitSuccess;
     }
-    const std::vector<MarkTotal> totals = ReadTotals(args, TagSign);
+    const std::vector<MarkTotal> totals = ReadTotals(args, TagSign, err);
     if (args.Has("--tsv")) {
         for (const MarkTotal &tag : totals) {
             out.AppendDecoded(tag.Name, TextStyle::Tsv);
@@ -105,7 +105,7 @@ int RunTags(Words words, OutputBuffer &out, OutputBuffer &) {
     return ExitSuccess;
 }
 
-int RunShoes(Words words, OutputBuffer &out, OutputBuffer &) {
+int RunShoes(Words words, OutputBuffer &out, OutputBuffer &err) {
     const ArgumentList args("shoes", words, {{"--tsv"}, {"--unit", true}, {"--limit", true}});
     if (args.HelpRequested()) {
         out.Append(ShoesHelp);
@@ -114,7 +114,7 @@ int RunShoes(Words words, OutputBuffer &out, OutputBuffer &) {
     const auto unit = static_cast<DistanceUnit>(
         ChooseName(args, "shoes", "--unit", UnitNames, "miles, kilometers", {}, ShortUnitNames));
     const double limit = ShoeLimit(args, unit);
-    const std::vector<MarkTotal> totals = ReadTotals(args, ShoeSign);
+    const std::vector<MarkTotal> totals = ReadTotals(args, ShoeSign, err);
     const auto distance = [unit](const MarkTotal &shoe) {
         return unit == DistanceUnit::Kilometers ? shoe.Kilometers : shoe.Miles;
     };

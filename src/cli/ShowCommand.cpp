@@ -81,7 +81,7 @@ void PrintColumns(const LogList &list, OutputBuffer &out) {
 
 } // namespace
 
-int RunShow(Words words, OutputBuffer &out, OutputBuffer &) {
+int RunShow(Words words, OutputBuffer &out, OutputBuffer &err) {
     const ArgumentList args("show", words, {{"--tsv"}, TagOptionSpec});
     if (args.HelpRequested()) {
         out.Append(ShowHelp);
@@ -89,7 +89,7 @@ int RunShow(Words words, OutputBuffer &out, OutputBuffer &) {
     }
     args.ExpectOperands({"LOG"});
     const std::optional<std::string> tag = TagName(args, "show");
-    const LogList list = RowsWithTag(ReadLogFile(std::string(args.Operand(0))), tag);
+    const LogList list = RowsWithTag(ReadLogFile(std::string(args.Operand(0)), err), tag);
     if (args.Has("--tsv")) {
         PrintTsv(list, out);
     } else {

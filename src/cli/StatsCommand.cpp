@@ -153,7 +153,7 @@ int RunStats(Words words, OutputBuffer &out, OutputBuffer &err) {
     }
 
     const std::optional<std::string> tag = TagName(args, name);
-    const LogList list = RowsWithTag(ReadLogFile(std::string(args.Operand(0))), tag);
+    const LogList list = RowsWithTag(ReadLogFile(std::string(args.Operand(0)), err), tag);
     const TPacequillSSArray snapshot = BuildSnapshot(list);
     const UnitReporter report = ReportTo(err);
     switch (command->Kind) {

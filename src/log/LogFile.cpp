@@ -110,7 +110,7 @@ int CountMarkers(int fd, char *block, std::size_t blockSize, std::size_t &marker
 }
 
 // Reads the open file block by block into the list: 0, or the error that stopped it.
-int ParseFile(int fd, LogList &list, std::size_t blockSize) {
+int ParseFile(int fd, LogList &list, std::size_t blockSize, bool &looksLikeLog) {
     blockSize = std::max(blockSize, std::size_t{1}); // a read of no bytes would look like the end of the file
     const auto block = std::make_unique_for_overwrite<char[]>(blockSize);
     LogReader reader(list);
@@ -131,17 +131,19 @@ int ParseFile(int fd, LogList &list, std::size_t blockSize) {
         reader.Feed(std::string_view(block.get(), static_cast<std::size_t>(got)));
     }
     reader.Finish();
+    looksLikeLog = reader.StartsLikeLog();
     return 0;
 }
 
 } // namespace
 
-void ReadLogBytes(std::string_view bytes, LogList &list) {
+bool ReadLogBytes(std::string_view bytes, LogList &list) {
     list.ClearRows();
     LogReader reader(list);
     reader.Reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), RecordMarker)), bytes.size());
     reader.Feed(bytes);
     reader.Finish();
+    return reader.StartsLikeLog();
 }
 
 void AppendLogHeader(std::string &out) {
@@ -197,9 +199,10 @@ LoadResult LoadLog(const std::string &path, LogList &list, std::size_t blockSize
     }
     // The rows go to a list of their own, so that a failed read leaves the caller's list as it was.
     LogList loaded;
+    bool looksLikeLog = true;
     int failure = 0;
     try {
-        failure = ParseFile(fd, loaded, blockSize);
+        failure = ParseFile(fd, loaded, blockSize, looksLikeLog);
     } catch (const std::bad_alloc &) {
         failure = ENOMEM;
     }
@@ -212,7 +215,7 @@ LoadResult LoadLog(const std::string &path, LogList &list, std::size_t blockSize
     if (list.RowCount() > 0) {
         list.Select(list.RowCount() - 1);
     }
-    return {LoadStatus::Loaded, {}};
+    return {LoadStatus::Loaded, {}, looksLikeLog};
 }
 
 WriteResult WriteLog(const LogList &list, const std::string &path) {

@@ -15,7 +15,8 @@ namespace pq {
 inline constexpr std::size_t LoadBlockSize = std::size_t{1} << 20;
 
 // Replaces the list's rows with the records of a log file's bytes (current or older layout). Selects nothing.
-void ReadLogBytes(std::string_view bytes, LogList &list);
+// Answers whether the bytes look like a log at all (LooksLikeLog); they are read either way.
+bool ReadLogBytes(std::string_view bytes, LogList &list);
 
 // The bytes WriteLog puts in the file: header, CR LF, then one record per row.
 std::string LogBytes(const LogList &list);
@@ -37,7 +38,8 @@ enum class LoadStatus {
 
 struct LoadResult {
     LoadStatus Status = LoadStatus::Loaded;
-    std::string Error; // for Unreadable: the path and the cause
+    std::string Error;        // for Unreadable: the path and the cause
+    bool LooksLikeLog = true; // for Loaded: false when the file starts as no log does (LooksLikeLog)
 };
 
 // Reads the file into the list and selects its last row. On Missing the list is emptied; on Unreadable the

@@ -82,6 +82,10 @@ bool ChunkToRow(std::string_view chunk, bool &oldFormat, std::string &buffer, st
 
 } // namespace
 
+bool LooksLikeLog(std::string_view start) {
+    return start.empty() || start.front() == RecordMarker || start.starts_with(LogHeader);
+}
+
 LogReader::LogReader(LogList &list) : LogReader(&list, nullptr, true) {}
 
 LogReader::LogReader(RowSink &sink, bool oldFormat) : LogReader(nullptr, &sink, oldFormat) {}
@@ -100,6 +104,9 @@ void LogReader::Reserve(std::size_t markers, std::size_t bytes) {
 }
 
 void LogReader::Feed(std::string_view block) {
+    if (Start.size() < LogHeader.size()) {
+        Start.append(block.substr(0, LogHeader.size() - Start.size()));
+    }
     while (!block.empty()) {
         const std::size_t room = ChunkLimit - Carry.size();
         const std::size_t window = std::min(room, block.size());

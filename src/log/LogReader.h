@@ -12,6 +12,11 @@ namespace pq {
 inline constexpr std::string_view LogHeader = "Pacequill version 3.1 log file format";
 inline constexpr std::size_t ChunkBufferSize = 900; // a chunk holds at most 899 bytes
 
+// Whether a file that starts with these bytes is a log: it is empty, or it begins with the header line (current
+// logs) or with a record marker (older, headerless logs). Any other file would be read as rows of junk, and a save
+// would overwrite it in the log's format.
+bool LooksLikeLog(std::string_view start);
+
 // Splits a log file's bytes into chunks and appends a row per record to a list. The bytes may come in blocks of
 // any size: a chunk cut by the end of a block is carried over to the next one, so the rows are the same however
 // the file is divided.
@@ -28,6 +33,8 @@ public:
     void Feed(std::string_view block);
     // Takes the chunk still open at the end of the file.
     void Finish();
+    // Whether the bytes fed so far start as a log's do (LooksLikeLog).
+    bool StartsLikeLog() const { return LooksLikeLog(Start); }
 
     // False once a header line was read: the records after it are of the current layout.
     bool InOldFormat() const { return OldFormat; }
@@ -42,6 +49,7 @@ private:
     std::string Carry;  // the start of a chunk that the previous block cut off
     std::string Buffer; // a chunk rewritten with its century or line breaks
     bool OldFormat = true;
+    std::string Start; // the first bytes of the file, as many as the header text has
 };
 
 } // namespace pq

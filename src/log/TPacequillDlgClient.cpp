@@ -29,6 +29,8 @@ const QString SaveFailedText = QStringLiteral("The log was not saved.\n\n%1");
 const QString SaveFailedCaption = QStringLiteral("Save failed");
 const QString OpenFailedText = QStringLiteral("The log could not be opened.\n\n%1");
 const QString OpenFailedCaption = QStringLiteral("Open failed");
+const QString NotALogText = QStringLiteral("%1 does not look like a Pacequill log. Open it anyway?");
+const QString NotALogCaption = QStringLiteral("Open");
 
 // Description and pattern pairs, separated by bars, as the file dialogs of the log's first home took them.
 const QString LogFileFilter = QStringLiteral("Pacequill Files (*.PQUIL) |*.pquil|Pacequill Files (*.PQL)|*.pql");
@@ -178,6 +180,9 @@ bool TPacequillDlgClient::LoadLog(const QString &path) {
         ShowFailure(this, OpenFailedText.arg(ReportText(result.Error)), OpenFailedCaption);
         return false;
     }
+    // Another kind of file would show as rows of junk, and Save would overwrite it in the log's format.
+    if (!result.LooksLikeLog && !ConfirmNotALog(path))
+        return false;
     Model.ReplaceRows(std::move(loaded));
     FilePath = path;
     Untitled = false;
@@ -188,6 +193,16 @@ bool TPacequillDlgClient::LoadLog(const QString &path) {
         HasEntries = false;
     SetFrameCaption(TPacequillApp::AppName + CaptionSeparator + CaptionName(path));
     return true;
+}
+
+bool TPacequillDlgClient::ConfirmNotALog(const QString &path) {
+    Prompts::MessageSpec question;
+    question.Text = NotALogText.arg(path);
+    question.Caption = NotALogCaption;
+    question.BoxIcon = Prompts::Icon::Exclamation;
+    question.Buttons = {Prompts::Button::Yes, Prompts::Button::No};
+    question.Default = Prompts::Button::No;
+    return Prompts::Current().Message(this, question) == Prompts::Button::Yes;
 }
 
 bool TPacequillDlgClient::WriteLog(const QString &path) {

@@ -39,7 +39,8 @@ public:
     // Asks whether to save unsaved changes; true when the pending command may go on.
     bool AskSaveChanges();
     // Replaces the log with the file's rows; false (with a message, the log as it was) when the file exists but
-    // cannot be read. A missing file gives an empty log under its name.
+    // cannot be read, or when it does not look like a log and the user chooses not to open it. A missing file
+    // gives an empty log under its name.
     bool LoadLog(const QString &path);
     // Writes the log to the path; false (with a message, the log still marked changed) when it cannot.
     bool WriteLog(const QString &path);
@@ -77,6 +78,8 @@ protected:
 
 private:
     void OnRowSelected(int row);
+    // Asks whether to open a file that does not look like a log; true when the user says yes.
+    bool ConfirmNotALog(const QString &path);
 
     LogTableModel Model;
     TPacequillListWindow *ListView = nullptr;

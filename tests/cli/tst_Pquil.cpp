@@ -69,6 +69,9 @@ private slots:
         QTest::newRow("show-unknown-option") << QStringList{"show", "sample.pquil", "--wide"} << 2;
         QTest::newRow("show-extra-operand") << QStringList{"show", "sample.pquil", "old.pql"} << 2;
         QTest::newRow("show-no-log") << QStringList{"show"} << 2;
+        QTest::newRow("show-not-a-log") << QStringList{"show", "not-a-log.csv", "--tsv"} << 0;
+        QTest::newRow("stats-yearly-not-a-log") << QStringList{"stats", "yearly", "not-a-log.csv"} << 0;
+        QTest::newRow("show-empty") << QStringList{"show", "empty.pquil"} << 0;
 
         QTest::newRow("show-controls") << QStringList{"show", "controls.pquil"} << 0;
         QTest::newRow("show-controls-tsv") << QStringList{"show", "controls.pquil", "--tsv"} << 0;

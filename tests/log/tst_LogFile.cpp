@@ -236,6 +236,49 @@ private slots:
         }
     }
 
+    // Whether a file is a log at all is decided by its first bytes, however the loader's blocks divide them.
+    void looksLikeLog_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("log");
+        QTest::newRow("empty file") << QByteArray() << true;
+        QTest::newRow("header only") << Header << true;
+        QTest::newRow("header and a record") << Header + "\xA1"
+                                                         "2024/03/01\t5 Miles\t00:40:00\tNone\r\n"
+                                             << true;
+        QTest::newRow("header text without its line end")
+            << QByteArray("Pacequill version 3.1 log file format") << true;
+        QTest::newRow("older headerless log") << QByteArray("\xA1"
+                                                            "96/07/04\t3 Miles\t00:24:00\tNone\r\n")
+                                              << true;
+        QTest::newRow("record marker alone") << QByteArray("\xA1") << true;
+        QTest::newRow("CSV") << QByteArray("Date,Distance,Time,Notes\r\n2024/03/01,5 Miles,00:40:00,None\r\n") << false;
+        QTest::newRow("passwd") << QByteArray("root:x:0:0:root:/root:/bin/bash\n") << false;
+        QTest::newRow("start of the header only") << QByteArray("Pacequill version") << false;
+        QTest::newRow("header of another version")
+            << QByteArray("Pacequill version 3.0 log file format\r\n\xA1") << false;
+        QTest::newRow("byte order mark before the header") << "\xEF\xBB\xBF" + Header << false;
+        QTest::newRow("blank line before a record") << QByteArray("\r\n\xA1"
+                                                                  "96/07/04\t3 Miles\t00:24:00\tNone")
+                                                    << false;
+    }
+    void looksLikeLog() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, log);
+        LogList read;
+        QCOMPARE(ReadLogBytes(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), read), log);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("file");
+        WriteFile(path, bytes);
+        for (const std::size_t blockSize : {std::size_t{1}, std::size_t{5}, LoadBlockSize}) {
+            LogList list;
+            const LoadResult result = LoadLog(path.toStdString(), list, blockSize);
+            QCOMPARE(result.Status, LoadStatus::Loaded);
+            QCOMPARE(result.LooksLikeLog, log);
+            // The file's rows are read either way; whether to show them is the caller's choice.
+            QCOMPARE(Rows(list), Rows(read));
+        }
+    }
+
     void currentLogWritesBackIdentically() {
         const QByteArray bytes = ReadFile(QStringLiteral(PACEQUILL_TEST_DATA "/current.pquil"));
         const std::string written = LogBytes(Read(bytes));

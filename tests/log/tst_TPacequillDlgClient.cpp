@@ -39,6 +39,10 @@ private slots:
     void missingFileOpensEmptyUnderItsName();
     void unreadableCommandLineReportsAndStaysUntitled();
     void openUnreadableKeepsCurrentLog();
+    void fileThatIsNotALogAsksFirst_data();
+    void fileThatIsNotALogAsksFirst();
+    void logsOpenWithoutQuestion_data();
+    void logsOpenWithoutQuestion();
     void captionName_data();
     void captionName();
     void fileDialogSettings();
@@ -168,6 +172,80 @@ void TestDlgClient::openUnreadableKeepsCurrentLog() {
     QVERIFY(client.GetChanged());
     QCOMPARE(client.GetFilePath(), ThreeRunsPath);
     QCOMPARE(Frame->windowTitle(), QStringLiteral("Pacequill 3.1 - ThreeRuns"));
+}
+
+void TestDlgClient::fileThatIsNotALogAsksFirst_data() {
+    QTest::addColumn<bool>("throughOpen"); // the Open command, or else the command line
+    QTest::addColumn<Prompts::Button>("answer");
+    QTest::newRow("command line, No") << false << Prompts::Button::No;
+    QTest::newRow("command line, Yes") << false << Prompts::Button::Yes;
+    QTest::newRow("Open, No") << true << Prompts::Button::No;
+    QTest::newRow("Open, Yes") << true << Prompts::Button::Yes;
+}
+
+// A CSV opened as a log would show as junk rows, and Save would overwrite it in the log's format: ask first.
+void TestDlgClient::fileThatIsNotALogAsksFirst() {
+    QFETCH(bool, throughOpen);
+    QFETCH(Prompts::Button, answer);
+    const QString path = TempPath("runs.csv");
+    const QByteArray csv = "Date,Distance,Time,Notes\r\n2024/03/01,5 Miles,00:40:00,None\r\n";
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(csv) == csv.size());
+    file.close();
+    Scripted->Answers = {answer};
+    if (throughOpen) {
+        Start(ThreeRunsPath);
+        Scripted->OpenAnswers = {path};
+        Client->Handle(Cmd::FileOpen);
+    } else {
+        Start(path);
+    }
+
+    QCOMPARE(Scripted->Messages.size(), 1);
+    const Prompts::MessageSpec &question = Scripted->Messages.constFirst();
+    QCOMPARE(question.Text, path + QStringLiteral(" does not look like a Pacequill log. Open it anyway?"));
+    QCOMPARE(question.Buttons, (QList<Prompts::Button>{Prompts::Button::Yes, Prompts::Button::No}));
+    QCOMPARE(question.Default, Prompts::Button::No);
+    QCOMPARE(question.BoxIcon, Prompts::Icon::Exclamation);
+    if (answer == Prompts::Button::Yes) {
+        QCOMPARE(Client->GetFilePath(), path);
+        QCOMPARE(Frame->windowTitle(), QStringLiteral("Pacequill 3.1 - runs"));
+        QCOMPARE(Client->List().RowCount(), 1); // all of it, as nothing in it starts a record
+    } else if (throughOpen) {
+        QCOMPARE(Client->GetFilePath(), ThreeRunsPath);
+        QCOMPARE(Client->List().RowCount(), 3);
+        QCOMPARE(Frame->windowTitle(), QStringLiteral("Pacequill 3.1 - ThreeRuns"));
+    } else {
+        QVERIFY(Client->GetUntitled());
+        QCOMPARE(Client->List().RowCount(), 0);
+        QCOMPARE(Frame->windowTitle(), QStringLiteral("Pacequill 3.1"));
+    }
+    QCOMPARE(FileBytes(path), csv);
+}
+
+void TestDlgClient::logsOpenWithoutQuestion_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("empty file") << QByteArray() << 0;
+    QTest::newRow("older headerless log") << QByteArray("\xA1"
+                                                        "96/07/04\t3 Miles\t00:24:00\tNone\r\n")
+                                          << 1;
+    QTest::newRow("current log") << QByteArray(HeaderLine) + "\xA1"
+                                                             "2024/03/01\t5 Miles\t00:40:00\tNone\r\n"
+                                 << 1;
+}
+
+void TestDlgClient::logsOpenWithoutQuestion() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, rows);
+    const QString path = TempPath("log.pql");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+    Start(path);
+    QVERIFY(Scripted->Messages.isEmpty());
+    QCOMPARE(Client->List().RowCount(), rows);
+    QCOMPARE(Client->GetFilePath(), path);
 }
 
 void TestDlgClient::captionName_data() {
