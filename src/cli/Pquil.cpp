@@ -22,7 +22,7 @@ The command-line companion of Pacequill: reads, adds up and converts running log
 (current .pquil logs and older headerless .pql logs alike).
 
 Commands:
-  show LOG                          the rows, one per line
+  show LOG [--from D] [--thru D]    the rows, one per line, or those of some days
   stats weekly|monthly|yearly LOG   distance per week, month or year
   stats range LOG --from D --thru D distance between two dates
   tags LOG                          the "#tags" of the notes with their runs and miles

@@ -6,6 +6,7 @@
 #include "cli/ArgumentList.h"
 #include "cli/CliError.h"
 #include "cli/Commands.h"
+#include "cli/DateRangeOption.h"
 #include "cli/LogColumns.h"
 #include "cli/LogFiles.h"
 #include "cli/OutputBuffer.h"
@@ -18,16 +19,23 @@ namespace pq::cli {
 
 namespace {
 
-constexpr std::string_view ShowHelp = R"(Usage: pquil show LOG [--tag T] [--tsv]
+constexpr std::string_view ShowHelp =
+    R"(Usage: pquil show LOG [--from YYYY/MM/DD] [--thru YYYY/MM/DD] [--tag T] [--tsv]
 
 Prints the rows of a log in their stored order, one per line, in aligned columns
 Date, Distance and Time, then Notes. A line break in the notes shows as a return
 symbol. Texts are converted from Windows-1252 to UTF-8.
 
 Options:
-  --tag T  only the rows whose notes carry the tag "#T" (see 'pquil tags --help')
-  --tsv    machine-readable: Date, Distance, Time, Notes separated by TABs, no header;
-           in the texts a line break is written as \n, a backslash as \\, a TAB as \t
+  --from DATE  only the rows dated on or after this day, a real date; rows
+               without a date are left out
+  --thru DATE  only the rows dated on or before this day; with --from, the rows
+               that 'pquil stats range' adds up (--from after --thru: a warning,
+               no rows)
+  --tag T      only the rows whose notes carry the tag "#T" (see 'pquil tags --help')
+  --tsv        machine-readable: Date, Distance, Time, Notes separated by TABs, no
+               header; in the texts a line break is written as \n, a backslash as
+               \\, a TAB as \t
 )";
 
 void PrintTsv(const LogList &list, OutputBuffer &out) {
@@ -82,14 +90,20 @@ void PrintColumns(const LogList &list, OutputBuffer &out) {
 } // namespace
 
 int RunShow(Words words, OutputBuffer &out, OutputBuffer &err) {
-    const ArgumentList args("show", words, {{"--tsv"}, TagOptionSpec});
+    const ArgumentList args("show", words, {{"--tsv"}, TagOptionSpec, FromOptionSpec, ThruOptionSpec});
     if (args.HelpRequested()) {
         out.Append(ShowHelp);
         return ExitSuccess;
     }
     args.ExpectOperands({"LOG"});
     const std::optional<std::string> tag = TagName(args, "show");
-    const LogList list = RowsWithTag(ReadLogFile(std::string(args.Operand(0)), err), tag);
+    const bool ranged = HasDateRange(args);
+    const DateRange range = ranged ? ReadDateRange(args, "show", false) : DateRange{};
+    LogList list = RowsWithTag(ReadLogFile(std::string(args.Operand(0)), err), tag);
+    if (ranged) {
+        WarnIfReversed(range, "show", err);
+        list = RowsInRange(list, range);
+    }
     if (args.Has("--tsv")) {
         PrintTsv(list, out);
     } else {

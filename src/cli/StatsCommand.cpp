@@ -2,11 +2,11 @@
 #include <string>
 #include <vector>
 
-#include "calc/DateRules.h"
 #include "cli/ArgumentList.h"
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/DateOptions.h"
+#include "cli/DateRangeOption.h"
 #include "cli/LogFiles.h"
 #include "cli/OutputBuffer.h"
 #include "cli/TagOption.h"
@@ -27,6 +27,9 @@ constexpr std::string_view StatsHelp = R"(Usage: pquil stats weekly LOG [--week-
 Adds up the distance of the dated rows, in miles, kilometers and marathons, as the
 statistics dialog does. Periods are listed oldest first; periods without running
 are left out. Rows without a date are not counted.
+
+With --from after --thru nothing is counted (0.00), and a warning on standard error
+says so.
 
 A row whose distance has no known unit (Miles, Kilometers, Marathons) is reported
 on standard error as "Running totals error" with its date and distance, and the
@@ -129,11 +132,11 @@ int RunStats(Words words, OutputBuffer &out, OutputBuffer &err) {
     }
     const std::string name = "stats " + std::string(command->Name);
     const Words rest = words.subspan(1);
-    const ArgumentList args =
-        command->Kind == Period::Weekly ? ArgumentList(name, rest, {{"--tsv"}, TagOptionSpec, {"--week-start", true}})
-        : command->Kind == Period::Range
-            ? ArgumentList(name, rest, {{"--tsv"}, TagOptionSpec, {"--from", true}, {"--thru", true}})
-            : ArgumentList(name, rest, {{"--tsv"}, TagOptionSpec});
+    const ArgumentList args = command->Kind == Period::Weekly
+                                  ? ArgumentList(name, rest, {{"--tsv"}, TagOptionSpec, {"--week-start", true}})
+                              : command->Kind == Period::Range
+                                  ? ArgumentList(name, rest, {{"--tsv"}, TagOptionSpec, FromOptionSpec, ThruOptionSpec})
+                                  : ArgumentList(name, rest, {{"--tsv"}, TagOptionSpec});
     if (args.HelpRequested()) {
         out.Append(StatsHelp);
         return ExitSuccess;
@@ -141,15 +144,9 @@ int RunStats(Words words, OutputBuffer &out, OutputBuffer &err) {
     args.ExpectOperands({"LOG"});
     const bool tsv = args.Has("--tsv");
     const int weekStart = command->Kind == Period::Weekly ? WeekStartOption(args, name) : 0;
-    CalendarDate from;
-    CalendarDate thru;
+    DateRange range;
     if (command->Kind == Period::Range) {
-        const auto required = [&](std::string_view option) {
-            args.RequiredValue(option);
-            return *DateOption(args, option, name);
-        };
-        from = required("--from");
-        thru = required("--thru");
+        range = ReadDateRange(args, name, true);
     }
 
     const std::optional<std::string> tag = TagName(args, name);
@@ -167,8 +164,8 @@ int RunStats(Words words, OutputBuffer &out, OutputBuffer &err) {
         PrintPeriods(YearlyTotals(snapshot, report), command->LabelHeader, tsv, out);
         break;
     case Period::Range:
-        PrintRange(RangeTotals(snapshot, from, thru, report), args.RequiredValue("--from"),
-                   args.RequiredValue("--thru"), tsv, out);
+        WarnIfReversed(range, name, err);
+        PrintRange(RangeTotals(snapshot, range.From, range.Thru, report), range.FromText, range.ThruText, tsv, out);
         break;
     }
     return ExitSuccess;

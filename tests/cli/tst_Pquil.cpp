@@ -108,6 +108,20 @@ private slots:
             << QStringList{"stats", "range", "sample.pquil", "--from", "", "--thru", "1998/03/08"} << 2;
         QTest::newRow("stats-range-no-thru")
             << QStringList{"stats", "range", "sample.pquil", "--from", "1998/03/01"} << 2;
+        QTest::newRow("stats-range-reversed")
+            << QStringList{"stats", "range", "sample.pquil", "--from", "1998/03/08", "--thru", "1998/03/02"} << 0;
+        QTest::newRow("show-range") << QStringList{"show",       "sample.pquil", "--from",
+                                                   "1998/03/02", "--thru",       "1998/03/08"}
+                                    << 0;
+        QTest::newRow("show-from") << QStringList{"show", "sample.pquil", "--from=1998/03/09", "--tsv"} << 0;
+        QTest::newRow("show-thru") << QStringList{"show", "--thru", "1998/03/08", "sample.pquil", "--tsv"} << 0;
+        QTest::newRow("show-one-day") << QStringList{"show",   "sample.pquil", "--from", "1999/01/01",
+                                                     "--thru", "1999/01/01",   "--tsv"}
+                                      << 0;
+        QTest::newRow("show-range-reversed")
+            << QStringList{"show", "sample.pquil", "--from", "1998/03/08", "--thru", "1998/03/02"} << 0;
+        QTest::newRow("show-range-invalid") << QStringList{"show", "sample.pquil", "--from", "2023/02/29"} << 2;
+        QTest::newRow("show-range-improper") << QStringList{"show", "sample.pquil", "--thru", "98/03/08"} << 2;
         QTest::newRow("stats-unknown-period") << QStringList{"stats", "daily", "sample.pquil"} << 2;
 
         QTest::newRow("calc-distance") << QStringList{"calc", "distance", "--time", "1", "--pace", "8"} << 0;
