@@ -135,9 +135,9 @@ void AppendTsvLine(OutputBuffer &out, const std::vector<std::string> &fields) {
 }
 
 // The counted runs of the log, of the --tag option's tag when one is given.
-std::vector<CountedRun> ReadRuns(const ArgumentList &args, std::string_view command) {
+std::vector<CountedRun> ReadRuns(const ArgumentList &args, std::string_view command, OutputBuffer &err) {
     const std::optional<std::string> tag = TagName(args, command);
-    const LogList list = ReadLogFile(std::string(args.Operand(0)));
+    const LogList list = ReadLogFile(std::string(args.Operand(0)), err);
     return CountRuns(list, TagFilter(list, tag));
 }
 
@@ -303,7 +303,7 @@ void PrintWeeklyChart(const std::vector<WeekBar> &bars, DistanceUnit unit, std::
 
 } // namespace
 
-int RunRecords(Words words, OutputBuffer &out, OutputBuffer &) {
+int RunRecords(Words words, OutputBuffer &out, OutputBuffer &err) {
     const ArgumentList args("records", words, {{"--tsv"}, {"--today", true}, TagOptionSpec});
     if (args.HelpRequested()) {
         out.Append(RecordsHelp);
@@ -314,7 +314,7 @@ int RunRecords(Words words, OutputBuffer &out, OutputBuffer &) {
     const int today = TodayOption(args, "records");
     const bool tsv = args.Has("--tsv");
     const std::optional<std::string> tag = TagName(args, "records");
-    const LogList list = ReadLogFile(std::string(args.Operand(0)));
+    const LogList list = ReadLogFile(std::string(args.Operand(0)), err);
     const PersonalRecords records = ComputeRecords(CountRuns(list, TagFilter(list, tag)), today, 0);
     std::vector<RunRecord> lines = records.Best;
     if (records.Longest) {
@@ -331,7 +331,7 @@ int RunRecords(Words words, OutputBuffer &out, OutputBuffer &) {
     return ExitSuccess;
 }
 
-int RunSummary(Words words, OutputBuffer &out, OutputBuffer &) {
+int RunSummary(Words words, OutputBuffer &out, OutputBuffer &err) {
     const ArgumentList args("summary", words, {{"--tsv"}, {"--from", true}, {"--thru", true}, TagOptionSpec});
     if (args.HelpRequested()) {
         out.Append(SummaryHelp);
@@ -341,7 +341,7 @@ int RunSummary(Words words, OutputBuffer &out, OutputBuffer &) {
     args.ExpectOperands({"LOG"});
     const CalendarDate from = DateOption(args, "--from", "summary").value_or(FirstCountedDate);
     const CalendarDate thru = DateOption(args, "--thru", "summary").value_or(LastCountedDate);
-    const RunTotals totals = TotalsBetween(ReadRuns(args, "summary"), DayNumber(from.Year, from.Month, from.Day),
+    const RunTotals totals = TotalsBetween(ReadRuns(args, "summary", err), DayNumber(from.Year, from.Month, from.Day),
                                            DayNumber(thru.Year, thru.Month, thru.Day));
     const std::vector<std::string> fields = {std::to_string(totals.Runs), FormatHundredths(totals.Miles),
                                              FormatHundredths(totals.Kilometers), ClockText(totals.Seconds),
@@ -359,7 +359,7 @@ int RunSummary(Words words, OutputBuffer &out, OutputBuffer &) {
     return ExitSuccess;
 }
 
-int RunChart(Words words, OutputBuffer &out, OutputBuffer &) {
+int RunChart(Words words, OutputBuffer &out, OutputBuffer &err) {
     if (!words.empty() && words.front() == "--help") {
         out.Append(ChartHelp);
         return ExitSuccess;
@@ -386,7 +386,7 @@ int RunChart(Words words, OutputBuffer &out, OutputBuffer &) {
     const int weekStart = WeekStartOption(args, name);
     const int today = TodayOption(args, name);
     const std::size_t width = TerminalWidth(args);
-    std::vector<WeekBar> bars = WeeklySeries(ReadRuns(args, name), today, weekStart);
+    std::vector<WeekBar> bars = WeeklySeries(ReadRuns(args, name, err), today, weekStart);
     KeepLastWeeks(bars, today, weekStart, weeks);
     if (args.Has("--tsv")) {
         for (const WeekBar &bar : bars) {
@@ -400,7 +400,7 @@ int RunChart(Words words, OutputBuffer &out, OutputBuffer &) {
     return ExitSuccess;
 }
 
-int RunStreaks(Words words, OutputBuffer &out, OutputBuffer &) {
+int RunStreaks(Words words, OutputBuffer &out, OutputBuffer &err) {
     const ArgumentList args("streaks", words, {{"--tsv"}, {"--week-start", true}, {"--today", true}, TagOptionSpec});
     if (args.HelpRequested()) {
         out.Append(StreaksHelp);
@@ -410,7 +410,7 @@ int RunStreaks(Words words, OutputBuffer &out, OutputBuffer &) {
     args.ExpectOperands({"LOG"});
     const int weekStart = WeekStartOption(args, "streaks");
     const int today = TodayOption(args, "streaks");
-    const Streaks streaks = ComputeStreaks(ReadRuns(args, "streaks"), today, weekStart);
+    const Streaks streaks = ComputeStreaks(ReadRuns(args, "streaks", err), today, weekStart);
     struct Line {
         std::string_view Label;
         const Streak &Value;
