@@ -44,10 +44,6 @@ target_link_libraries(pacequill PRIVATE pacequill_gui)
 add_executable(draw-resources EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/tools/draw-resources.cpp)
 target_link_libraries(draw-resources PRIVATE Qt6::Gui)
 
-# pquil and the help viewer install themselves from their own folders.
+# pquil and the help viewer install themselves from their own folders, the desktop integration from
+# resources/desktop.
 install(TARGETS pacequill RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/resources/pacequill.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-foreach(icon_size IN ITEMS 16 32)
-    install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/1001-${icon_size}.png
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${icon_size}x${icon_size}/apps RENAME pacequill.png)
-endforeach()
