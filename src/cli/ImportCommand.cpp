@@ -334,7 +334,7 @@ int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
     for (std::size_t i = 0; i < inputs; ++i) {
         CheckOutputPath(std::string(args.Operand(i)), outPath, append || args.Has("--force"));
     }
-    LogList log = append ? ReadLogFile(outPath) : LogList();
+    LogList log = append ? ReadLogFile(outPath, err) : LogList();
     ImportRun run(log, err, unit, args.Has("--all-sports"));
     std::size_t unreadable = 0;
     for (std::size_t i = 0; i < inputs; ++i) {
