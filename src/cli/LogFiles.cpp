@@ -1,11 +1,18 @@
 #include "cli/LogFiles.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <thread>
+
+#include <unistd.h>
 
 #include "cli/CliError.h"
 #include "cli/OutputBuffer.h"
 #include "log/LogFile.h"
+#include "log/LogReader.h"
 
 namespace pq::cli {
 
@@ -19,15 +26,75 @@ std::string ReadInputFile(const std::string &path) {
     return bytes;
 }
 
+namespace {
+
+void WarnNotALog(const std::string &path, OutputBuffer &err) {
+    err.Append("pquil: warning: " + path +
+               ": does not look like a Pacequill log (it starts with neither the header line nor a record "
+               "marker); read as one anyway");
+    err.EndLine();
+}
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : Fd(fd) {}
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    ~Descriptor() {
+        if (Fd >= 0) {
+            ::close(Fd);
+        }
+    }
+    int Get() const { return Fd; }
+
+private:
+    int Fd;
+};
+
+// The first bytes of an open file, as many as LooksLikeLog needs, read without moving the file's offset.
+std::string FileStart(int fd, const std::string &path) {
+    std::string start(LogHeader.size(), '\0');
+    for (;;) {
+        const ssize_t got = ::pread(fd, start.data(), start.size(), 0);
+        if (got >= 0) {
+            start.resize(static_cast<std::size_t>(got));
+            return start;
+        }
+        if (errno != EINTR) {
+            throw CliError(ExitFailure, path + ": " + std::strerror(errno));
+        }
+    }
+}
+
+} // namespace
+
 LogList ReadLogFile(const std::string &path, OutputBuffer &err) {
     LogList list;
     if (!ReadLogBytes(ReadInputFile(path), list)) {
-        err.Append("pquil: warning: " + path +
-                   ": does not look like a Pacequill log (it starts with neither the header line nor a record "
-                   "marker); read as one anyway");
-        err.EndLine();
+        WarnNotALog(path, err);
     }
     return list;
+}
+
+std::size_t ScanInputLog(const std::string &path, const PartSinks &sinks, std::size_t parts, OutputBuffer &err) {
+    std::string error;
+    const Descriptor file(OpenLogForReading(path, error));
+    if (file.Get() < 0) {
+        throw CliError(ExitFailure, error);
+    }
+    if (!LooksLikeLog(FileStart(file.Get(), path))) {
+        WarnNotALog(path, err);
+    }
+    const ScanResult result = ScanLogFile(file.Get(), sinks, parts);
+    if (result.Error != 0) {
+        throw CliError(ExitFailure, path + ": " + std::strerror(result.Error));
+    }
+    return result.Parts;
+}
+
+std::size_t ReadingThreads() {
+    return std::max(1U, std::thread::hardware_concurrency());
 }
 
 void CheckOutputPath(const std::string &inputPath, const std::string &outputPath, bool force) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "log/LogList.h"
+#include "log/LogScan.h"
 
 namespace pq::cli {
 
@@ -14,6 +15,14 @@ std::string ReadInputFile(const std::string &path);
 // The rows of a log file of any layout (older headerless ones too). A file that does not start as a log does is
 // read the same way, with a warning on err, since its rows are likely junk.
 LogList ReadLogFile(const std::string &path, OutputBuffer &err);
+
+// Hands the rows of a log file to sinks as ScanLogFile does, in up to `parts` parts read at once, with the same
+// warning as ReadLogFile for a file that does not start as a log does; throws a CliError naming the path and the
+// cause when the file cannot be read. Returns the number of parts used.
+std::size_t ScanInputLog(const std::string &path, const PartSinks &sinks, std::size_t parts, OutputBuffer &err);
+
+// How many parts a big file is best read in: one per core.
+std::size_t ReadingThreads();
 
 // Refuses an output path that names the input file (through any link) or, without force, any existing file.
 void CheckOutputPath(const std::string &inputPath, const std::string &outputPath, bool force);

@@ -13,6 +13,7 @@
 #include "cli/TextTable.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
+#include "stats/CompactSnapshot.h"
 #include "stats/PeriodTotals.h"
 
 namespace pq::cli {
@@ -110,6 +111,35 @@ void PrintRange(const RangeResult &totals, std::string_view from, std::string_vi
     table.PrintBody(out);
 }
 
+// The totals need only each dated row's Date and Distance: without a tag they are read straight from the file's
+// blocks, a part of a big file on each core, without keeping the rows.
+CompactSnapshot ReadSnapshot(const std::string &path, const std::optional<std::string> &tag, OutputBuffer &err) {
+    if (tag) {
+        // A tag is found in the notes: the rows are read whole and those with the tag taken.
+        const LogList list = RowsWithTag(ReadLogFile(path, err), tag);
+        CompactSnapshot snapshot;
+        for (int row = 0; row < list.RowCount(); ++row) {
+            snapshot.AddRow(list.Text(row, DateColumn), list.Text(row, DistanceColumn), list.Text(row, TimeColumn));
+        }
+        snapshot.Finish();
+        return snapshot;
+    }
+    std::vector<CompactSnapshot> parts(ReadingThreads());
+    const std::size_t used = ScanInputLog(
+        path,
+        [&parts](std::size_t part) -> RowSink & {
+            parts[part] = CompactSnapshot();
+            return parts[part];
+        },
+        parts.size(), err);
+    for (std::size_t part = 1; part < used; ++part) {
+        parts.front().Append(parts[part]);
+        parts[part] = CompactSnapshot();
+    }
+    parts.front().Finish();
+    return std::move(parts.front());
+}
+
 } // namespace
 
 int RunStats(Words words, OutputBuffer &out, OutputBuffer &err) {
@@ -150,8 +180,7 @@ int RunStats(Words words, OutputBuffer &out, OutputBuffer &err) {
     }
 
     const std::optional<std::string> tag = TagName(args, name);
-    const LogList list = RowsWithTag(ReadLogFile(std::string(args.Operand(0)), err), tag);
-    const TPacequillSSArray snapshot = BuildSnapshot(list);
+    const CompactSnapshot snapshot = ReadSnapshot(std::string(args.Operand(0)), tag, err);
     const UnitReporter report = ReportTo(err);
     switch (command->Kind) {
     case Period::Weekly:

@@ -283,4 +283,14 @@ bool ReadWholeFile(const std::string &path, std::string &bytes, std::string &err
     return true;
 }
 
+int OpenLogForReading(const std::string &path, std::string &error) {
+    int failure = 0;
+    std::string cause;
+    const int fd = OpenRegularFile(path, failure, cause);
+    if (fd < 0) {
+        error = DescribeFailure(path, cause);
+    }
+    return fd;
+}
+
 } // namespace pq

@@ -61,4 +61,8 @@ WriteResult WriteFileAtomically(const std::string &path, std::string_view bytes)
 // refused unread). missing is set when the file does not exist.
 bool ReadWholeFile(const std::string &path, std::string &bytes, std::string &error, bool &missing);
 
+// Opens a regular file for reading without waiting on a pipe or a device: the descriptor, or -1 with the path and
+// the cause in error.
+int OpenLogForReading(const std::string &path, std::string &error);
+
 } // namespace pq
