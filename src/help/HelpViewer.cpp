@@ -3,20 +3,27 @@
 #include "help/HelpMainWindow.h"
 #include "help/HelpPopup.h"
 #include "help/HelpTopicWindow.h"
+#include "shell/LocalPeer.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QCursor>
-#include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QHelpEngine>
 #include <QHelpLink>
 #include <QHelpSearchEngine>
 #include <QLocalSocket>
 #include <QMessageBox>
-#include <QStandardPaths>
 #include <QTimer>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 constexpr char SecondaryWindowName[] = "pqhw";
@@ -27,34 +34,34 @@ constexpr qint64 MaxRequestBytes = 64 * 1024; // a request is one short line; an
 // A viewer started for a request that never came (the program gave up waiting) does not linger.
 constexpr int StartupGraceMs = 30000;
 constexpr int ProbeTimeoutMs = 1000;
+constexpr char LockSuffix[] = ".lock";
 
 QString ContextId(quint32 context) {
     return QLatin1String(ContextIdPrefix) + QString::number(context);
 }
 
-// The search index is written beside the collection, and an installed collection is read-only, so the viewer
-// works on a copy in its cache: the collection and the documentation files it refers to.
-QString CachedCollection(const QString &collection) {
-    const QFileInfo source(collection);
-    const QByteArray key = QCryptographicHash::hash(source.absolutePath().toUtf8(), QCryptographicHash::Sha1).toHex();
-    const QDir cache(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + u'/' + QString::fromLatin1(key));
-    if (!cache.mkpath(QStringLiteral(".")))
-        return {};
-    const QStringList files =
-        QDir(source.absolutePath()).entryList({source.fileName(), QStringLiteral("*.qch")}, QDir::Files);
-    for (const QString &name : files) {
-        const QString target = cache.filePath(name);
-        QFile::remove(target);
-        if (!QFile::copy(QDir(source.absolutePath()).filePath(name), target))
-            return {};
-        QFile(target).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+QString SystemError(const QString &path) {
+    return QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+// Two viewers started at once would each find no one listening, and the later would take the name from the earlier:
+// a lock on a file beside the socket lets one decide at a time. Returns the descriptor that holds it, or -1 when
+// the lock file cannot be made, and then the viewer goes on without it.
+int LockBeside(const QString &socketPath) {
+    const int descriptor = ::open(QFile::encodeName(socketPath + QLatin1String(LockSuffix)).constData(),
+                                  O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (descriptor >= 0) {
+        while (::flock(descriptor, LOCK_EX) != 0 && errno == EINTR) {
+        }
     }
-    return cache.filePath(source.fileName());
+    return descriptor;
 }
 } // namespace
 
 HelpViewer::HelpViewer() {
-    server.setSocketOptions(QLocalServer::UserAccessOption);
+    // Without access options the server binds the name itself and fails on anything already there, where with them
+    // it would rename its socket over whatever held the name. The private folder keeps other users out.
+    server.setSocketOptions(QLocalServer::NoOptions);
     connect(&server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *socket = server.nextPendingConnection())
             Serve(socket);
@@ -66,19 +73,55 @@ HelpViewer::~HelpViewer() {
     CloseCollection();
 }
 
-HelpViewer::ListenResult HelpViewer::Listen(const QString &serverName) {
-    // Listening with access options replaces an existing socket file instead of failing, so a running viewer is
-    // looked for first.
+HelpViewer::ListenResult HelpViewer::Listen(const QString &socketPath) {
+    const int lock = LockBeside(socketPath);
+    const ListenResult result = ListenLocked(socketPath);
+    if (lock >= 0)
+        ::close(lock);
+    return result;
+}
+
+HelpViewer::ListenResult HelpViewer::ListenLocked(const QString &socketPath) {
     QLocalSocket probe;
-    probe.connectToServer(serverName);
-    if (probe.waitForConnected(ProbeTimeoutMs))
-        return ListenResult::AlreadyRunning;
-    // Whatever is left under the name belongs to a viewer that did not end cleanly.
-    QLocalServer::removeServer(serverName);
-    return server.listen(serverName) ? ListenResult::Listening : ListenResult::Failed;
+    probe.connectToServer(socketPath);
+    if (probe.waitForConnected(ProbeTimeoutMs)) {
+        if (PeerIsThisUser(probe.socketDescriptor()))
+            return ListenResult::AlreadyRunning;
+        listenError = QStringLiteral("%1 is held by another user's process").arg(socketPath);
+        return ListenResult::Failed;
+    }
+    struct stat status {};
+    if (::lstat(QFile::encodeName(socketPath).constData(), &status) == 0) {
+        // Only a socket of this user that refuses connections is a viewer's that did not end cleanly.
+        if (!S_ISSOCK(status.st_mode) || status.st_uid != ::geteuid()) {
+            listenError = QStringLiteral("%1 is in the way and is left as it is").arg(socketPath);
+            return ListenResult::Failed;
+        }
+        if (probe.error() != QLocalSocket::ConnectionRefusedError) {
+            listenError = QStringLiteral("%1: %2").arg(socketPath, probe.errorString());
+            return ListenResult::Failed;
+        }
+        if (::unlink(QFile::encodeName(socketPath).constData()) != 0 && errno != ENOENT) {
+            listenError = SystemError(socketPath);
+            return ListenResult::Failed;
+        }
+    } else if (errno != ENOENT) {
+        listenError = SystemError(socketPath);
+        return ListenResult::Failed;
+    }
+    if (server.listen(socketPath))
+        return ListenResult::Listening;
+    listenError = QStringLiteral("%1: %2").arg(socketPath, server.errorString());
+    return ListenResult::Failed;
 }
 
 void HelpViewer::Serve(QLocalSocket *socket) {
+    // Requests are taken from this user's own processes only.
+    if (!PeerIsThisUser(socket->socketDescriptor())) {
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
         while (socket->canReadLine()) {
@@ -113,9 +156,11 @@ HelpAnswer HelpViewer::Handle(const HelpRequest &request) {
         break;
     }
 
-    if (!OpenCollection(request.collection))
-        return Refuse(tr("The help file \"%1\" could not be found or opened.")
-                          .arg(QFileInfo(request.collection).completeBaseName() + QStringLiteral(".hlp")));
+    if (!OpenCollection(request.collection)) {
+        const QString message = tr("The help file \"%1\" could not be found or opened.")
+                                    .arg(QFileInfo(request.collection).completeBaseName() + QStringLiteral(".hlp"));
+        return Refuse(collectionError.isEmpty() ? message : message + u'\n' + collectionError);
+    }
 
     switch (request.kind) {
     case HelpRequest::Kind::Topics:
@@ -144,23 +189,22 @@ HelpAnswer HelpViewer::Handle(const HelpRequest &request) {
 }
 
 bool HelpViewer::OpenCollection(const QString &collection) {
-    const QFileInfo source(collection);
-    if (!source.isAbsolute() || !source.isFile())
-        return false;
-    if (engine && openCollection == source.absoluteFilePath())
+    if (engine && openCollection == collection)
         return true;
 
     CloseCollection();
-    const QString copy = CachedCollection(source.absoluteFilePath());
-    if (copy.isEmpty())
+    const HelpCollectionCache::Copy copy = cache.Prepare(collection);
+    collectionError = copy.error;
+    if (!copy.error.isEmpty())
         return false;
-    engine = std::make_unique<QHelpEngine>(copy);
+    engine = std::make_unique<QHelpEngine>(copy.path);
     engine->setUsesFilterEngine(true);
     if (!engine->setupData() || engine->registeredDocumentations().isEmpty()) {
+        collectionError = engine->error();
         engine.reset();
         return false;
     }
-    openCollection = source.absoluteFilePath();
+    openCollection = collection;
     engine->searchEngine()->reindexDocumentation();
 
     mainWindow = std::make_unique<HelpMainWindow>(*engine, TopicFor(QLatin1String(ContentsId)));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "help/HelpCollectionCache.h"
 #include "shell/HelpAnswer.h"
 #include "shell/HelpRequest.h"
 
@@ -26,13 +27,18 @@ public:
     HelpViewer();
     ~HelpViewer() override;
 
-    ListenResult Listen(const QString &serverName);
+    // Listens on the socket at this path. Whatever is already there is left alone unless it is a socket of this
+    // user that no one listens on any more: a running viewer of this user takes the requests, and anything else
+    // makes listening fail, with the reason in ListenError().
+    ListenResult Listen(const QString &socketPath);
+    QString ListenError() const { return listenError; }
     HelpAnswer Handle(const HelpRequest &request);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    ListenResult ListenLocked(const QString &socketPath);
     void Serve(QLocalSocket *socket);
     bool OpenCollection(const QString &collection);
     QUrl TopicFor(const QString &identifier) const;
@@ -44,7 +50,10 @@ private:
     void CloseCollection();
 
     QLocalServer server;
+    QString listenError;
+    HelpCollectionCache cache;
     QString openCollection;
+    QString collectionError;
     std::unique_ptr<QHelpEngine> engine;
     std::unique_ptr<HelpMainWindow> mainWindow;
     std::unique_ptr<HelpTopicWindow> secondaryWindow;

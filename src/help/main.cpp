@@ -18,14 +18,21 @@ int main(int argc, char *argv[]) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Shows the help topics of Pacequill."));
     parser.addHelpOption();
-    const QCommandLineOption serverOption(QStringLiteral("server"), QStringLiteral("Listen on this local socket."),
-                                          QStringLiteral("name"));
+    const QCommandLineOption serverOption(
+        QStringLiteral("server"),
+        QStringLiteral("Listen on the local socket of this name, in the user's private folder for help sockets."),
+        QStringLiteral("name"));
     parser.addOption(serverOption);
     parser.process(app);
 
-    const QString serverName = parser.isSet(serverOption) ? parser.value(serverOption) : HelpServerName();
+    const HelpServerLocation location =
+        parser.isSet(serverOption) ? ResolveHelpServerName(parser.value(serverOption)) : HelpServerName();
+    if (!location.IsValid()) {
+        std::fprintf(stderr, "pacequill-help: %s\n", qPrintable(location.error));
+        return 1;
+    }
     HelpViewer viewer;
-    switch (viewer.Listen(serverName)) {
+    switch (viewer.Listen(location.path)) {
     case HelpViewer::ListenResult::Listening:
         return QApplication::exec();
     case HelpViewer::ListenResult::AlreadyRunning:
@@ -33,6 +40,6 @@ int main(int argc, char *argv[]) {
     case HelpViewer::ListenResult::Failed:
         break;
     }
-    std::fprintf(stderr, "pacequill-help: cannot listen on %s\n", qPrintable(serverName));
+    std::fprintf(stderr, "pacequill-help: cannot listen: %s\n", qPrintable(viewer.ListenError()));
     return 1;
 }

@@ -1,6 +1,6 @@
 #include "shell/ViewerHelpClient.h"
 
-#include "shell/HelpServerName.h"
+#include "shell/LocalPeer.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -11,15 +11,18 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <cerrno>
+#include <csignal>
 #include <utility>
 
 namespace {
 constexpr char ViewerName[] = "pacequill-help";
-// A running viewer accepts at once; these bound how long the program can stall when it has to start one.
+// A running viewer accepts at once. A viewer started on a busy machine may take seconds to listen, and its first
+// request (opening and indexing the collection) seconds more; these bound how long the program can stall then.
 constexpr int ConnectTimeoutMs = 200;
-constexpr int StartTimeoutMs = 3000;
+constexpr int StartTimeoutMs = 20000;
 constexpr int RetryIntervalMs = 50;
-constexpr int AnswerTimeoutMs = 3000;
+constexpr int AnswerTimeoutMs = 20000;
 
 HelpAnswer Refusal(const QString &reason) {
     HelpAnswer answer;
@@ -27,9 +30,21 @@ HelpAnswer Refusal(const QString &reason) {
     return answer;
 }
 
-bool Connect(QLocalSocket &socket, const QString &serverName) {
+enum class Reach { Viewer, Stranger, Nobody };
+
+Reach Connect(QLocalSocket &socket, const QString &serverName) {
     socket.connectToServer(serverName);
-    return socket.waitForConnected(ConnectTimeoutMs);
+    if (!socket.waitForConnected(ConnectTimeoutMs))
+        return Reach::Nobody;
+    if (PeerIsThisUser(socket.socketDescriptor()))
+        return Reach::Viewer;
+    socket.abort();
+    return Reach::Stranger;
+}
+
+// Whether the process still exists; one that was denied a signal exists too.
+bool Running(qint64 pid) {
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
 HelpRequest::Kind KindOf(HelpClient::Command command) {
@@ -51,10 +66,9 @@ HelpRequest::Kind KindOf(HelpClient::Command command) {
 
 ViewerHelpClient::ViewerHelpClient() : ViewerHelpClient(Options{}) {}
 
-ViewerHelpClient::ViewerHelpClient(Options opts) : options(std::move(opts)) {
-    if (options.serverName.isEmpty())
-        options.serverName = HelpServerName();
-}
+ViewerHelpClient::ViewerHelpClient(Options opts)
+    : options(std::move(opts)),
+      server(options.serverName.isEmpty() ? HelpServerName() : ResolveHelpServerName(options.serverName)) {}
 
 HelpRequest ViewerHelpClient::BuildRequest(const QString &helpFile, Command command, quint32 context) const {
     const HelpFileResolver::Target target = options.resolver.Resolve(helpFile);
@@ -76,22 +90,38 @@ bool ViewerHelpClient::Request(QWidget *, const QString &helpFile, Command comma
 
 HelpAnswer ViewerHelpClient::Send(const HelpRequest &request) {
     const bool needsViewer = request.kind != HelpRequest::Kind::Quit && request.kind != HelpRequest::Kind::Status;
+    if (!server.IsValid())
+        return Refusal(server.error);
 
     QLocalSocket socket;
-    if (!Connect(socket, options.serverName)) {
+    Reach reach = Connect(socket, server.path);
+    if (reach == Reach::Stranger) {
+        // The requests and their answers stay between this user's processes: from now on this client uses a name
+        // of its own beside the taken one, where a viewer it starts (or started before) listens.
+        server = ResolveHelpServerName(server.path + u'-' + QString::number(QCoreApplication::applicationPid()));
+        if (!server.IsValid())
+            return Refusal(server.error);
+        reach = Connect(socket, server.path);
+    }
+    if (reach == Reach::Nobody) {
+        qint64 pid = 0;
         if (!needsViewer)
             return Refusal(QStringLiteral("help viewer not running"));
-        if (!StartViewer())
+        if (!StartViewer(pid))
             return Refusal(QStringLiteral("help viewer could not be started"));
         const QDeadlineTimer deadline(StartTimeoutMs);
-        bool connected = false;
-        while (!connected && !deadline.hasExpired()) {
+        bool viewerEnded = false;
+        // A viewer that ended gets one more try: it may have left the requests to another that was starting.
+        while (reach == Reach::Nobody && !viewerEnded && !deadline.hasExpired()) {
+            viewerEnded = !Running(pid);
             QThread::msleep(RetryIntervalMs);
-            connected = Connect(socket, options.serverName);
+            reach = Connect(socket, server.path);
         }
-        if (!connected)
-            return Refusal(QStringLiteral("help viewer did not answer"));
     }
+    if (reach == Reach::Stranger)
+        return Refusal(QStringLiteral("help viewer socket is held by another user"));
+    if (reach == Reach::Nobody)
+        return Refusal(QStringLiteral("help viewer did not answer"));
 
     socket.write(request.Encode());
     if (!socket.waitForBytesWritten(AnswerTimeoutMs))
@@ -126,16 +156,16 @@ QString ViewerHelpClient::ViewerProgram() const {
     return found;
 }
 
-bool ViewerHelpClient::StartViewer() const {
+bool ViewerHelpClient::StartViewer(qint64 &pid) const {
     const QString program = ViewerProgram();
     if (program.isEmpty())
         return false;
     // The viewer outlives the program, so it must not hold on to the program's terminal or pipes.
     QProcess viewer;
     viewer.setProgram(program);
-    viewer.setArguments({QStringLiteral("--server"), options.serverName});
+    viewer.setArguments({QStringLiteral("--server"), server.path});
     viewer.setStandardInputFile(QProcess::nullDevice());
     viewer.setStandardOutputFile(QProcess::nullDevice());
     viewer.setStandardErrorFile(QProcess::nullDevice());
-    return viewer.startDetached();
+    return viewer.startDetached(&pid);
 }

@@ -4,16 +4,19 @@
 #include "shell/HelpClient.h"
 #include "shell/HelpFileResolver.h"
 #include "shell/HelpRequest.h"
+#include "shell/HelpServerName.h"
 
 #include <QString>
 
 // The help client that talks to the pacequill-help viewer over the user's local socket. When no viewer answers it
-// starts one detached, so help windows outlive the program, and waits for it only briefly: a missing viewer or
-// collection costs at most a few seconds once and is answered as a refusal.
+// starts one detached, so help windows outlive the program, and waits for it while it starts, up to a bound that a
+// loaded machine stays within: a missing viewer or collection is answered as a refusal. Only a viewer of this user
+// is trusted: when another user's process holds the socket, the client starts a viewer of its own under a name of
+// its own.
 class ViewerHelpClient : public HelpClient {
 public:
     struct Options {
-        QString serverName; // empty: HelpServerName()
+        QString serverName; // a name or path as ResolveHelpServerName() takes it; empty: HelpServerName()
         QString viewerPath; // empty: search next to the program, in the build tree, in PATH and in the bindir
         HelpFileResolver resolver;
     };
@@ -30,8 +33,9 @@ public:
     HelpRequest BuildRequest(const QString &helpFile, Command command, quint32 context) const;
 
 private:
-    bool StartViewer() const;
+    bool StartViewer(qint64 &pid) const;
     QString ViewerProgram() const;
 
     Options options;
+    HelpServerLocation server;
 };
