@@ -142,18 +142,18 @@ HelpCollectionCache::Copy HelpCollectionCache::Prepare(const QString &collection
 }
 
 void HelpCollectionCache::Prune(const QString &keep) const {
+    const QFileInfo kept(keep);
     const QFileInfoList entries =
-        QDir(QFileInfo(keep).path()).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Time);
-    int kept = 0;
+        QDir(kept.path()).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Time);
+    int count = 0;
     for (const QFileInfo &entry : entries) {
         // Only the cache's own entries: folders named by the key of a collection's folder.
-        const bool own = entry.fileName().size() == EntryNameLength &&
-                         std::all_of(entry.fileName().begin(), entry.fileName().end(),
-                                     [](QChar c) { return c.isDigit() || (c >= u'a' && c <= u'f'); });
-        if (!own)
-            continue;
+        const QString name = entry.fileName();
+        const bool own = name.size() == EntryNameLength && std::all_of(name.begin(), name.end(), [](QChar c) {
+                             return c.isDigit() || (c >= u'a' && c <= u'f');
+                         });
         // The entry in use counts as one of those kept.
-        if (entry.absoluteFilePath() == QFileInfo(keep).absoluteFilePath() || ++kept < MaxEntries)
+        if (!own || entry.absoluteFilePath() == kept.absoluteFilePath() || ++count < MaxEntries)
             continue;
         QDir(entry.absoluteFilePath()).removeRecursively();
     }

@@ -104,9 +104,9 @@ HelpAnswer ViewerHelpClient::Send(const HelpRequest &request) {
         reach = Connect(socket, server.path);
     }
     if (reach == Reach::Nobody) {
-        qint64 pid = 0;
         if (!needsViewer)
             return Refusal(QStringLiteral("help viewer not running"));
+        qint64 pid = 0;
         if (!StartViewer(pid))
             return Refusal(QStringLiteral("help viewer could not be started"));
         const QDeadlineTimer deadline(StartTimeoutMs);

@@ -8,6 +8,10 @@
 
 #include <memory>
 
+namespace {
+constexpr int SlowStartSeconds = 5;
+} // namespace
+
 // Drives the real pacequill-help viewer through the program's help client, on a socket and a cache of this test
 // run's own, so a user's running viewer is never touched.
 class tst_HelpClient : public QObject {
@@ -18,6 +22,7 @@ private slots:
     void eachRequestShowsItsWindow_data();
     void eachRequestShowsItsWindow();
     void secondClientReusesTheViewer();
+    void slowlyStartingViewerIsAwaited();
     void secondViewerLeavesTheFirstInCharge();
     void quitClosesTheViewer();
     void quitAndStatusNeverStartAViewer();
@@ -113,6 +118,22 @@ void tst_HelpClient::secondClientReusesTheViewer() {
     QVERIFY(second.Request(nullptr, "pacequill.hlp>pqhw", HelpClient::Command::Context, 30001));
     const HelpAnswer status = Status(first);
     QCOMPARE(status.windows.keys(), (QStringList{"main", "pqhw"}));
+}
+
+void tst_HelpClient::slowlyStartingViewerIsAwaited() {
+    // On a loaded machine a viewer takes seconds before it listens; the client waits for it instead of refusing.
+    const QString slowViewer = runtime.filePath("slow-viewer");
+    QFile script(slowViewer);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nsleep " + QByteArray::number(SlowStartSeconds) +
+                 "\nexec '" PACEQUILL_HELP_VIEWER "' \"$@\"\n");
+    script.close();
+    QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    ViewerHelpClient::Options options = Options();
+    options.viewerPath = slowViewer;
+    ViewerHelpClient client(std::move(options));
+    QVERIFY(client.Request(nullptr, "pacequill.hlp", HelpClient::Command::HelpTopics));
+    QCOMPARE(Status(client).windows.keys(), QStringList{"main"});
 }
 
 void tst_HelpClient::secondViewerLeavesTheFirstInCharge() {
