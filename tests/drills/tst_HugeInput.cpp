@@ -10,23 +10,12 @@
 #include <vector>
 
 #include "ChildProcess.h"
+#include "DrillPrograms.h"
 #include "log/LogFile.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// The programs the drill runs; empty where this configuration does not build them.
-#ifdef PQUIL_BINARY
-constexpr std::string_view PquilBinary = PQUIL_BINARY;
-#else
-constexpr std::string_view PquilBinary;
-#endif
-#ifdef DRILL_LOAD_LOG
-constexpr std::string_view LoaderBinary = DRILL_LOAD_LOG;
-#else
-constexpr std::string_view LoaderBinary;
-#endif
 
 constexpr std::uintmax_t RandomFileBytes = std::uintmax_t{1} << 30;
 constexpr std::size_t LongLineBytes = std::size_t{10} << 20;

@@ -8,17 +8,11 @@
 #include <vector>
 
 #include "ChildProcess.h"
+#include "DrillPrograms.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// The pquil program; empty where this configuration does not build it.
-#ifdef PQUIL_BINARY
-constexpr std::string_view PquilBinary = PQUIL_BINARY;
-#else
-constexpr std::string_view PquilBinary;
-#endif
 
 constexpr std::size_t InputBytes = std::size_t{32} << 20;
 // pquil may take three times its input, plus what the program itself needs to start.

@@ -10,19 +10,13 @@
 #include <thread>
 
 #include "ChildProcess.h"
+#include "DrillPrograms.h"
 #include "log/LogFile.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
-
-// The pquil program; empty where this configuration does not build them.
-#ifdef PQUIL_BINARY
-constexpr std::string_view PquilBinary = PQUIL_BINARY;
-#else
-constexpr std::string_view PquilBinary;
-#endif
 
 constexpr std::size_t LogBytesWanted = std::size_t{50} << 20;
 constexpr int Kills = 20;

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "ChildProcess.h"
+#include "DrillPrograms.h"
 #include "log/LogFile.h"
 #include "log/TPacequillDlgClient.h"
 #include "shell/CommandIds.h"
@@ -25,18 +26,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// The programs the drill runs; empty where this configuration does not build them.
-#ifdef PQUIL_BINARY
-constexpr std::string_view PquilBinary = PQUIL_BINARY;
-#else
-constexpr std::string_view PquilBinary;
-#endif
-#ifdef DRILL_LOAD_LOG
-constexpr std::string_view LoaderBinary = DRILL_LOAD_LOG;
-#else
-constexpr std::string_view LoaderBinary;
-#endif
 
 const QString ThreeRunsPath = QStringLiteral(PACEQUILL_TEST_DATA "/client/ThreeRuns.pquil");
 const QString OpenFailedCaption = QStringLiteral("Open failed");

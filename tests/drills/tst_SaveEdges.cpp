@@ -20,18 +20,12 @@
 #include <unistd.h>
 
 #include "ChildProcess.h"
+#include "DrillPrograms.h"
 #include "log/LogFile.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// The pquil program; empty where this configuration does not build it.
-#ifdef PQUIL_BINARY
-constexpr std::string_view PquilBinary = PQUIL_BINARY;
-#else
-constexpr std::string_view PquilBinary;
-#endif
 
 const std::string ThreeRunsPath = PACEQUILL_TEST_DATA "/client/ThreeRuns.pquil";
 const std::string LogName = "runs.pquil";

@@ -14,6 +14,7 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include "DrillPrograms.h"
 #include "log/LogFile.h"
 #include "log/TPacequillDlgClient.h"
 #include "shell/CommandIds.h"
@@ -21,13 +22,6 @@
 #include "support/ScriptedPrompts.h"
 
 namespace {
-
-// The pquil program; empty where this configuration does not build them.
-#ifdef PQUIL_BINARY
-constexpr std::string_view PquilBinary = PQUIL_BINARY;
-#else
-constexpr std::string_view PquilBinary;
-#endif
 
 const QString OldLogPath = QStringLiteral(PACEQUILL_TEST_DATA "/client/ThreeRuns.pquil");
 const QString LogName = QStringLiteral("Runs.pquil");
