@@ -96,6 +96,8 @@ RecordsWindow::RecordsWindow(InsightSource &source, RowSelector selectRow, QWidg
     PageTabs->addTab(ShoesView, tr("S&hoes"));
     layout->addWidget(PageTabs, 1);
     resize(DefaultWidth, DefaultHeight);
+    // The window opens with the keys in its table of records, the thing it is opened for.
+    Records->setFocus();
 
     connect(Records, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { SelectRecordRow(row); });
     connect(Records, &QTableWidget::cellActivated, this, [this](int row, int) { SelectRecordRow(row); });
