@@ -30,10 +30,12 @@ std::string Outcome(pq::ActivityReader &reader) {
     if (reader.Failed()) {
         Check(reader.Activities().empty());
         Check(!reader.Error().Reason.empty());
-        // Where expat notices a malformed character can move by a column with the blocks it is given; the reason
-        // may not.
-        const bool malformed = reader.Error().Reason.starts_with(MalformedXml);
-        return (malformed ? std::string() : reader.Error().Place) + ": " + reader.Error().Reason;
+        // Where expat notices malformed input, and which of its messages it gives ("syntax error" or "invalid
+        // token"), can change with the blocks it is given; that the input is malformed may not.
+        if (reader.Error().Reason.starts_with(MalformedXml)) {
+            return std::string(MalformedXml);
+        }
+        return reader.Error().Place + ": " + reader.Error().Reason;
     }
     Check(!reader.Activities().empty());
     std::string text;
