@@ -7,6 +7,7 @@
 #include "import/ImportReview.h"
 #include "import/ImportReviewDialog.h"
 #include "log/LogList.h"
+#include "log/PathBytes.h"
 #include "log/TPacequillDlgClient.h"
 #include "shell/CommandIds.h"
 #include "shell/Prompts.h"
@@ -54,7 +55,9 @@ void ImportActivities(TPacequillDlgClient &client) {
     Prompts::FileDialogSpec settings;
     settings.Filter = ActivityFilter;
     settings.MustExist = true;
-    const QStringList paths = Prompts::Current().OpenFileNames(&client, settings);
+    QStringList paths = Prompts::Current().OpenFileNames(&client, settings);
+    for (QString &path : paths)
+        path = PathBytes::Recover(path);
     if (!paths.isEmpty()) {
         ImportFiles(client, paths);
     }
@@ -70,7 +73,7 @@ void ImportFiles(TPacequillDlgClient &client, const QStringList &paths) {
         if (progress.wasCanceled()) {
             return;
         }
-        const std::string path = QFile::encodeName(paths[i]).toStdString();
+        const std::string path = PathBytes::Encode(paths[i]).toStdString();
         pq::FileActivities found = pq::ReadActivityFile(path);
         if (found.Format == pq::FileFormat::Csv) {
             found.Error = pq::ReadError{path, {}, CsvNotRead.toStdString()};

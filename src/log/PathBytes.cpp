@@ -1,5 +1,13 @@
 #include "log/PathBytes.h"
 
+#include <QFile>
+#include <QUrl>
+
+#include <dirent.h>
+
+#include <memory>
+#include <optional>
+
 namespace {
 
 constexpr char16_t EscapeBase = 0xDC00;
@@ -12,6 +20,8 @@ constexpr unsigned char ContinuationMask = 0xC0;
 constexpr unsigned char ContinuationTag = 0x80;
 constexpr unsigned char ContinuationBits = 0x3F;
 constexpr int ContinuationShift = 6;
+constexpr char Separator = '/';
+const QString LocalHost = QStringLiteral("localhost");
 
 struct SequenceForm {
     unsigned char LeadMask;
@@ -51,6 +61,24 @@ int DecodeSequence(const QByteArray &bytes, qsizetype at, char32_t &codePoint) {
 
 bool IsEscape(char16_t unit) {
     return unit >= EscapeFirst && unit <= EscapeLast;
+}
+
+// The entry of the folder whose name Qt decodes as the shown name, when exactly one does.
+std::optional<QByteArray> SingleEntryShownAs(const QByteArray &folder, const QString &shown) {
+    const std::unique_ptr<DIR, int (*)(DIR *)> listing(::opendir(folder.isEmpty() ? "." : folder.constData()),
+                                                       &::closedir);
+    if (!listing)
+        return std::nullopt;
+    std::optional<QByteArray> match;
+    while (const dirent *entry = ::readdir(listing.get())) {
+        const QByteArray name(entry->d_name);
+        if (QFile::decodeName(name) != shown)
+            continue;
+        if (match)
+            return std::nullopt;
+        match = name;
+    }
+    return match;
 }
 
 } // namespace
@@ -100,6 +128,31 @@ QString Readable(const QString &path) {
             shown[i] = QChar::ReplacementCharacter;
     }
     return shown;
+}
+
+QString Recover(const QString &shown) {
+    if (!shown.contains(QChar::ReplacementCharacter))
+        return shown;
+    QByteArray bytes;
+    const QStringList parts = shown.split(QLatin1Char(Separator));
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            bytes.append(Separator);
+        const QString &part = parts[i];
+        const std::optional<QByteArray> entry =
+            part.contains(QChar::ReplacementCharacter) ? SingleEntryShownAs(bytes, part) : std::nullopt;
+        bytes.append(entry ? *entry : Encode(part));
+    }
+    return Decode(bytes);
+}
+
+QString FromUrl(const QUrl &url) {
+    if (!url.isLocalFile())
+        return {};
+    if (!url.host().isEmpty() && url.host() != LocalHost)
+        return url.toLocalFile();
+    const QByteArray escaped = url.path(QUrl::FullyEncoded).toLatin1();
+    return Recover(Decode(QByteArray::fromPercentEncoding(escaped)));
 }
 
 } // namespace PathBytes

@@ -63,8 +63,9 @@ void ShowFailure(QWidget *owner, const QString &text, const QString &caption) {
 QStringList DroppedFiles(const QMimeData *data) {
     QStringList paths;
     for (const QUrl &url : data->urls()) {
-        if (url.isLocalFile())
-            paths.append(url.toLocalFile());
+        const QString path = PathBytes::FromUrl(url);
+        if (!path.isEmpty())
+            paths.append(path);
     }
     return paths;
 }
@@ -131,7 +132,7 @@ void TPacequillDlgClient::Open() {
         return;
     Prompts::FileDialogSpec settings = LogFileDialog();
     settings.MustExist = true;
-    const QString path = Prompts::Current().OpenFileName(this, settings);
+    const QString path = PathBytes::Recover(Prompts::Current().OpenFileName(this, settings));
     if (path.isEmpty())
         return;
     OpenPath = path;
@@ -147,7 +148,7 @@ bool TPacequillDlgClient::Save() {
 bool TPacequillDlgClient::SaveAs() {
     Prompts::FileDialogSpec settings = LogFileDialog();
     settings.ConfirmOverwrite = true;
-    const QString path = Prompts::Current().SaveFileName(this, settings);
+    const QString path = PathBytes::Recover(Prompts::Current().SaveFileName(this, settings));
     if (path.isEmpty() || !WriteLog(path))
         return false;
     SetFrameCaption(TPacequillApp::AppName + CaptionSeparator + CaptionName(path));

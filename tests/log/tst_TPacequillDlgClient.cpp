@@ -4,8 +4,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <memory>
 
+#include "log/PathBytes.h"
 #include "log/TPacequillDlgClient.h"
 #include "shell/CommandIds.h"
 #include "shell/Prompts.h"
@@ -56,6 +61,7 @@ private slots:
     void saveUntitledAsksForName();
     void failedSaveKeepsChanged();
     void readOnlyLogRefusesSave();
+    void dialogNamesThatAreNotUtf8KeepTheirBytes();
     void canClose_data();
     void canClose();
     void sortingDoesNotChangeLog();
@@ -484,6 +490,43 @@ void TestDlgClient::readOnlyLogRefusesSave() {
     QVERIFY(!client.GetChanged());
     QCOMPARE(client.GetFilePath(), copy);
     QCOMPARE(FileBytes(copy).count('\xA1'), 4);
+}
+
+// Qt's file dialog shows a name that is not UTF-8 with replacement characters; the log opened and saved is still the
+// file that the user picked, never a second one under the shown name.
+void TestDlgClient::dialogNamesThatAreNotUtf8KeepTheirBytes() {
+    const QByteArray folder = QFile::encodeName(Temp->path());
+    const QByteArray logPath = folder + "/caf\xE9.pquil";
+    QVERIFY(::mkdir(folder + "/d\xFC", 0700) == 0);
+    {
+        const int file = ::open(logPath, O_WRONLY | O_CREAT | O_EXCL, 0600);
+        QVERIFY(file >= 0);
+        const QByteArray bytes = FileBytes(ThreeRunsPath);
+        QCOMPARE(::write(file, bytes.data(), static_cast<size_t>(bytes.size())), bytes.size());
+        ::close(file);
+    }
+    TPacequillDlgClient &client = Start();
+    Scripted->OpenAnswers = {QFile::decodeName(logPath)};
+    client.Handle(Cmd::FileOpen);
+    QCOMPARE(client.List().RowCount(), 3);
+
+    MakeChanged();
+    client.Handle(Cmd::FileSave);
+    QVERIFY(!client.GetChanged());
+    struct stat saved {};
+    QVERIFY(::stat(logPath, &saved) == 0);
+    QCOMPARE(saved.st_size, FileBytes(ThreeRunsPath).size() + 36);
+    QCOMPARE(::stat(PathBytes::Encode(QFile::decodeName(logPath)), &saved), -1);
+
+    Scripted->SaveAnswers = {QFile::decodeName(folder + "/d\xFC/Copy.pquil")};
+    client.Handle(Cmd::FileSaveAs);
+    QVERIFY(Scripted->Messages.isEmpty());
+    QVERIFY(::stat(folder + "/d\xFC/Copy.pquil", &saved) == 0);
+    QCOMPARE(Frame->windowTitle(), QStringLiteral("Pacequill 3.1 - Copy"));
+    // Qt cannot remove what it cannot name.
+    for (const QByteArray &name : {logPath, folder + "/d\xFC/Copy.pquil"})
+        QCOMPARE(::unlink(name), 0);
+    QCOMPARE(::rmdir(folder + "/d\xFC"), 0);
 }
 
 void TestDlgClient::canClose_data() {
