@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <initializer_list>
 #include <optional>
@@ -46,6 +47,9 @@ private:
     std::vector<std::string_view> Operands;
     bool Help = false;
 };
+
+// The short names of miles and kilometers, taken beside the long names by the options that choose a unit.
+constexpr std::array<std::string_view, 2> ShortUnitNames = {"mi", "km"};
 
 // The one candidate that text begins with, ignoring case; nothing when none or several do.
 std::optional<std::size_t> MatchPrefix(std::string_view text, std::span<const std::string_view> candidates);

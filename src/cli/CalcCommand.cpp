@@ -72,8 +72,6 @@ constexpr std::array<std::string_view, 3> ModeNames = {"distance", "time", "pace
 constexpr std::array<std::string_view, 3> UnitNames = {"miles", "kilometers", "marathons"};
 constexpr std::array<std::string_view, 2> PaceUnitNames = {"mile", "kilometer"};
 constexpr std::array<std::string_view, 2> PaceUnitPlurals = {"miles", "kilometers"};
-// Accepted beside the names for --unit (miles, kilometers) and --per (mile, kilometer).
-constexpr std::array<std::string_view, 2> ShortUnitNames = {"mi", "km"};
 constexpr std::string_view SplitsMode = "splits";
 constexpr double SecondsPerMinute = 60;
 constexpr double SecondsPerHour = 3600;

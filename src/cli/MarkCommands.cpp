@@ -52,7 +52,6 @@ Options:
 )";
 
 constexpr std::array<std::string_view, 2> UnitNames = {"miles", "kilometers"};
-constexpr std::array<std::string_view, 2> ShortUnitNames = {"mi", "km"};
 constexpr double DefaultShoeLimitMiles = 500;
 constexpr std::string_view OverMark = "over";
 
