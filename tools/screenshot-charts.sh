@@ -7,26 +7,12 @@
 #   defaults: build/src/pacequill and docs/screenshots
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-if [ "${1:-}" != --inside-x ]; then
-    program=$(readlink -f "${1:-$root/build/src/pacequill}")
-    mkdir -p "${2:-$root/docs/screenshots}"
-    out=$(cd "${2:-$root/docs/screenshots}" && pwd)
-    set -- "$program" "$out"
-fi
-source "$root/tests/e2e/lib/e2e.sh"
-e2e_begin "$0" "$@"
-program=${E2E_ARGS[0]}
-out=${E2E_ARGS[1]}
+source "$root/tools/screenshot-lib.sh"
+screenshots_begin "$0" "$@"
 
 FAKETIME_LIBRARY=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
 [ -e "$FAKETIME_LIBRARY" ] || e2e_fail "libfaketime is missing (apt-get install faketime)"
 SAMPLE_TODAY="@2023-12-31 12:00:00"
-
-shoot() {
-    sleep 0.5 # let the window finish painting
-    import -frame -window "$1" "$out/$2"
-    echo "wrote $out/$2"
-}
 
 cp "$root/examples/sample.pquil" sample.pquil
 e2e_open_main "Pacequill 3.1 - sample" env LD_PRELOAD="$FAKETIME_LIBRARY" FAKETIME="$SAMPLE_TODAY" \
