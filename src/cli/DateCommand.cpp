@@ -5,8 +5,8 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/OutputBuffer.h"
-#include "cli/Unencodable.h"
 #include "log/CodePage1252.h"
+#include "log/Unencodable.h"
 
 namespace pq::cli {
 

@@ -4,12 +4,12 @@
 #include <string>
 
 #include "cli/ArgumentList.h"
-#include "cli/Characters.h"
 #include "cli/CliError.h"
 #include "cli/Commands.h"
-#include "cli/LogColumns.h"
 #include "cli/LogFiles.h"
 #include "cli/OutputBuffer.h"
+#include "log/Characters.h"
+#include "log/LogColumns.h"
 #include "log/LogEntry.h"
 #include "log/LogFile.h"
 #include "log/LogList.h"

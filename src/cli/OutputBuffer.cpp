@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "cli/Characters.h"
 #include "cli/CliError.h"
+#include "log/Characters.h"
 #include "log/CodePage1252.h"
 #include "log/LogEntry.h"
 

@@ -7,11 +7,11 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/DateRangeOption.h"
-#include "cli/LogColumns.h"
 #include "cli/LogFiles.h"
 #include "cli/OutputBuffer.h"
 #include "cli/TagOption.h"
 #include "cli/TextTable.h"
+#include "log/LogColumns.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
 

@@ -1,10 +1,10 @@
 #include "cli/TagOption.h"
 
 #include "cli/CliError.h"
-#include "cli/Unencodable.h"
 #include "insight/MarkTotals.h"
 #include "insight/NoteMarks.h"
 #include "log/CodePage1252.h"
+#include "log/Unencodable.h"
 
 namespace pq::cli {
 

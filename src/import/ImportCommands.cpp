@@ -1,9 +1,7 @@
 #include "import/ImportCommands.h"
 
-#include <QFile>
 #include <QProgressDialog>
 
-#include "import/ActivityFiles.h"
 #include "import/ImportReview.h"
 #include "import/ImportReviewDialog.h"
 #include "log/LogList.h"
@@ -19,7 +17,6 @@ namespace {
 const QString ActivityFilter = QStringLiteral("Activity Files (*.gpx *.tcx *.fit *.csv);;All Files (*)");
 const QString ReadingText = QStringLiteral("Reading activity files...");
 const QString CancelText = QStringLiteral("Cancel");
-const QString CsvNotRead = QStringLiteral("a CSV file is imported with 'pquil import'");
 // A batch that reads longer than this shows its progress.
 constexpr int ProgressDelayMilliseconds = 400;
 
@@ -73,12 +70,7 @@ void ImportFiles(TPacequillDlgClient &client, const QStringList &paths) {
         if (progress.wasCanceled()) {
             return;
         }
-        const std::string path = PathBytes::Encode(paths[i]).toStdString();
-        pq::FileActivities found = pq::ReadActivityFile(path);
-        if (found.Format == pq::FileFormat::Csv) {
-            found.Error = pq::ReadError{path, {}, CsvNotRead.toStdString()};
-        }
-        review.AddFile(path, std::move(found));
+        review.ReadFile(PathBytes::Encode(paths[i]).toStdString());
     }
     progress.setValue(static_cast<int>(paths.size()));
     std::vector<pq::LogEntry> rows;

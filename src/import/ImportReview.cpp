@@ -1,24 +1,52 @@
 #include "import/ImportReview.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "import/ActivityEntry.h"
+#include "import/CsvRows.h"
 
 namespace pq {
 
-ImportReview::ImportReview(const LogList &log) {
-    Existing.AddRows(log);
+ImportReview::ImportReview(const LogList &log) : Existing(log), Earlier(Batch) {
+    Existing.CountRowsBefore(log.RowCount());
+}
+
+void ImportReview::ReadFile(const std::string &path) {
+    FileActivities found = ReadActivityFile(path);
+    if (!TakenAsCsv(found.Format, path)) {
+        AddFile(path, std::move(found));
+        return;
+    }
+    std::vector<LogEntry> rows;
+    if (std::optional<ReadError> error =
+            ReadCsvFile(path, [&rows](const LogEntry &entry, std::size_t) { rows.push_back(entry); })) {
+        AddUnreadable(std::move(*error));
+        return;
+    }
+    AddCsvRows(path, rows);
 }
 
 void ImportReview::AddFile(const std::string &file, FileActivities activities) {
     if (activities.Error) {
-        Failures.push_back(std::move(*activities.Error));
+        AddUnreadable(std::move(*activities.Error));
         return;
     }
     for (Activity &activity : activities.Activities) {
-        Found.push_back({std::move(activity), file, {}, true, false});
+        Append({std::move(activity), file, {}, false, true, false});
     }
-    Recompute();
+}
+
+void ImportReview::AddCsvRows(const std::string &file, const std::vector<LogEntry> &rows) {
+    Activity run;
+    run.Running = true;
+    for (const LogEntry &entry : rows) {
+        Append({run, file, entry, true, true, false});
+    }
+}
+
+void ImportReview::AddUnreadable(ReadError error) {
+    Failures.push_back(std::move(error));
 }
 
 void ImportReview::SetUnit(DistanceUnit unit) {
@@ -37,19 +65,25 @@ std::size_t ImportReview::DuplicateCount() const {
 }
 
 // A row counts as existing for the files after its own, as pquil import has it.
-void ImportReview::Recompute() {
-    DuplicateCheck batch;
-    std::size_t fileStart = 0;
-    for (std::size_t i = 0; i < Found.size(); ++i) {
-        if (Found[i].File != Found[fileStart].File) {
-            for (std::size_t j = fileStart; j < i; ++j) {
-                batch.Add(Found[j].Entry);
-            }
-            fileStart = i;
-        }
-        Candidate &candidate = Found[i];
+void ImportReview::Append(Candidate candidate) {
+    if (Found.empty() || Found.back().File != candidate.File) {
+        Earlier.CountRowsBefore(Batch.RowCount());
+    }
+    if (!candidate.FromCsv) {
         candidate.Fits = MakeActivityEntry(candidate.Found, ChosenUnit, candidate.Entry);
-        candidate.Duplicate = candidate.Fits && (Existing.Contains(candidate.Entry) || batch.Contains(candidate.Entry));
+    }
+    candidate.Duplicate = candidate.Fits && (Existing.Contains(candidate.Entry) || Earlier.Contains(candidate.Entry));
+    Batch.AppendEntry(candidate.Entry);
+    Found.push_back(std::move(candidate));
+}
+
+void ImportReview::Recompute() {
+    std::vector<Candidate> candidates = std::move(Found);
+    Found.clear();
+    Batch.ClearRows();
+    Earlier.Clear();
+    for (Candidate &candidate : candidates) {
+        Append(std::move(candidate));
     }
 }
 

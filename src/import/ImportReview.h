@@ -11,22 +11,30 @@
 
 namespace pq {
 
-// What an import found, as the review shows it: each activity with its row in the chosen unit and whether that
-// row would duplicate one already in the log (or one from an earlier file of the batch), and each file that could
-// not be read with the reason.
+// What an import found, as the review shows it: each activity with its row in the chosen unit, each row of a CSV
+// file as it stands, and whether that row would duplicate one already in the log (or one from an earlier file of
+// the batch), and each file that could not be read with the reason.
 class ImportReview {
 public:
     struct Candidate {
-        Activity Found;
+        Activity Found; // for a CSV row: a run that names no sport
         std::string File;
         LogEntry Entry;
-        bool Fits = true; // false when the distance is too long for a row
+        bool FromCsv = false; // a CSV row keeps its own texts whatever the unit
+        bool Fits = true;     // false when the distance is too long for a row
         bool Duplicate = false;
     };
 
+    // The log must outlive the review and stay as it is meanwhile.
     explicit ImportReview(const LogList &log);
 
+    // Reads a file of any format the import takes (told by its content, as pquil import tells it) and adds what
+    // it holds, or the reason it could not be read.
+    void ReadFile(const std::string &path);
     void AddFile(const std::string &file, FileActivities activities);
+    // The rows of a CSV file, all of them: a file with a row that does not fit is added as unreadable instead.
+    void AddCsvRows(const std::string &file, const std::vector<LogEntry> &rows);
+    void AddUnreadable(ReadError error);
     void SetUnit(DistanceUnit unit);
     DistanceUnit Unit() const { return ChosenUnit; }
 
@@ -37,9 +45,13 @@ public:
     std::size_t DuplicateCount() const;
 
 private:
+    // Makes the candidate's row in the chosen unit, checks it against the log and the earlier files, and adds it.
+    void Append(Candidate candidate);
     void Recompute();
 
     DuplicateCheck Existing;
+    LogList Batch;          // the candidates' rows, in their order
+    DuplicateCheck Earlier; // over Batch: the rows of the files before the one being added
     DistanceUnit ChosenUnit = DistanceUnit::Miles;
     std::vector<Candidate> Found;
     std::vector<ReadError> Failures;

@@ -51,9 +51,8 @@ void AppendNotes(std::string &out, std::string_view notes) {
     }
 }
 
-// Opens a file for reading without waiting on a pipe or a device, and refuses anything but a regular file (a
-// directory with the system's own cause). The descriptor then blocks as usual. On failure: -1, with the system's
-// error (0 when the file is not a regular one) and the cause.
+} // namespace
+
 int OpenRegularFile(const std::string &path, int &error, std::string &cause) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat info {};
@@ -80,7 +79,6 @@ int OpenRegularFile(const std::string &path, int &error, std::string &cause) {
     return -1;
 }
 
-// Reads up to size bytes, retrying on interruption: the count read (0 at the end), or -1 with errno set.
 ssize_t ReadSome(int fd, char *data, std::size_t size) {
     for (;;) {
         const ssize_t got = ::read(fd, data, size);
@@ -89,6 +87,8 @@ ssize_t ReadSome(int fd, char *data, std::size_t size) {
         }
     }
 }
+
+namespace {
 
 // Counts the record markers and bytes of a regular file, then goes back to its start. Reading it twice costs
 // little, as the second pass finds it in the page cache, and lets the list take its full size at once.

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include <sys/types.h>
+
 #include "log/LogEntry.h"
 #include "log/LogList.h"
 #include "log/LogReader.h"
@@ -60,6 +62,13 @@ WriteResult WriteFileAtomically(const std::string &path, std::string_view bytes)
 // Reads a whole regular file; false with the path and the cause in error when it cannot (a pipe or a device is
 // refused unread). missing is set when the file does not exist.
 bool ReadWholeFile(const std::string &path, std::string &bytes, std::string &error, bool &missing);
+
+// Opens a file for reading without waiting on a pipe or a device, and refuses anything but a regular file (a
+// directory with the system's own cause). The descriptor then blocks as usual. On failure: -1, with the system's
+// error (0 when the file is not a regular one) and the cause.
+int OpenRegularFile(const std::string &path, int &error, std::string &cause);
+// Reads up to size bytes, retrying on interruption: the count read (0 at the end), or -1 with errno set.
+ssize_t ReadSome(int fd, char *data, std::size_t size);
 
 // Opens a regular file for reading without waiting on a pipe or a device: the descriptor, or -1 with the path and
 // the cause in error.

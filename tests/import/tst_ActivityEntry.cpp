@@ -150,17 +150,47 @@ private slots:
     void duplicates() {
         pq::LogList list;
         list.AppendRow("2025/12/01\t6.21 Miles\t00:50:00\tMorning");
-        pq::DuplicateCheck check;
-        check.AddRows(list);
+        pq::DuplicateCheck check(list);
         const auto entry = [](const char *date, const char *distance, const char *time, const char *notes) {
             return pq::LogEntry{date, distance, time, notes};
         };
+        QVERIFY(!check.Contains(entry("2025/12/01", "6.21 Miles", "00:50:00", "before the row is counted")));
+        check.CountRowsBefore(list.RowCount());
         QVERIFY(check.Contains(entry("2025/12/01", "6.21 Miles", "00:50:00", "other notes")));
         QVERIFY(!check.Contains(entry("2025/12/01", "6.21 Miles", "00:50:01", "Morning")));
         QVERIFY(!check.Contains(entry("2025/12/01", "10.0 Kilometers", "00:50:00", "Morning")));
         QVERIFY(!check.Contains(entry("2025/12/02", "6.21 Miles", "00:50:00", "Morning")));
-        check.Add(entry("2025/12/02", "1.00 Miles", "00:08:00", ""));
+        // The texts are told apart where they end, not only by what they hold together.
+        QVERIFY(!check.Contains(entry("2025/12/016.21", " Miles", "00:50:00", "")));
+        list.AppendRow("2025/12/02\t1.00 Miles\t00:08:00\t");
+        QVERIFY(!check.Contains(entry("2025/12/02", "1.00 Miles", "00:08:00", "x")));
+        check.CountRowsBefore(list.RowCount());
         QVERIFY(check.Contains(entry("2025/12/02", "1.00 Miles", "00:08:00", "x")));
+        check.Clear();
+        QVERIFY(!check.Contains(entry("2025/12/02", "1.00 Miles", "00:08:00", "x")));
+    }
+
+    // A table that grows many times over finds every row it counts and none it does not.
+    void duplicatesAmongManyRows() {
+        constexpr int Rows = 20000;
+        pq::LogList list;
+        const auto time = [](int i) {
+            return QString::asprintf("%02d:%02d:%02d", i / 3600, i / 60 % 60, i % 60).toStdString();
+        };
+        for (int i = 0; i < Rows; ++i) {
+            list.AppendEntry({"No Date", "1 Miles", time(i), ""});
+        }
+        pq::DuplicateCheck check(list);
+        check.CountRowsBefore(Rows / 2);
+        QCOMPARE(check.Counted(), Rows / 2);
+        for (int i = 0; i < Rows; ++i) {
+            QCOMPARE(check.Contains({"No Date", "1 Miles", time(i), ""}), i < Rows / 2);
+        }
+        check.CountRowsBefore(Rows);
+        for (int i = 0; i < Rows; ++i) {
+            QVERIFY(check.Contains({"No Date", "1 Miles", time(i), ""}));
+        }
+        QVERIFY(!check.Contains({"No Date", "2 Miles", time(0), ""}));
     }
 };
 

@@ -1,8 +1,8 @@
-#include "cli/Unencodable.h"
+#include "log/Unencodable.h"
 
 #include <cstdio>
 
-namespace pq::cli {
+namespace pq {
 
 namespace {
 
@@ -53,4 +53,4 @@ std::string DescribeUnencodable(char32_t character) {
     return "the character " + shown + "(" + name + ") cannot be held by Windows-1252";
 }
 
-} // namespace pq::cli
+} // namespace pq
