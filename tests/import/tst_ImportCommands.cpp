@@ -153,6 +153,54 @@ private slots:
         QCOMPARE(Client->FindSelectedRow(), std::optional<int>(2));
     }
 
+    // CSV files of pquil export's columns are told by their content, their rows listed as runs as they stand
+    // (whatever the unit), a row already in the log not ticked, and a file with a row that does not fit listed as
+    // unreadable with its line, field and reason, none of its rows offered.
+    void csvFilesThroughTheReview_data() {
+        QTest::addColumn<int>("unitIndex");
+        QTest::newRow("miles") << 0;
+        QTest::newRow("kilometers") << 1;
+    }
+    void csvFilesThroughTheReview() {
+        QFETCH(int, unitIndex);
+        const std::string header = "Date,Distance,Time,Notes\r\n";
+        Scripted->OpenManyAnswers << QStringList{
+            Write("rows.csv", header + "2025/12/03,3 Miles,00:24:00,\"Hills,\r\nwindy\"\r\n" +
+                                  "2025/11/30,1.12 Miles,00:10:00,Typed again\r\n"),
+            Write("export.txt", "\xEF\xBB\xBF" + header + "2025/12/04,5.0 Kilometers,00:25:00,Park\r\n"),
+            Write("bad.csv", header + "2025/12/05,2 Miles,00:16:00,\r\n2025/12/06,2 Miles,0:16:00,\r\n"),
+            Write("notes.csv", "Shoes bought today\r\n")};
+        Answer(true, unitIndex);
+        Client->Handle(Cmd::ImportActivities);
+        QCOMPARE(Review.Lines,
+                 (QStringList{"[x] 2025/12/03 | Running | 3 Miles | 00:24:00 | rows.csv | ",
+                              "[ ] 2025/11/30 | Running | 1.12 Miles | 00:10:00 | rows.csv | already in the log",
+                              "[x] 2025/12/04 | Running | 5.0 Kilometers | 00:25:00 | export.txt | "}));
+        QCOMPARE(Review.Failures,
+                 (QStringList{"bad.csv: line 3: Time: '0:16:00': not a time of the form hh:mm:ss (two or more digits "
+                              "each, decimals after the seconds allowed)",
+                              "notes.csv: line 1: the first line must be the header Date,Distance,Time,Notes"}));
+        QVERIFY(Review.Summary.contains("1 already in the log"));
+        QCOMPARE(LogRows(), (QStringList{"2025/11/30\t1.12 Miles\t00:10:00\tTyped by hand",
+                                         "2025/12/03\t3 Miles\t00:24:00\tHills,\xA0\xA0windy",
+                                         "2025/12/04\t5.0 Kilometers\t00:25:00\tPark"}));
+        QCOMPARE(Client->FindSelectedRow(), std::optional<int>(2));
+    }
+
+    // A row of a CSV file counts as existing for the files after it, not for the other rows of its own file.
+    void csvRowsRepeatedAcrossFiles() {
+        const std::string rows = "Date,Distance,Time,Notes\r\n2025/12/03,3 Miles,00:24:00,a\r\n"
+                                 "2025/12/03,3 Miles,00:24:00,b\r\n";
+        Scripted->OpenManyAnswers << QStringList{Write("first.csv", rows), Write("second.csv", rows)};
+        Answer(false);
+        Client->Handle(Cmd::ImportActivities);
+        QCOMPARE(Review.Lines,
+                 (QStringList{"[x] 2025/12/03 | Running | 3 Miles | 00:24:00 | first.csv | ",
+                              "[x] 2025/12/03 | Running | 3 Miles | 00:24:00 | first.csv | ",
+                              "[ ] 2025/12/03 | Running | 3 Miles | 00:24:00 | second.csv | already in the log",
+                              "[ ] 2025/12/03 | Running | 3 Miles | 00:24:00 | second.csv | already in the log"}));
+    }
+
     void cancelAddsNothing() {
         Scripted->OpenManyAnswers << SampleFiles();
         Answer(false);
