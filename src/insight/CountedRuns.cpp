@@ -5,15 +5,13 @@
 
 #include "calc/DateRules.h"
 #include "calc/RowTexts.h"
+#include "insight/RunCounter.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
 
 namespace pq {
 
-namespace {
-
-// A row's distance as the statistics read it: a number in front and a recognised unit word after the blank.
-std::optional<UnitTotals> RowDistance(std::string_view distanceText) {
+std::optional<UnitTotals> RunDistance(std::string_view distanceText) {
     const DistanceParts parts = SplitDistanceText(distanceText);
     const std::optional<double> value = LeadingNumber(parts.Number);
     UnitTotals totals;
@@ -23,32 +21,23 @@ std::optional<UnitTotals> RowDistance(std::string_view distanceText) {
     return totals;
 }
 
-} // namespace
-
 std::optional<UnitTotals> CountedRunDistance(std::string_view date, std::string_view distance) {
     CivilDate civil;
     if (!ReadDateText(date, civil)) {
         return std::nullopt;
     }
-    return RowDistance(distance);
+    return RunDistance(distance);
 }
 
 std::vector<CountedRun> CountRuns(const LogList &list, const RowFilter &filter) {
-    // Filtered before the snapshot is sorted, so one tag's runs cost what their own rows cost.
-    const TPacequillSSArray snapshot = BuildSnapshot(list, filter);
-    std::vector<CountedRun> runs;
-    runs.reserve(snapshot.Size());
-    for (std::size_t i = 0; i < snapshot.Size(); ++i) {
-        const RowKeyFields fields = snapshot.Fields(i);
-        const int row = snapshot.RowAt(i);
-        const std::optional<UnitTotals> distance = CountedRunDistance(fields.Date, fields.Distance);
-        if (!distance) {
-            continue;
+    RunCounter counter;
+    counter.Reserve(static_cast<std::size_t>(list.RowCount()));
+    for (int row = 0; row < list.RowCount(); ++row) {
+        if (!filter || filter(row)) {
+            counter.AddRow(row, list.Text(row, DateColumn), list.Text(row, DistanceColumn), list.Text(row, TimeColumn));
         }
-        runs.push_back({row, fields.DayNumber, distance->Miles, distance->Kilometers,
-                        TimeTextSeconds(list.Text(row, TimeColumn))});
     }
-    return runs;
+    return counter.Finish();
 }
 
 void RunTotals::Add(const CountedRun &run) {

@@ -26,6 +26,10 @@ struct CountedRun {
 // number and a unit word the statistics recognise. The run's distance in all three units, or nothing.
 std::optional<UnitTotals> CountedRunDistance(std::string_view date, std::string_view distance);
 
+// A Distance text as the statistics read it: a number in front and a recognised unit word after the blank; the
+// distance in all three units, or nothing.
+std::optional<UnitTotals> RunDistance(std::string_view distance);
+
 // Picks the rows that take part (a tag, for example); an empty filter takes every row.
 using RowFilter = std::function<bool(int row)>;
 

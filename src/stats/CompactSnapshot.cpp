@@ -50,20 +50,6 @@ std::string UsualDateText(std::uint32_t code) {
     return text;
 }
 
-// Order of two texts without tabs as they stand in a key, each followed by a tab: where one is a prefix of the
-// other, that tab meets the longer text's next byte.
-bool TabEndedLess(std::string_view left, std::string_view right) {
-    const std::size_t common = std::min(left.size(), right.size());
-    if (const int order = left.substr(0, common).compare(right.substr(0, common)); order != 0) {
-        return order < 0;
-    }
-    const auto separator = static_cast<unsigned char>(KeySeparator);
-    if (left.size() < right.size()) {
-        return separator < static_cast<unsigned char>(right[common]);
-    }
-    return left.size() > right.size() && static_cast<unsigned char>(left[common]) < separator;
-}
-
 // The numbers of the texts in key order, and each number's rank in it.
 std::vector<std::uint32_t> KeyOrder(const DistinctTexts &texts, std::vector<std::uint32_t> &rankOf) {
     std::vector<std::uint32_t> order(texts.Size());

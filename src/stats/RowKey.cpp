@@ -46,6 +46,18 @@ std::string_view TextAfter(std::string_view text, std::size_t pos) {
     return pos == std::string_view::npos ? std::string_view() : text.substr(pos + 1);
 }
 
+bool TabEndedLess(std::string_view left, std::string_view right) {
+    const std::size_t common = std::min(left.size(), right.size());
+    if (const int order = left.substr(0, common).compare(right.substr(0, common)); order != 0) {
+        return order < 0;
+    }
+    const auto separator = static_cast<unsigned char>(KeySeparator);
+    if (left.size() < right.size()) {
+        return separator < static_cast<unsigned char>(right[common]);
+    }
+    return left.size() > right.size() && static_cast<unsigned char>(left[common]) < separator;
+}
+
 std::optional<int> KeyDayNumber(std::string_view date) {
     if (date.empty() || !IsDigit(date.front())) {
         return std::nullopt;

@@ -47,6 +47,10 @@ RowKeyFields ReadRowKey(std::string_view key);
 // places at which the key is taken apart (the key must then be composed and read).
 std::optional<RowKeyFields> DirectRowKeyFields(int dayNumber, std::string_view date, std::string_view distance);
 
+// The order of two texts as they stand in keys, each followed by a tab: where one is a prefix of the other, that
+// tab meets the longer text's next byte.
+bool TabEndedLess(std::string_view left, std::string_view right);
+
 // A decimal integer at the start of a text: white space, an optional sign, then digits up to the first other
 // character. Saturates far beyond any calendar value.
 std::int64_t ReadLeadingInteger(std::string_view text);

@@ -1,13 +1,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <random>
 #include <string>
 #include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "RandomLogs.h"
 #include "log/LogFile.h"
 #include "log/LogList.h"
 #include "log/LogScan.h"
@@ -44,121 +44,6 @@ template <class Snapshot> std::string AllTotals(const Snapshot &snapshot) {
         text.append(range.Miles + " " + range.Kilometers + " " + range.Marathons + "\n");
     }
     return text;
-}
-
-// Texts that put every rule of reading a key to work: dates of every form the log meets (older two-digit
-// years, months out of range, no date, blanks, signs), distances numeric or not, cut at 19 bytes or not, known
-// units and unknown ones, and bytes with a role in the file.
-class RandomRows {
-public:
-    explicit RandomRows(unsigned seed) : Random(seed) {}
-
-    std::string Date() {
-        switch (Pick(10)) {
-        case 0:
-            return "No Date";
-        case 1:
-            return Number(2) + "/" + Number(2) + "/" + Number(2);
-        case 2:
-            return std::to_string(1975 + Pick(120)) + "/" + std::to_string(Pick(14)) + "/" + std::to_string(Pick(33));
-        case 3:
-            return Junk(Pick(20));
-        case 4:
-            return std::to_string(1980 + Pick(3)) + "/+" + Number(2) + "/ " + Number(2) + Junk(Pick(3));
-        default:
-            // Few days, so that many rows share a day and their order inside it matters; some dates go on after
-            // the day, so that one Date text begins another.
-            return std::to_string(1996 + Pick(2)) + "/0" + std::to_string(1 + Pick(2)) + "/0" +
-                   std::to_string(1 + Pick(5)) + (Pick(4) == 0 ? Junk(1 + Pick(2)) : "");
-        }
-    }
-
-    std::string Distance() {
-        static const char *const Units[] = {"Miles", "Kilometers", "Marathons", "Mile(s)", "miles", "Kilo", "Mara", ""};
-        switch (Pick(9)) {
-        case 0:
-            return Junk(Pick(24));
-        case 1:
-            return Number(1 + Pick(16)) + " Miles";
-        case 2:
-            return "  " + Number(1 + Pick(3)) + " " + Units[Pick(std::size(Units))];
-        case 3:
-            return "1e400 Kilometers";
-        case 4:
-            // A bare number begins the same number with a unit.
-            return Number(1) + (Pick(2) == 0 ? "" : " Kilometers");
-        default:
-            return (Pick(5) == 0 ? "-" : "") + Number(1 + Pick(2)) + "." + Number(Pick(3)) + " " +
-                   Units[Pick(std::size(Units))];
-        }
-    }
-
-    std::string Time() { return Pick(4) == 0 ? Junk(Pick(12)) : "00:" + Number(2) + ":" + Number(2); }
-
-    // Bytes of any value but the record marker and NUL, with tabs, line breaks and blanks made likely.
-    std::string Junk(std::size_t length) {
-        static const std::string Likely = "\t\r\n\xA0 /0123456789.MilesKiloMara";
-        std::string text;
-        for (std::size_t i = 0; i < length; ++i) {
-            char byte = Pick(2) == 0 ? Likely[Pick(Likely.size())] : static_cast<char>(1 + Pick(255));
-            text.push_back(byte == RecordMarker ? '9' : byte);
-        }
-        return text;
-    }
-
-    std::string Number(std::size_t digits) {
-        std::string text;
-        for (std::size_t i = 0; i < digits; ++i) {
-            text.push_back(static_cast<char>('0' + Pick(10)));
-        }
-        return text;
-    }
-
-    std::size_t Pick(std::size_t count) { return std::uniform_int_distribution<std::size_t>(0, count - 1)(Random); }
-
-private:
-    std::mt19937 Random;
-};
-
-// A log file's bytes: a header or none (an older log), records with doubled and leading tabs, notes with line
-// breaks, records without a line end or ended by LF alone, NUL bytes, stretches longer than a chunk, and a header
-// inside the file.
-std::string RandomLogBytes(unsigned seed, std::size_t rows) {
-    RandomRows random(seed);
-    std::string bytes;
-    if (random.Pick(3) != 0) {
-        bytes.append(LogHeader).append("\r\n");
-    }
-    for (std::size_t i = 0; i < rows; ++i) {
-        std::string record;
-        record.append(random.Pick(15) == 0 ? "\t" : "")
-            .append(random.Date())
-            .append(random.Pick(10) == 0 ? "\t\t" : "\t");
-        record.append(random.Distance()).append("\t").append(random.Time()).append("\t");
-        record.append(random.Junk(random.Pick(40)));
-        switch (random.Pick(40)) {
-        case 0:
-            record.push_back('\0');
-            record.append(random.Junk(5));
-            break;
-        case 1:
-            record.append(random.Junk(1000 + random.Pick(900)));
-            break;
-        case 2:
-            record.append("\r\n").append(1, RecordMarker).append(LogHeader).append("\r\n");
-            break;
-        case 3:
-            break; // no line end
-        case 4:
-            record.append("\n"); // a line end that a Unix tool made
-            break;
-        default:
-            record.append("\r\n");
-        }
-        bytes.push_back(RecordMarker);
-        bytes.append(record);
-    }
-    return bytes;
 }
 
 } // namespace
