@@ -22,8 +22,8 @@
 #include "insight/CountedRuns.h"
 #include "insight/InsightTexts.h"
 #include "insight/PersonalRecords.h"
+#include "insight/RunCounter.h"
 #include "insight/Streaks.h"
-#include "log/LogEntry.h"
 #include "log/LogList.h"
 #include "stats/StatsCalendar.h"
 
@@ -134,19 +134,48 @@ void AppendTsvLine(OutputBuffer &out, const std::vector<std::string> &fields) {
     out.EndLine();
 }
 
-// The counted runs of the log, of the --tag option's tag when one is given.
-std::vector<CountedRun> ReadRuns(const ArgumentList &args, std::string_view command, OutputBuffer &err) {
+// The counted runs of a log file and the texts of their rows.
+struct LogRuns {
+    RunCounter Rows;
+    std::vector<CountedRun> Runs;
+};
+
+// The counted runs of the log, of the --tag option's tag when one is given. Without a tag they are counted
+// straight from the file's blocks, a part of a big file on each core, without keeping the rows.
+LogRuns ReadRuns(const ArgumentList &args, std::string_view command, OutputBuffer &err) {
     const std::optional<std::string> tag = TagName(args, command);
-    const LogList list = ReadLogFile(std::string(args.Operand(0)), err);
-    return CountRuns(list, TagFilter(list, tag));
+    const std::string path(args.Operand(0));
+    LogRuns read;
+    if (tag) {
+        // A tag is found in the notes: the rows are read whole and those with the tag counted.
+        const LogList list = ReadLogFile(path, err);
+        read.Rows.AddRows(list, TagFilter(list, tag));
+    } else {
+        std::vector<RunCounter> parts(ReadingThreads());
+        const std::size_t used = ScanInputLog(
+            path,
+            [&parts](std::size_t part) -> RowSink & {
+                parts[part] = RunCounter();
+                return parts[part];
+            },
+            parts.size(), err);
+        for (std::size_t part = 1; part < used; ++part) {
+            parts.front().Append(parts[part]);
+            parts[part] = RunCounter();
+        }
+        read.Rows = std::move(parts.front());
+    }
+    read.Runs = read.Rows.Finish();
+    return read;
 }
 
-void PrintRecordsTsv(const LogList &list, const std::vector<RunRecord> &records, OutputBuffer &out) {
+void PrintRecordsTsv(const RunCounter &rows, const std::vector<RunRecord> &records, OutputBuffer &out) {
     for (const RunRecord &record : records) {
         out.Append(record.Label);
-        for (const int column : {DateColumn, DistanceColumn, TimeColumn}) {
+        const RunTexts texts = rows.Texts(record.Run.Row);
+        for (const std::string_view text : {texts.Date, texts.Distance, texts.Time}) {
             out.Append(FieldSeparator);
-            out.AppendDecoded(list.Text(record.Run.Row, column), TextStyle::Tsv);
+            out.AppendDecoded(text, TextStyle::Tsv);
         }
         out.Append(FieldSeparator);
         out.Append(PaceText(record.Run.Seconds, record.Run.Miles));
@@ -154,7 +183,7 @@ void PrintRecordsTsv(const LogList &list, const std::vector<RunRecord> &records,
     }
 }
 
-void PrintRecordsTable(const LogList &list, const std::vector<RunRecord> &records, OutputBuffer &out) {
+void PrintRecordsTable(const RunCounter &rows, const std::vector<RunRecord> &records, OutputBuffer &out) {
     TextTable table({{"Record", Align::Left},
                      {"Date", Align::Left},
                      {"Distance", Align::Left},
@@ -162,9 +191,8 @@ void PrintRecordsTable(const LogList &list, const std::vector<RunRecord> &record
                      {"Pace/mi", Align::Right},
                      {"Pace/km", Align::Right}});
     for (const RunRecord &record : records) {
-        const int row = record.Run.Row;
-        table.AddRow({std::string(record.Label), Utf8Text(list.Text(row, DateColumn)),
-                      Utf8Text(list.Text(row, DistanceColumn)), Utf8Text(list.Text(row, TimeColumn)),
+        const RunTexts texts = rows.Texts(record.Run.Row);
+        table.AddRow({std::string(record.Label), Utf8Text(texts.Date), Utf8Text(texts.Distance), Utf8Text(texts.Time),
                       PaceText(record.Run.Seconds, record.Run.Miles),
                       PaceText(record.Run.Seconds, record.Run.Kilometers)});
     }
@@ -313,18 +341,17 @@ int RunRecords(Words words, OutputBuffer &out, OutputBuffer &err) {
     args.ExpectOperands({"LOG"});
     const int today = TodayOption(args, "records");
     const bool tsv = args.Has("--tsv");
-    const std::optional<std::string> tag = TagName(args, "records");
-    const LogList list = ReadLogFile(std::string(args.Operand(0)), err);
-    const PersonalRecords records = ComputeRecords(CountRuns(list, TagFilter(list, tag)), today, 0);
+    const LogRuns read = ReadRuns(args, "records", err);
+    const PersonalRecords records = ComputeRecords(read.Runs, today, 0);
     std::vector<RunRecord> lines = records.Best;
     if (records.Longest) {
         lines.push_back(*records.Longest);
     }
     if (tsv) {
-        PrintRecordsTsv(list, lines, out);
+        PrintRecordsTsv(read.Rows, lines, out);
         return ExitSuccess;
     }
-    PrintRecordsTable(list, lines, out);
+    PrintRecordsTable(read.Rows, lines, out);
     if (records.PredictionBase) {
         PrintPredictions(records, out);
     }
@@ -341,8 +368,9 @@ int RunSummary(Words words, OutputBuffer &out, OutputBuffer &err) {
     args.ExpectOperands({"LOG"});
     const CalendarDate from = DateOption(args, "--from", "summary").value_or(FirstCountedDate);
     const CalendarDate thru = DateOption(args, "--thru", "summary").value_or(LastCountedDate);
-    const RunTotals totals = TotalsBetween(ReadRuns(args, "summary", err), DayNumber(from.Year, from.Month, from.Day),
-                                           DayNumber(thru.Year, thru.Month, thru.Day));
+    const RunTotals totals =
+        TotalsBetween(ReadRuns(args, "summary", err).Runs, DayNumber(from.Year, from.Month, from.Day),
+                      DayNumber(thru.Year, thru.Month, thru.Day));
     const std::vector<std::string> fields = {std::to_string(totals.Runs), FormatHundredths(totals.Miles),
                                              FormatHundredths(totals.Kilometers), ClockText(totals.Seconds),
                                              PaceText(totals.PacedSeconds, totals.PacedMiles)};
@@ -386,7 +414,7 @@ int RunChart(Words words, OutputBuffer &out, OutputBuffer &err) {
     const int weekStart = WeekStartOption(args, name);
     const int today = TodayOption(args, name);
     const std::size_t width = TerminalWidth(args);
-    std::vector<WeekBar> bars = WeeklySeries(ReadRuns(args, name, err), today, weekStart);
+    std::vector<WeekBar> bars = WeeklySeries(ReadRuns(args, name, err).Runs, today, weekStart);
     KeepLastWeeks(bars, today, weekStart, weeks);
     if (args.Has("--tsv")) {
         for (const WeekBar &bar : bars) {
@@ -410,7 +438,7 @@ int RunStreaks(Words words, OutputBuffer &out, OutputBuffer &err) {
     args.ExpectOperands({"LOG"});
     const int weekStart = WeekStartOption(args, "streaks");
     const int today = TodayOption(args, "streaks");
-    const Streaks streaks = ComputeStreaks(ReadRuns(args, "streaks", err), today, weekStart);
+    const Streaks streaks = ComputeStreaks(ReadRuns(args, "streaks", err).Runs, today, weekStart);
     struct Line {
         std::string_view Label;
         const Streak &Value;

@@ -6,8 +6,6 @@
 #include "calc/DateRules.h"
 #include "calc/RowTexts.h"
 #include "insight/RunCounter.h"
-#include "log/LogEntry.h"
-#include "log/LogList.h"
 
 namespace pq {
 
@@ -31,12 +29,7 @@ std::optional<UnitTotals> CountedRunDistance(std::string_view date, std::string_
 
 std::vector<CountedRun> CountRuns(const LogList &list, const RowFilter &filter) {
     RunCounter counter;
-    counter.Reserve(static_cast<std::size_t>(list.RowCount()));
-    for (int row = 0; row < list.RowCount(); ++row) {
-        if (!filter || filter(row)) {
-            counter.AddRow(row, list.Text(row, DateColumn), list.Text(row, DistanceColumn), list.Text(row, TimeColumn));
-        }
-    }
+    counter.AddRows(list, filter);
     return counter.Finish();
 }
 

@@ -126,6 +126,15 @@ void RunCounter::AddRow(int row, std::string_view date, std::string_view distanc
     }
 }
 
+void RunCounter::AddRows(const LogList &list, const RowFilter &filter) {
+    Rows.reserve(Rows.size() + static_cast<std::size_t>(list.RowCount()));
+    for (int row = 0; row < list.RowCount(); ++row) {
+        if (!filter || filter(row)) {
+            AddRow(row, list.Text(row, DateColumn), list.Text(row, DistanceColumn), list.Text(row, TimeColumn));
+        }
+    }
+}
+
 std::uint32_t RunCounter::InternDate(std::string_view date) {
     const std::optional<std::size_t> slot = UsualDateSlot(date);
     if (slot && !UsualDateIds.empty() && UsualDateIds[*slot] != 0) {

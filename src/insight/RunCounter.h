@@ -12,6 +12,8 @@
 
 namespace pq {
 
+class LogList;
+
 // A row's Date, Distance and Time texts as they stand in the log.
 struct RunTexts {
     std::string_view Date;
@@ -29,12 +31,12 @@ public:
     void TakeRow(std::string_view rowText) override;
     // The row at this index of a list; rows come in list order.
     void AddRow(int row, std::string_view date, std::string_view distance, std::string_view time);
+    // The rows of the list that the filter takes (every row for an empty one).
+    void AddRows(const LogList &list, const RowFilter &filter);
     // Adds the rows of a later part of the same file, numbered after every row this counter has taken.
     void Append(const RunCounter &later);
     // The counted runs in the statistics' order; call once, after the last row.
     std::vector<CountedRun> Finish();
-    // Room for this many rows.
-    void Reserve(std::size_t rows) { Rows.reserve(rows); }
     // The texts of a counted row, after Finish.
     RunTexts Texts(int row) const;
 
