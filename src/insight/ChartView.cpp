@@ -4,6 +4,7 @@
 #include <QHelpEvent>
 #include <QImage>
 #include <QImageWriter>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QSvgGenerator>
 #include <QToolTip>
@@ -139,9 +140,16 @@ void ChartView::Render(QPainter &painter, const QSizeF &size) const {
     Draw(painter, size);
 }
 
-void ChartView::paintEvent(QPaintEvent *) {
+// Clipped to the exposed part, which tells a wide chart in a scroll area which of its parts to draw.
+void ChartView::paintEvent(QPaintEvent *event) {
     QPainter painter(this);
+    painter.setClipRect(event->rect());
     Render(painter, size());
+}
+
+QRectF ChartView::DrawnArea(const QPainter &painter, const QSizeF &size) {
+    const QRectF whole(QPointF(), size);
+    return painter.hasClipping() ? painter.clipBoundingRect().intersected(whole) : whole;
 }
 
 bool ChartView::event(QEvent *event) {

@@ -57,6 +57,9 @@ protected:
     static constexpr qreal TopMargin = 28;
     static constexpr qreal BottomMargin = 24;
     static QRectF PlotRect(const QSizeF &size);
+    // The part of a chart of this size that the painter draws into: what is exposed on screen, the whole chart in
+    // a file.
+    static QRectF DrawnArea(const QPainter &painter, const QSizeF &size);
     // Grid lines and value labels at quarters of the axis.
     void DrawValueAxis(QPainter &painter, const QRectF &plot, double top) const;
 

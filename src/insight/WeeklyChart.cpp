@@ -65,16 +65,24 @@ QRectF WeeklyChart::BarRect(std::size_t index, const QSizeF &size) const {
                   slot * BarShare, height);
 }
 
+// Only the weeks in the drawn area, and a label's width to the left of it, are drawn, so scrolling through years
+// of weeks costs what one screen of bars costs.
 void WeeklyChart::Draw(QPainter &painter, const QSizeF &size) const {
     const Colours colours = ChartColours();
     const QRectF plot = PlotArea(size);
     DrawValueAxis(painter, plot, Top);
     const qreal slot = plot.width() / qreal(std::max<std::size_t>(1, Weeks.size()));
-    QPainterPath average;
-    bool averageStarted = false;
     // Date labels where there is room: every so many weeks.
     const int labelEvery = std::max(1, int(std::ceil(painter.fontMetrics().horizontalAdvance("2000/00/00 ") / slot)));
-    for (std::size_t i = 0; i < Weeks.size(); ++i) {
+    const QRectF drawn = DrawnArea(painter, size);
+    const auto slotAt = [&](qreal x) { return std::clamp<qreal>((x - plot.left()) / slot, 0, qreal(Weeks.size())); };
+    // From a label's width of weeks before the area (a label reaches that far right) to a week after it, so that
+    // labels and the average line run on past its edges.
+    const auto first = std::size_t(std::max<qreal>(0, std::floor(slotAt(drawn.left())) - labelEvery));
+    const auto last = std::min(Weeks.size(), std::size_t(std::ceil(slotAt(drawn.right()))) + 1);
+    QPainterPath average;
+    bool averageStarted = false;
+    for (std::size_t i = first; i < last; ++i) {
         const pq::WeekBar &bar = Weeks[i];
         painter.fillRect(BarRect(i, size), bar.Ramp ? colours.Warning : colours.Bar);
         const qreal centre = plot.left() + slot * (qreal(i) + 0.5);
