@@ -16,6 +16,7 @@
 #include "cli/DateOptions.h"
 #include "cli/LogFiles.h"
 #include "cli/OutputBuffer.h"
+#include "cli/ReadInParts.h"
 #include "cli/TagOption.h"
 #include "cli/TextTable.h"
 #include "insight/ChartSeries.h"
@@ -151,19 +152,7 @@ LogRuns ReadRuns(const ArgumentList &args, std::string_view command, OutputBuffe
         const LogList list = ReadLogFile(path, err);
         read.Rows.AddRows(list, TagFilter(list, tag));
     } else {
-        std::vector<RunCounter> parts(ReadingThreads());
-        const std::size_t used = ScanInputLog(
-            path,
-            [&parts](std::size_t part) -> RowSink & {
-                parts[part] = RunCounter();
-                return parts[part];
-            },
-            parts.size(), err);
-        for (std::size_t part = 1; part < used; ++part) {
-            parts.front().Append(parts[part]);
-            parts[part] = RunCounter();
-        }
-        read.Rows = std::move(parts.front());
+        read.Rows = ReadInParts<RunCounter>(path, err);
     }
     read.Runs = read.Rows.Finish();
     return read;

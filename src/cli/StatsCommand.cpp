@@ -9,6 +9,7 @@
 #include "cli/DateRangeOption.h"
 #include "cli/LogFiles.h"
 #include "cli/OutputBuffer.h"
+#include "cli/ReadInParts.h"
 #include "cli/TagOption.h"
 #include "cli/TextTable.h"
 #include "log/LogEntry.h"
@@ -124,20 +125,9 @@ CompactSnapshot ReadSnapshot(const std::string &path, const std::optional<std::s
         snapshot.Finish();
         return snapshot;
     }
-    std::vector<CompactSnapshot> parts(ReadingThreads());
-    const std::size_t used = ScanInputLog(
-        path,
-        [&parts](std::size_t part) -> RowSink & {
-            parts[part] = CompactSnapshot();
-            return parts[part];
-        },
-        parts.size(), err);
-    for (std::size_t part = 1; part < used; ++part) {
-        parts.front().Append(parts[part]);
-        parts[part] = CompactSnapshot();
-    }
-    parts.front().Finish();
-    return std::move(parts.front());
+    CompactSnapshot snapshot = ReadInParts<CompactSnapshot>(path, err);
+    snapshot.Finish();
+    return snapshot;
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "calc/RowTexts.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
+#include "stats/DayOrder.h"
 #include "stats/RowKey.h"
 
 namespace pq {
@@ -198,7 +199,7 @@ void RunCounter::Append(const RunCounter &later) {
 
 std::vector<CountedRun> RunCounter::Finish() {
     Rank();
-    SortRows();
+    SortByDay(Rows, [this](const Row &left, const Row &right) { return Before(left, right); });
     std::vector<CountedRun> runs;
     runs.reserve(Rows.size());
     for (const Row &row : Rows) {
@@ -227,28 +228,6 @@ void RunCounter::Rank() {
         DenseRanks(Times, [](std::string_view left, std::string_view right) { return KeyTime(left) < KeyTime(right); });
     std::sort(TabbedDistances.begin(), TabbedDistances.end(),
               [](const auto &left, const auto &right) { return left.first < right.first; });
-}
-
-// By day first, counting the rows of each day and placing them in a second array; then the few rows of each day
-// by their texts.
-void RunCounter::SortRows() {
-    std::vector<std::size_t> starts(static_cast<std::size_t>(LargestKeyDayNumber) + 2, 0);
-    for (const Row &row : Rows) {
-        ++starts[row.Day + 1];
-    }
-    std::partial_sum(starts.begin(), starts.end(), starts.begin());
-    std::vector<Row> sorted(Rows.size());
-    for (const Row &row : Rows) {
-        sorted[starts[row.Day]++] = row;
-    }
-    Rows = std::move(sorted);
-    const auto before = [this](const Row &left, const Row &right) { return Before(left, right); };
-    for (auto first = Rows.begin(); first != Rows.end();) {
-        const std::uint32_t day = first->Day;
-        const auto last = std::find_if(first, Rows.end(), [day](const Row &row) { return row.Day != day; });
-        std::sort(first, last, before);
-        first = last;
-    }
 }
 
 // For rows without a tab in their key's Date and Distance texts the ranks order them as their keys' texts do;

@@ -60,7 +60,6 @@ private:
     std::uint32_t InternTime(std::string_view time);
     void AddKeyedRow(int row, int day, std::uint32_t date, std::uint32_t distance, std::uint32_t time);
     void Rank();
-    void SortRows();
     bool Before(const Row &left, const Row &right) const;
     const UnitTotals &DistanceOf(const Row &row) const;
 

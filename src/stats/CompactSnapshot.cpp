@@ -6,6 +6,7 @@
 
 #include "log/LogEntry.h"
 #include "log/LogList.h"
+#include "stats/DayOrder.h"
 #include "stats/RowKey.h"
 
 namespace pq {
@@ -150,28 +151,11 @@ void CompactSnapshot::Finish() {
     SortRows();
 }
 
-// By day first, counting the rows of each day and placing them in a second array; then the few rows of each day
-// by the ranks of their texts.
+// The rows by day, and the rows of each day by the ranks of their texts.
 void CompactSnapshot::SortRows() {
-    std::vector<std::size_t> starts(static_cast<std::size_t>(LargestKeyDayNumber) + 2, 0);
-    for (const Row &row : Rows) {
-        ++starts[row.Day + 1];
-    }
-    std::partial_sum(starts.begin(), starts.end(), starts.begin());
-    std::vector<Row> sorted(Rows.size());
-    for (const Row &row : Rows) {
-        sorted[starts[row.Day]++] = row;
-    }
-    Rows = std::move(sorted);
-    const auto byTexts = [](const Row &left, const Row &right) {
+    SortByDay(Rows, [](const Row &left, const Row &right) {
         return left.Date != right.Date ? left.Date < right.Date : left.Distance < right.Distance;
-    };
-    for (auto first = Rows.begin(); first != Rows.end();) {
-        const std::uint32_t day = first->Day;
-        const auto last = std::find_if(first, Rows.end(), [day](const Row &row) { return row.Day != day; });
-        std::sort(first, last, byTexts);
-        first = last;
-    }
+    });
 }
 
 } // namespace pq

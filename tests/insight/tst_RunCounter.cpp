@@ -7,17 +7,14 @@
 #include <utility>
 #include <vector>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include "RandomLogs.h"
+#include "ScanBytes.h"
 #include "calc/RowTexts.h"
 #include "insight/CountedRuns.h"
 #include "insight/RunCounter.h"
 #include "log/LogEntry.h"
 #include "log/LogFile.h"
 #include "log/LogList.h"
-#include "log/LogScan.h"
 #include "stats/RowKey.h"
 
 using namespace pq;
@@ -154,30 +151,13 @@ private slots:
         LogList list;
         ReadLogBytes(bytes, list);
 
-        const std::string path = Temp.filePath(QStringLiteral("log.pquil")).toStdString();
-        const int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        QVERIFY(out >= 0);
-        QCOMPARE(::write(out, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-        ::close(out);
-        const int fd = ::open(path.c_str(), O_RDONLY);
-        QVERIFY(fd >= 0);
-        std::vector<RunCounter> counters(static_cast<std::size_t>(parts));
-        const ScanResult result = ScanLogFile(
-            fd,
-            [&counters](std::size_t part) -> RowSink & {
-                counters[part] = RunCounter();
-                return counters[part];
-            },
-            static_cast<std::size_t>(parts), static_cast<std::size_t>(blockSize), 0);
-        ::close(fd);
-        QCOMPARE(result.Error, 0);
-        for (std::size_t part = 1; part < result.Parts; ++part) {
-            counters.front().Append(counters[part]);
-        }
-        const std::vector<CountedRun> runs = counters.front().Finish();
+        RunCounter counter =
+            ScanBytesInParts<RunCounter>(bytes, Temp.filePath(QStringLiteral("log.pquil")).toStdString(),
+                                         static_cast<std::size_t>(parts), static_cast<std::size_t>(blockSize));
+        const std::vector<CountedRun> runs = counter.Finish();
         QCOMPARE(Described(runs), Described(RunsByKeys(list)));
         for (const CountedRun &run : runs) {
-            const RunTexts texts = counters.front().Texts(run.Row);
+            const RunTexts texts = counter.Texts(run.Row);
             QCOMPARE(texts.Date, list.Text(run.Row, DateColumn));
             QCOMPARE(texts.Distance, list.Text(run.Row, DistanceColumn));
             QCOMPARE(texts.Time, list.Text(run.Row, TimeColumn));

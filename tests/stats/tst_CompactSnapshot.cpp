@@ -4,13 +4,10 @@
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include "RandomLogs.h"
+#include "ScanBytes.h"
 #include "log/LogFile.h"
 #include "log/LogList.h"
-#include "log/LogScan.h"
 #include "stats/CompactSnapshot.h"
 #include "stats/PeriodTotals.h"
 
@@ -137,30 +134,11 @@ private:
     void CompareWithWholeRead(const std::string &bytes, int parts, int blockSize) {
         LogList list;
         ReadLogBytes(bytes, list);
-
-        const std::string path = Temp.filePath(QStringLiteral("log.pquil")).toStdString();
-        const int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        QVERIFY(out >= 0);
-        QCOMPARE(::write(out, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-        ::close(out);
-        const int fd = ::open(path.c_str(), O_RDONLY);
-        QVERIFY(fd >= 0);
-        std::vector<CompactSnapshot> snapshots(static_cast<std::size_t>(parts));
-        const ScanResult result = ScanLogFile(
-            fd,
-            [&snapshots](std::size_t part) -> RowSink & {
-                snapshots[part] = CompactSnapshot();
-                return snapshots[part];
-            },
-            static_cast<std::size_t>(parts), static_cast<std::size_t>(blockSize), 0);
-        ::close(fd);
-        QCOMPARE(result.Error, 0);
-        QVERIFY(result.Parts >= 1 && result.Parts <= static_cast<std::size_t>(parts));
-        for (std::size_t part = 1; part < result.Parts; ++part) {
-            snapshots.front().Append(snapshots[part]);
-        }
-        snapshots.front().Finish();
-        QCOMPARE(AllTotals(snapshots.front()), AllTotals(BuildSnapshot(list)));
+        CompactSnapshot snapshot =
+            ScanBytesInParts<CompactSnapshot>(bytes, Temp.filePath(QStringLiteral("log.pquil")).toStdString(),
+                                              static_cast<std::size_t>(parts), static_cast<std::size_t>(blockSize));
+        snapshot.Finish();
+        QCOMPARE(AllTotals(snapshot), AllTotals(BuildSnapshot(list)));
     }
 };
 
