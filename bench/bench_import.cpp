@@ -3,7 +3,6 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -13,22 +12,15 @@
 #include <unistd.h>
 
 #include "ActivityTemplates.h"
+#include "BenchActivities.h"
 #include "FitWriter.h"
 #include "import/ActivityFiles.h"
 
 namespace {
 
 constexpr std::int64_t Start = 1764572400; // 2025-12-01T07:00:00Z
-constexpr int HourSeconds = 3600;
-constexpr int RunCount = 1000;
 constexpr int FitRecords = 200000;
 constexpr int TcxLaps = 5000;
-
-std::string OneHourGpx(int index) {
-    const std::int64_t start = Start + static_cast<std::int64_t>(index) * 86400;
-    return ActivityTemplates::Gpx({ActivityTemplates::GpxTrack("Run " + std::to_string(index), "running",
-                                                               {ActivityTemplates::SteadyRun(start, HourSeconds)})});
-}
 
 std::string ManyLapsTcx() {
     std::vector<ActivityTemplates::Lap> laps;
@@ -83,25 +75,10 @@ std::string PquilPath() {
     return (self.parent_path().parent_path() / "src" / "cli" / "pquil").string();
 }
 
-// A thousand one-hour runs, written once into the temporary directory.
-std::vector<std::string> RunFiles() {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "pacequill-bench-gpx";
-    std::filesystem::create_directories(folder);
-    std::vector<std::string> paths;
-    for (int i = 0; i < RunCount; ++i) {
-        const std::filesystem::path path = folder / ("run-" + std::to_string(i) + ".gpx");
-        if (!std::filesystem::exists(path)) {
-            std::ofstream(path, std::ios::binary) << OneHourGpx(i);
-        }
-        paths.push_back(path.string());
-    }
-    return paths;
-}
-
 // The whole command as a user runs it; the child's peak memory is reported as PeakMB and its CPU time a run as
 // ChildCpuSeconds.
 void BM_PquilImportThousandRuns(benchmark::State &state) {
-    const std::vector<std::string> files = RunFiles();
+    const std::vector<std::string> files = OneHourGpxFiles();
     const std::string out = (std::filesystem::temp_directory_path() / "pacequill-bench-import.pquil").string();
     std::vector<std::string> arguments = {PquilPath(), "import"};
     arguments.insert(arguments.end(), files.begin(), files.end());

@@ -1,6 +1,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/ArgumentList.h"
 #include "cli/CliError.h"
@@ -9,6 +10,7 @@
 #include "cli/OutputBuffer.h"
 #include "import/ActivityEntry.h"
 #include "import/ActivityFiles.h"
+#include "import/ActivityReadAhead.h"
 #include "import/CsvRows.h"
 #include "import/DuplicateCheck.h"
 #include "log/Characters.h"
@@ -90,9 +92,8 @@ public:
         : Log(log), Err(err), Unit(unit), AllSports(allSports), Existing(log) {}
 
     // False when the file could not be read; the reason has been reported.
-    bool ImportFile(const std::string &path) {
+    bool ImportFile(const std::string &path, const FileActivities &file) {
         Existing.CountRowsBefore(Log.RowCount());
-        FileActivities file = ReadActivityFile(path);
         if (TakenAsCsv(file.Format, path)) {
             return ImportCsv(path);
         }
@@ -185,9 +186,14 @@ int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
     }
     LogList log = append ? ReadLogFile(outPath, err) : LogList();
     ImportRun run(log, err, unit, args.Has("--all-sports"));
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < inputs; ++i) {
+        paths.emplace_back(args.Operand(i));
+    }
+    ActivityReadAhead reads(std::move(paths), ReadingThreads());
     std::size_t unreadable = 0;
     for (std::size_t i = 0; i < inputs; ++i) {
-        if (!run.ImportFile(std::string(args.Operand(i)))) {
+        if (!run.ImportFile(reads.Path(i), reads.TakeNext())) {
             ++unreadable;
         }
     }

@@ -2,6 +2,12 @@
 
 #include <QProgressDialog>
 
+#include <algorithm>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "import/ActivityReadAhead.h"
 #include "import/ImportReview.h"
 #include "import/ImportReviewDialog.h"
 #include "log/LogList.h"
@@ -61,16 +67,22 @@ void ImportActivities(TPacequillDlgClient &client) {
 }
 
 void ImportFiles(TPacequillDlgClient &client, const QStringList &paths) {
+    std::vector<std::string> files;
+    files.reserve(static_cast<std::size_t>(paths.size()));
+    for (const QString &path : paths) {
+        files.push_back(PathBytes::Encode(path).toStdString());
+    }
+    pq::ActivityReadAhead reads(std::move(files), std::max(1U, std::thread::hardware_concurrency()));
     pq::ImportReview review(client.List());
     QProgressDialog progress(ReadingText, CancelText, 0, static_cast<int>(paths.size()), &client);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(ProgressDelayMilliseconds);
-    for (qsizetype i = 0; i < paths.size(); ++i) {
+    for (std::size_t i = 0; i < reads.Size(); ++i) {
         progress.setValue(static_cast<int>(i));
         if (progress.wasCanceled()) {
             return;
         }
-        review.ReadFile(PathBytes::Encode(paths[i]).toStdString());
+        review.AddRead(reads.Path(i), reads.TakeNext());
     }
     progress.setValue(static_cast<int>(paths.size()));
     std::vector<pq::LogEntry> rows;

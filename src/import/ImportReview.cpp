@@ -12,8 +12,7 @@ ImportReview::ImportReview(const LogList &log) : Existing(log), Earlier(Batch) {
     Existing.CountRowsBefore(log.RowCount());
 }
 
-void ImportReview::ReadFile(const std::string &path) {
-    FileActivities found = ReadActivityFile(path);
+void ImportReview::AddRead(const std::string &path, FileActivities found) {
     if (!TakenAsCsv(found.Format, path)) {
         AddFile(path, std::move(found));
         return;

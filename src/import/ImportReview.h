@@ -28,9 +28,9 @@ public:
     // The log must outlive the review and stay as it is meanwhile.
     explicit ImportReview(const LogList &log);
 
-    // Reads a file of any format the import takes (told by its content, as pquil import tells it) and adds what
-    // it holds, or the reason it could not be read.
-    void ReadFile(const std::string &path);
+    // Adds what ReadActivityFile found in a file of any format the import takes (told by its content, as pquil
+    // import tells it): a CSV file is read here.
+    void AddRead(const std::string &path, FileActivities found);
     void AddFile(const std::string &file, FileActivities activities);
     // The rows of a CSV file, all of them: a file with a row that does not fit is added as unreadable instead.
     void AddCsvRows(const std::string &file, const std::vector<LogEntry> &rows);
