@@ -65,7 +65,7 @@ LogList RandomList(unsigned seed, int rows) {
         LogEntry entry{random.Date(), random.Distance(), random.Time(), "notes"};
         if (random.Pick(6) == 0) {
             std::string &text = random.Pick(2) == 0 ? entry.Date : entry.Distance;
-            text.insert(random.Pick(text.size() + 1), "\t");
+            text.insert(random.Pick(text.size() + 1), 1, '\t');
         }
         list.AppendEntry(entry);
     }

@@ -72,7 +72,7 @@ private slots:
             LogEntry entry{random.Date(), random.Distance(), random.Time(), "notes"};
             if (random.Pick(4) == 0) {
                 std::string &text = random.Pick(2) == 0 ? entry.Date : entry.Distance;
-                text.insert(random.Pick(text.size() + 1), "\t");
+                text.insert(random.Pick(text.size() + 1), 1, '\t');
             }
             list.AppendEntry(entry);
             compact.AddRow(entry.Date, entry.Distance, entry.Time);

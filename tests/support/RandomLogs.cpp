@@ -42,7 +42,7 @@ std::string RandomRows::Distance() {
         // A bare number begins the same number with a unit.
         return Number(1) + (Pick(2) == 0 ? "" : " Kilometers");
     default:
-        return (Pick(5) == 0 ? "-" : "") + Number(1 + Pick(2)) + "." + Number(Pick(3)) + " " +
+        return std::string(Pick(5) == 0 ? "-" : "").append(Number(1 + Pick(2))) + "." + Number(Pick(3)) + " " +
                Units[Pick(std::size(Units))];
     }
 }
