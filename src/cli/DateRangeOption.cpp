@@ -47,13 +47,15 @@ void WarnIfReversed(const DateRange &range, std::string_view command, OutputBuff
     }
 }
 
+bool InDateRange(const DateRange &range, std::string_view date) {
+    const std::optional<int> day = KeyDayNumber(date);
+    return day && *day >= DayNumberOf(range.From) && *day <= DayNumberOf(range.Thru);
+}
+
 LogList RowsInRange(const LogList &list, const DateRange &range) {
-    const int first = DayNumberOf(range.From);
-    const int last = DayNumberOf(range.Thru);
     std::vector<int> rows;
     for (int row = 0; row < list.RowCount(); ++row) {
-        const std::optional<int> day = KeyDayNumber(list.Text(row, DateColumn));
-        if (day && *day >= first && *day <= last) {
+        if (InDateRange(range, list.Text(row, DateColumn))) {
             rows.push_back(row);
         }
     }

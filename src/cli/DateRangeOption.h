@@ -33,6 +33,10 @@ bool HasDateRange(const ArgumentList &args);
 // Says on err when From is after Thru, so that an empty result is not taken for a period without running.
 void WarnIfReversed(const DateRange &range, std::string_view command, OutputBuffer &err);
 
+// Whether a row with this Date text is dated inside the range: the statistics would count its day in it. A row
+// without a date is not.
+bool InDateRange(const DateRange &range, std::string_view date);
+
 // The rows dated inside the range, in list order: those whose day number the statistics would count in it. Rows
 // without a date are left out.
 LogList RowsInRange(const LogList &list, const DateRange &range);

@@ -8,11 +8,12 @@
 #include "cli/Commands.h"
 #include "cli/LogFiles.h"
 #include "cli/OutputBuffer.h"
-#include "log/Characters.h"
+#include "cli/RowPrinter.h"
+#include "cli/SelectedRows.h"
 #include "log/LogColumns.h"
 #include "log/LogEntry.h"
 #include "log/LogFile.h"
-#include "log/LogList.h"
+#include "log/LogFileWriter.h"
 
 namespace pq::cli {
 
@@ -41,78 +42,51 @@ Writes the rows of a log to standard output in UTF-8, in their stored order.
 )";
 
 constexpr std::array<std::string_view, 2> FormatNames = {"csv", "json"};
-constexpr std::string_view CsvLineEnd = "\r\n";
 
-void ExportCsv(const LogList &list, OutputBuffer &out) {
-    for (int column = 0; column < ColumnCount; ++column) {
-        if (column > 0) {
-            out.Append(CsvSeparator);
-        }
-        out.Append(ColumnNames[column]);
-    }
-    out.Append(CsvLineEnd);
-    for (int row = 0; row < list.RowCount(); ++row) {
+// Writes each row to the new log as it is read, as a save writes it, and counts the rows whose texts the save cuts
+// to the field widths. The file is made only once the input is being read, so that an input that cannot be read
+// leaves the output path untouched.
+class ConvertedLog {
+public:
+    explicit ConvertedLog(const std::string &path) : Writer(path) {}
+
+    void Add(const RecordTexts &texts) {
+        Start();
+        ++Rows;
         for (int column = 0; column < ColumnCount; ++column) {
-            if (column > 0) {
-                out.Append(CsvSeparator);
-            }
-            const std::string_view text = list.Text(row, column);
-            const bool quoted = NeedsCsvQuotes(text);
-            if (quoted) {
-                out.Append(Quote);
-            }
-            out.AppendDecoded(text, TextStyle::Csv);
-            if (quoted) {
-                out.Append(Quote);
-            }
-        }
-        out.Append(CsvLineEnd);
-    }
-}
-
-void ExportJson(const LogList &list, OutputBuffer &out) {
-    if (list.RowCount() == 0) {
-        out.Append("[]");
-        out.EndLine();
-        return;
-    }
-    out.Append('[');
-    out.EndLine();
-    for (int row = 0; row < list.RowCount(); ++row) {
-        out.Append("  {");
-        for (int column = 0; column < ColumnCount; ++column) {
-            out.Append(column > 0 ? ", \"" : "\"");
-            out.Append(ColumnNames[column]);
-            out.Append("\": \"");
-            out.AppendDecoded(list.Text(row, column), TextStyle::Json);
-            out.Append(Quote);
-        }
-        out.Append(row + 1 < list.RowCount() ? "}," : "}");
-        out.EndLine();
-    }
-    out.Append(']');
-    out.EndLine();
-}
-
-// The rows whose texts a save cuts to the field widths, and the first of them (1-based).
-struct CutRows {
-    int Count = 0;
-    int First = 0;
-};
-
-CutRows FindCutRows(const LogList &list) {
-    CutRows cut;
-    for (int row = 0; row < list.RowCount(); ++row) {
-        for (int column = 0; column < ColumnCount; ++column) {
-            if (list.Text(row, column).size() > FieldWidths[column]) {
-                cut.First = cut.Count == 0 ? row + 1 : cut.First;
-                ++cut.Count;
+            if (texts[column].size() > FieldWidths[column]) {
+                FirstCut = CutRows == 0 ? Rows : FirstCut;
+                ++CutRows;
                 break;
             }
         }
+        if (!Writer.Append(texts)) {
+            throw CliError(ExitFailure, Writer.Error());
+        }
     }
-    return cut;
-}
+
+    void Commit() {
+        Start();
+        if (!Writer.Commit()) {
+            throw CliError(ExitFailure, Writer.Error());
+        }
+    }
+
+    std::size_t CutRows = 0;
+    std::size_t FirstCut = 0; // counted from 1
+
+private:
+    void Start() {
+        if (!Started && !Writer.Open()) {
+            throw CliError(ExitFailure, Writer.Error());
+        }
+        Started = true;
+    }
+
+    LogFileWriter Writer;
+    bool Started = false;
+    std::size_t Rows = 0;
+};
 
 } // namespace
 
@@ -126,12 +100,14 @@ int RunConvert(Words words, OutputBuffer &out, OutputBuffer &err) {
     const std::string in(args.Operand(0));
     const std::string outPath(args.Operand(1));
     CheckOutputPath(in, outPath, args.Has("--force"));
-    const LogList list = ReadLogFile(in, err);
-    WriteOutputLog(outPath, list);
-    if (const CutRows cut = FindCutRows(list); cut.Count > 0) {
-        err.Append("pquil: warning: " + in + ": " + std::to_string(cut.Count) +
+    ConvertedLog converted(outPath);
+    SelectedRows rows(std::nullopt, std::nullopt, [&converted](const RecordTexts &texts) { converted.Add(texts); });
+    ScanInputLog(in, rows, err);
+    converted.Commit();
+    if (converted.CutRows > 0) {
+        err.Append("pquil: warning: " + in + ": " + std::to_string(converted.CutRows) +
                    " row(s) held texts longer than a log field, cut as a save cuts them (the first is row " +
-                   std::to_string(cut.First) + ")");
+                   std::to_string(converted.FirstCut) + ")");
         err.EndLine();
     }
     return ExitSuccess;
@@ -152,12 +128,10 @@ int RunExport(Words words, OutputBuffer &out, OutputBuffer &err) {
         }
         format = *match;
     }
-    const LogList list = ReadLogFile(std::string(args.Operand(0)), err);
-    if (format == 0) {
-        ExportCsv(list, out);
-    } else {
-        ExportJson(list, out);
-    }
+    RowPrinter printer(out, format == 0 ? RowFormat::Csv : RowFormat::Json);
+    SelectedRows rows(std::nullopt, std::nullopt, [&printer](const RecordTexts &texts) { printer.Print(texts); });
+    ScanInputLog(std::string(args.Operand(0)), rows, err);
+    printer.Finish();
     return ExitSuccess;
 }
 

@@ -93,6 +93,11 @@ std::size_t ScanInputLog(const std::string &path, const PartSinks &sinks, std::s
     return result.Parts;
 }
 
+void ScanInputLog(const std::string &path, RowSink &sink, OutputBuffer &err) {
+    ScanInputLog(
+        path, [&sink](std::size_t) -> RowSink & { return sink; }, 1, err);
+}
+
 std::size_t ReadingThreads() {
     return std::max(1U, std::thread::hardware_concurrency());
 }

@@ -21,6 +21,9 @@ LogList ReadLogFile(const std::string &path, OutputBuffer &err);
 // cause when the file cannot be read. Returns the number of parts used.
 std::size_t ScanInputLog(const std::string &path, const PartSinks &sinks, std::size_t parts, OutputBuffer &err);
 
+// Hands the rows of a log file to one sink in file order, as they are read.
+void ScanInputLog(const std::string &path, RowSink &sink, OutputBuffer &err);
+
 // How many parts a big file is best read in: one per core.
 std::size_t ReadingThreads();
 

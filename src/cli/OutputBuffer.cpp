@@ -51,6 +51,95 @@ bool IsControl(unsigned char byte) {
             static_cast<unsigned char>(Utf8Table()[byte][1]) == byte);
 }
 
+std::string_view StoredBreakText(TextStyle style) {
+    switch (style) {
+    case TextStyle::Display:
+        return ReturnSymbol;
+    case TextStyle::Tsv:
+        return "\\n";
+    case TextStyle::Csv:
+        return "\r\n";
+    case TextStyle::Json:
+        break;
+    }
+    return "\\r\\n";
+}
+
+// The UTF-8 of one byte that is not part of a stored line break.
+void AppendByte(std::string &text, unsigned char byte, TextStyle style) {
+    const auto &table = Utf8Table();
+    switch (style) {
+    case TextStyle::Display:
+        if (byte == Tab) {
+            text.push_back(' ');
+        } else if (IsControl(byte)) {
+            text.append(ReplacementCharacter);
+        } else {
+            text.append(table[byte]);
+        }
+        break;
+    case TextStyle::Tsv:
+        if (byte == Backslash) {
+            text.append("\\\\");
+        } else if (byte == Tab) {
+            text.append("\\t");
+        } else if (byte == CarriageReturn) {
+            text.append("\\r");
+        } else if (byte == LineFeed) {
+            text.append("\\n");
+        } else {
+            text.append(table[byte]);
+        }
+        break;
+    case TextStyle::Csv:
+        if (byte == Quote) {
+            text.append("\"\"");
+        } else {
+            text.append(table[byte]);
+        }
+        break;
+    case TextStyle::Json:
+        if (byte == Quote || byte == Backslash) {
+            text.push_back(Backslash);
+            text.push_back(static_cast<char>(byte));
+        } else if (byte == LineFeed) {
+            text.append("\\n");
+        } else if (byte == CarriageReturn) {
+            text.append("\\r");
+        } else if (byte == Tab) {
+            text.append("\\t");
+        } else if (byte < FirstPrintable) {
+            text.append(JsonUnicodeEscape);
+            text.push_back(HexDigits[byte >> 4]);
+            text.push_back(HexDigits[byte & 0xF]);
+        } else {
+            text.append(table[byte]);
+        }
+        break;
+    }
+}
+
+constexpr std::size_t StyleCount = 4;
+using PlainBytes = std::array<bool, ByteValues>;
+
+// Per style, the bytes it writes exactly as they stand; a stored line break's byte is never one of them.
+const std::array<PlainBytes, StyleCount> &PlainTable() {
+    static const std::array<PlainBytes, StyleCount> table = [] {
+        std::array<PlainBytes, StyleCount> plain{};
+        std::string written;
+        for (std::size_t style = 0; style < StyleCount; ++style) {
+            for (std::size_t b = 0; b < ByteValues; ++b) {
+                written.clear();
+                AppendByte(written, static_cast<unsigned char>(b), static_cast<TextStyle>(style));
+                plain[style][b] = static_cast<char>(b) != StoredLineBreak && written.size() == 1 &&
+                                  written[0] == static_cast<char>(b);
+            }
+        }
+        return plain;
+    }();
+    return table;
+}
+
 } // namespace
 
 OutputBuffer::OutputBuffer(std::FILE *stream, std::string_view name) : Stream(stream), Name(name) {
@@ -68,76 +157,25 @@ void OutputBuffer::EndLine() {
 }
 
 void OutputBuffer::AppendDecoded(std::string_view bytes, TextStyle style) {
-    const auto &table = Utf8Table();
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(bytes[i]);
-        if (IsStoredBreak(bytes, i)) {
-            ++i;
-            switch (style) {
-            case TextStyle::Display:
-                Text.append(ReturnSymbol);
-                break;
-            case TextStyle::Tsv:
-                Text.append("\\n");
-                break;
-            case TextStyle::Csv:
-                Text.append("\r\n");
-                break;
-            case TextStyle::Json:
-                Text.append("\\r\\n");
-                break;
-            }
+    const PlainBytes &plain = PlainTable()[static_cast<std::size_t>(style)];
+    for (std::size_t i = 0; i < bytes.size();) {
+        // A run of bytes that the style writes as they stand goes in one piece.
+        std::size_t end = i;
+        while (end < bytes.size() && plain[static_cast<unsigned char>(bytes[end])]) {
+            ++end;
+        }
+        if (end > i) {
+            Text.append(bytes.data() + i, end - i);
+            i = end;
             continue;
         }
-        switch (style) {
-        case TextStyle::Display:
-            if (byte == Tab) {
-                Text.push_back(' ');
-            } else if (IsControl(byte)) {
-                Text.append(ReplacementCharacter);
-            } else {
-                Text.append(table[byte]);
-            }
-            break;
-        case TextStyle::Tsv:
-            if (byte == Backslash) {
-                Text.append("\\\\");
-            } else if (byte == Tab) {
-                Text.append("\\t");
-            } else if (byte == CarriageReturn) {
-                Text.append("\\r");
-            } else if (byte == LineFeed) {
-                Text.append("\\n");
-            } else {
-                Text.append(table[byte]);
-            }
-            break;
-        case TextStyle::Csv:
-            if (byte == Quote) {
-                Text.append("\"\"");
-            } else {
-                Text.append(table[byte]);
-            }
-            break;
-        case TextStyle::Json:
-            if (byte == Quote || byte == Backslash) {
-                Text.push_back(Backslash);
-                Text.push_back(static_cast<char>(byte));
-            } else if (byte == LineFeed) {
-                Text.append("\\n");
-            } else if (byte == CarriageReturn) {
-                Text.append("\\r");
-            } else if (byte == Tab) {
-                Text.append("\\t");
-            } else if (byte < FirstPrintable) {
-                Text.append(JsonUnicodeEscape);
-                Text.push_back(HexDigits[byte >> 4]);
-                Text.push_back(HexDigits[byte & 0xF]);
-            } else {
-                Text.append(table[byte]);
-            }
-            break;
+        if (IsStoredBreak(bytes, i)) {
+            Text.append(StoredBreakText(style));
+            i += 2;
+            continue;
         }
+        AppendByte(Text, static_cast<unsigned char>(bytes[i]), style);
+        ++i;
     }
     FlushIfFull();
 }

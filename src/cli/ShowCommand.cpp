@@ -9,6 +9,8 @@
 #include "cli/DateRangeOption.h"
 #include "cli/LogFiles.h"
 #include "cli/OutputBuffer.h"
+#include "cli/RowPrinter.h"
+#include "cli/SelectedRows.h"
 #include "cli/TagOption.h"
 #include "cli/TextTable.h"
 #include "log/LogColumns.h"
@@ -37,18 +39,6 @@ Options:
                header; in the texts a line break is written as \n, a backslash as
                \\, a TAB as \t
 )";
-
-void PrintTsv(const LogList &list, OutputBuffer &out) {
-    for (int row = 0; row < list.RowCount(); ++row) {
-        for (int column = 0; column < ColumnCount; ++column) {
-            if (column > 0) {
-                out.Append(FieldSeparator);
-            }
-            out.AppendDecoded(list.Text(row, column), TextStyle::Tsv);
-        }
-        out.EndLine();
-    }
-}
 
 void PrintColumns(const LogList &list, OutputBuffer &out) {
     std::array<std::size_t, NotesColumn> widths{};
@@ -96,18 +86,27 @@ int RunShow(Words words, OutputBuffer &out, OutputBuffer &err) {
         return ExitSuccess;
     }
     args.ExpectOperands({"LOG"});
+    const std::string path(args.Operand(0));
     const std::optional<std::string> tag = TagName(args, "show");
     const bool ranged = HasDateRange(args);
     const DateRange range = ranged ? ReadDateRange(args, "show", false) : DateRange{};
-    LogList list = RowsWithTag(ReadLogFile(std::string(args.Operand(0)), err), tag);
+    if (args.Has("--tsv")) {
+        // Each row is printed as it is read, so that no copy of the log is held.
+        RowPrinter printer(out, RowFormat::Tsv);
+        SelectedRows rows(tag, ranged ? std::optional<DateRange>(range) : std::nullopt,
+                          [&printer](const RecordTexts &texts) { printer.Print(texts); });
+        ScanInputLog(path, rows, err);
+        printer.Finish();
+    } else {
+        // The columns take their widths from every row: the rows are read whole.
+        LogList list = RowsWithTag(ReadLogFile(path, err), tag);
+        if (ranged) {
+            list = RowsInRange(list, range);
+        }
+        PrintColumns(list, out);
+    }
     if (ranged) {
         WarnIfReversed(range, "show", err);
-        list = RowsInRange(list, range);
-    }
-    if (args.Has("--tsv")) {
-        PrintTsv(list, out);
-    } else {
-        PrintColumns(list, out);
     }
     return ExitSuccess;
 }
