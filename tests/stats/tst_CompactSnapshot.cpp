@@ -33,10 +33,10 @@ template <class Snapshot> std::string AllTotals(const Snapshot &snapshot) {
     }
     add(MonthlyTotals(snapshot, report));
     add(YearlyTotals(snapshot, report));
-    for (const auto &[from, thru] : {std::pair<CalendarDate, CalendarDate>{{1, 1, 1980}, {31, 12, 2079}},
-                                     {{2, 3, 1998}, {2, 3, 1998}},
-                                     {{1, 6, 1990}, {31, 5, 2001}},
-                                     {{1, 1, 2000}, {1, 1, 1999}}}) {
+    for (const auto &[from, thru] : {std::pair<CalendarDate, CalendarDate>{{1980, 1, 1}, {2079, 12, 31}},
+                                     {{1996, 1, 2}, {1996, 1, 2}},
+                                     {{1990, 6, 1}, {2001, 5, 31}},
+                                     {{2000, 1, 1}, {1999, 1, 1}}}) {
         const RangeResult range = RangeTotals(snapshot, from, thru, report);
         text.append(range.Miles + " " + range.Kilometers + " " + range.Marathons + "\n");
     }

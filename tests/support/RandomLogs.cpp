@@ -51,6 +51,15 @@ std::string RandomRows::Time() {
     return Pick(4) == 0 ? Junk(Pick(12)) : "00:" + Number(2) + ":" + Number(2);
 }
 
+std::string RandomRows::Notes() {
+    static const char *const Tags[] = {"#tempo", "#tempo ", " #tempo.", "#tempos", "x#tempo", "#Tempo", "# tempo"};
+    std::string notes = Junk(Pick(40));
+    if (Pick(3) == 0) {
+        notes.insert(Pick(notes.size() + 1), Tags[Pick(std::size(Tags))]);
+    }
+    return notes;
+}
+
 std::string RandomRows::Junk(std::size_t length) {
     static const std::string Likely = "\t\r\n\xA0 /0123456789.MilesKiloMara";
     std::string text;
@@ -81,7 +90,7 @@ std::string RandomLogBytes(unsigned seed, std::size_t rows) {
             .append(random.Date())
             .append(random.Pick(10) == 0 ? "\t\t" : "\t");
         record.append(random.Distance()).append("\t").append(random.Time()).append("\t");
-        record.append(random.Junk(random.Pick(40)));
+        record.append(random.Notes());
         switch (random.Pick(40)) {
         case 0:
             record.push_back('\0');

@@ -14,6 +14,8 @@ public:
     std::string Date();
     std::string Distance();
     std::string Time();
+    // Junk that now and then carries the tag "#tempo", or text that only looks like it.
+    std::string Notes();
     // Bytes of any value but the record marker and NUL, with tabs, line breaks and blanks made likely.
     std::string Junk(std::size_t length);
     std::string Number(std::size_t digits);
