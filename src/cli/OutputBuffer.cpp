@@ -119,10 +119,16 @@ void AppendByte(std::string &text, unsigned char byte, TextStyle style) {
     }
 }
 
+// A byte that puts its CSV field in quotes (a stored line break does too).
+bool IsCsvQuoted(unsigned char byte) {
+    return byte == CsvSeparator || byte == Quote || byte == CarriageReturn || byte == LineFeed;
+}
+
 constexpr std::size_t StyleCount = 4;
 using PlainBytes = std::array<bool, ByteValues>;
 
-// Per style, the bytes it writes exactly as they stand; a stored line break's byte is never one of them.
+// Per style, the bytes it writes exactly as they stand; a stored line break's byte is never one of them, nor in CSV
+// a byte that puts its field in quotes, so that those are all met one by one.
 const std::array<PlainBytes, StyleCount> &PlainTable() {
     static const std::array<PlainBytes, StyleCount> table = [] {
         std::array<PlainBytes, StyleCount> plain{};
@@ -131,7 +137,9 @@ const std::array<PlainBytes, StyleCount> &PlainTable() {
             for (std::size_t b = 0; b < ByteValues; ++b) {
                 written.clear();
                 AppendByte(written, static_cast<unsigned char>(b), static_cast<TextStyle>(style));
-                plain[style][b] = static_cast<char>(b) != StoredLineBreak && written.size() == 1 &&
+                const bool quoted =
+                    static_cast<TextStyle>(style) == TextStyle::Csv && IsCsvQuoted(static_cast<unsigned char>(b));
+                plain[style][b] = static_cast<char>(b) != StoredLineBreak && !quoted && written.size() == 1 &&
                                   written[0] == static_cast<char>(b);
             }
         }
@@ -157,7 +165,22 @@ void OutputBuffer::EndLine() {
 }
 
 void OutputBuffer::AppendDecoded(std::string_view bytes, TextStyle style) {
+    AppendConverted(bytes, style);
+    FlushIfFull();
+}
+
+void OutputBuffer::AppendCsvField(std::string_view bytes) {
+    const std::size_t start = Text.size();
+    if (AppendConverted(bytes, TextStyle::Csv)) {
+        Text.insert(start, 1, Quote);
+        Text.push_back(Quote);
+    }
+    FlushIfFull();
+}
+
+bool OutputBuffer::AppendConverted(std::string_view bytes, TextStyle style) {
     const PlainBytes &plain = PlainTable()[static_cast<std::size_t>(style)];
+    bool quoted = false;
     for (std::size_t i = 0; i < bytes.size();) {
         // A run of bytes that the style writes as they stand goes in one piece.
         std::size_t end = i;
@@ -171,13 +194,16 @@ void OutputBuffer::AppendDecoded(std::string_view bytes, TextStyle style) {
         }
         if (IsStoredBreak(bytes, i)) {
             Text.append(StoredBreakText(style));
+            quoted = true;
             i += 2;
             continue;
         }
-        AppendByte(Text, static_cast<unsigned char>(bytes[i]), style);
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        quoted = quoted || IsCsvQuoted(byte);
+        AppendByte(Text, byte, style);
         ++i;
     }
-    FlushIfFull();
+    return quoted;
 }
 
 void OutputBuffer::FlushIfFull() {
@@ -207,16 +233,6 @@ std::size_t DisplayWidth(std::string_view bytes) {
         ++width;
     }
     return width;
-}
-
-bool NeedsCsvQuotes(std::string_view bytes) {
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == CsvSeparator || c == Quote || c == CarriageReturn || c == LineFeed || IsStoredBreak(bytes, i)) {
-            return true;
-        }
-    }
-    return false;
 }
 
 std::string_view Utf8Of1252(unsigned char byte) {

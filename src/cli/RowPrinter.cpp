@@ -44,14 +44,7 @@ void RowPrinter::Print(const RecordTexts &texts) {
             if (column > 0) {
                 Out.Append(CsvSeparator);
             }
-            const bool quoted = NeedsCsvQuotes(texts[column]);
-            if (quoted) {
-                Out.Append(Quote);
-            }
-            Out.AppendDecoded(texts[column], TextStyle::Csv);
-            if (quoted) {
-                Out.Append(Quote);
-            }
+            Out.AppendCsvField(texts[column]);
         }
         Out.Append(CsvLineEnd);
         break;

@@ -1,6 +1,7 @@
 #include "log/LogReader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace pq {
@@ -27,6 +28,42 @@ bool IsLineBreakByte(char byte) {
     return byte == CarriageReturn || byte == LineFeed;
 }
 
+// A chunk is looked through eight bytes at a time: each byte of EveryByte is 1.
+using Word = std::uint64_t;
+constexpr Word EveryByte = ~Word{0} / 0xFF;
+constexpr Word HighBits = EveryByte << 7;
+
+// Nonzero exactly when some byte of the word is zero.
+Word ZeroByteIn(Word word) {
+    return (word - EveryByte) & ~word & HighBits;
+}
+
+// What one pass over a chunk finds: a NUL anywhere, and a CR or LF before its last two bytes (where a record's
+// line end lies). Most chunks have neither, and are then read where they stand without looking at them again.
+struct ChunkBytes {
+    bool Nul = false;
+    bool EarlyBreak = false;
+};
+
+ChunkBytes ScanChunk(std::string_view chunk) {
+    const std::size_t early = chunk.size() >= LineEnd.size() ? chunk.size() - LineEnd.size() : 0;
+    Word nul = 0;
+    Word breaks = 0;
+    std::size_t i = 0;
+    for (; i + sizeof(Word) <= early; i += sizeof(Word)) {
+        Word word;
+        std::memcpy(&word, chunk.data() + i, sizeof(Word));
+        nul |= ZeroByteIn(word);
+        breaks |= ZeroByteIn(word ^ (EveryByte * CarriageReturn)) | ZeroByteIn(word ^ (EveryByte * LineFeed));
+    }
+    ChunkBytes found{nul != 0, breaks != 0};
+    for (; i < chunk.size(); ++i) {
+        found.Nul = found.Nul || chunk[i] == '\0';
+        found.EarlyBreak = found.EarlyBreak || (i < early && IsLineBreakByte(chunk[i]));
+    }
+    return found;
+}
+
 // How a chunk's line ends: CR LF as the program writes it, or LF alone where a tool turned the line ends into LF.
 std::size_t LineEndLength(std::string_view chunk) {
     if (chunk.ends_with(LineEnd)) {
@@ -36,8 +73,9 @@ std::size_t LineEndLength(std::string_view chunk) {
 }
 
 // Turns one chunk of a log file into a row, or nothing for the header line and for empty chunks. The returned
-// text points either into the chunk or, when the chunk had to be rewritten, into buffer.
-bool ChunkToRow(std::string_view chunk, bool &oldFormat, std::string &buffer, std::string_view &row) {
+// text points either into the chunk or, when the chunk had to be rewritten, into buffer. earlyBreak is false only
+// when no CR or LF lies before the chunk's last two bytes.
+bool ChunkToRow(std::string_view chunk, bool earlyBreak, bool &oldFormat, std::string &buffer, std::string_view &row) {
     const std::size_t asRead = chunk.size();
     const std::size_t lineEnd = LineEndLength(chunk);
     const bool lineFeedEnded = lineEnd == 1;
@@ -54,7 +92,8 @@ bool ChunkToRow(std::string_view chunk, bool &oldFormat, std::string &buffer, st
     const std::size_t tail = lineFeedEnded ? 1 : LineEnd.size();
     const std::size_t breakable = asRead >= tail ? std::min(asRead - tail, chunk.size()) : 0;
     const auto breakableEnd = chunk.begin() + static_cast<std::ptrdiff_t>(breakable);
-    const bool hasBreak = std::any_of(chunk.begin(), breakableEnd, IsLineBreakByte);
+    // Only a record ended by LF alone has a byte to look at that the early ones leave out.
+    const bool hasBreak = (earlyBreak || lineFeedEnded) && std::any_of(chunk.begin(), breakableEnd, IsLineBreakByte);
     const bool addCentury = oldFormat && chunk.front() != NoDateInitial;
     if (!hasBreak && !addCentury) {
         row = chunk;
@@ -144,12 +183,15 @@ void LogReader::EndChunk(std::string_view piece) {
 }
 
 void LogReader::TakeChunk(std::string_view chunk) {
+    const ChunkBytes found = ScanChunk(chunk);
+    bool earlyBreak = found.EarlyBreak;
     // A NUL ends the text of its chunk; the bytes after it were still read as part of that chunk.
-    if (const void *nul = std::memchr(chunk.data(), '\0', chunk.size()); nul != nullptr) {
-        chunk = chunk.substr(0, static_cast<std::size_t>(static_cast<const char *>(nul) - chunk.data()));
+    if (found.Nul) {
+        chunk = chunk.substr(0, chunk.find('\0'));
+        earlyBreak = true; // the chunk's end moved: look again
     }
     std::string_view row;
-    if (!ChunkToRow(chunk, OldFormat, Buffer, row)) {
+    if (!ChunkToRow(chunk, earlyBreak, OldFormat, Buffer, row)) {
         return;
     }
     if (List != nullptr) {
