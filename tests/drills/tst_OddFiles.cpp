@@ -106,6 +106,8 @@ private slots:
     void clientKeepsLogOnSpecialFile();
     void fileBeyondMemoryRefused_data();
     void fileBeyondMemoryRefused();
+    void fileBeyondMemoryStreamed_data();
+    void fileBeyondMemoryStreamed();
     void nonUtf8NameKeepsItsBytes();
 
 private:
@@ -208,7 +210,6 @@ void tst_OddFiles::fileBeyondMemoryRefused_data() {
     const QString pquil = QString::fromUtf8(PquilBinary.data(), PquilBinary.size());
     QTest::newRow("loader") << QStringList{QString::fromUtf8(LoaderBinary.data(), LoaderBinary.size()), "{in}"};
     QTest::newRow("pquil show") << QStringList{pquil, "show", "{in}"};
-    QTest::newRow("pquil convert") << QStringList{pquil, "convert", "{in}", "{out}"};
 }
 
 // A gigabyte under a quarter-gigabyte limit on the address space: refused as too big for the memory, with the
@@ -230,6 +231,38 @@ void tst_OddFiles::fileBeyondMemoryRefused() {
     QCOMPARE(run.Code, PquilFailure);
     QVERIFY2(run.Errors.find(huge.string() + ": " + NotEnoughMemory) != std::string::npos, run.Errors.c_str());
     QVERIFY(!fs::exists(Dir / OutputName));
+}
+
+void tst_OddFiles::fileBeyondMemoryStreamed_data() {
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<bool>("writesOutput");
+    const QString pquil = QString::fromUtf8(PquilBinary.data(), PquilBinary.size());
+    QTest::newRow("pquil convert") << QStringList{pquil, "convert", "{in}", "{out}"} << true;
+    QTest::newRow("pquil export") << QStringList{pquil, "export", "{in}"} << false;
+    QTest::newRow("pquil show --tsv") << QStringList{pquil, "show", "--tsv", "{in}"} << false;
+}
+
+// The same gigabyte under the same limit: the commands that turn each row into output as it is read never hold the
+// file, so they read it to its end (it holds no rows) and warn that it does not look like a log.
+void tst_OddFiles::fileBeyondMemoryStreamed() {
+    if (PquilBinary.empty())
+        QSKIP("pquil is not built in this configuration");
+    QFETCH(QStringList, command);
+    QFETCH(bool, writesOutput);
+    const fs::path huge = Dir / SparseName;
+    std::ofstream(huge, std::ios::binary).put('\0');
+    QCOMPARE(::truncate(huge.c_str(), SparseBytes), 0);
+
+    std::vector<std::string> limited{Shell, "-c", UnderLimitScript, Shell, MemoryLimitKiB};
+    for (std::string &word : Substitute(command, huge.string(), Dir))
+        limited.push_back(std::move(word));
+    const Run run = RunChild(limited, Dir);
+    QVERIFY(run.Ended);
+    QVERIFY2(run.Exited, "ended by a signal");
+    QCOMPARE(run.Code, 0);
+    QVERIFY2(run.Errors.find(huge.string() + ": does not look like a Pacequill log") != std::string::npos,
+             run.Errors.c_str());
+    QCOMPARE(fs::exists(Dir / OutputName), writesOutput);
 }
 
 // A log named caf\xE9.pquil, its name in Latin-1, given on the command line: the window program opens it, shows a
