@@ -2,9 +2,9 @@
 
 #include <string_view>
 
-#include "cli/Characters.h"
-#include "cli/LogColumns.h"
 #include "cli/OutputBuffer.h"
+#include "log/Characters.h"
+#include "log/LogColumns.h"
 
 namespace pq::cli {
 

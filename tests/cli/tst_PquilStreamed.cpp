@@ -12,10 +12,10 @@
 #include <string>
 
 #include "cli/DateRangeOption.h"
-#include "cli/LogColumns.h"
 #include "cli/OutputBuffer.h"
 #include "cli/RowPrinter.h"
 #include "cli/TagOption.h"
+#include "log/LogColumns.h"
 #include "log/LogFile.h"
 #include "log/LogList.h"
 #include "log/LogScan.h"
