@@ -1,4 +1,5 @@
-// Reading activity files: GPX and TCX at 50 MB/s or more and FIT at 200 MB/s or more on one core; and pquil import
+// Reading activity files: GPX and TCX at 50 MB/s or more and FIT at 200 MB/s or more on one core; the duplicate
+// check over a big log; and pquil import
 // of a thousand one-hour GPX runs (one point a second) in under 10 s with a peak under 200 MB.
 #include <benchmark/benchmark.h>
 
@@ -15,12 +16,16 @@
 #include "BenchActivities.h"
 #include "FitWriter.h"
 #include "import/ActivityFiles.h"
+#include "import/DuplicateCheck.h"
+#include "log/LogList.h"
 
 namespace {
 
 constexpr std::int64_t Start = 1764572400; // 2025-12-01T07:00:00Z
 constexpr int FitRecords = 200000;
 constexpr int TcxLaps = 5000;
+constexpr int DuplicateRows = 1000000;
+constexpr int DuplicateLookupStep = 10;
 
 std::string ManyLapsTcx() {
     std::vector<ActivityTemplates::Lap> laps;
@@ -65,6 +70,29 @@ void BM_ParseFit(benchmark::State &state) {
     Parse(state, LongFit());
 }
 BENCHMARK(BM_ParseFit)->Unit(benchmark::kMillisecond);
+
+// Counting a big log's rows for the duplicate check and looking each row up: a million distinct rows, and a
+// million rows of one Date, Distance and Time (an old log of runs typed without dates).
+void BM_DuplicateCheck(benchmark::State &state) {
+    const bool distinct = state.range(0) != 0;
+    pq::LogList list;
+    list.Reserve(DuplicateRows, 0);
+    for (int i = 0; i < DuplicateRows; ++i) {
+        const int day = distinct ? i : 0;
+        list.AppendEntry({"No Date", std::to_string(day % 9000) + " Miles", std::to_string(day / 9000) + ":00:00", ""});
+    }
+    for (auto _ : state) {
+        pq::DuplicateCheck check(list);
+        check.CountRowsBefore(list.RowCount());
+        int found = 0;
+        for (int row = 0; row < list.RowCount(); row += DuplicateLookupStep) {
+            found += check.Contains(list.ReadEntry(row)) ? 1 : 0;
+        }
+        benchmark::DoNotOptimize(found);
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * DuplicateRows);
+}
+BENCHMARK(BM_DuplicateCheck)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 // The pquil built beside this benchmark (build/bench -> build/src/cli), unless PQUIL_BINARY names another.
 std::string PquilPath() {

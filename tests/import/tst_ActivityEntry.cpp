@@ -192,6 +192,24 @@ private slots:
         }
         QVERIFY(!check.Contains({"No Date", "2 Miles", time(0), ""}));
     }
+
+    // Rows of equal texts among others: each key is found once counted, and a key first seen late still is.
+    void duplicatesOfEqualRows() {
+        pq::LogList list;
+        for (int i = 0; i < 5000; ++i) {
+            list.AppendEntry({"No Date", "3 Miles", "00:24:00", std::to_string(i)});
+            if (i % 1000 == 999) {
+                list.AppendEntry({"No Date", "3 Miles", "00:24:0" + std::to_string(i / 1000), ""});
+            }
+        }
+        pq::DuplicateCheck check(list);
+        check.CountRowsBefore(list.RowCount());
+        QCOMPARE(check.Counted(), list.RowCount());
+        for (int i = 0; i < 5; ++i) {
+            QVERIFY(check.Contains({"No Date", "3 Miles", "00:24:0" + std::to_string(i), ""}));
+        }
+        QVERIFY(!check.Contains({"No Date", "3 Miles", "00:24:05", ""}));
+    }
 };
 
 QTEST_APPLESS_MAIN(tst_ActivityEntry)
