@@ -33,6 +33,8 @@ std::string_view KeyTime(std::string_view time) {
 constexpr std::size_t UsualDateLength = 10;
 constexpr std::size_t FirstSlash = 4;
 constexpr std::size_t SecondSlash = 7;
+constexpr int DateParts = 3; // year, month, day
+constexpr int Decimal = 10;
 constexpr int MonthsPerYear = 12;
 constexpr int MostDaysPerMonth = 31;
 constexpr std::size_t UsualDateSlots = std::size_t{LastYear - FirstYear + 1} * MonthsPerYear * MostDaysPerMonth;
@@ -42,13 +44,13 @@ std::optional<std::size_t> UsualDateSlot(std::string_view date) {
     if (date.size() != UsualDateLength || date[FirstSlash] != '/' || date[SecondSlash] != '/') {
         return std::nullopt;
     }
-    int parts[3] = {0, 0, 0};
+    int parts[DateParts] = {0, 0, 0};
     int part = 0;
     for (std::size_t i = 0; i < UsualDateLength; ++i) {
         if (i == FirstSlash || i == SecondSlash) {
             ++part;
         } else if (date[i] >= '0' && date[i] <= '9') {
-            parts[part] = parts[part] * 10 + (date[i] - '0');
+            parts[part] = parts[part] * Decimal + (date[i] - '0');
         } else {
             return std::nullopt;
         }

@@ -53,12 +53,11 @@ private:
     };
     struct DateFacts {
         int Day;     // -1 when the text gives a row no key
-        bool Counts; // a real date without a tab
+        bool Counts; // a real date by the date rules
     };
     std::uint32_t InternDate(std::string_view date);
     std::uint32_t InternDistance(std::string_view distance);
     std::uint32_t InternTime(std::string_view time);
-    void AddKeyedRow(int row, int day, std::uint32_t date, std::uint32_t distance, std::uint32_t time);
     void Rank();
     bool Before(const Row &left, const Row &right) const;
     const UnitTotals &DistanceOf(const Row &row) const;
