@@ -21,6 +21,9 @@ constexpr std::size_t FirstSlash = 4;
 constexpr std::size_t SecondSlash = 7;
 constexpr char DateSlash = '/';
 constexpr std::uint32_t Decimal = 10;
+// A usual date's code holds the year's digits, then the month's two, then the day's two: 19980302.
+constexpr std::uint32_t CodeYearUnit = 10000;
+constexpr std::uint32_t CodeMonthUnit = 100;
 
 // The digits of a date in the form yyyy/mm/dd as one number (19980302), or 0 for any other text.
 std::uint32_t UsualDateCode(std::string_view date) {
@@ -74,6 +77,19 @@ void CompactSnapshot::TakeRow(std::string_view rowText) {
 }
 
 void CompactSnapshot::AddRow(std::string_view date, std::string_view distance, std::string_view time) {
+    // Most Dates have the form yyyy/mm/dd: the day is taken from the digits read once, and unless the Distance holds
+    // a tab where the key takes it, the key's texts are the Date and the start of the Distance as they stand.
+    const std::string_view keyDistance = distance.substr(0, KeyDistanceWidth);
+    if (const std::uint32_t code = UsualDateCode(date);
+        code != 0 && keyDistance.find(KeySeparator) == std::string_view::npos) {
+        const std::optional<int> dayNumber =
+            KeyDayNumber(code / CodeYearUnit, code / CodeMonthUnit % CodeMonthUnit, code % CodeMonthUnit);
+        if (dayNumber) {
+            const auto day = static_cast<std::uint32_t>(*dayNumber);
+            Rows.push_back({day, DateNumber(day, date, code), Distances.Intern(keyDistance)});
+        }
+        return;
+    }
     const std::optional<int> dayNumber = KeyDayNumber(date);
     if (!dayNumber) {
         return;
@@ -92,7 +108,11 @@ void CompactSnapshot::AddRow(std::string_view date, std::string_view distance, s
 }
 
 std::uint32_t CompactSnapshot::DateNumber(std::uint32_t day, std::string_view date) {
-    if (const std::uint32_t code = UsualDateCode(date); code != 0) {
+    return DateNumber(day, date, UsualDateCode(date));
+}
+
+std::uint32_t CompactSnapshot::DateNumber(std::uint32_t day, std::string_view date, std::uint32_t code) {
+    if (code != 0) {
         if (UsualDates.empty()) {
             UsualDates.assign(static_cast<std::size_t>(LargestKeyDayNumber) + 1, 0);
         }

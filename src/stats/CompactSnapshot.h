@@ -48,6 +48,8 @@ private:
         std::int64_t Month;
     };
     std::uint32_t DateNumber(std::uint32_t day, std::string_view date);
+    // The same for a Date whose UsualDateCode is known.
+    std::uint32_t DateNumber(std::uint32_t day, std::string_view date, std::uint32_t code);
     void SortRows();
 
     std::vector<Row> Rows;

@@ -70,9 +70,11 @@ std::optional<int> KeyDayNumber(std::string_view date) {
     if (secondSeparator == std::string_view::npos) {
         return std::nullopt;
     }
-    const std::int64_t year = ReadLeadingInteger(date);
-    const std::int64_t month = ReadLeadingInteger(TextAfter(date, firstSeparator));
-    const std::int64_t day = ReadLeadingInteger(TextAfter(date, secondSeparator));
+    return KeyDayNumber(ReadLeadingInteger(date), ReadLeadingInteger(TextAfter(date, firstSeparator)),
+                        ReadLeadingInteger(TextAfter(date, secondSeparator)));
+}
+
+std::optional<int> KeyDayNumber(std::int64_t year, std::int64_t month, std::int64_t day) {
     if (month < 1 || month > MonthsPerYear) {
         return std::nullopt;
     }

@@ -23,6 +23,8 @@ inline constexpr int LargestKeyDayNumber = 99999;
 // The day number of a row's Date text, or nothing when the row has no key: a Date that does not begin with a
 // digit, lacks the two "/", names a month outside 1..12, or falls outside the five digits of a key.
 std::optional<int> KeyDayNumber(std::string_view date);
+// The same for the year, month and day numbers as read from a Date text.
+std::optional<int> KeyDayNumber(std::int64_t year, std::int64_t month, std::int64_t day);
 
 // Appends the key of a row whose Date has the given day number.
 void AppendRowKey(std::string &key, int dayNumber, std::string_view date, std::string_view distance,
