@@ -30,17 +30,17 @@ std::uint32_t UsualDateCode(std::string_view date) {
     if (date.size() != UsualDateLength || date[FirstSlash] != DateSlash || date[SecondSlash] != DateSlash) {
         return 0;
     }
+    // Every digit place is read without a branch; the text is a usual date only when all of them held digits.
     std::uint32_t code = 0;
+    bool digits = true;
     for (std::size_t i = 0; i < UsualDateLength; ++i) {
-        if (i == FirstSlash || i == SecondSlash) {
-            continue;
+        if (i != FirstSlash && i != SecondSlash) {
+            const std::uint32_t digit = static_cast<unsigned char>(date[i]) - static_cast<std::uint32_t>('0');
+            digits = digits && digit < Decimal;
+            code = code * Decimal + digit;
         }
-        if (date[i] < '0' || date[i] > '9') {
-            return 0;
-        }
-        code = code * Decimal + static_cast<std::uint32_t>(date[i] - '0');
     }
-    return code;
+    return digits ? code : 0;
 }
 
 std::string UsualDateText(std::uint32_t code) {
@@ -112,17 +112,16 @@ std::uint32_t CompactSnapshot::DateNumber(std::uint32_t day, std::string_view da
 }
 
 std::uint32_t CompactSnapshot::DateNumber(std::uint32_t day, std::string_view date, std::uint32_t code) {
-    if (code != 0) {
-        if (UsualDates.empty()) {
-            UsualDates.assign(static_cast<std::size_t>(LargestKeyDayNumber) + 1, 0);
-        }
-        std::uint32_t &usual = UsualDates[day];
-        usual = usual == 0 ? code : usual;
-        if (usual == code) {
-            return UsualDateMark;
-        }
+    return code != 0 && MarkUsual(day, code) ? UsualDateMark : Dates.Intern(date);
+}
+
+bool CompactSnapshot::MarkUsual(std::uint32_t day, std::uint32_t code) {
+    if (UsualDates.empty()) {
+        UsualDates.assign(static_cast<std::size_t>(LargestKeyDayNumber) + 1, 0);
     }
-    return Dates.Intern(date);
+    std::uint32_t &usual = UsualDates[day];
+    usual = usual == 0 ? code : usual;
+    return usual == code;
 }
 
 void CompactSnapshot::Append(const CompactSnapshot &later) {
@@ -136,8 +135,14 @@ void CompactSnapshot::Append(const CompactSnapshot &later) {
     }
     Rows.reserve(Rows.size() + later.Rows.size());
     for (const Row &row : later.Rows) {
-        const std::uint32_t date =
-            row.Date == UsualDateMark ? DateNumber(row.Day, UsualDateText(later.UsualDates[row.Day])) : dates[row.Date];
+        std::uint32_t date = 0;
+        if (row.Date == UsualDateMark) {
+            // The text is made only when the day's usual date here is another one.
+            const std::uint32_t code = later.UsualDates[row.Day];
+            date = MarkUsual(row.Day, code) ? UsualDateMark : Dates.Intern(UsualDateText(code));
+        } else {
+            date = dates[row.Date];
+        }
         Rows.push_back({row.Day, date, distances[row.Distance]});
     }
 }

@@ -50,6 +50,8 @@ private:
     std::uint32_t DateNumber(std::uint32_t day, std::string_view date);
     // The same for a Date whose UsualDateCode is known.
     std::uint32_t DateNumber(std::uint32_t day, std::string_view date, std::uint32_t code);
+    // Makes the date of this code the day's usual one when the day has none yet; whether it is.
+    bool MarkUsual(std::uint32_t day, std::uint32_t code);
     void SortRows();
 
     std::vector<Row> Rows;
