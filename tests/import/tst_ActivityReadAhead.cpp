@@ -19,10 +19,10 @@ constexpr int Files = 40;
 std::string Summary(const pq::FileActivities &read) {
     std::string text(pq::FormatName(read.Format));
     if (read.Error) {
-        return text + " error " + read.Error->Text();
+        return text.append(" error ").append(read.Error->Text());
     }
     for (const pq::Activity &activity : read.Activities) {
-        text += " " + std::to_string(activity.Start.value_or(0)) + " " + activity.Name;
+        text.append(" ").append(std::to_string(activity.Start.value_or(0))).append(" ").append(activity.Name);
     }
     return text;
 }
