@@ -4,6 +4,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include "cli/CliError.h"
 #include "log/Characters.h"
 #include "log/CodePage1252.h"
@@ -152,6 +155,14 @@ const std::array<PlainBytes, StyleCount> &PlainTable() {
 
 OutputBuffer::OutputBuffer(std::FILE *stream, std::string_view name) : Stream(stream), Name(name) {
     Text.reserve(FlushThreshold * 2);
+    // A pipe holds 64 KiB unless asked for more: each flush would then wait for the reader sixteen times. As large
+    // a pipe as one flush lets the reader take the output while the next piece is made; where the system refuses,
+    // the output still goes through the smaller pipe.
+    struct stat target {};
+    const int descriptor = ::fileno(Stream);
+    if (descriptor >= 0 && ::fstat(descriptor, &target) == 0 && S_ISFIFO(target.st_mode)) {
+        ::fcntl(descriptor, F_SETPIPE_SZ, static_cast<int>(FlushThreshold));
+    }
 }
 
 void OutputBuffer::Append(std::string_view text) {
