@@ -95,12 +95,3 @@ void BM_ScrollWeeklyBars(benchmark::State &state) {
 
 BENCHMARK(BM_OpenCharts)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(MeasuredRuns);
 BENCHMARK(BM_ScrollWeeklyBars)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
-
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -117,12 +117,3 @@ void BM_WindowImportThousandRuns(benchmark::State &state) {
 } // namespace
 
 BENCHMARK(BM_WindowImportThousandRuns)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(MeasuredRuns);
-
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
