@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QEvent>
 #include <QMainWindow>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -13,6 +12,7 @@
 #include <memory>
 
 #include "BenchLogs.h"
+#include "PaintWatch.h"
 #include "insight/ChartsWindow.h"
 #include "insight/InsightWindows.h"
 #include "insight/WeeklyChart.h"
@@ -24,25 +24,6 @@ namespace {
 constexpr std::size_t MillionRows = 1'000'000;
 constexpr int MeasuredRuns = 3;
 constexpr int AllWeeksChoice = 4;
-
-// Notes the first paint of a widget after it is armed.
-class PaintWatch : public QObject {
-public:
-    bool Painted = false;
-
-    void WaitForPaint() {
-        while (!Painted)
-            QApplication::processEvents();
-        Painted = false;
-    }
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override {
-        if (event->type() == QEvent::Paint)
-            Painted = true;
-        return false;
-    }
-};
 
 struct Window {
     QMainWindow Frame;

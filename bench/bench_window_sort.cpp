@@ -3,11 +3,11 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QEvent>
 #include <QMainWindow>
 #include <QString>
 
 #include "BenchLogs.h"
+#include "PaintWatch.h"
 #include "log/TPacequillDlgClient.h"
 #include "log/TPacequillListWindow.h"
 
@@ -15,19 +15,6 @@ namespace {
 
 constexpr std::size_t MillionRows = 1'000'000;
 constexpr int MeasuredRuns = 3;
-
-// Notes the first paint of the list after it is armed.
-class PaintWatch : public QObject {
-public:
-    bool Painted = false;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override {
-        if (event->type() == QEvent::Paint)
-            Painted = true;
-        return false;
-    }
-};
 
 struct Window {
     QMainWindow Frame;
@@ -42,11 +29,7 @@ struct Window {
         Client->ListWindow()->viewport()->installEventFilter(&Watch);
     }
 
-    void WaitForPaint() {
-        while (!Watch.Painted)
-            QApplication::processEvents();
-        Watch.Painted = false;
-    }
+    void WaitForPaint() { Watch.WaitForPaint(); }
 };
 
 void BM_OpenToFirstPaint(benchmark::State &state) {
