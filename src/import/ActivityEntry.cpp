@@ -100,7 +100,8 @@ std::string ActivityDateText(std::optional<std::int64_t> start) {
 std::string ActivityDistanceText(double meters, DistanceUnit unit) {
     const double value =
         unit == DistanceUnit::Kilometers ? meters / MetersPerKilometer : meters / MetersPerMile * UnitsPerMile(unit);
-    const std::string suffix = " " + std::string(UnitWord(unit));
+    std::string suffix(1, ' ');
+    suffix += UnitWord(unit);
     // Two decimals as the statistics round them; then tenths; then whole units.
     struct Precision {
         double Scale;
