@@ -12,8 +12,6 @@ namespace {
 
 constexpr int ByteValues = 256;
 constexpr char Nul = '\0';
-constexpr char CarriageReturn = '\r';
-constexpr char LineFeed = '\n';
 constexpr std::string_view HeaderLine = "Pacequill version 3.1 log file format\r\n";
 
 const LogEntry Before{"2001/05/31", "3 Miles", "00:24:00", "Before"};
