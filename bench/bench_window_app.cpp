@@ -21,10 +21,10 @@
 #include <utility>
 
 #include "BenchLogs.h"
+#include "frame/CommandEvent.h"
+#include "frame/CommandIds.h"
 #include "log/TPacequillDlgClient.h"
 #include "log/TPacequillListWindow.h"
-#include "shell/CommandEvent.h"
-#include "shell/CommandIds.h"
 #include "shell/TPacequillApp.h"
 #include "shell/TSDIDecFrame.h"
 #include "stats/TPacequillStats.h"

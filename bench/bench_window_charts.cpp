@@ -13,11 +13,12 @@
 
 #include "BenchLogs.h"
 #include "PaintWatch.h"
+#include "frame/CommandIds.h"
 #include "insight/ChartsWindow.h"
 #include "insight/InsightWindows.h"
 #include "insight/WeeklyChart.h"
 #include "log/TPacequillDlgClient.h"
-#include "shell/CommandIds.h"
+#include "shell/DocumentModules.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ constexpr int AllWeeksChoice = 4;
 
 struct Window {
     QMainWindow Frame;
-    TPacequillDlgClient *Client = new TPacequillDlgClient;
+    TPacequillDlgClient *Client = NewDocumentClient();
 
     Window() {
         Frame.setCentralWidget(Client);

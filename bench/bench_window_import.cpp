@@ -19,9 +19,10 @@
 
 #include "BenchActivities.h"
 #include "BenchLogs.h"
+#include "frame/CommandIds.h"
 #include "import/ImportReviewDialog.h"
 #include "log/TPacequillDlgClient.h"
-#include "shell/CommandIds.h"
+#include "shell/DocumentModules.h"
 #include "support/ScriptedPrompts.h"
 
 namespace {
@@ -85,7 +86,7 @@ void BM_WindowImportThousandRuns(benchmark::State &state) {
     for (auto _ : state) {
         state.PauseTiming();
         auto frame = std::make_unique<QMainWindow>();
-        auto *client = new TPacequillDlgClient;
+        auto *client = NewDocumentClient();
         frame->setCentralWidget(client);
         client->SetupWindow({});
         frame->show();

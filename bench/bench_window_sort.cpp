@@ -10,6 +10,7 @@
 #include "PaintWatch.h"
 #include "log/TPacequillDlgClient.h"
 #include "log/TPacequillListWindow.h"
+#include "shell/DocumentModules.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ constexpr int MeasuredRuns = 3;
 
 struct Window {
     QMainWindow Frame;
-    TPacequillDlgClient *Client = new TPacequillDlgClient;
+    TPacequillDlgClient *Client = NewDocumentClient();
     PaintWatch Watch;
 
     Window() {

@@ -1,5 +1,5 @@
 // Draws Pacequill's bitmaps, icons and help cursor into resources/. Run from the repository root after changing
-// a drawing:  cmake --build <build> --target draw-resources && QT_QPA_PLATFORM=offscreen <build>/src/draw-resources
+// a drawing:  cmake --build <build> --target draw-resources && QT_QPA_PLATFORM=offscreen <build>/src/gui/draw-resources
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>

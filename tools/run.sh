@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 tools/deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build --target pacequill
-exec build/src/pacequill examples/sample.pquil
+exec build/src/gui/pacequill examples/sample.pquil

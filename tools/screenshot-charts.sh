@@ -4,7 +4,7 @@
 # the last day of the sample year (through libfaketime, Debian's faketime package), so the sample's weeks are the
 # latest ones.
 # Usage: tools/screenshot-charts.sh [pacequill [output folder]]
-#   defaults: build/src/pacequill and docs/screenshots
+#   defaults: build/src/gui/pacequill and docs/screenshots
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/tools/screenshot-lib.sh"

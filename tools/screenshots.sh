@@ -3,7 +3,7 @@
 # the entry editor opened with Edit > Modify Entry... on a row, the statistics dialog on its Weekly tab, and the
 # About box as it shows on an ordinary screen and, drawn at twice the size, on a high-density one.
 # Usage: tools/screenshots.sh [pacequill [output folder]]
-#   defaults: build/src/pacequill and docs/screenshots
+#   defaults: build/src/gui/pacequill and docs/screenshots
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/tools/screenshot-lib.sh"

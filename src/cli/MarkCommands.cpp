@@ -12,10 +12,10 @@
 #include "cli/OutputBuffer.h"
 #include "cli/TextTable.h"
 #include "insight/MarkTotals.h"
-#include "insight/NoteMarks.h"
 #include "log/CodePage1252.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
+#include "log/NoteMarks.h"
 
 namespace pq::cli {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "insight/NoteMarks.h"
 #include "log/LogList.h"
+#include "log/NoteMarks.h"
 
 namespace pq::cli {
 

@@ -2,8 +2,8 @@
 
 #include "cli/CliError.h"
 #include "insight/MarkTotals.h"
-#include "insight/NoteMarks.h"
 #include "log/CodePage1252.h"
+#include "log/NoteMarks.h"
 #include "log/Unencodable.h"
 
 namespace pq::cli {

@@ -10,10 +10,10 @@
 
 #include "calc/TPacequillCalc.h"
 #include "calc/TPacequillCalcXfer.h"
-#include "shell/DialogTemplate.h"
-#include "shell/HelpClient.h"
-#include "shell/HelpContextRegistry.h"
-#include "shell/Prompts.h"
+#include "frame/DialogTemplate.h"
+#include "frame/HelpClient.h"
+#include "frame/HelpContextRegistry.h"
+#include "frame/Prompts.h"
 #include "support/RecordingHelp.h"
 #include "support/ScriptedPrompts.h"
 

@@ -16,10 +16,11 @@
 
 #include "ChildProcess.h"
 #include "DrillPrograms.h"
+#include "frame/CommandIds.h"
+#include "frame/Prompts.h"
 #include "log/LogFile.h"
 #include "log/TPacequillDlgClient.h"
-#include "shell/CommandIds.h"
-#include "shell/Prompts.h"
+#include "shell/DocumentModules.h"
 #include "shell/TPacequillApp.h"
 #include "support/ScriptedPrompts.h"
 
@@ -189,7 +190,7 @@ void tst_OddFiles::clientKeepsLogOnSpecialFile() {
         QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
     }
     Frame = std::make_unique<QMainWindow>();
-    auto *client = new TPacequillDlgClient;
+    auto *client = NewDocumentClient();
     Frame->setCentralWidget(client);
     client->SetupWindow(ThreeRunsPath);
     client->SetChanged(true);
@@ -288,7 +289,7 @@ void tst_OddFiles::nonUtf8NameKeepsItsBytes() {
     char *argv[] = {program.data(), argument.data(), nullptr};
 
     Frame = std::make_unique<QMainWindow>();
-    auto *client = new TPacequillDlgClient;
+    auto *client = NewDocumentClient();
     Frame->setCentralWidget(client);
     client->SetupWindow(TPacequillApp::RawCommandLine(2, argv));
     QCOMPARE(client->List().RowCount(), ThreeRuns);

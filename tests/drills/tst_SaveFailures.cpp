@@ -15,10 +15,11 @@
 #include <unistd.h>
 
 #include "DrillPrograms.h"
+#include "frame/CommandIds.h"
+#include "frame/Prompts.h"
 #include "log/LogFile.h"
 #include "log/TPacequillDlgClient.h"
-#include "shell/CommandIds.h"
-#include "shell/Prompts.h"
+#include "shell/DocumentModules.h"
 #include "support/ScriptedPrompts.h"
 
 namespace {
@@ -167,7 +168,7 @@ void tst_SaveFailures::clientSaveFails() {
     const QString target = saveAs ? VolumePath(NewName) : logPath;
 
     Frame = std::make_unique<QMainWindow>();
-    auto *client = new TPacequillDlgClient;
+    auto *client = NewDocumentClient();
     Frame->setCentralWidget(client);
     client->SetupWindow(logPath);
     QCOMPARE(client->List().RowCount(), OldRows);

@@ -1,4 +1,4 @@
-#include "shell/CommandIds.h"
+#include "frame/CommandIds.h"
 #include "shell/HelpFileResolver.h"
 
 #include <QFile>

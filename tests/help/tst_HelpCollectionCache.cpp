@@ -1,4 +1,4 @@
-#include "help/HelpCollectionCache.h"
+#include "helpviewer/HelpCollectionCache.h"
 
 #include <QDir>
 #include <QDirIterator>

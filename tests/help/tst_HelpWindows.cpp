@@ -1,6 +1,6 @@
-#include "help/HelpMainWindow.h"
-#include "help/HelpPopup.h"
-#include "help/HelpTopicWindow.h"
+#include "helpviewer/HelpMainWindow.h"
+#include "helpviewer/HelpPopup.h"
+#include "helpviewer/HelpTopicWindow.h"
 
 #include <QApplication>
 #include <QFile>

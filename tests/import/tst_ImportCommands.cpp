@@ -13,10 +13,11 @@
 
 #include "ActivityTemplates.h"
 #include "FitWriter.h"
+#include "frame/CommandIds.h"
 #include "import/ImportCommands.h"
 #include "import/ImportReviewDialog.h"
 #include "log/TPacequillDlgClient.h"
-#include "shell/CommandIds.h"
+#include "shell/DocumentModules.h"
 #include "support/ScriptedPrompts.h"
 
 using namespace ActivityTemplates;
@@ -101,7 +102,7 @@ private slots:
         Temp = std::make_unique<QTemporaryDir>();
         QVERIFY(Temp->isValid());
         Frame = std::make_unique<QMainWindow>();
-        Client = new TPacequillDlgClient;
+        Client = NewDocumentClient();
         Frame->setCentralWidget(Client);
         Client->SetupWindow({});
         // Already in the log: the same date, distance and time as old.gpx gives.

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "calc/DateRules.h"
+#include "frame/CommandIds.h"
 #include "insight/ChartsWindow.h"
 #include "insight/ConsistencyChart.h"
 #include "insight/InsightSource.h"
@@ -17,7 +18,7 @@
 #include "insight/YearOverYearChart.h"
 #include "log/LogTableModel.h"
 #include "log/TPacequillDlgClient.h"
-#include "shell/CommandIds.h"
+#include "shell/DocumentModules.h"
 #include "support/ScriptedPrompts.h"
 
 namespace {
@@ -246,6 +247,7 @@ void tst_InsightWindows::recordsAndSelection() {
 
 void tst_InsightWindows::commandsEnabledWithADatedRow() {
     TPacequillDlgClient client;
+    AttachFeatureModules(client);
     QCOMPARE(client.Enabled(Cmd::StatsCharts), std::optional<bool>(false));
     client.Rows().AppendRow("No Date\t3 Miles\t00:25:00\t");
     client.Rows().AppendRow("2024/13/01\t3 Miles\t00:25:00\t");

@@ -6,8 +6,8 @@
 #include "calc/RunArithmetic.h"
 #include "insight/CountedRuns.h"
 #include "insight/MarkTotals.h"
-#include "insight/NoteMarks.h"
 #include "log/LogList.h"
+#include "log/NoteMarks.h"
 
 using namespace pq;
 

@@ -6,10 +6,10 @@
 #include <QTableView>
 #include <QTableWidget>
 
-#include "insight/NoteMarks.h"
 #include "insight/ShoesPage.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
+#include "log/NoteMarks.h"
 
 namespace {
 

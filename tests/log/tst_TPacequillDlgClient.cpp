@@ -10,10 +10,11 @@
 
 #include <memory>
 
+#include "frame/CommandIds.h"
+#include "frame/Prompts.h"
 #include "log/PathBytes.h"
 #include "log/TPacequillDlgClient.h"
-#include "shell/CommandIds.h"
-#include "shell/Prompts.h"
+#include "shell/DocumentModules.h"
 #include "support/ScriptedPrompts.h"
 
 Q_DECLARE_METATYPE(Prompts::Button)
@@ -95,7 +96,7 @@ void TestDlgClient::cleanup() {
 
 TPacequillDlgClient &TestDlgClient::Start(const QString &commandLine) {
     Frame = std::make_unique<QMainWindow>();
-    Client = new TPacequillDlgClient;
+    Client = NewDocumentClient();
     Frame->setCentralWidget(Client);
     Client->SetupWindow(commandLine);
     return *Client;

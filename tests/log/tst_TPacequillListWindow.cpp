@@ -9,12 +9,13 @@
 
 #include <memory>
 
+#include "calc/EntryCommands.h"
 #include "calc/TPacequillCalc.h"
-#include "log/EntryCommands.h"
+#include "frame/DialogTemplate.h"
 #include "log/LocaleCollation.h"
 #include "log/TPacequillDlgClient.h"
 #include "log/TPacequillListWindow.h"
-#include "shell/DialogTemplate.h"
+#include "shell/DocumentModules.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ private:
 
 void TestListWindow::init() {
     Frame = std::make_unique<QMainWindow>();
-    Client = new TPacequillDlgClient;
+    Client = NewDocumentClient();
     Frame->setCentralWidget(Client);
     Client->SetupWindow({});
     for (const char *run : Runs)

@@ -7,11 +7,12 @@
 #include <memory>
 
 #include "calc/TPacequillCalc.h"
+#include "frame/DialogTemplate.h"
+#include "frame/HelpClient.h"
+#include "frame/MenuTables.h"
 #include "log/TPacequillDlgClient.h"
 #include "log/TPacequillListWindow.h"
-#include "shell/DialogTemplate.h"
-#include "shell/HelpClient.h"
-#include "shell/MenuTables.h"
+#include "shell/DocumentModules.h"
 #include "shell/TPacequillAboutDlg.h"
 #include "shell/TSDIDecFrame.h"
 #include "stats/TPacequillStats.h"
@@ -191,7 +192,7 @@ void TestAccessibility::labelNamesItsControl() {
 }
 
 void TestAccessibility::mainWindowParts() {
-    auto *client = new TPacequillDlgClient;
+    auto *client = NewDocumentClient();
     TSDIDecFrame frame(client, nullptr);
     QCOMPARE(NameOf(client->findChild<TPacequillListWindow *>()), QStringLiteral("Log entries"));
 

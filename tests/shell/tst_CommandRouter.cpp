@@ -6,10 +6,10 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
-#include "shell/CommandEvent.h"
-#include "shell/CommandIds.h"
-#include "shell/CommandRouter.h"
-#include "shell/CommandTarget.h"
+#include "frame/CommandEvent.h"
+#include "frame/CommandIds.h"
+#include "frame/CommandRouter.h"
+#include "frame/CommandTarget.h"
 #include "shell/TSDIDecFrame.h"
 
 namespace {

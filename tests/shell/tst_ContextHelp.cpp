@@ -11,9 +11,9 @@
 #include <memory>
 #include <optional>
 
-#include "shell/CommandEvent.h"
-#include "shell/ContextHelp.h"
-#include "shell/HelpClient.h"
+#include "frame/CommandEvent.h"
+#include "frame/ContextHelp.h"
+#include "frame/HelpClient.h"
 #include "stats/TPacequillStats.h"
 
 namespace {

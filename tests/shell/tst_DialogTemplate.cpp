@@ -8,7 +8,7 @@
 #include <QTreeView>
 #include <QtTest>
 
-#include "shell/DialogTemplate.h"
+#include "frame/DialogTemplate.h"
 
 namespace {
 

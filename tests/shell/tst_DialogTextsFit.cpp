@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "calc/TPacequillCalc.h"
+#include "frame/DialogTemplate.h"
 #include "log/TPacequillDlgClient.h"
-#include "shell/DialogTemplate.h"
 #include "shell/TPacequillAboutDlg.h"
 #include "stats/TPacequillStats.h"
 

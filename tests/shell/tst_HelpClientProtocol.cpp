@@ -1,5 +1,5 @@
-#include "shell/HelpAnswer.h"
-#include "shell/HelpRequest.h"
+#include "helpwire/HelpAnswer.h"
+#include "helpwire/HelpRequest.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "shell/HelpServerName.h"
+#include "helpwire/HelpServerName.h"
 
 #include <QDir>
 #include <QFile>

@@ -11,12 +11,12 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "shell/CommandEvent.h"
-#include "shell/CommandIds.h"
-#include "shell/CommandRouter.h"
-#include "shell/CommandTarget.h"
+#include "frame/CommandEvent.h"
+#include "frame/CommandIds.h"
+#include "frame/CommandRouter.h"
+#include "frame/CommandTarget.h"
+#include "frame/MenuTables.h"
 #include "shell/LockIndicators.h"
-#include "shell/MenuTables.h"
 #include "shell/TSDIDecFrame.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <QTabBar>
 #include <QtTest>
 
-#include "shell/HelpClient.h"
+#include "frame/HelpClient.h"
 #include "stats/TPacequillStats.h"
 
 namespace {

@@ -9,10 +9,10 @@
 
 #include <memory>
 
+#include "frame/HelpClient.h"
+#include "frame/HelpContextRegistry.h"
+#include "frame/Prompts.h"
 #include "log/LogList.h"
-#include "shell/HelpClient.h"
-#include "shell/HelpContextRegistry.h"
-#include "shell/Prompts.h"
 #include "stats/PeriodTotals.h"
 #include "stats/TPacequillStats.h"
 #include "support/RecordingHelp.h"

@@ -5,8 +5,9 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "frame/CommandIds.h"
 #include "log/TPacequillDlgClient.h"
-#include "shell/CommandIds.h"
+#include "shell/DocumentModules.h"
 #include "stats/TPacequillStats.h"
 
 namespace {
@@ -82,6 +83,8 @@ void TestStatsCommands::opensOnItsTab() {
     QFETCH(QString, miles);
 
     TPacequillDlgClient client;
+
+    AttachFeatureModules(client);
     client.SetupWindow(ThreeRunsPath);
     client.SortByColumn(2); // the display order does not change the totals
     const Seen seen = RunCommand(client, command);
@@ -97,6 +100,7 @@ void TestStatsCommands::opensOnItsTab() {
 
 void TestStatsCommands::emptyLogOpensToo() {
     TPacequillDlgClient client;
+    AttachFeatureModules(client);
     client.SetupWindow(QString());
     QCOMPARE(RunCommand(client, Cmd::StatsFromThru).Miles, "0.00");
     QCOMPARE(RunCommand(client, Cmd::StatsWeekly).Weekly, QStringList{});

@@ -2,7 +2,7 @@
 
 #include <QList>
 
-#include "shell/HelpClient.h"
+#include "frame/HelpClient.h"
 
 // A help client for tests: accepts every request and records it.
 class RecordingHelp : public HelpClient {

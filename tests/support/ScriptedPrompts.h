@@ -3,7 +3,7 @@
 #include <QList>
 #include <QStringList>
 
-#include "shell/Prompts.h"
+#include "frame/Prompts.h"
 
 // Prompts for tests: records every message box and file dialog and answers from scripts. A message box with no
 // scripted answer gets its default button, as if the user pressed Enter; a file dialog with none is cancelled.

@@ -1,0 +1,100 @@
+#include "log/NoteMarks.h"
+
+#include <algorithm>
+#include <array>
+
+#include "log/CodePage1252.h"
+
+namespace pq {
+
+namespace {
+
+constexpr std::size_t ByteValues = 256;
+
+// Letters among the characters Windows-1252 holds beyond ASCII: the Latin-1 letters (with the ordinal indicators
+// and the micro sign) and the few letters the code page places in 0x80..0x9F.
+bool IsLetterBeyondAscii(char16_t c) {
+    constexpr std::array<char16_t, 11> singles = {u'\u00AA', u'\u00B5', u'\u00BA', u'\u0152', u'\u0153', u'\u0160',
+                                                  u'\u0161', u'\u0178', u'\u017D', u'\u017E', u'\u0192'};
+    const bool latin1Letter = c >= u'\u00C0' && c <= u'\u00FF' && c != u'\u00D7' && c != u'\u00F7';
+    return latin1Letter || std::find(singles.begin(), singles.end(), c) != singles.end();
+}
+
+bool ClassifyNameByte(unsigned char byte) {
+    const char16_t c = DecodeByte1252(byte);
+    const bool asciiLetter = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    const bool digit = c >= u'0' && c <= u'9';
+    return asciiLetter || digit || c == u'-' || c == u'_' || IsLetterBeyondAscii(c);
+}
+
+// The name bytes, classified once through the code page table.
+const std::array<bool, ByteValues> &NameBytes() {
+    static const std::array<bool, ByteValues> table = [] {
+        std::array<bool, ByteValues> bytes{};
+        for (std::size_t byte = 0; byte < ByteValues; ++byte) {
+            bytes[byte] = ClassifyNameByte(static_cast<unsigned char>(byte));
+        }
+        return bytes;
+    }();
+    return table;
+}
+
+char AsciiSmall(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The name of the mark whose sign stands at pos, or an empty view when the sign starts no mark.
+std::string_view MarkAt(std::string_view notes, std::size_t pos) {
+    if (pos > 0 && IsMarkNameByte(notes[pos - 1])) {
+        return {};
+    }
+    std::size_t end = pos + 1;
+    while (end < notes.size() && IsMarkNameByte(notes[end])) {
+        ++end;
+    }
+    return notes.substr(pos + 1, end - pos - 1);
+}
+
+} // namespace
+
+bool IsMarkNameByte(char byte) {
+    return NameBytes()[static_cast<unsigned char>(byte)];
+}
+
+void FindMarks(std::string_view notes, char sign, std::vector<std::string_view> &names) {
+    names.clear();
+    for (std::size_t pos = notes.find(sign); pos != std::string_view::npos; pos = notes.find(sign, pos + 1)) {
+        const std::string_view name = MarkAt(notes, pos);
+        const auto same = [name](std::string_view seen) { return SameMarkName(seen, name); };
+        if (!name.empty() && std::none_of(names.begin(), names.end(), same)) {
+            names.push_back(name);
+        }
+    }
+}
+
+bool HasMark(std::string_view notes, char sign, std::string_view name) {
+    for (std::size_t pos = notes.find(sign); pos != std::string_view::npos; pos = notes.find(sign, pos + 1)) {
+        const std::string_view mark = MarkAt(notes, pos);
+        if (!mark.empty() && SameMarkName(mark, name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SameMarkName(std::string_view first, std::string_view second) {
+    return std::equal(first.begin(), first.end(), second.begin(), second.end(),
+                      [](char a, char b) { return AsciiSmall(a) == AsciiSmall(b); });
+}
+
+std::string MarkKey(std::string_view name) {
+    std::string key(name);
+    std::transform(key.begin(), key.end(), key.begin(), AsciiSmall);
+    return key;
+}
+
+bool IsMarkName(std::string_view name) {
+    return !name.empty() && std::all_of(name.begin(), name.end(), IsMarkNameByte);
+}
+
+} // namespace pq

@@ -1,0 +1,99 @@
+#include "import/ImportCommands.h"
+
+#include <QProgressDialog>
+
+#include <algorithm>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "frame/CommandIds.h"
+#include "frame/Prompts.h"
+#include "import/ActivityReadAhead.h"
+#include "import/ImportReview.h"
+#include "import/ImportReviewDialog.h"
+#include "log/LogList.h"
+#include "log/PathBytes.h"
+#include "log/TPacequillDlgClient.h"
+
+namespace ImportCommands {
+
+namespace {
+
+const QString ActivityFilter = QStringLiteral("Activity Files (*.gpx *.tcx *.fit *.csv);;All Files (*)");
+const QString ReadingText = QStringLiteral("Reading activity files...");
+const QString CancelText = QStringLiteral("Cancel");
+// A batch that reads longer than this shows its progress.
+constexpr int ProgressDelayMilliseconds = 400;
+
+bool RunReviewDialog(pq::ImportReview &review, QWidget *parent, std::vector<pq::LogEntry> &rows) {
+    ImportReviewDialog dialog(review, parent);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    rows = dialog.TickedEntries();
+    return true;
+}
+
+ReviewRunner &CurrentRunner() {
+    static ReviewRunner runner = RunReviewDialog;
+    return runner;
+}
+
+} // namespace
+
+QString FileDialogFilter() {
+    return ActivityFilter;
+}
+
+void SetReviewRunner(ReviewRunner runner) {
+    CurrentRunner() = runner ? std::move(runner) : RunReviewDialog;
+}
+
+void AddTo(TPacequillDlgClient &client) {
+    client.AddResponse(Cmd::ImportActivities, [&client] { ImportActivities(client); });
+}
+
+void ImportActivities(TPacequillDlgClient &client) {
+    Prompts::FileDialogSpec settings;
+    settings.Filter = ActivityFilter;
+    settings.MustExist = true;
+    QStringList paths = Prompts::Current().OpenFileNames(&client, settings);
+    for (QString &path : paths)
+        path = PathBytes::Recover(path);
+    if (!paths.isEmpty()) {
+        ImportFiles(client, paths);
+    }
+}
+
+void ImportFiles(TPacequillDlgClient &client, const QStringList &paths) {
+    std::vector<std::string> files;
+    files.reserve(static_cast<std::size_t>(paths.size()));
+    for (const QString &path : paths) {
+        files.push_back(PathBytes::Encode(path).toStdString());
+    }
+    pq::ActivityReadAhead reads(std::move(files), std::max(1U, std::thread::hardware_concurrency()));
+    pq::ImportReview review(client.List());
+    QProgressDialog progress(ReadingText, CancelText, 0, static_cast<int>(paths.size()), &client);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(ProgressDelayMilliseconds);
+    for (std::size_t i = 0; i < reads.Size(); ++i) {
+        progress.setValue(static_cast<int>(i));
+        if (progress.wasCanceled()) {
+            return;
+        }
+        review.AddRead(reads.Path(i), reads.TakeNext());
+    }
+    progress.setValue(static_cast<int>(paths.size()));
+    std::vector<pq::LogEntry> rows;
+    if (!CurrentRunner()(review, &client, rows) || rows.empty()) {
+        return;
+    }
+    for (const pq::LogEntry &entry : rows) {
+        client.Rows().AppendRow(pq::LogList::JoinEntry(entry));
+    }
+    client.SetChanged(true);
+    client.SelectLastRow();
+}
+
+} // namespace ImportCommands

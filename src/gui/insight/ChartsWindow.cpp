@@ -1,0 +1,117 @@
+#include "insight/ChartsWindow.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "frame/Prompts.h"
+#include "insight/ChartSeries.h"
+#include "insight/ConsistencyChart.h"
+#include "insight/InsightSource.h"
+#include "insight/TagFilterBox.h"
+#include "insight/WeeklyChart.h"
+#include "insight/YearOverYearChart.h"
+
+namespace {
+
+const QString ImageFilter = QStringLiteral("PNG image (*.png);;SVG image (*.svg)");
+const QString DefaultImageSuffix = QStringLiteral("png");
+constexpr int DefaultWidth = 760;
+constexpr int DefaultHeight = 440;
+
+QComboBox *AddChoice(QHBoxLayout *row, QWidget *owner, const QString &label, const QString &name,
+                     const QStringList &items) {
+    auto *caption = new QLabel(label, owner);
+    auto *box = new QComboBox(owner);
+    box->setObjectName(name);
+    box->addItems(items);
+    caption->setBuddy(box);
+    row->addWidget(caption);
+    row->addWidget(box);
+    return box;
+}
+
+} // namespace
+
+ChartsWindow::ChartsWindow(InsightSource &source, QWidget *parent) : QWidget(parent, Qt::Window), Source(source) {
+    setWindowTitle(tr("Charts - Pacequill"));
+    setObjectName(QStringLiteral("ChartsWindow"));
+    auto *layout = new QVBoxLayout(this);
+    auto *choices = new QHBoxLayout;
+    QStringList weekItems;
+    for (const int weeks : WeekChoices)
+        weekItems << (weeks == 0 ? tr("All") : QString::number(weeks));
+    Weeks = AddChoice(choices, this, tr("&Weeks:"), QStringLiteral("Weeks"), weekItems);
+    Weeks->setCurrentIndex(DefaultWeekChoice);
+    WeekStart = AddChoice(
+        choices, this, tr("Week &starts on:"), QStringLiteral("WeekStart"),
+        {tr("Monday"), tr("Tuesday"), tr("Wednesday"), tr("Thursday"), tr("Friday"), tr("Saturday"), tr("Sunday")});
+    Unit = AddChoice(choices, this, tr("&Unit:"), QStringLiteral("Unit"), {tr("Miles"), tr("Kilometers")});
+    TagChoice = TagFilterBox::AddTo(choices, Source);
+    choices->addStretch();
+    SaveButton = new QPushButton(tr("Save &Image..."), this);
+    SaveButton->setObjectName(QStringLiteral("SaveImage"));
+    choices->addWidget(SaveButton);
+    layout->addLayout(choices);
+
+    ChartTabs = new QTabWidget(this);
+    ChartTabs->setObjectName(QStringLiteral("Charts"));
+    WeeklyView = new WeeklyChart;
+    WeeklyScroll = new QScrollArea;
+    WeeklyScroll->setWidget(WeeklyView);
+    WeeklyScroll->setWidgetResizable(true);
+    WeeklyScroll->setFrameShape(QFrame::NoFrame);
+    ChartTabs->addTab(WeeklyScroll, tr("Weekly &distance"));
+    YearsView = new YearOverYearChart;
+    ChartTabs->addTab(YearsView, tr("&Year over year"));
+    CalendarView = new ConsistencyChart;
+    ChartTabs->addTab(CalendarView, tr("&Consistency"));
+    layout->addWidget(ChartTabs, 1);
+    resize(DefaultWidth, DefaultHeight);
+
+    for (QComboBox *box : {Weeks, WeekStart, Unit})
+        connect(box, &QComboBox::currentIndexChanged, this, &ChartsWindow::Refresh);
+    connect(SaveButton, &QPushButton::clicked, this, &ChartsWindow::SaveImage);
+    connect(&Source, &InsightSource::RunsChanged, this, &ChartsWindow::Refresh);
+    Refresh();
+}
+
+void ChartsWindow::Refresh() {
+    const int today = InsightSource::Today();
+    const int weekStart = WeekStart->currentIndex();
+    const auto unit = Unit->currentIndex() == 0 ? pq::DistanceUnit::Miles : pq::DistanceUnit::Kilometers;
+    std::vector<pq::WeekBar> bars = pq::WeeklySeries(Source.Runs(), today, weekStart);
+    pq::KeepLastWeeks(bars, today, weekStart, std::size_t(WeekChoices[Weeks->currentIndex()]));
+    WeeklyView->SetBars(std::move(bars), unit);
+    YearsView->SetSeries(pq::YearOverYearSeries(Source.Runs(), today), unit);
+    CalendarView->SetCalendar(pq::ConsistencySeries(Source.Runs(), today, weekStart), unit, weekStart);
+    // The latest weeks are the ones a runner looks at first.
+    QTimer::singleShot(0, this, [this] {
+        WeeklyScroll->horizontalScrollBar()->setValue(WeeklyScroll->horizontalScrollBar()->maximum());
+    });
+}
+
+void ChartsWindow::SaveImage() {
+    Prompts::FileDialogSpec spec;
+    spec.Filter = ImageFilter;
+    spec.DefaultSuffix = DefaultImageSuffix;
+    spec.ConfirmOverwrite = true;
+    const QString path = Prompts::Current().SaveFileName(this, spec);
+    if (path.isEmpty())
+        return;
+    const ChartView *charts[] = {WeeklyView, YearsView, CalendarView};
+    QString error;
+    if (charts[ChartTabs->currentIndex()]->SaveImage(path, error))
+        return;
+    Prompts::MessageSpec message;
+    message.Text = tr("The image was not saved.\n\n%1: %2").arg(path, error);
+    message.Caption = tr("Save Image");
+    message.BoxIcon = Prompts::Icon::Stop;
+    Prompts::Current().Message(this, message);
+}

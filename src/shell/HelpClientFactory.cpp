@@ -1,6 +1,0 @@
-#include "shell/HelpClient.h"
-#include "shell/ViewerHelpClient.h"
-
-std::unique_ptr<HelpClient> CreateHelpClient() {
-    return std::make_unique<ViewerHelpClient>();
-}
