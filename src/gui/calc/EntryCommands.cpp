@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "calc/DateRules.h"
-#include "calc/RowTexts.h"
+#include "calc/DistanceTimeParts.h"
 #include "calc/RunArithmetic.h"
 #include "calc/TPacequillCalc.h"
 #include "frame/CommandEvent.h"
