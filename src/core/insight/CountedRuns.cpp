@@ -137,10 +137,6 @@ double RunTotals::PacePerMile() const {
     return PacedMiles > 0 ? PacedSeconds / PacedMiles : 0;
 }
 
-double RunTotals::PacePerKilometer() const {
-    return PacedKilometers > 0 ? PacedSeconds / PacedKilometers : 0;
-}
-
 std::vector<CountedRun>::const_iterator FirstRunFrom(const std::vector<CountedRun> &runs, int dayNumber) {
     return std::lower_bound(runs.begin(), runs.end(), dayNumber,
                             [](const CountedRun &run, int day) { return run.DayNumber < day; });

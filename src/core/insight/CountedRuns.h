@@ -54,8 +54,6 @@ struct RunTotals {
     void Add(const CountedRun &run);
     // Seconds per mile over the paced runs; 0 when there are none.
     double PacePerMile() const;
-    // Seconds per kilometer over the paced runs; 0 when there are none.
-    double PacePerKilometer() const;
 };
 
 // The first run on or after the day.
