@@ -15,7 +15,6 @@
 #include "insight/ChartSeries.h"
 #include "insight/CountedRuns.h"
 #include "insight/PersonalRecords.h"
-#include "insight/RunCounter.h"
 #include "log/LogFile.h"
 #include "log/LogList.h"
 #include "log/LogScan.h"

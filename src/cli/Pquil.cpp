@@ -7,8 +7,8 @@
 #include <string>
 
 #include "cli/CliError.h"
-#include "cli/Commands.h"
 #include "cli/OutputBuffer.h"
+#include "cli/Subcommands.h"
 
 namespace pq::cli {
 
@@ -50,24 +50,24 @@ written, refused data, missing calculator input, a refused date); 2 usage error.
 )";
 
 constexpr std::string_view HelpOption = "--help";
-constexpr std::string_view HelpCommand = "help";
+constexpr std::string_view HelpSubcommand = "help";
 constexpr std::string_view VersionOption = "--version";
 
-struct Command {
+struct Subcommand {
     std::string_view Name;
     int (*Run)(Words, OutputBuffer &, OutputBuffer &);
 };
 
-constexpr std::array Commands = {
-    Command{"show", RunShow},       Command{"stats", RunStats},     Command{"calc", RunCalc},
-    Command{"date", RunDate},       Command{"convert", RunConvert}, Command{"export", RunExport},
-    Command{"import", RunImport},   Command{"tags", RunTags},       Command{"shoes", RunShoes},
-    Command{"records", RunRecords}, Command{"summary", RunSummary}, Command{"chart", RunChart},
-    Command{"streaks", RunStreaks},
+constexpr std::array Subcommands = {
+    Subcommand{"show", RunShow},       Subcommand{"stats", RunStats},     Subcommand{"calc", RunCalc},
+    Subcommand{"date", RunDate},       Subcommand{"convert", RunConvert}, Subcommand{"export", RunExport},
+    Subcommand{"import", RunImport},   Subcommand{"tags", RunTags},       Subcommand{"shoes", RunShoes},
+    Subcommand{"records", RunRecords}, Subcommand{"summary", RunSummary}, Subcommand{"chart", RunChart},
+    Subcommand{"streaks", RunStreaks},
 };
 
-const Command *FindCommand(std::string_view name) {
-    for (const Command &command : Commands) {
+const Subcommand *FindSubcommand(std::string_view name) {
+    for (const Subcommand &command : Subcommands) {
         if (command.Name == name) {
             return &command;
         }
@@ -81,7 +81,7 @@ int Dispatch(Words words, OutputBuffer &out, OutputBuffer &err) {
         return ExitUsage;
     }
     const std::string_view first = words.front();
-    if (first == HelpOption || (first == HelpCommand && words.size() == 1)) {
+    if (first == HelpOption || (first == HelpSubcommand && words.size() == 1)) {
         out.Append(Usage);
         return ExitSuccess;
     }
@@ -89,14 +89,14 @@ int Dispatch(Words words, OutputBuffer &out, OutputBuffer &err) {
         out.Append(Version);
         return ExitSuccess;
     }
-    if (first == HelpCommand) {
-        if (const Command *command = FindCommand(words[1])) {
+    if (first == HelpSubcommand) {
+        if (const Subcommand *command = FindSubcommand(words[1])) {
             const std::array<std::string_view, 1> help = {HelpOption};
             return command->Run(help, out, err);
         }
         throw CliError(ExitUsage, "unknown command '" + std::string(words[1]) + "' (see 'pquil --help')");
     }
-    const Command *command = FindCommand(first);
+    const Subcommand *command = FindSubcommand(first);
     if (command == nullptr) {
         throw CliError(ExitUsage, "unknown command '" + std::string(first) + "' (see 'pquil --help')");
     }

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "support/FileBytes.h"
+
 // Runs the real pquil on the logs under tests/data/cli and compares what it prints and writes with the expected
 // texts kept beside them (expected/<case>.out and expected/<case>.err; a missing file means nothing is printed).
 class tst_Pquil : public QObject {
@@ -19,11 +21,6 @@ private:
     };
 
     static QString DataDir() { return QStringLiteral(PACEQUILL_TEST_DATA "/cli"); }
-
-    static QByteArray ReadFile(const QString &path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
     static void WriteFile(const QString &path, const QByteArray &bytes) {
         QFile file(path);
@@ -249,8 +246,8 @@ private slots:
                 }
             }
         }
-        QCOMPARE(run.Err, ReadFile(expected + ".err"));
-        QCOMPARE(run.Out, ReadFile(expected + ".out"));
+        QCOMPARE(run.Err, FileBytes(expected + ".err"));
+        QCOMPARE(run.Out, FileBytes(expected + ".out"));
         QCOMPARE(run.ExitCode, exitCode);
     }
 
@@ -306,7 +303,7 @@ private slots:
         const Run run = RunPquil({"convert", input, out});
         QCOMPARE(run.Err, warning);
         QCOMPARE(run.ExitCode, 0);
-        QCOMPARE(ReadFile(out), ReadFile(DataDir() + "/" + expected));
+        QCOMPARE(FileBytes(out), FileBytes(DataDir() + "/" + expected));
     }
 
     void outputFileIsProtected() {
@@ -315,28 +312,28 @@ private slots:
         Run run = RunPquil({"convert", "old.pql", out});
         QCOMPARE(run.ExitCode, 1);
         QCOMPARE(run.Err, "pquil: " + out.toUtf8() + ": file exists (use --force to replace it)\n");
-        QCOMPARE(ReadFile(out), QByteArray("keep me"));
+        QCOMPARE(FileBytes(out), QByteArray("keep me"));
 
         run = RunPquil({"convert", "old.pql", out, "--force"});
         QCOMPARE(run.ExitCode, 0);
-        QCOMPARE(ReadFile(out), ReadFile(DataDir() + "/expected/old-converted.pquil"));
+        QCOMPARE(FileBytes(out), FileBytes(DataDir() + "/expected/old-converted.pquil"));
 
         // The input itself, by its own name or through a link, is never written, not even with --force.
         const QString input = Temp.filePath("input.pql");
-        WriteFile(input, ReadFile(DataDir() + "/old.pql"));
+        WriteFile(input, FileBytes(DataDir() + "/old.pql"));
         const QString link = Temp.filePath("link.pql");
         QVERIFY(QFile::link(input, link));
         for (const QString &target : {input, link}) {
             run = RunPquil({"convert", input, target, "--force"});
             QCOMPARE(run.ExitCode, 1);
             QCOMPARE(run.Err, "pquil: " + target.toUtf8() + ": is the input file; the input is never overwritten\n");
-            QCOMPARE(ReadFile(input), ReadFile(DataDir() + "/old.pql"));
+            QCOMPARE(FileBytes(input), FileBytes(DataDir() + "/old.pql"));
         }
         const QString csv = Temp.filePath("self.csv");
         WriteFile(csv, "Date,Distance,Time,Notes\r\n");
         run = RunPquil({"import", csv, csv, "--force"});
         QCOMPARE(run.ExitCode, 1);
-        QCOMPARE(ReadFile(csv), QByteArray("Date,Distance,Time,Notes\r\n"));
+        QCOMPARE(FileBytes(csv), QByteArray("Date,Distance,Time,Notes\r\n"));
     }
 
     // A log whose rows the entry editor wrote comes back byte for byte; one with a row it could not have written
@@ -361,7 +358,7 @@ private slots:
         if (refusal.isEmpty()) {
             QCOMPARE(imported.Err, QByteArray());
             QCOMPARE(imported.ExitCode, 0);
-            QCOMPARE(ReadFile(out), ReadFile(log));
+            QCOMPARE(FileBytes(out), FileBytes(log));
         } else {
             QVERIFY2(imported.Err.startsWith("pquil: " + csv.toUtf8() + ": " + refusal), imported.Err.constData());
             QCOMPARE(imported.ExitCode, 1);
@@ -416,7 +413,7 @@ private slots:
         const Run run = RunPquil({"import", in, out});
         QCOMPARE(run.Err, QByteArray());
         QCOMPARE(run.ExitCode, 0);
-        QCOMPARE(ReadFile(out), "Pacequill version 3.1 log file format\r\n" + log);
+        QCOMPARE(FileBytes(out), "Pacequill version 3.1 log file format\r\n" + log);
     }
 
     void importRefuses_data() {

@@ -24,6 +24,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "support/FileBytes.h"
+
 // The help viewer's socket against another local user: a name taken before the program starts, a socket of another
 // user's process where the program's own should be, a stranger knocking at the viewer, a server name that points at
 // something else, and a request that names any file as the collection. The drills that need another user run as the
@@ -82,11 +84,6 @@ bool FillAddress(const QByteArray &path, sockaddr_un &address) {
         return false;
     std::memcpy(address.sun_path, path.constData(), path.size());
     return true;
-}
-
-QByteArray Contents(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList FilesUnder(const QString &folder) {
@@ -293,8 +290,8 @@ void tst_HelpSocket::serverNameAtSomethingElse() {
     QCOMPARE(viewer.exitCode(), 1);
     QVERIFY(!viewer.readAllStandardError().isEmpty());
     QCOMPARE(QFileInfo(target).isSymLink(), target.endsWith("/link"));
-    QCOMPARE(Contents(target), kept);
-    QCOMPARE(Contents(elsewhere), kept);
+    QCOMPARE(FileBytes(target), kept);
+    QCOMPARE(FileBytes(elsewhere), kept);
 }
 
 void tst_HelpSocket::foreignFileIsNotTakenAsCollection_data() {

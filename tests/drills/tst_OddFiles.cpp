@@ -53,11 +53,6 @@ std::string ReadText(const fs::path &path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-QByteArray FileBytes(const QByteArray &path) {
-    std::ifstream in(path.toStdString(), std::ios::binary);
-    return QByteArray::fromStdString({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
-}
-
 // The command with its input and the output in the folder in place of the marks.
 std::vector<std::string> Substitute(const QStringList &words, const std::string &input, const fs::path &dir) {
     std::vector<std::string> arguments;
@@ -299,7 +294,7 @@ void tst_OddFiles::nonUtf8NameKeepsItsBytes() {
     client->SetChanged(true);
     client->Handle(Cmd::FileSave);
     QVERIFY(Recorded->Messages.isEmpty());
-    QCOMPARE(FileBytes(path).toStdString(), pq::LogBytes(client->List()));
+    QCOMPARE(ReadText(path.toStdString()), pq::LogBytes(client->List()));
     QCOMPARE(QDir(Temp->path()).entryList(QDir::Files), before);
 }
 

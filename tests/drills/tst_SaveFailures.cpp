@@ -20,6 +20,7 @@
 #include "log/LogFile.h"
 #include "log/TPacequillDlgClient.h"
 #include "shell/DocumentModules.h"
+#include "support/FileBytes.h"
 #include "support/ScriptedPrompts.h"
 
 namespace {
@@ -34,11 +35,6 @@ constexpr std::size_t FillStep = std::size_t{64} << 10;
 constexpr int OldRows = 3;
 constexpr int PquilFailure = 1;
 constexpr int ProcessWaitMs = 30000;
-
-QByteArray FileBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QStringList Listing(const QString &dir) {
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);

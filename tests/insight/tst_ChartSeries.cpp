@@ -3,7 +3,7 @@
 #include <random>
 
 #include "insight/ChartSeries.h"
-#include "insight/InsightTexts.h"
+#include "insight/ReportFormats.h"
 #include "stats/PeriodTotals.h"
 #include "support/RunLogs.h"
 

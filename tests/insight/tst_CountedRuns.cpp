@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "insight/CountedRuns.h"
-#include "insight/InsightTexts.h"
+#include "insight/ReportFormats.h"
 #include "support/RunLogs.h"
 
 using namespace pq;

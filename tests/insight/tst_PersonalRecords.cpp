@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "insight/InsightTexts.h"
 #include "insight/PersonalRecords.h"
+#include "insight/ReportFormats.h"
 #include "support/RunLogs.h"
 
 using namespace pq;

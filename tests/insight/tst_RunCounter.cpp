@@ -9,9 +9,8 @@
 
 #include "RandomLogs.h"
 #include "ScanBytes.h"
-#include "calc/RowTexts.h"
+#include "calc/DistanceTimeParts.h"
 #include "insight/CountedRuns.h"
-#include "insight/RunCounter.h"
 #include "log/LogEntry.h"
 #include "log/LogFile.h"
 #include "log/LogList.h"

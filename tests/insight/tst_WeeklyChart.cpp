@@ -7,7 +7,7 @@
 
 #include "insight/ChartSeries.h"
 #include "insight/CountedRuns.h"
-#include "insight/InsightTexts.h"
+#include "insight/ReportFormats.h"
 #include "insight/WeeklyChart.h"
 #include "log/LogList.h"
 #include "stats/StatsCalendar.h"

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "log/LogFile.h"
+#include "support/FileBytes.h"
 
 using namespace pq;
 
@@ -37,11 +38,6 @@ LogList Read(const QByteArray &bytes) {
     list.AppendRow("stale\trow");
     ReadLogBytes(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), list);
     return list;
-}
-
-QByteArray ReadFile(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void WriteFile(const QString &path, const QByteArray &bytes) {
@@ -198,7 +194,7 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         const QByteArray x899(899, 'x');
         for (const char *file : {"current.pquil", "old-headerless.pql", "damaged.pquil"}) {
-            QTest::newRow(file) << ReadFile(QStringLiteral(PACEQUILL_TEST_DATA "/") + file);
+            QTest::newRow(file) << FileBytes(QStringLiteral(PACEQUILL_TEST_DATA "/") + file);
         }
         QTest::newRow("empty file") << QByteArray();
         QTest::newRow("ends with a marker") << Header + "\xA1"
@@ -280,7 +276,7 @@ private slots:
     }
 
     void currentLogWritesBackIdentically() {
-        const QByteArray bytes = ReadFile(QStringLiteral(PACEQUILL_TEST_DATA "/current.pquil"));
+        const QByteArray bytes = FileBytes(QStringLiteral(PACEQUILL_TEST_DATA "/current.pquil"));
         const std::string written = LogBytes(Read(bytes));
         QCOMPARE(QByteArray::fromStdString(written), bytes);
     }
@@ -330,7 +326,7 @@ private slots:
         list.AppendRow("No Date\t1 Marathons\t03:30:00\tNone");
         const WriteResult written = WriteLog(list, path.toStdString());
         QVERIFY2(written.Ok, written.Error.c_str());
-        QCOMPARE(ReadFile(path), QByteArray::fromStdString(LogBytes(list)));
+        QCOMPARE(FileBytes(path), QByteArray::fromStdString(LogBytes(list)));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"run.pquil"});
 
         LogList loaded;
@@ -348,7 +344,7 @@ private slots:
         struct stat info {};
         QCOMPARE(::stat(path.c_str(), &info), 0);
         QCOMPARE(info.st_mode & 07777, mode_t{0640});
-        QCOMPARE(ReadFile(QString::fromStdString(path)), QByteArray("new"));
+        QCOMPARE(FileBytes(QString::fromStdString(path)), QByteArray("new"));
     }
 
     void writeThroughSymlinkReplacesTarget() {
@@ -359,7 +355,7 @@ private slots:
         QVERIFY(QFile::link(target, link));
         QVERIFY(WriteFileAtomically(link.toStdString(), "new").Ok);
         QVERIFY(QFileInfo(link).isSymLink());
-        QCOMPARE(ReadFile(target), QByteArray("new"));
+        QCOMPARE(FileBytes(target), QByteArray("new"));
     }
 
     void writeFailures_data() {
@@ -408,7 +404,7 @@ private slots:
         std::signal(SIGXFSZ, previousHandler);
         QVERIFY(!result.Ok);
         QVERIFY2(QString::fromStdString(result.Error).startsWith(path + ": "), result.Error.c_str());
-        QCOMPARE(ReadFile(path), old);
+        QCOMPARE(FileBytes(path), old);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"run.pquil"});
     }
 

@@ -15,6 +15,7 @@
 #include "log/PathBytes.h"
 #include "log/TPacequillDlgClient.h"
 #include "shell/DocumentModules.h"
+#include "support/FileBytes.h"
 #include "support/ScriptedPrompts.h"
 
 Q_DECLARE_METATYPE(Prompts::Button)
@@ -25,11 +26,6 @@ const QString QuestionText = QStringLiteral("Changes have been made. Would you l
 const QString QuestionCaption = QStringLiteral("Contents have changed");
 const QString ThreeRunsPath = QStringLiteral(PACEQUILL_TEST_DATA "/client/ThreeRuns.pquil");
 constexpr char HeaderLine[] = "Pacequill version 3.1 log file format\r\n";
-
-QByteArray FileBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 

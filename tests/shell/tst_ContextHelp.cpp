@@ -15,20 +15,20 @@
 #include "frame/ContextHelp.h"
 #include "frame/HelpClient.h"
 #include "stats/TPacequillStats.h"
+#include "support/RecordingHelp.h"
 
 namespace {
 
-class RecordingHelp : public HelpClient {
-public:
-    bool Request(QWidget *owner, const QString &helpFile, Command command, quint32 context) override {
-        Calls.append(QStringLiteral("%1 %2 %3 %4")
-                         .arg(owner ? owner->objectName() : "-", helpFile)
-                         .arg(int(command))
-                         .arg(context));
-        return true;
-    }
-    QStringList Calls;
-};
+// The requests the help client got, each as "owner file command context" with the owner by its object name.
+QStringList Calls(const RecordingHelp &help) {
+    QStringList calls;
+    for (const RecordingHelp::Sent &sent : help.Requests)
+        calls.append(QStringLiteral("%1 %2 %3 %4")
+                         .arg(sent.Owner ? sent.Owner->objectName() : "-", sent.File)
+                         .arg(int(sent.Kind))
+                         .arg(sent.Context));
+    return calls;
+}
 
 QString Call(const QString &file, HelpClient::Command command, quint32 context = 0) {
     return QStringLiteral("main %1 %2 %3").arg(file).arg(int(command)).arg(context);
@@ -108,7 +108,7 @@ private:
 };
 
 void TestContextHelp::init() {
-    Help.Calls.clear();
+    Help.Requests.clear();
     Sink.Commands.clear();
     SystemF1.reset();
     Main = std::make_unique<QMainWindow>();
@@ -196,7 +196,7 @@ void TestContextHelp::mainLoop() {
 
     for (const QString &step : steps)
         Play(step);
-    QCOMPARE(Help.Calls, requests);
+    QCOMPARE(Calls(Help), requests);
     QCOMPARE(Sink.Commands, commandsRun);
     QCOMPARE(Content->Keys, keysReceived);
     QCOMPARE(Helper->IsContextHelpMode(), mode);
@@ -236,7 +236,7 @@ void TestContextHelp::heldF1FromTheSystem() {
     SystemF1 = true;
     Play("24333");
     QCOMPARE(Sink.Commands, QList<int>{24332});
-    QCOMPARE(Help.Calls.constLast(), Call(Menu, Cmd::ContextPopup, 24333));
+    QCOMPARE(Calls(Help).constLast(), Call(Menu, Cmd::ContextPopup, 24333));
 }
 
 void TestContextHelp::cursorFollowsTheMode() {
@@ -272,13 +272,13 @@ void TestContextHelp::helpForDialogControls() {
     year->setFocus();
 
     QTest::keyClick(year, Qt::Key_F1);
-    QCOMPARE(Help.Calls, QStringList{Call(Popup, Cmd::ContextPopup, 105)});
+    QCOMPARE(Calls(Help), QStringList{Call(Popup, Cmd::ContextPopup, 105)});
     // F1 held down repeats; the pop-up is asked for once.
     for (int repeat = 0; repeat < 3; ++repeat) {
         QKeyEvent held(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier, QString(), true);
         QApplication::sendEvent(year, &held);
     }
-    QCOMPARE(Help.Calls.size(), 1);
+    QCOMPARE(Calls(Help).size(), 1);
     // A command inside the dialog's loop is not taken for help; Escape closes the dialog as usual.
     Play("24371");
     QCOMPARE(Sink.Commands, QList<int>{24371});
@@ -299,12 +299,12 @@ void TestContextHelp::whatsThisForDialogControls() {
     auto *day = stats.findChild<QComboBox *>("107");
     QHelpEvent click(QEvent::WhatsThis, QPoint(1, 1), day->mapToGlobal(QPoint(1, 1)));
     QApplication::sendEvent(day, &click);
-    QCOMPARE(Help.Calls, QStringList{Call(Popup, Cmd::ContextPopup, 107)});
+    QCOMPARE(Calls(Help), QStringList{Call(Popup, Cmd::ContextPopup, 107)});
 
     // Controls without an entry (the labels) get nothing.
     QHelpEvent label(QEvent::WhatsThis, QPoint(1, 1), QPoint(1, 1));
     QApplication::sendEvent(stats.findChild<QWidget *>("126"), &label);
-    QCOMPARE(Help.Calls.size(), 1);
+    QCOMPARE(Calls(Help).size(), 1);
 }
 
 void TestContextHelp::registryFollowsDialogLifetimes() {
@@ -319,10 +319,10 @@ void TestContextHelp::registryFollowsDialogLifetimes() {
         TPacequillStats second(Main.get(), &Help);
         QVERIFY(Helper->RequestControlHelp(second.findChild<QWidget *>("117")));
     }
-    QCOMPARE(Help.Calls.size(), 2);
+    QCOMPARE(Calls(Help).size(), 2);
     TPacequillStats third(Main.get(), &Help);
     QVERIFY(Helper->RequestControlHelp(third.findChild<QWidget *>("908")));
-    QCOMPARE(Help.Calls.constLast(), Call(Popup, Cmd::ContextPopup, 908));
+    QCOMPARE(Calls(Help).constLast(), Call(Popup, Cmd::ContextPopup, 908));
     QVERIFY(!Helper->RequestMenuItemHelp(24371));
 }
 

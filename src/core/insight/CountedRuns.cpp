@@ -1,13 +1,99 @@
 #include "insight/CountedRuns.h"
 
 #include <algorithm>
+#include <numeric>
 #include <optional>
+#include <string>
+#include <tuple>
 
 #include "calc/DateRules.h"
-#include "calc/RowTexts.h"
-#include "insight/RunCounter.h"
+#include "calc/DistanceTimeParts.h"
+#include "log/LogEntry.h"
+#include "log/LogList.h"
+#include "stats/DayOrder.h"
+#include "stats/RowKey.h"
 
 namespace pq {
+
+namespace {
+
+bool HasTab(std::string_view text) {
+    return text.find(KeySeparator) != std::string_view::npos;
+}
+
+std::string_view KeyDistance(std::string_view distance) {
+    return distance.substr(0, KeyDistanceWidth);
+}
+
+std::string_view KeyTime(std::string_view time) {
+    return time.substr(0, KeyTimeWidth);
+}
+
+// Dates of the form yyyy/mm/dd in the years a real date may have are found by their digits, without hashing:
+// the places of the two "/", the length, and the slots per year and per month.
+constexpr std::size_t UsualDateLength = 10;
+constexpr std::size_t FirstSlash = 4;
+constexpr std::size_t SecondSlash = 7;
+constexpr int DateParts = 3; // year, month, day
+constexpr int Decimal = 10;
+constexpr int MonthsPerYear = 12;
+constexpr int MostDaysPerMonth = 31;
+constexpr std::size_t UsualDateSlots = std::size_t{LastYear - FirstYear + 1} * MonthsPerYear * MostDaysPerMonth;
+
+// The slot of a date of that form, or nothing for any other text.
+std::optional<std::size_t> UsualDateSlot(std::string_view date) {
+    if (date.size() != UsualDateLength || date[FirstSlash] != '/' || date[SecondSlash] != '/') {
+        return std::nullopt;
+    }
+    int parts[DateParts] = {0, 0, 0};
+    int part = 0;
+    for (std::size_t i = 0; i < UsualDateLength; ++i) {
+        if (i == FirstSlash || i == SecondSlash) {
+            ++part;
+        } else if (date[i] >= '0' && date[i] <= '9') {
+            parts[part] = parts[part] * Decimal + (date[i] - '0');
+        } else {
+            return std::nullopt;
+        }
+    }
+    const auto [year, month, day] = parts;
+    if (year < FirstYear || year > LastYear || month < 1 || month > MonthsPerYear || day < 1 ||
+        day > MostDaysPerMonth) {
+        return std::nullopt;
+    }
+    return (static_cast<std::size_t>(year - FirstYear) * MonthsPerYear + static_cast<std::size_t>(month - 1)) *
+               MostDaysPerMonth +
+           static_cast<std::size_t>(day - 1);
+}
+
+// The rank of each text in the order `less` gives; texts that neither comes before share a rank.
+template <class Less> std::vector<std::uint32_t> DenseRanks(const TextPool &texts, Less less) {
+    std::vector<std::uint32_t> order(texts.Size());
+    std::iota(order.begin(), order.end(), 0U);
+    std::sort(order.begin(), order.end(),
+              [&](std::uint32_t left, std::uint32_t right) { return less(texts.Text(left), texts.Text(right)); });
+    std::vector<std::uint32_t> ranks(order.size());
+    std::uint32_t rank = 0;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (i > 0 && less(texts.Text(order[i - 1]), texts.Text(order[i]))) {
+            ++rank;
+        }
+        ranks[order[i]] = rank;
+    }
+    return ranks;
+}
+
+// The part of a row's key after its day number and weekday, which orders the rows of one day.
+std::string KeyTail(const RunTexts &texts) {
+    std::string tail(texts.Date);
+    tail += KeySeparator;
+    tail.append(KeyDistance(texts.Distance));
+    tail += KeySeparator;
+    tail.append(KeyTime(texts.Time));
+    return tail;
+}
+
+} // namespace
 
 std::optional<UnitTotals> RunDistance(std::string_view distanceText) {
     const DistanceParts parts = SplitDistanceText(distanceText);
@@ -51,10 +137,6 @@ double RunTotals::PacePerMile() const {
     return PacedMiles > 0 ? PacedSeconds / PacedMiles : 0;
 }
 
-double RunTotals::PacePerKilometer() const {
-    return PacedKilometers > 0 ? PacedSeconds / PacedKilometers : 0;
-}
-
 std::vector<CountedRun>::const_iterator FirstRunFrom(const std::vector<CountedRun> &runs, int dayNumber) {
     return std::lower_bound(runs.begin(), runs.end(), dayNumber,
                             [](const CountedRun &run, int day) { return run.DayNumber < day; });
@@ -66,6 +148,171 @@ RunTotals TotalsBetween(const std::vector<CountedRun> &runs, int firstDay, int l
         totals.Add(*run);
     }
     return totals;
+}
+
+void RunCounter::TakeRow(std::string_view rowText) {
+    std::string_view texts[ColumnCount];
+    LogList::SplitRowText(rowText, texts);
+    AddRow(Taken, texts[DateColumn], texts[DistanceColumn], texts[TimeColumn]);
+}
+
+void RunCounter::AddRow(int row, std::string_view date, std::string_view distance, std::string_view time) {
+    Taken = std::max(Taken, row + 1);
+    const std::uint32_t dateId = InternDate(date);
+    const DateFacts facts = DateFactsOf[dateId];
+    if (facts.Day < 0) {
+        return;
+    }
+    if (!HasTab(date) && !HasTab(KeyDistance(distance))) {
+        if (!facts.Counts) {
+            return;
+        }
+        const std::uint32_t distanceId = InternDistance(distance);
+        if (Readings[distanceId]) {
+            Rows.push_back({static_cast<std::uint32_t>(facts.Day), dateId, distanceId, InternTime(time), row, false});
+        }
+        return;
+    }
+    // A tab inside a text moves the places at which the statistics take the key apart: the key is composed and
+    // read as they read it.
+    std::string key;
+    AppendRowKey(key, facts.Day, date, distance, time);
+    const RowKeyFields fields = ReadRowKey(key);
+    if (const std::optional<UnitTotals> counted = CountedRunDistance(fields.Date, fields.Distance)) {
+        TabbedDistances.emplace_back(row, *counted);
+        Rows.push_back(
+            {static_cast<std::uint32_t>(facts.Day), dateId, InternDistance(distance), InternTime(time), row, true});
+    }
+}
+
+void RunCounter::AddRows(const LogList &list, const RowFilter &filter) {
+    Rows.reserve(Rows.size() + static_cast<std::size_t>(list.RowCount()));
+    for (int row = 0; row < list.RowCount(); ++row) {
+        if (!filter || filter(row)) {
+            AddRow(row, list.Text(row, DateColumn), list.Text(row, DistanceColumn), list.Text(row, TimeColumn));
+        }
+    }
+}
+
+std::uint32_t RunCounter::InternDate(std::string_view date) {
+    const std::optional<std::size_t> slot = UsualDateSlot(date);
+    if (slot && !UsualDateIds.empty() && UsualDateIds[*slot] != 0) {
+        return UsualDateIds[*slot] - 1;
+    }
+    const std::size_t known = Dates.Size();
+    const std::uint32_t id = Dates.Intern(date);
+    if (id == known) {
+        CivilDate civil;
+        DateFactsOf.push_back({KeyDayNumber(date).value_or(-1), ReadDateText(date, civil)});
+    }
+    if (slot) {
+        UsualDateIds.resize(UsualDateSlots, 0);
+        UsualDateIds[*slot] = id + 1;
+    }
+    return id;
+}
+
+std::uint32_t RunCounter::InternDistance(std::string_view distance) {
+    const std::size_t known = Distances.Size();
+    const std::uint32_t id = Distances.Intern(distance);
+    if (id == known) {
+        Readings.push_back(RunDistance(KeyDistance(distance)));
+    }
+    return id;
+}
+
+std::uint32_t RunCounter::InternTime(std::string_view time) {
+    const std::size_t known = Times.Size();
+    const std::uint32_t id = Times.Intern(time);
+    if (id == known) {
+        SecondsOf.push_back(TimeTextSeconds(time));
+    }
+    return id;
+}
+
+void RunCounter::Append(const RunCounter &later) {
+    const auto remap = [](const TextPool &texts, auto intern) {
+        std::vector<std::uint32_t> ids(texts.Size());
+        for (std::uint32_t id = 0; id < ids.size(); ++id) {
+            ids[id] = intern(texts.Text(id));
+        }
+        return ids;
+    };
+    const std::vector<std::uint32_t> dates =
+        remap(later.Dates, [this](std::string_view text) { return InternDate(text); });
+    const std::vector<std::uint32_t> distances =
+        remap(later.Distances, [this](std::string_view text) { return InternDistance(text); });
+    const std::vector<std::uint32_t> times =
+        remap(later.Times, [this](std::string_view text) { return InternTime(text); });
+    Rows.reserve(Rows.size() + later.Rows.size());
+    for (const Row &row : later.Rows) {
+        Rows.push_back(
+            {row.Day, dates[row.Date], distances[row.Distance], times[row.Time], row.Index + Taken, row.Tabbed});
+    }
+    for (const auto &[row, distance] : later.TabbedDistances) {
+        TabbedDistances.emplace_back(row + Taken, distance);
+    }
+    Taken += later.Taken;
+}
+
+std::vector<CountedRun> RunCounter::Finish() {
+    Rank();
+    SortByDay(Rows, [this](const Row &left, const Row &right) { return Before(left, right); });
+    std::vector<CountedRun> runs;
+    runs.reserve(Rows.size());
+    for (const Row &row : Rows) {
+        const UnitTotals &distance = DistanceOf(row);
+        runs.push_back(
+            {row.Index, static_cast<int>(row.Day), distance.Miles, distance.Kilometers, SecondsOf[row.Time]});
+    }
+    return runs;
+}
+
+RunTexts RunCounter::Texts(int row) const {
+    const auto found = std::find_if(Rows.begin(), Rows.end(), [row](const Row &kept) { return kept.Index == row; });
+    if (found == Rows.end()) {
+        return {};
+    }
+    return {Dates.Text(found->Date), Distances.Text(found->Distance), Times.Text(found->Time)};
+}
+
+void RunCounter::Rank() {
+    DateRank = DenseRanks(Dates, TabEndedLess);
+    DistanceRank = DenseRanks(Distances, [](std::string_view left, std::string_view right) {
+        return TabEndedLess(KeyDistance(left), KeyDistance(right));
+    });
+    // The Time text ends the key: no tab follows it.
+    TimeRank =
+        DenseRanks(Times, [](std::string_view left, std::string_view right) { return KeyTime(left) < KeyTime(right); });
+    std::sort(TabbedDistances.begin(), TabbedDistances.end(),
+              [](const auto &left, const auto &right) { return left.first < right.first; });
+}
+
+// For rows without a tab in their key's Date and Distance texts the ranks order them as their keys' texts do;
+// equal keys keep list order.
+bool RunCounter::Before(const Row &left, const Row &right) const {
+    if (!left.Tabbed && !right.Tabbed) {
+        const auto rank = [this](const Row &row) {
+            return std::make_tuple(DateRank[row.Date], DistanceRank[row.Distance], TimeRank[row.Time], row.Index);
+        };
+        return rank(left) < rank(right);
+    }
+    const auto texts = [this](const Row &row) {
+        return RunTexts{Dates.Text(row.Date), Distances.Text(row.Distance), Times.Text(row.Time)};
+    };
+    if (const int order = KeyTail(texts(left)).compare(KeyTail(texts(right))); order != 0) {
+        return order < 0;
+    }
+    return left.Index < right.Index;
+}
+
+const UnitTotals &RunCounter::DistanceOf(const Row &row) const {
+    if (!row.Tabbed) {
+        return *Readings[row.Distance];
+    }
+    const auto found = std::lower_bound(TabbedDistances.begin(), TabbedDistances.end(), row.Index,
+                                        [](const auto &entry, int index) { return entry.first < index; });
+    return found->second;
 }
 
 } // namespace pq

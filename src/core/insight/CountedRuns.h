@@ -1,11 +1,15 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "log/RowSink.h"
 #include "stats/PeriodTotals.h"
+#include "stats/TextPool.h"
 
 namespace pq {
 
@@ -50,8 +54,6 @@ struct RunTotals {
     void Add(const CountedRun &run);
     // Seconds per mile over the paced runs; 0 when there are none.
     double PacePerMile() const;
-    // Seconds per kilometer over the paced runs; 0 when there are none.
-    double PacePerKilometer() const;
 };
 
 // The first run on or after the day.
@@ -59,5 +61,69 @@ std::vector<CountedRun>::const_iterator FirstRunFrom(const std::vector<CountedRu
 
 // The totals of the runs from the first day through the last, both included.
 RunTotals TotalsBetween(const std::vector<CountedRun> &runs, int firstDay, int lastDay);
+
+// A row's Date, Distance and Time texts as they stand in the log.
+struct RunTexts {
+    std::string_view Date;
+    std::string_view Distance;
+    std::string_view Time;
+};
+
+// Counts the runs of rows handed over in list order, keeping per row only its day and the numbers of its Date,
+// Distance and Time texts. Each distinct text is kept, read and ranked once, so the statistics' order (CountRuns)
+// comes from the ranks of a day's texts, without composing or comparing the rows' keys, and a big file can be
+// counted a part on each core.
+class RunCounter : public RowSink {
+public:
+    // A row of a log file as a row text; rows are numbered from 0 in the order they come.
+    void TakeRow(std::string_view rowText) override;
+    // The row at this index of a list; rows come in list order.
+    void AddRow(int row, std::string_view date, std::string_view distance, std::string_view time);
+    // The rows of the list that the filter takes (every row for an empty one).
+    void AddRows(const LogList &list, const RowFilter &filter);
+    // Adds the rows of a later part of the same file, numbered after every row this counter has taken.
+    void Append(const RunCounter &later);
+    // The counted runs in the statistics' order; call once, after the last row.
+    std::vector<CountedRun> Finish();
+    // The texts of a counted row, after Finish.
+    RunTexts Texts(int row) const;
+
+private:
+    // A row whose key has no tab inside its Date or cut Distance text is put in order by the ranks of its texts;
+    // any other row, rare, by its key's texts. Such a row's counted distance is kept beside the rows.
+    struct Row {
+        std::uint32_t Day;
+        std::uint32_t Date;
+        std::uint32_t Distance;
+        std::uint32_t Time;
+        int Index;
+        bool Tabbed;
+    };
+    struct DateFacts {
+        int Day;     // -1 when the text gives a row no key
+        bool Counts; // a real date by the date rules
+    };
+    std::uint32_t InternDate(std::string_view date);
+    std::uint32_t InternDistance(std::string_view distance);
+    std::uint32_t InternTime(std::string_view time);
+    void Rank();
+    bool Before(const Row &left, const Row &right) const;
+    const UnitTotals &DistanceOf(const Row &row) const;
+
+    std::vector<Row> Rows;
+    int Taken = 0;
+    TextPool Dates;
+    TextPool Distances;
+    TextPool Times;
+    std::vector<DateFacts> DateFactsOf;
+    std::vector<std::uint32_t> UsualDateIds;         // a usual date's number plus one by its slot, 0 for none yet
+    std::vector<std::optional<UnitTotals>> Readings; // of the Distance text cut as in a key
+    std::vector<double> SecondsOf;
+    // Ranks in the key's order: the Date text, the Distance text cut as in a key, the Time text likewise.
+    std::vector<std::uint32_t> DateRank;
+    std::vector<std::uint32_t> DistanceRank;
+    std::vector<std::uint32_t> TimeRank;
+    std::vector<std::pair<int, UnitTotals>> TabbedDistances; // by row
+};
 
 } // namespace pq

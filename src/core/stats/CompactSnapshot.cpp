@@ -55,7 +55,7 @@ std::string UsualDateText(std::uint32_t code) {
 }
 
 // The numbers of the texts in key order, and each number's rank in it.
-std::vector<std::uint32_t> KeyOrder(const DistinctTexts &texts, std::vector<std::uint32_t> &rankOf) {
+std::vector<std::uint32_t> KeyOrder(const TextPool &texts, std::vector<std::uint32_t> &rankOf) {
     std::vector<std::uint32_t> order(texts.Size());
     std::iota(order.begin(), order.end(), 0U);
     std::sort(order.begin(), order.end(), [&texts](std::uint32_t left, std::uint32_t right) {

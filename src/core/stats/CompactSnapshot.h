@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "log/RowSink.h"
-#include "stats/DistinctTexts.h"
 #include "stats/PeriodTotals.h"
+#include "stats/TextPool.h"
 
 namespace pq {
 
@@ -58,8 +58,8 @@ private:
     // Most rows of a day spell its date alike ("1998/03/02"): such a row's Date is marked as its day's usual text,
     // kept here as the number 19980302, and needs no search among the texts.
     std::vector<std::uint32_t> UsualDates;
-    DistinctTexts Dates;
-    DistinctTexts Distances;
+    TextPool Dates;
+    TextPool Distances;
     std::vector<std::uint32_t> DateOrder; // rank to number
     std::vector<std::uint32_t> DistanceOrder;
     std::vector<DateReading> DateReadings; // by rank

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "calc/RowTexts.h"
+#include "calc/DistanceTimeParts.h"
 #include "calc/RunArithmetic.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"

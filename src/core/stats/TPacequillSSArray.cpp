@@ -242,11 +242,6 @@ RowKeyFields TPacequillSSArray::Fields(std::size_t index) const {
     return ReadRowKey(Text(item, Scratch));
 }
 
-int TPacequillSSArray::RowAt(std::size_t index) const {
-    const Item item = Items[index];
-    return IsRowKey(item) ? RowOf(item) : -1;
-}
-
 void TPacequillSSArray::Prefetch(std::size_t index) const {
     if (index < Items.size() && IsRowKey(Items[index])) {
         Rows->PrefetchRecord(RowOf(Items[index]));

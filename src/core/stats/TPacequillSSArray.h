@@ -44,8 +44,6 @@ public:
     // The parts of the string at this index read as a row key; for a row key mostly without composing it. The
     // texts are valid until the next string is read or added.
     RowKeyFields Fields(std::size_t index) const;
-    // The list row whose key is at this index, or -1 when the string there is a text that was added.
-    int RowAt(std::size_t index) const;
     // Tells the array that the string at this index will be read soon. Reading a snapshot in date order visits
     // the rows out of list order; hinting a few strings ahead overlaps their memory reads.
     void Prefetch(std::size_t index) const;

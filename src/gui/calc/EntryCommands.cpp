@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "calc/DateRules.h"
-#include "calc/RowTexts.h"
+#include "calc/DistanceTimeParts.h"
 #include "calc/RunArithmetic.h"
 #include "calc/TPacequillCalc.h"
 #include "frame/CommandEvent.h"
@@ -57,18 +57,6 @@ constexpr QKeyCombination ContextMenuKey = Qt::SHIFT | Qt::Key_F10;
 constexpr int DefaultDistanceUnit = static_cast<int>(pq::DistanceUnit::Miles);
 constexpr int DefaultPaceUnit = static_cast<int>(pq::PaceUnit::PerMile);
 constexpr int DefaultCalcMode = static_cast<int>(pq::CalcMode::Pace);
-
-Prompts::Button ShowMessage(QWidget *owner, const QString &text, const QString &caption, Prompts::Icon icon,
-                            const QList<Prompts::Button> &buttons = {Prompts::Button::Ok},
-                            Prompts::Button defaultButton = Prompts::Button::Ok) {
-    Prompts::MessageSpec spec;
-    spec.Text = text;
-    spec.Caption = caption;
-    spec.BoxIcon = icon;
-    spec.Buttons = buttons;
-    spec.Default = defaultButton;
-    return Prompts::Current().Message(owner, spec);
-}
 
 } // namespace
 
@@ -138,7 +126,7 @@ void EntryCommands::AddEntry() {
 void EntryCommands::DuplicateEntry() {
     const std::optional<int> selected = Client.FindSelectedRow();
     if (!selected) {
-        ShowMessage(&Client, NothingToDuplicateText, DuplicateCaption, Prompts::Icon::Stop);
+        Prompts::Error(&Client, DuplicateCaption, NothingToDuplicateText);
         return;
     }
     Client.SetChanged(true);
@@ -149,14 +137,14 @@ void EntryCommands::DuplicateEntry() {
 void EntryCommands::ModifyEntry() {
     const std::optional<int> selected = Client.FindSelectedRow();
     if (!selected) {
-        ShowMessage(&Client, NothingToModifyText, ModifyCaption, Prompts::Icon::Stop);
+        Prompts::Error(&Client, ModifyCaption, NothingToModifyText);
         return;
     }
     TPacequillCalc editor(&Client, Help.get());
     editor.Accepted = 0;
     const EditorTexts texts = SplitForEditor(Client.List().ReadEntry(*selected));
     if (!texts.UnitFound)
-        ShowMessage(&Client, NoUnitsText, NoUnitsCaption, Prompts::Icon::Stop);
+        Prompts::Error(&Client, NoUnitsCaption, NoUnitsText);
     editor.EntryDate = texts.Date;
     editor.EntryDistance = texts.Distance;
     editor.EntryHours = texts.Hours;
@@ -178,11 +166,11 @@ void EntryCommands::ModifyEntry() {
 void EntryCommands::DeleteEntry() {
     const std::optional<int> selected = Client.FindSelectedRow();
     if (!selected) {
-        ShowMessage(&Client, NothingToDeleteText, DeleteCaption, Prompts::Icon::Stop);
+        Prompts::Error(&Client, DeleteCaption, NothingToDeleteText);
         return;
     }
-    const Prompts::Button answer = ShowMessage(&Client, DeleteQuestionText, DeleteCaption, Prompts::Icon::Question,
-                                               {Prompts::Button::Yes, Prompts::Button::No}, Prompts::Button::No);
+    const Prompts::Button answer = Prompts::Question(&Client, DeleteCaption, DeleteQuestionText,
+                                                     {Prompts::Button::Yes, Prompts::Button::No}, Prompts::Button::No);
     if (answer != Prompts::Button::Yes)
         return;
     Client.SetChanged(true);

@@ -363,7 +363,7 @@ bool TPacequillCalc::TransferFromControls() {
                             {Date, Date->text(), QStringLiteral("Date"), &Transfer.DateText}};
     for (const Field &field : fields) {
         if (const std::optional<Refusal> refusal = FindRefusal(field.Text, field.Control == Notes)) {
-            ShowError(RefusalText(field.Name, *refusal), CharacterRefusedCaption);
+            Prompts::Error(this, CharacterRefusedCaption, RefusalText(field.Name, *refusal));
             SelectForCorrection(field.Control, refusal->Position, refusal->Length);
             return false;
         }
@@ -440,7 +440,8 @@ void TPacequillCalc::Calculate() {
 
     const pq::CalcResult result = pq::Calculate(input);
     if (result.MissingInput) {
-        ShowError(FromView(pq::MissingInputMessage(input.Mode)), FromView(pq::MissingInputCaption(input.Mode)));
+        Prompts::Error(this, FromView(pq::MissingInputCaption(input.Mode)),
+                       FromView(pq::MissingInputMessage(input.Mode)));
         return;
     }
     switch (input.Mode) {
@@ -467,11 +468,11 @@ void TPacequillCalc::Ok() {
     const pq::DateValidation date = pq::ValidateDateText(Transfer.DateText);
     switch (date.Result) {
     case pq::DateCheck::ImproperDateFormat:
-        ShowError(FromView(pq::ImproperDateFormatMessage), FromView(pq::ImproperDateFormatCaption));
+        Prompts::Error(this, FromView(pq::ImproperDateFormatCaption), FromView(pq::ImproperDateFormatMessage));
         SelectForCorrection(Date, 0, Date->text().size());
         return;
     case pq::DateCheck::InvalidDate:
-        ShowError(FromView(pq::InvalidDateMessage), FromView(pq::InvalidDateCaption));
+        Prompts::Error(this, FromView(pq::InvalidDateCaption), FromView(pq::InvalidDateMessage));
         SelectForCorrection(Date, 0, Date->text().size());
         return;
     case pq::DateCheck::Accepted:
@@ -492,7 +493,7 @@ void TPacequillCalc::BuildRowText(const std::string &dateText) {
         RowText += Blank;
         RowText += pq::UnitWord(static_cast<pq::DistanceUnit>(unit));
     } else {
-        ShowError(NoUnitsText, NoUnitsCaption);
+        Prompts::Error(this, NoUnitsCaption, NoUnitsText);
     }
     RowText += pq::FieldSeparator;
 
@@ -544,12 +545,4 @@ void TPacequillCalc::LimitNotes() {
     cursor.setPosition(start, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
     Notes->setTextCursor(cursor);
-}
-
-void TPacequillCalc::ShowError(const QString &text, const QString &caption) {
-    Prompts::MessageSpec box;
-    box.Text = text;
-    box.Caption = caption;
-    box.BoxIcon = Prompts::Icon::Stop;
-    Prompts::Current().Message(this, box);
 }

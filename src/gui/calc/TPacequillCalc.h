@@ -101,7 +101,6 @@ private:
     void OnUnitPicked(QComboBox *list, int &index, int picked);
     void OnModePicked(int picked);
     void LimitNotes();
-    void ShowError(const QString &text, const QString &caption);
 
     TPacequillCalcXfer &Transfer;
     HelpClient *Help;

@@ -99,3 +99,17 @@ Prompts &Prompts::Current() {
 void Prompts::Install(Prompts *prompts) {
     InstalledPrompts = prompts;
 }
+
+void Prompts::Error(QWidget *owner, const QString &caption, const QString &text) {
+    Current().Message(owner, {text, caption, Icon::Stop, {Button::Ok}, Button::Ok});
+}
+
+Prompts::Button Prompts::Warning(QWidget *owner, const QString &caption, const QString &text,
+                                 const QList<Button> &buttons, Button defaultButton) {
+    return Current().Message(owner, {text, caption, Icon::Exclamation, buttons, defaultButton});
+}
+
+Prompts::Button Prompts::Question(QWidget *owner, const QString &caption, const QString &text,
+                                  const QList<Button> &buttons, Button defaultButton) {
+    return Current().Message(owner, {text, caption, Icon::Question, buttons, defaultButton});
+}

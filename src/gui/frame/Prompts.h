@@ -40,4 +40,16 @@ public:
     // The program's prompts; tests install their own.
     static Prompts &Current();
     static void Install(Prompts *prompts); // nullptr restores the real ones
+
+    // The message boxes the program shows, each through Current(): the owner, then the caption and the text as
+    // in QMessageBox. Where there is a choice, defaultButton is the one Enter presses; the answer is the button
+    // chosen (Cancel when the box was closed otherwise).
+    // A failure to report: the Stop icon and OK.
+    static void Error(QWidget *owner, const QString &caption, const QString &text);
+    // A warning: the Exclamation icon and these buttons.
+    static Button Warning(QWidget *owner, const QString &caption, const QString &text, const QList<Button> &buttons,
+                          Button defaultButton);
+    // A question: the Question icon and these buttons (Yes and No, and Cancel where the command may stop).
+    static Button Question(QWidget *owner, const QString &caption, const QString &text, const QList<Button> &buttons,
+                           Button defaultButton);
 };

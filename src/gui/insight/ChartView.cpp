@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "insight/InsightTexts.h"
+#include "insight/ReportFormats.h"
 
 namespace {
 

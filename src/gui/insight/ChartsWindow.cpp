@@ -109,9 +109,5 @@ void ChartsWindow::SaveImage() {
     QString error;
     if (charts[ChartTabs->currentIndex()]->SaveImage(path, error))
         return;
-    Prompts::MessageSpec message;
-    message.Text = tr("The image was not saved.\n\n%1: %2").arg(path, error);
-    message.Caption = tr("Save Image");
-    message.BoxIcon = Prompts::Icon::Stop;
-    Prompts::Current().Message(this, message);
+    Prompts::Error(this, tr("Save Image"), tr("The image was not saved.\n\n%1: %2").arg(path, error));
 }

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "insight/InsightTexts.h"
+#include "insight/ReportFormats.h"
 #include "stats/StatsCalendar.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 
 #include "insight/InsightSource.h"
-#include "insight/InsightTexts.h"
 #include "insight/PersonalRecords.h"
+#include "insight/ReportFormats.h"
 #include "insight/ShoesPage.h"
 #include "insight/TagFilterBox.h"
 #include "log/CodePage1252.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "insight/InsightTexts.h"
+#include "insight/ReportFormats.h"
 #include "stats/StatsCalendar.h"
 
 namespace {

@@ -47,14 +47,6 @@ Prompts::FileDialogSpec LogFileDialog() {
     return settings;
 }
 
-void ShowFailure(QWidget *owner, const QString &text, const QString &caption) {
-    Prompts::MessageSpec box;
-    box.Text = text;
-    box.Caption = caption;
-    box.BoxIcon = Prompts::Icon::Stop;
-    Prompts::Current().Message(owner, box);
-}
-
 // The local files among dropped URLs.
 QStringList DroppedFiles(const QMimeData *data) {
     QStringList paths;
@@ -149,13 +141,9 @@ bool TPacequillDlgClient::SaveAs() {
 // Yes saves; when that save does not happen (Save As cancelled, write failed) the pending command must not go on,
 // or the changes the user asked to keep would be lost.
 bool TPacequillDlgClient::AskSaveChanges() {
-    Prompts::MessageSpec question;
-    question.Text = SaveChangesText;
-    question.Caption = SaveChangesCaption;
-    question.BoxIcon = Prompts::Icon::Question;
-    question.Buttons = {Prompts::Button::Yes, Prompts::Button::No, Prompts::Button::Cancel};
-    question.Default = Prompts::Button::Cancel;
-    switch (Prompts::Current().Message(this, question)) {
+    switch (Prompts::Question(this, SaveChangesCaption, SaveChangesText,
+                              {Prompts::Button::Yes, Prompts::Button::No, Prompts::Button::Cancel},
+                              Prompts::Button::Cancel)) {
     case Prompts::Button::Yes:
         return Save();
     case Prompts::Button::No:
@@ -169,7 +157,7 @@ bool TPacequillDlgClient::LoadLog(const QString &path) {
     pq::LogList loaded;
     const pq::LoadResult result = pq::LoadLog(FileSystemPath(path), loaded);
     if (result.Status == pq::LoadStatus::Unreadable) {
-        ShowFailure(this, OpenFailedText.arg(ReportText(result.Error)), OpenFailedCaption);
+        Prompts::Error(this, OpenFailedCaption, OpenFailedText.arg(ReportText(result.Error)));
         return false;
     }
     // Another kind of file would show as rows of junk, and Save would overwrite it in the log's format.
@@ -188,19 +176,14 @@ bool TPacequillDlgClient::LoadLog(const QString &path) {
 }
 
 bool TPacequillDlgClient::ConfirmNotALog(const QString &path) {
-    Prompts::MessageSpec question;
-    question.Text = NotALogText.arg(path);
-    question.Caption = NotALogCaption;
-    question.BoxIcon = Prompts::Icon::Exclamation;
-    question.Buttons = {Prompts::Button::Yes, Prompts::Button::No};
-    question.Default = Prompts::Button::No;
-    return Prompts::Current().Message(this, question) == Prompts::Button::Yes;
+    return Prompts::Warning(this, NotALogCaption, NotALogText.arg(path), {Prompts::Button::Yes, Prompts::Button::No},
+                            Prompts::Button::No) == Prompts::Button::Yes;
 }
 
 bool TPacequillDlgClient::WriteLog(const QString &path) {
     const pq::WriteResult result = pq::WriteLog(Model.List(), FileSystemPath(path));
     if (!result.Ok) {
-        ShowFailure(this, SaveFailedText.arg(ReportText(result.Error)), SaveFailedCaption);
+        Prompts::Error(this, SaveFailedCaption, SaveFailedText.arg(ReportText(result.Error)));
         return false;
     }
     FilePath = path;

@@ -166,11 +166,7 @@ bool TPacequillApp::notify(QObject *receiver, QEvent *event) {
         cause = QString::fromLocal8Bit(error.what());
     }
     try {
-        Prompts::MessageSpec box;
-        box.Text = CommandFailedText.arg(cause);
-        box.Caption = AppName;
-        box.BoxIcon = Prompts::Icon::Stop;
-        Prompts::Current().Message(Frame, box);
+        Prompts::Error(Frame, AppName, CommandFailedText.arg(cause));
     } catch (const std::exception &) {
         std::fprintf(stderr, "pacequill: %s\n", qPrintable(cause));
     }

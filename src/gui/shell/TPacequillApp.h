@@ -44,7 +44,6 @@ public:
     bool QueryClose();
 
     TSDIDecFrame *MainWindow() const { return Frame; }
-    bool IsHelpActive() const { return HelpActive; }
     bool IsContextHelpMode() const;
     const std::optional<QCursor> &GetHelpCursor() const;
 

@@ -272,7 +272,7 @@ void TPacequillStats::InitDialog() {
         FromThruFirstShow();
         break;
     default:
-        ShowError(UnknownTabText);
+        Prompts::Error(this, ErrorCaption, UnknownTabText);
         return;
     }
     ShowAndHideControls();
@@ -299,7 +299,7 @@ void TPacequillStats::OnTabChanged(int index) {
         FromThruFirstShow();
         break;
     default:
-        ShowError(UnknownTabChangeText);
+        Prompts::Error(this, ErrorCaption, UnknownTabChangeText);
         break;
     }
     ShowAndHideControls();
@@ -425,20 +425,10 @@ pq::UnitReporter TPacequillStats::Reporter() {
     return [this](const pq::UnrecognizedUnit &) { ShowRunningTotalsError(); };
 }
 
-void TPacequillStats::ShowError(const QString &text) {
-    Prompts::MessageSpec spec;
-    spec.Text = text;
-    spec.Caption = ErrorCaption;
-    spec.BoxIcon = Prompts::Icon::Stop;
-    Prompts::Current().Message(this, spec);
-}
-
 void TPacequillStats::ShowRunningTotalsError() {
-    Prompts::MessageSpec spec;
-    spec.Text = QString::fromLatin1(pq::RunningTotalsErrorMessage.data(),
-                                    static_cast<qsizetype>(pq::RunningTotalsErrorMessage.size()));
-    spec.Caption = QString::fromLatin1(pq::RunningTotalsErrorCaption.data(),
-                                       static_cast<qsizetype>(pq::RunningTotalsErrorCaption.size()));
-    spec.BoxIcon = Prompts::Icon::Stop;
-    Prompts::Current().Message(this, spec);
+    Prompts::Error(this,
+                   QString::fromLatin1(pq::RunningTotalsErrorCaption.data(),
+                                       static_cast<qsizetype>(pq::RunningTotalsErrorCaption.size())),
+                   QString::fromLatin1(pq::RunningTotalsErrorMessage.data(),
+                                       static_cast<qsizetype>(pq::RunningTotalsErrorMessage.size())));
 }

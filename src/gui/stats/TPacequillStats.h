@@ -100,7 +100,6 @@ private:
     void ShowHelp();
 
     pq::UnitReporter Reporter();
-    void ShowError(const QString &text);
     void ShowRunningTotalsError();
 
     HelpClient *Help;

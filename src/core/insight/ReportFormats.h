@@ -7,7 +7,8 @@
 
 namespace pq {
 
-// Texts of the records, summaries and charts, the same in the window and in pquil.
+// How the records, summaries and charts write times, paces, dates and distances, the same in the window and in
+// pquil.
 
 // A time in whole seconds (rounded) as H:MM:SS, as in 1:05:07; a time that is not above zero gives 0:00:00.
 std::string ClockText(double seconds);

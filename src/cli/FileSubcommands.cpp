@@ -5,11 +5,11 @@
 
 #include "cli/ArgumentList.h"
 #include "cli/CliError.h"
-#include "cli/Commands.h"
 #include "cli/LogFiles.h"
 #include "cli/OutputBuffer.h"
 #include "cli/RowPrinter.h"
 #include "cli/SelectedRows.h"
+#include "cli/Subcommands.h"
 #include "log/LogColumns.h"
 #include "log/LogEntry.h"
 #include "log/LogFile.h"

@@ -4,12 +4,12 @@
 
 #include "cli/ArgumentList.h"
 #include "cli/CliError.h"
-#include "cli/Commands.h"
 #include "cli/DateOptions.h"
 #include "cli/DateRangeOption.h"
 #include "cli/LogFiles.h"
 #include "cli/OutputBuffer.h"
 #include "cli/ReadInParts.h"
+#include "cli/Subcommands.h"
 #include "cli/TagOption.h"
 #include "cli/TextTable.h"
 #include "log/LogEntry.h"

@@ -9,7 +9,7 @@
 namespace pq {
 
 // Texts kept once each and numbered from 0 in the order they were first met, found again through a hash table.
-class DistinctTexts {
+class TextPool {
 public:
     // The number of the text, adding it when it is new.
     std::uint32_t Intern(std::string_view text);

@@ -5,9 +5,9 @@
 
 #include "cli/ArgumentList.h"
 #include "cli/CliError.h"
-#include "cli/Commands.h"
 #include "cli/LogFiles.h"
 #include "cli/OutputBuffer.h"
+#include "cli/Subcommands.h"
 #include "import/ActivityEntry.h"
 #include "import/ActivityFiles.h"
 #include "import/ActivityReadAhead.h"

@@ -7,7 +7,7 @@ namespace pq::cli {
 
 class OutputBuffer;
 
-// The commands. Each takes the words after its name, writes its results to out and its reports to err, and
+// The subcommands. Each takes the words after its name, writes its results to out and its reports to err, and
 // returns the exit status or throws a CliError.
 using Words = std::span<const std::string_view>;
 

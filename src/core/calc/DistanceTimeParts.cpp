@@ -1,4 +1,4 @@
-#include "calc/RowTexts.h"
+#include "calc/DistanceTimeParts.h"
 
 #include <algorithm>
 #include <cmath>

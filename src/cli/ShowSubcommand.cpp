@@ -5,12 +5,12 @@
 
 #include "cli/ArgumentList.h"
 #include "cli/CliError.h"
-#include "cli/Commands.h"
 #include "cli/DateRangeOption.h"
 #include "cli/LogFiles.h"
 #include "cli/OutputBuffer.h"
 #include "cli/RowPrinter.h"
 #include "cli/SelectedRows.h"
+#include "cli/Subcommands.h"
 #include "cli/TagOption.h"
 #include "cli/TextTable.h"
 #include "log/LogColumns.h"

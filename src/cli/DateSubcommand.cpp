@@ -3,8 +3,8 @@
 #include "calc/DateRules.h"
 #include "cli/ArgumentList.h"
 #include "cli/CliError.h"
-#include "cli/Commands.h"
 #include "cli/OutputBuffer.h"
+#include "cli/Subcommands.h"
 #include "log/CodePage1252.h"
 #include "log/Unencodable.h"
 

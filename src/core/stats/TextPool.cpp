@@ -1,4 +1,4 @@
-#include "stats/DistinctTexts.h"
+#include "stats/TextPool.h"
 
 #include <cstring>
 #include <limits>
@@ -39,7 +39,7 @@ std::uint64_t HashOf(std::string_view text) {
 
 } // namespace
 
-std::uint32_t DistinctTexts::Intern(std::string_view text) {
+std::uint32_t TextPool::Intern(std::string_view text) {
     if ((Size() + 1) * LoadDivisor > Slots.size()) {
         Grow();
     }
@@ -48,7 +48,7 @@ std::uint32_t DistinctTexts::Intern(std::string_view text) {
         const std::uint32_t entry = Slots[slot];
         if (entry == 0) {
             if (Size() >= std::numeric_limits<std::uint32_t>::max() - 1) {
-                throw std::length_error("DistinctTexts: too many texts");
+                throw std::length_error("TextPool: too many texts");
             }
             Bytes.append(text);
             Starts.push_back(Bytes.size());
@@ -61,7 +61,7 @@ std::uint32_t DistinctTexts::Intern(std::string_view text) {
     }
 }
 
-void DistinctTexts::Grow() {
+void TextPool::Grow() {
     Slots.assign(Slots.empty() ? FirstSlots : Slots.size() * 2, 0);
     const std::size_t mask = Slots.size() - 1;
     for (std::uint32_t id = 0; id < Size(); ++id) {

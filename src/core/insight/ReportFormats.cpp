@@ -1,4 +1,4 @@
-#include "insight/InsightTexts.h"
+#include "insight/ReportFormats.h"
 
 #include <algorithm>
 #include <cmath>
