@@ -88,6 +88,8 @@ constexpr double LongestRaceSeconds = 1e9;
 // A race band slower than this pace per mile (12:26 per kilometer) most likely comes from a time meant in minutes.
 constexpr double SlowestPaceSecondsPerMile = 20 * SecondsPerMinute;
 constexpr std::size_t TimeFieldWidth = 2;
+// Room for a number's shortest text ("%g").
+constexpr std::size_t NumberTextSize = 32;
 
 // The parts of H:M:S or M:S in order; parts not given stay empty.
 std::vector<std::string> SplitParts(std::string_view text, std::size_t count, std::string_view option,
@@ -170,7 +172,7 @@ std::int64_t RaceTime(std::string_view text) {
 
 // A number as typed in a time, for a message: 20, 1.5.
 std::string CountText(double value) {
-    std::array<char, 32> buffer{};
+    std::array<char, NumberTextSize> buffer{};
     std::snprintf(buffer.data(), buffer.size(), "%g", value);
     return buffer.data();
 }

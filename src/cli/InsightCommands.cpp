@@ -17,6 +17,7 @@
 #include "cli/LogFiles.h"
 #include "cli/OutputBuffer.h"
 #include "cli/ReadInParts.h"
+#include "cli/RecordRows.h"
 #include "cli/TagOption.h"
 #include "cli/TextTable.h"
 #include "insight/ChartSeries.h"
@@ -409,12 +410,19 @@ int RunRecords(Words words, OutputBuffer &out, OutputBuffer &err) {
     const DistanceUnit unit = UnitOption(args, name);
     const int weekStart = WeekStartOption(args, name);
     const std::optional<std::string> tag = TagName(args, name);
-    // The "#race" tag of a prediction's base is in the notes, so the rows are read whole.
-    const LogList list = ReadLogFile(std::string(args.Operand(0)), err);
-    RunCounter rows;
-    rows.AddRows(list, TagFilter(list, tag));
-    const PersonalRecords records =
-        ComputeRecords(rows.Finish(), today, weekStart, MarkFilter(list, TagSign, std::string(RaceTag)));
+    RecordRows read;
+    LogList list;
+    RowFilter isRace;
+    if (tag) {
+        list = ReadLogFile(std::string(args.Operand(0)), err);
+        read.Runs().AddRows(list, TagFilter(list, tag));
+        isRace = MarkFilter(list, TagSign, std::string(RaceTag));
+    } else {
+        read = ReadInParts<RecordRows>(std::string(args.Operand(0)), err);
+        isRace = read.RaceFilter();
+    }
+    const RunCounter &rows = read.Runs();
+    const PersonalRecords records = ComputeRecords(read.Runs().Finish(), today, weekStart, isRace);
     std::vector<RunRecord> lines = records.Best;
     if (records.Longest) {
         lines.push_back(*records.Longest);
