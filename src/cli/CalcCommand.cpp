@@ -192,13 +192,16 @@ std::string PartsText(const std::vector<std::pair<double, std::string_view>> &pa
     return text;
 }
 
-// How a time of a band too slow to be meant was read, and its minutes form: "20:00 was read as 20 hours; for 20
-// minutes give 0:20:00".
-std::string SlowBandNote(std::string_view time) {
+// How a time with hours, of a band too slow to be meant, was read, and its minutes form: "20:00 was read as 20
+// hours; for 20 minutes give 0:20:00". Nothing for a time without hours, which cannot have been misread so.
+std::optional<std::string> SlowBandNote(std::string_view time) {
     const std::vector<std::string> parts = SplitParts(time, TimeParts, "--time", "H:M:S");
     std::vector<double> values;
     for (const std::string &part : parts) {
         values.push_back(StrictNumber(part, "--time", time));
+    }
+    if (values[0] == 0) {
+        return std::nullopt;
     }
     std::string minutesForm = "0";
     for (std::size_t i = 0; i + 1 < TimeParts; ++i) {
@@ -258,8 +261,10 @@ int RunSplits(Words words, OutputBuffer &out, OutputBuffer &err) {
     RefuseBand(band.Error, args);
     const double raceSeconds = static_cast<double>(band.Splits.back().Elapsed) / HundredthsPerSecond;
     if (raceSeconds / (distance / UnitsPerMile(unit)) > SlowestPaceSecondsPerMile) {
-        err.Append("pquil: warning: " + SlowBandNote(args.RequiredValue("--time")));
-        err.EndLine();
+        if (const std::optional<std::string> note = SlowBandNote(args.RequiredValue("--time"))) {
+            err.Append("pquil: warning: " + *note);
+            err.EndLine();
+        }
     }
     const auto timeText = hundredths ? FormatSplitTime : FormatSplitSeconds;
     if (args.Has("--tsv")) {

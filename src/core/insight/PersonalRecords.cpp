@@ -157,12 +157,12 @@ PersonalRecords ComputeRecords(const std::vector<CountedRun> &runs, int today, i
                 nearestGap = gap;
             }
         }
+        // At its own distance a base predicts exactly its own time: the ratio of the distances is 1.
         const RunRecord &base = records.PredictionBases[nearest];
-        const double baseKilometers = StandardDistances[baseStandards[nearest]].Kilometers;
-        const double seconds = baseKilometers == target.Kilometers
-                                   ? base.Run.Seconds
-                                   : RiegelTime(base.Run.Seconds, baseKilometers, target.Kilometers);
-        records.Predictions.push_back({target.Label, target.Kilometers, seconds, base});
+        records.Predictions.push_back(
+            {target.Label, target.Kilometers,
+             RiegelTime(base.Run.Seconds, StandardDistances[baseStandards[nearest]].Kilometers, target.Kilometers),
+             base});
     }
     return records;
 }

@@ -61,7 +61,8 @@ Streaks ComputeStreaks(const std::vector<CountedRun> &runs, int today, int weekS
             lastWeek = week;
         }
     }
-    // The week streaks' periods are their weeks' first days; they end on their last week's last day, at most.
+    // A week streak counts weeks by their first days; it ends on its last week's last day, or on the last run
+    // when that is earlier.
     const auto endOfWeeks = [lastDay](Streak streak) {
         if (streak.Length > 0) {
             streak.LastDay = std::min(streak.LastDay + DaysPerWeek - 1, lastDay);

@@ -26,7 +26,7 @@ namespace {
 constexpr int DefaultWidth = 720;
 constexpr int DefaultHeight = 480;
 constexpr int RowRole = Qt::UserRole;
-// Room above and below a row's text, in pixels, as in the log's list.
+// Room above and below a row's text, in pixels.
 constexpr int RowPadding = 6;
 
 QString Text(const std::string &latin) {
@@ -181,8 +181,8 @@ void RecordsWindow::Refresh() {
         return;
     }
     PredictionsLabel->setText(
-        tr("&Predicted by Riegel's formula, each from the nearest standard distance's best run of the "
-           "last %1 days (its #race runs when it has any):")
+        tr("&Predicted by Riegel's formula from the best runs of the last %1 days (#race runs first), each from "
+           "the nearest distance:")
             .arg(pq::PredictionDays));
     for (const pq::Prediction &prediction : records.Predictions) {
         AddRow(Predictions,
