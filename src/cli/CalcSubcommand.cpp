@@ -2,6 +2,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <span>
 #include <string>
@@ -25,7 +26,7 @@ constexpr std::string_view CalcHelp =
        pquil calc time --distance D --pace M:S [--unit U] [--pace-unit P] [--tsv]
        pquil calc pace --distance D --time H:M:S [--unit U] [--pace-unit P] [--tsv]
        pquil calc splits --distance D --time H:M:S [--unit U] [--per mile|km]
-                         [--negative P] [--tsv]
+                         [--negative P] [--hundredths] [--tsv]
 
 The entry editor's calculator: from two of distance, time and pace it computes the
 third, and the speed in miles and kilometers per hour.
@@ -53,14 +54,20 @@ and the exit status is 1.
 
 splits prints a race pace band: for a race of the distance run in the time, one
 line per mile or kilometer with the split time and the elapsed time, the last
-split shorter when the distance is not whole. Times are H:MM:SS.ss; the splits add
-up exactly to the time, and the last elapsed time is the time itself.
+split shorter when the distance is not whole and labelled with the distance to a
+thousandth (42.195). Times are whole seconds, M:SS below an hour and H:MM:SS from
+an hour on: each elapsed time is the exact one rounded to the second and each
+split the difference of two elapsed times, so the splits add up exactly to the
+time (rounded to the second) and the last elapsed time is that time. A pace slower
+than 20:00 per mile (12:26 per kilometer) gets a note on standard error saying how
+the time was read, since "20:00" is 20 hours.
   --per mile|km    the length of a split: a mile (the default) or a kilometer
   --negative P     a negative split: each mile or kilometer of the second half
                    P percent faster than one of the first (0 to below 100), the
                    total unchanged
+  --hundredths     times to the hundredth of a second, as H:MM:SS.ss
   --tsv            one line per split, TAB-separated: the split's end (1, 2, ...
-                   and the whole distance for the last, e.g. 26.22), the split
+                   and the whole distance for the last, e.g. 26.219), the split
                    time and the elapsed time
 )";
 
@@ -78,6 +85,11 @@ constexpr double SecondsPerHour = 3600;
 constexpr double HundredthsPerSecond = 100;
 // Longer race times are refused before they are turned into whole hundredths.
 constexpr double LongestRaceSeconds = 1e9;
+// A race band slower than this pace per mile (12:26 per kilometer) most likely comes from a time meant in minutes.
+constexpr double SlowestPaceSecondsPerMile = 20 * SecondsPerMinute;
+constexpr std::size_t TimeFieldWidth = 2;
+// Room for a number's shortest text ("%g").
+constexpr std::size_t NumberTextSize = 32;
 
 // The parts of H:M:S or M:S in order; parts not given stay empty.
 std::vector<std::string> SplitParts(std::string_view text, std::size_t count, std::string_view option,
@@ -158,8 +170,47 @@ std::int64_t RaceTime(std::string_view text) {
     return std::llround(seconds * HundredthsPerSecond);
 }
 
-std::string SplitEnd(const PaceSplit &split) {
-    return split.Whole ? std::to_string(std::llround(split.End)) : FormatHundredths(split.End);
+// A number as typed in a time, for a message: 20, 1.5.
+std::string CountText(double value) {
+    std::array<char, NumberTextSize> buffer{};
+    std::snprintf(buffer.data(), buffer.size(), "%g", value);
+    return buffer.data();
+}
+
+// "20 hours", "6 minutes 30 seconds": the parts that are not zero, each with its word.
+std::string PartsText(const std::vector<std::pair<double, std::string_view>> &parts) {
+    std::string text;
+    for (const auto &[value, word] : parts) {
+        if (value == 0) {
+            continue;
+        }
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += CountText(value) + ' ' + std::string(word) + (value == 1 ? "" : "s");
+    }
+    return text;
+}
+
+// How a time with hours, of a band too slow to be meant, was read, and its minutes form: "20:00 was read as 20
+// hours; for 20 minutes give 0:20:00". Nothing for a time without hours, which cannot have been misread so.
+std::optional<std::string> SlowBandNote(std::string_view time) {
+    const std::vector<std::string> parts = SplitParts(time, TimeParts, "--time", "H:M:S");
+    std::vector<double> values;
+    for (const std::string &part : parts) {
+        values.push_back(StrictNumber(part, "--time", time));
+    }
+    if (values[0] == 0) {
+        return std::nullopt;
+    }
+    std::string minutesForm = "0";
+    for (std::size_t i = 0; i + 1 < TimeParts; ++i) {
+        minutesForm +=
+            PartSeparator + std::string(TimeFieldWidth - std::min(TimeFieldWidth, parts[i].size()), '0') + parts[i];
+    }
+    return std::string(time) + " was read as " +
+           PartsText({{values[0], "hour"}, {values[1], "minute"}, {values[2], "second"}}) + "; for " +
+           PartsText({{values[0], "minute"}, {values[1], "second"}}) + " give " + minutesForm;
 }
 
 void RefuseBand(PaceBandError error, const ArgumentList &args) {
@@ -180,10 +231,15 @@ void RefuseBand(PaceBandError error, const ArgumentList &args) {
     }
 }
 
-int RunSplits(Words words, OutputBuffer &out) {
-    const ArgumentList args(
-        "calc splits", words,
-        {{"--tsv"}, {"--unit", true}, {"--per", true}, {"--distance", true}, {"--time", true}, {"--negative", true}});
+int RunSplits(Words words, OutputBuffer &out, OutputBuffer &err) {
+    const ArgumentList args("calc splits", words,
+                            {{"--tsv"},
+                             {"--hundredths"},
+                             {"--unit", true},
+                             {"--per", true},
+                             {"--distance", true},
+                             {"--time", true},
+                             {"--negative", true}});
     if (args.HelpRequested()) {
         out.Append(CalcHelp);
         return ExitSuccess;
@@ -199,12 +255,22 @@ int RunSplits(Words words, OutputBuffer &out) {
     const std::string_view negative = args.Value("--negative").value_or("");
     const double percent = StrictNumber(negative, "--negative", negative);
 
-    const PaceBand band = ComputePaceBand(distance * UnitsPerMile(per) / UnitsPerMile(unit), time, percent);
+    const bool hundredths = args.Has("--hundredths");
+    const PaceBand band = ComputePaceBand(distance * UnitsPerMile(per) / UnitsPerMile(unit), time, percent,
+                                          hundredths ? 1 : HundredthsPerSecond);
     RefuseBand(band.Error, args);
+    const double raceSeconds = static_cast<double>(band.Splits.back().Elapsed) / HundredthsPerSecond;
+    if (raceSeconds / (distance / UnitsPerMile(unit)) > SlowestPaceSecondsPerMile) {
+        if (const std::optional<std::string> note = SlowBandNote(args.RequiredValue("--time"))) {
+            err.Append("pquil: warning: " + *note);
+            err.EndLine();
+        }
+    }
+    const auto timeText = hundredths ? FormatSplitTime : FormatSplitSeconds;
     if (args.Has("--tsv")) {
         for (const PaceSplit &split : band.Splits) {
-            out.Append(SplitEnd(split) + FieldSeparator + FormatSplitTime(split.Split) + FieldSeparator +
-                       FormatSplitTime(split.Elapsed));
+            out.Append(SplitEndText(split) + FieldSeparator + timeText(split.Split) + FieldSeparator +
+                       timeText(split.Elapsed));
             out.EndLine();
         }
         return ExitSuccess;
@@ -213,7 +279,7 @@ int RunSplits(Words words, OutputBuffer &out) {
                      {"Split", Align::Right},
                      {"Elapsed", Align::Right}});
     for (const PaceSplit &split : band.Splits) {
-        table.AddRow({SplitEnd(split), FormatSplitTime(split.Split), FormatSplitTime(split.Elapsed)});
+        table.AddRow({SplitEndText(split), timeText(split.Split), timeText(split.Elapsed)});
     }
     table.Print(out);
     return ExitSuccess;
@@ -230,7 +296,7 @@ int RunCalc(Words words, OutputBuffer &out, OutputBuffer &err) {
         return ExitSuccess;
     }
     if (words.front() == SplitsMode) {
-        return RunSplits(words.subspan(1), out);
+        return RunSplits(words.subspan(1), out, err);
     }
     const auto mode = [&]() -> std::optional<CalcMode> {
         for (std::size_t i = 0; i < ModeNames.size(); ++i) {

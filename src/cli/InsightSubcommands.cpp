@@ -16,15 +16,18 @@
 #include "cli/LogFiles.h"
 #include "cli/OutputBuffer.h"
 #include "cli/ReadInParts.h"
+#include "cli/RecordRows.h"
 #include "cli/Subcommands.h"
 #include "cli/TagOption.h"
 #include "cli/TextTable.h"
 #include "insight/ChartSeries.h"
 #include "insight/CountedRuns.h"
+#include "insight/MarkTotals.h"
 #include "insight/PersonalRecords.h"
 #include "insight/ReportFormats.h"
 #include "insight/Streaks.h"
 #include "log/LogList.h"
+#include "log/NoteMarks.h"
 #include "stats/StatsCalendar.h"
 
 namespace pq::cli {
@@ -37,30 +40,50 @@ out) and its Distance has a number and a unit word the statistics know (Miles,
 Kilometers, Marathons); its time is the Time text read as hours:minutes:seconds.
 )";
 
-constexpr std::string_view RecordsHelp = R"(Usage: pquil records LOG [--today DATE] [--tag T] [--tsv]
+constexpr std::string_view RecordsHelp =
+    R"(Usage: pquil records LOG [--today DATE] [--unit mi|km] [--week-start DAY] [--tag T]
+                    [--tsv]
 
 The best times at 1 Mile, 5K, 10K, Half Marathon (21.0975 km) and Marathon
-(42.195 km), and the longest run. A run is a candidate for a distance when it is
-within 1.5% of it; the record is the smallest time above zero, on equal times the
-earlier date, then the earlier row. A distance without a candidate is left out.
-Then the times Riegel's formula predicts from the best effort of the last 365 days.
+(42.195 km), the longest run, and the biggest week, month and year. A run is a
+candidate for a distance when it is from 0.5% under to 3% over it (a run logged
+as "3.1 Miles" counts for the 5K; a shorter run never counts); the record is the
+smallest time above zero, on equal times the earlier date, then the earlier row.
+A distance without a candidate is left out. The biggest periods go by distance,
+the earlier one on equal distances.
+
+Then the times Riegel's formula predicts. The bases are, for each distance, its
+best candidate of the 365 days through today, or of its runs tagged "#race" when
+any of them is; a base counts at its standard distance. Each distance is predicted
+from the base nearest to it (on a tie the longer one); a distance that has a base
+is given that run's own time.
 
 Options:
-  --today DATE   the day the last 365 days end on (default: today)
-  --tag T        only the runs whose notes carry the tag "#T"
-  --tsv          machine-readable lines, TAB-separated, no header and no
-                 predictions: label, date, distance, time, pace per mile
+  --today DATE       the day the 365 days end on (default: today)
+  --unit U           the biggest periods' distances: mi (the default) or km
+  --week-start DAY   first day of a week: monday (the default) to sunday
+  --tag T            only the runs whose notes carry the tag "#T"
+  --tsv              machine-readable lines, TAB-separated, no header:
+                     records: label, date, distance, time, pace per mile, pace
+                       per kilometer
+                     "Biggest Week", "Biggest Month", "Biggest Year": label,
+                       first day, last day, distance, runs, time
+                     predictions: "Predicted", distance, time, pace per mile,
+                       pace per kilometer, base, base date
 )";
 
-constexpr std::string_view SummaryHelp = R"(Usage: pquil summary LOG [--from DATE] [--thru DATE] [--tag T] [--tsv]
+constexpr std::string_view SummaryHelp =
+    R"(Usage: pquil summary LOG [--from DATE] [--thru DATE] [--unit mi|km] [--tag T] [--tsv]
 
 The runs counted, their miles and kilometers (two decimals, as the statistics give
-them), their total time (H:MM:SS) and the average pace per mile (M:SS, over the
-runs with a distance and a time above zero; empty when there are none).
+them), their total time (H:MM:SS) and the average pace per mile or kilometer
+(M:SS, over the runs with a distance and a time above zero; empty when there are
+none).
 
 Options:
   --from DATE   first day counted (included; default: the first day of 1980)
   --thru DATE   last day counted (included; default: the last day of 2079)
+  --unit U      the pace's unit: mi (the default) or km
   --tag T       only the runs whose notes carry the tag "#T"
   --tsv         one TAB-separated line: runs, miles, kilometers, time, pace
 )";
@@ -71,7 +94,10 @@ constexpr std::string_view ChartHelp =
 
 The distance of each of the last weeks through this week as a bar, with the
 average of the four weeks before it. A bar more than 10% above that average is
-marked "!" (the ramp warning).
+marked "!" (a ramp warning), more than 30% above it "!!" (a strong one). A week is
+judged only when the four weeks before it lie in its history: the history starts
+with the week of the first run, and again with the first run after four or more
+weeks without one, so the weeks back from a break are judged as a log's first.
 
 Options:
   --weeks N      how many weeks: a number, or all (default: 12)
@@ -82,7 +108,7 @@ Options:
   --width N      characters per line (default: the terminal's width, else 80)
   --tag T        only the runs whose notes carry the tag "#T"
   --tsv          TAB-separated lines: first day of the week, distance, average
-                 (empty for the first week), "ramp" or empty
+                 (empty for the first week), "!", "!!" or empty
 )";
 
 constexpr std::string_view StreaksHelp =
@@ -106,13 +132,14 @@ constexpr CalendarDate LastCountedDate = {LastYear, 12, 31};
 constexpr std::size_t DefaultWidth = 80;
 constexpr std::size_t NarrowestBar = 10;
 constexpr int EighthsPerBlock = 8;
-constexpr int DaysPerWeek = 7;
 // Full block, then seven partial blocks from one eighth to seven eighths.
 constexpr std::string_view FullBlock = "\u2588";
 constexpr std::array<std::string_view, EighthsPerBlock> PartialBlocks = {"",       "\u258F", "\u258E", "\u258D",
                                                                          "\u258C", "\u258B", "\u258A", "\u2589"};
 constexpr std::string_view RampMark = "!";
-constexpr std::string_view RampWord = "ramp";
+constexpr std::string_view StrongRampMark = "!!";
+// The first field of a prediction's line in records --tsv.
+constexpr std::string_view PredictedLabel = "Predicted";
 constexpr std::array<std::string_view, 2> UnitNames = {"mi", "km"};
 constexpr std::string_view AllWeeks = "all";
 
@@ -157,7 +184,14 @@ LogRuns ReadRuns(const ArgumentList &args, std::string_view command, OutputBuffe
     return read;
 }
 
-void PrintRecordsTsv(const RunCounter &rows, const std::vector<RunRecord> &records, OutputBuffer &out) {
+struct PeriodLine {
+    std::string_view Label;
+    const std::optional<PeriodRecord> &Period;
+};
+
+void PrintRecordsTsv(const RunCounter &rows, const std::vector<RunRecord> &records,
+                     const std::vector<PeriodLine> &periods, const std::vector<Prediction> &predictions,
+                     DistanceUnit unit, OutputBuffer &out) {
     for (const RunRecord &record : records) {
         out.Append(record.Label);
         const RunTexts texts = rows.Texts(record.Run.Row);
@@ -167,11 +201,27 @@ void PrintRecordsTsv(const RunCounter &rows, const std::vector<RunRecord> &recor
         }
         out.Append(FieldSeparator);
         out.Append(PaceText(record.Run.Seconds, record.Run.Miles));
+        out.Append(FieldSeparator);
+        out.Append(PaceText(record.Run.Seconds, record.Run.Kilometers));
         out.EndLine();
+    }
+    for (const PeriodLine &line : periods) {
+        if (const std::optional<PeriodRecord> &period = line.Period) {
+            AppendTsvLine(out, {std::string(line.Label), DayText(period->FirstDay), DayText(period->LastDay),
+                                FormatHundredths(DistanceIn(period->Totals, unit)), std::to_string(period->Totals.Runs),
+                                ClockText(period->Totals.Seconds)});
+        }
+    }
+    for (const Prediction &prediction : predictions) {
+        AppendTsvLine(out, {std::string(PredictedLabel), std::string(prediction.Label), ClockText(prediction.Seconds),
+                            PaceText(prediction.Seconds, prediction.Kilometers / KilometersPerMile),
+                            PaceText(prediction.Seconds, prediction.Kilometers), std::string(prediction.Base.Label),
+                            DayText(prediction.Base.Run.DayNumber)});
     }
 }
 
-void PrintRecordsTable(const RunCounter &rows, const std::vector<RunRecord> &records, OutputBuffer &out) {
+void PrintRecordsTable(const RunCounter &rows, const std::vector<RunRecord> &records,
+                       const std::vector<PeriodLine> &periods, DistanceUnit unit, OutputBuffer &out) {
     TextTable table({{"Record", Align::Left},
                      {"Date", Align::Left},
                      {"Distance", Align::Left},
@@ -184,21 +234,34 @@ void PrintRecordsTable(const RunCounter &rows, const std::vector<RunRecord> &rec
                       PaceText(record.Run.Seconds, record.Run.Miles),
                       PaceText(record.Run.Seconds, record.Run.Kilometers)});
     }
+    for (const PeriodLine &line : periods) {
+        if (const std::optional<PeriodRecord> &period = line.Period) {
+            const RunTotals &totals = period->Totals;
+            table.AddRow({std::string(line.Label), DayText(period->FirstDay) + " to " + DayText(period->LastDay),
+                          FormatHundredths(DistanceIn(totals, unit)) + " " + std::string(UnitWord(unit)) + " (" +
+                              std::to_string(totals.Runs) + (totals.Runs == 1 ? " run)" : " runs)"),
+                          ClockText(totals.Seconds), PaceText(totals.PacedSeconds, totals.PacedMiles),
+                          PaceText(totals.PacedSeconds, totals.PacedKilometers)});
+        }
+    }
     table.Print(out);
 }
 
-void PrintPredictions(const PersonalRecords &records, OutputBuffer &out) {
-    const CountedRun &base = records.PredictionBase->Run;
+void PrintPredictions(const std::vector<Prediction> &predictions, OutputBuffer &out) {
     out.EndLine();
-    out.Append("Predicted from the " + std::string(records.PredictionBase->Label) + " of " + DayText(base.DayNumber) +
-               " in " + ClockText(base.Seconds) + ":");
+    out.Append("Predicted by Riegel's formula:");
     out.EndLine();
-    TextTable predictions({{"Distance", Align::Left}, {"Time", Align::Right}, {"Pace/mi", Align::Right}});
-    for (const Prediction &prediction : records.Predictions) {
-        predictions.AddRow({std::string(prediction.Label), ClockText(prediction.Seconds),
-                            PaceText(prediction.Seconds, prediction.Kilometers / KilometersPerMile)});
+    TextTable table({{"Distance", Align::Left},
+                     {"Time", Align::Right},
+                     {"Pace/mi", Align::Right},
+                     {"Pace/km", Align::Right},
+                     {"Base", Align::Left}});
+    for (const Prediction &prediction : predictions) {
+        table.AddRow({std::string(prediction.Label), ClockText(prediction.Seconds),
+                      PaceText(prediction.Seconds, prediction.Kilometers / KilometersPerMile),
+                      PaceText(prediction.Seconds, prediction.Kilometers), BaseText(prediction.Base)});
     }
-    predictions.Print(out);
+    table.Print(out);
 }
 
 std::size_t TerminalWidth(const ArgumentList &args) {
@@ -241,14 +304,14 @@ std::size_t WeeksOption(const ArgumentList &args) {
     return weeks;
 }
 
-DistanceUnit UnitOption(const ArgumentList &args) {
+DistanceUnit UnitOption(const ArgumentList &args, std::string_view command) {
     const std::optional<std::string_view> value = args.Value("--unit");
     if (!value) {
         return DistanceUnit::Miles;
     }
     const std::optional<std::size_t> unit = MatchPrefix(*value, UnitNames);
     if (!unit || value->size() != UnitNames[*unit].size()) {
-        throw CliError(ExitUsage, "chart weekly: --unit '" + std::string(*value) + "': mi or km");
+        throw CliError(ExitUsage, std::string(command) + ": --unit '" + std::string(*value) + "': mi or km");
     }
     return *unit == 0 ? DistanceUnit::Miles : DistanceUnit::Kilometers;
 }
@@ -261,6 +324,18 @@ std::string BarText(std::size_t eighths) {
     }
     bar += PartialBlocks[eighths % EighthsPerBlock];
     return bar;
+}
+
+std::string_view RampText(RampLevel level) {
+    switch (level) {
+    case RampLevel::None:
+        break;
+    case RampLevel::Warning:
+        return RampMark;
+    case RampLevel::Strong:
+        return StrongRampMark;
+    }
+    return {};
 }
 
 double AverageIn(const WeekBar &bar, DistanceUnit unit) {
@@ -289,7 +364,7 @@ void PrintWeeklyChart(const std::vector<WeekBar> &bars, DistanceUnit unit, std::
         averageWidth = std::max(averageWidth, FormatHundredths(AverageIn(bar, unit)).size());
         most = std::max(most, DistanceIn(bar.Totals, unit));
     }
-    const std::size_t textWidth = dateWidth + distanceWidth + averageWidth + RampMark.size() + 4 * ColumnGap;
+    const std::size_t textWidth = dateWidth + distanceWidth + averageWidth + StrongRampMark.size() + 4 * ColumnGap;
     const std::size_t barWidth = std::max(NarrowestBar, width > textWidth ? width - textWidth : 0);
 
     std::string line;
@@ -305,49 +380,69 @@ void PrintWeeklyChart(const std::vector<WeekBar> &bars, DistanceUnit unit, std::
         AppendPadded(line, FormatHundredths(distance), distanceWidth, Align::Right);
         AppendPadded(line, bar.AverageWeeks > 0 ? FormatHundredths(AverageIn(bar, unit)) : std::string(), averageWidth,
                      Align::Right);
-        AppendPadded(line, bar.Ramp ? std::string(RampMark) : std::string(), RampMark.size(), Align::Left);
+        AppendPadded(line, std::string(RampText(bar.Ramp)), StrongRampMark.size(), Align::Left);
         const double share = most > 0 ? std::max(0.0, distance) / most : 0;
         line += BarText(static_cast<std::size_t>(share * static_cast<double>(barWidth * EighthsPerBlock) + 0.5));
         line.erase(line.find_last_not_of(' ') + 1);
         out.Append(line);
         out.EndLine();
     }
-    out.Append(std::string(RampMark) + " more than " + std::to_string(RampPercent) + "% above the average of the " +
-               std::to_string(TrailingWeeks) + " weeks before");
+    out.Append(std::string(RampMark) + " more than " + std::to_string(RampPercent) + "%, " +
+               std::string(StrongRampMark) + " more than " + std::to_string(StrongRampPercent) +
+               "% above the average of the " + std::to_string(TrailingWeeks) + " weeks before");
     out.EndLine();
 }
 
 } // namespace
 
 int RunRecords(Words words, OutputBuffer &out, OutputBuffer &err) {
-    const ArgumentList args("records", words, {{"--tsv"}, {"--today", true}, TagOptionSpec});
+    const std::string name = "records";
+    const ArgumentList args(name, words,
+                            {{"--tsv"}, {"--today", true}, {"--unit", true}, {"--week-start", true}, TagOptionSpec});
     if (args.HelpRequested()) {
         out.Append(RecordsHelp);
         out.Append(CountingRules);
         return ExitSuccess;
     }
     args.ExpectOperands({"LOG"});
-    const int today = TodayOption(args, "records");
-    const bool tsv = args.Has("--tsv");
-    const LogRuns read = ReadRuns(args, "records", err);
-    const PersonalRecords records = ComputeRecords(read.Runs, today, 0);
+    const int today = TodayOption(args, name);
+    const DistanceUnit unit = UnitOption(args, name);
+    const int weekStart = WeekStartOption(args, name);
+    const std::optional<std::string> tag = TagName(args, name);
+    RecordRows read;
+    LogList list;
+    RowFilter isRace;
+    if (tag) {
+        list = ReadLogFile(std::string(args.Operand(0)), err);
+        read.Runs().AddRows(list, TagFilter(list, tag));
+        isRace = MarkFilter(list, TagSign, std::string(RaceTag));
+    } else {
+        read = ReadInParts<RecordRows>(std::string(args.Operand(0)), err);
+        isRace = read.RaceFilter();
+    }
+    const RunCounter &rows = read.Runs();
+    const PersonalRecords records = ComputeRecords(read.Runs().Finish(), today, weekStart, isRace);
     std::vector<RunRecord> lines = records.Best;
     if (records.Longest) {
         lines.push_back(*records.Longest);
     }
-    if (tsv) {
-        PrintRecordsTsv(read.Rows, lines, out);
+    const std::vector<PeriodLine> periods = {{BiggestWeekLabel, records.BiggestWeek},
+                                             {BiggestMonthLabel, records.BiggestMonth},
+                                             {BiggestYearLabel, records.BiggestYear}};
+    if (args.Has("--tsv")) {
+        PrintRecordsTsv(rows, lines, periods, records.Predictions, unit, out);
         return ExitSuccess;
     }
-    PrintRecordsTable(read.Rows, lines, out);
-    if (records.PredictionBase) {
-        PrintPredictions(records, out);
+    PrintRecordsTable(rows, lines, periods, unit, out);
+    if (!records.Predictions.empty()) {
+        PrintPredictions(records.Predictions, out);
     }
     return ExitSuccess;
 }
 
 int RunSummary(Words words, OutputBuffer &out, OutputBuffer &err) {
-    const ArgumentList args("summary", words, {{"--tsv"}, {"--from", true}, {"--thru", true}, TagOptionSpec});
+    const ArgumentList args("summary", words,
+                            {{"--tsv"}, {"--from", true}, {"--thru", true}, {"--unit", true}, TagOptionSpec});
     if (args.HelpRequested()) {
         out.Append(SummaryHelp);
         out.Append(CountingRules);
@@ -356,18 +451,21 @@ int RunSummary(Words words, OutputBuffer &out, OutputBuffer &err) {
     args.ExpectOperands({"LOG"});
     const CalendarDate from = DateOption(args, "--from", "summary").value_or(FirstCountedDate);
     const CalendarDate thru = DateOption(args, "--thru", "summary").value_or(LastCountedDate);
+    const DistanceUnit unit = UnitOption(args, "summary");
     const RunTotals totals =
         TotalsBetween(ReadRuns(args, "summary", err).Runs, DayNumber(from.Year, from.Month, from.Day),
                       DayNumber(thru.Year, thru.Month, thru.Day));
-    const std::vector<std::string> fields = {std::to_string(totals.Runs), FormatHundredths(totals.Miles),
-                                             FormatHundredths(totals.Kilometers), ClockText(totals.Seconds),
-                                             PaceText(totals.PacedSeconds, totals.PacedMiles)};
+    const std::vector<std::string> fields = {
+        std::to_string(totals.Runs), FormatHundredths(totals.Miles), FormatHundredths(totals.Kilometers),
+        ClockText(totals.Seconds),
+        PaceText(totals.PacedSeconds, unit == DistanceUnit::Miles ? totals.PacedMiles : totals.PacedKilometers)};
     if (args.Has("--tsv")) {
         AppendTsvLine(out, fields);
         return ExitSuccess;
     }
     TextTable table({{"", Align::Left}, {"", Align::Right}});
-    const std::array<std::string_view, 5> labels = {"Runs", "Miles", "Kilometers", "Time", "Pace/mi"};
+    const std::array<std::string_view, 5> labels = {"Runs", "Miles", "Kilometers", "Time",
+                                                    unit == DistanceUnit::Miles ? "Pace/mi" : "Pace/km"};
     for (std::size_t i = 0; i < labels.size(); ++i) {
         table.AddRow({std::string(labels[i]), fields[i]});
     }
@@ -398,7 +496,7 @@ int RunChart(Words words, OutputBuffer &out, OutputBuffer &err) {
     }
     args.ExpectOperands({"LOG"});
     const std::size_t weeks = WeeksOption(args);
-    const DistanceUnit unit = UnitOption(args);
+    const DistanceUnit unit = UnitOption(args, name);
     const int weekStart = WeekStartOption(args, name);
     const int today = TodayOption(args, name);
     const std::size_t width = TerminalWidth(args);
@@ -408,7 +506,7 @@ int RunChart(Words words, OutputBuffer &out, OutputBuffer &err) {
         for (const WeekBar &bar : bars) {
             AppendTsvLine(out, {DayText(bar.FirstDay), FormatHundredths(DistanceIn(bar.Totals, unit)),
                                 bar.AverageWeeks > 0 ? FormatHundredths(AverageIn(bar, unit)) : std::string(),
-                                bar.Ramp ? std::string(RampWord) : std::string()});
+                                std::string(RampText(bar.Ramp))});
         }
         return ExitSuccess;
     }
@@ -430,18 +528,16 @@ int RunStreaks(Words words, OutputBuffer &out, OutputBuffer &err) {
     struct Line {
         std::string_view Label;
         const Streak &Value;
-        int LastDayOffset; // from the streak's last day to its last calendar day
     };
-    const std::array<Line, 4> lines = {Line{"Current days", streaks.CurrentDays, 0},
-                                       Line{"Longest days", streaks.LongestDays, 0},
-                                       Line{"Current weeks", streaks.CurrentWeeks, DaysPerWeek - 1},
-                                       Line{"Longest weeks", streaks.LongestWeeks, DaysPerWeek - 1}};
+    const std::array<Line, 4> lines = {
+        Line{"Current days", streaks.CurrentDays}, Line{"Longest days", streaks.LongestDays},
+        Line{"Current weeks", streaks.CurrentWeeks}, Line{"Longest weeks", streaks.LongestWeeks}};
     TextTable table({{"Streak", Align::Left}, {"Length", Align::Right}, {"From", Align::Left}, {"Thru", Align::Left}});
     for (const Line &line : lines) {
         const bool any = line.Value.Length > 0;
         std::vector<std::string> cells = {std::string(line.Label), std::to_string(line.Value.Length),
                                           any ? DayText(line.Value.FirstDay) : std::string(),
-                                          any ? DayText(line.Value.LastDay + line.LastDayOffset) : std::string()};
+                                          any ? DayText(line.Value.LastDay) : std::string()};
         if (args.Has("--tsv")) {
             AppendTsvLine(out, cells);
         } else {

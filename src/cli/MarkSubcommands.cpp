@@ -21,10 +21,10 @@ namespace pq::cli {
 
 namespace {
 
-constexpr std::string_view TagsHelp = R"(Usage: pquil tags LOG [--tsv]
+constexpr std::string_view TagsHelp = R"(Usage: pquil tags LOG [--unit mi|km] [--tsv]
 
 Lists the tags written in the notes ("#tempo", "#race"), in name order ignoring
-case, with the runs that carry each and their miles. A tag is "#" followed by
+case, with the runs that carry each and their miles or kilometers. A tag is "#" followed by
 letters, digits, "-" or "_", at the start of the notes or after any other
 character, so "C#" is no tag; "#Tempo" and "#tempo" are one tag, shown as first
 written. A run counts when its date is a real date and its distance has a number
@@ -32,7 +32,9 @@ and a known unit (Miles, Kilometers, Marathons); a tag seen only on other rows i
 listed with no runs.
 
 Options:
-  --tsv    machine-readable lines, TAB-separated, no header: tag, runs, miles
+  --unit U   the distance shown: miles (mi, the default) or kilometers (km)
+  --tsv      machine-readable lines, TAB-separated, no header: tag, runs,
+             distance
 )";
 
 constexpr std::string_view ShoesHelp = R"(Usage: pquil shoes LOG [--limit N] [--unit mi|km] [--tsv]
@@ -72,6 +74,19 @@ double ShoeLimit(const ArgumentList &args, DistanceUnit unit) {
     return limit;
 }
 
+DistanceUnit UnitOption(const ArgumentList &args, std::string_view command) {
+    return static_cast<DistanceUnit>(
+        ChooseName(args, command, "--unit", UnitNames, "miles, kilometers", {}, ShortUnitNames));
+}
+
+double DistanceIn(const MarkTotal &total, DistanceUnit unit) {
+    return unit == DistanceUnit::Kilometers ? total.Kilometers : total.Miles;
+}
+
+std::string UnitHeader(DistanceUnit unit) {
+    return unit == DistanceUnit::Kilometers ? "Kilometers" : "Miles";
+}
+
 // The log and the totals of one kind of mark, after the options are read.
 std::vector<MarkTotal> ReadTotals(const ArgumentList &args, char sign, OutputBuffer &err) {
     args.ExpectOperands({"LOG"});
@@ -82,23 +97,25 @@ std::vector<MarkTotal> ReadTotals(const ArgumentList &args, char sign, OutputBuf
 } // namespace
 
 int RunTags(Words words, OutputBuffer &out, OutputBuffer &err) {
-    const ArgumentList args("tags", words, {{"--tsv"}});
+    const ArgumentList args("tags", words, {{"--tsv"}, {"--unit", true}});
     if (args.HelpRequested()) {
         out.Append(TagsHelp);
         return ExitSuccess;
     }
+    const DistanceUnit unit = UnitOption(args, "tags");
     const std::vector<MarkTotal> totals = ReadTotals(args, TagSign, err);
     if (args.Has("--tsv")) {
         for (const MarkTotal &tag : totals) {
             out.AppendDecoded(tag.Name, TextStyle::Tsv);
-            out.Append(FieldSeparator + std::to_string(tag.Runs) + FieldSeparator + FormatHundredths(tag.Miles));
+            out.Append(FieldSeparator + std::to_string(tag.Runs) + FieldSeparator +
+                       FormatHundredths(DistanceIn(tag, unit)));
             out.EndLine();
         }
         return ExitSuccess;
     }
-    TextTable table({{"Tag", Align::Left}, {"Runs", Align::Right}, {"Miles", Align::Right}});
+    TextTable table({{"Tag", Align::Left}, {"Runs", Align::Right}, {UnitHeader(unit), Align::Right}});
     for (const MarkTotal &tag : totals) {
-        table.AddRow({Utf8Name(TagSign, tag.Name), std::to_string(tag.Runs), FormatHundredths(tag.Miles)});
+        table.AddRow({Utf8Name(TagSign, tag.Name), std::to_string(tag.Runs), FormatHundredths(DistanceIn(tag, unit))});
     }
     table.Print(out);
     return ExitSuccess;
@@ -110,13 +127,10 @@ int RunShoes(Words words, OutputBuffer &out, OutputBuffer &err) {
         out.Append(ShoesHelp);
         return ExitSuccess;
     }
-    const auto unit = static_cast<DistanceUnit>(
-        ChooseName(args, "shoes", "--unit", UnitNames, "miles, kilometers", {}, ShortUnitNames));
+    const DistanceUnit unit = UnitOption(args, "shoes");
     const double limit = ShoeLimit(args, unit);
     const std::vector<MarkTotal> totals = ReadTotals(args, ShoeSign, err);
-    const auto distance = [unit](const MarkTotal &shoe) {
-        return unit == DistanceUnit::Kilometers ? shoe.Kilometers : shoe.Miles;
-    };
+    const auto distance = [unit](const MarkTotal &shoe) { return DistanceIn(shoe, unit); };
     const auto mark = [&](const MarkTotal &shoe) { return distance(shoe) > limit ? OverMark : std::string_view(); };
     if (args.Has("--tsv")) {
         for (const MarkTotal &shoe : totals) {
@@ -131,10 +145,9 @@ int RunShoes(Words words, OutputBuffer &out, OutputBuffer &err) {
         }
         return ExitSuccess;
     }
-    const std::string unitHeader = unit == DistanceUnit::Kilometers ? "Kilometers" : "Miles";
     TextTable table({{"Shoe", Align::Left},
                      {"Runs", Align::Right},
-                     {unitHeader, Align::Right},
+                     {UnitHeader(unit), Align::Right},
                      {"First", Align::Left},
                      {"Last", Align::Left},
                      {"", Align::Left}});

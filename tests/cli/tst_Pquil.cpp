@@ -198,6 +198,12 @@ private slots:
             << QStringList{"calc",  "splits", "--distance", "10",        "--unit", "mi",
                            "--per", "km",     "--time",     ":59:59.99", "--tsv"}
             << 0;
+        QTest::newRow("calc-splits-hours-note")
+            << QStringList{"calc", "splits", "--distance", "5", "--unit", "km", "--time", "20:00"} << 0;
+        QTest::newRow("calc-splits-hundredths-tsv")
+            << QStringList{"calc",  "splits", "--distance", "42.195", "--unit",       "km",
+                           "--per", "km",     "--time",     "3:30",   "--hundredths", "--tsv"}
+            << 0;
         QTest::newRow("calc-splits-bad-time")
             << QStringList{"calc", "splits", "--distance", "5", "--time", "1:x:00"} << 2;
         QTest::newRow("calc-splits-bad-negative")
@@ -231,6 +237,18 @@ private slots:
         QTest::newRow("streaks-sunday-tsv")
             << QStringList{"streaks", "insight.pquil", today, "--week-start", "sunday", "--tsv"} << 0;
         QTest::newRow("streaks-empty-tsv") << QStringList{"streaks", "empty.pquil", "--tsv"} << 0;
+        const QString racesToday = "--today=2024/04/15";
+        QTest::newRow("records-races") << QStringList{"records", "races.pquil", racesToday} << 0;
+        QTest::newRow("records-races-km-sunday-tsv")
+            << QStringList{"records", "races.pquil", racesToday, "--unit", "km", "--week-start", "sunday", "--tsv"}
+            << 0;
+        QTest::newRow("records-bad-unit") << QStringList{"records", "races.pquil", "--unit", "miles"} << 2;
+        QTest::newRow("summary-km") << QStringList{"summary", "races.pquil", "--unit", "km"} << 0;
+        QTest::newRow("summary-km-tsv") << QStringList{"summary", "races.pquil", "--unit=km", "--tsv"} << 0;
+        QTest::newRow("tags-km") << QStringList{"tags", "tagged.pquil", "--unit", "km"} << 0;
+        QTest::newRow("tags-km-tsv") << QStringList{"tags", "tagged.pquil", "--unit", "km", "--tsv"} << 0;
+        QTest::newRow("streaks-end-with-the-last-run")
+            << QStringList{"streaks", "races.pquil", "--today=2024/04/15", "--week-start=sunday"} << 0;
     }
     void output() {
         QFETCH(QStringList, arguments);

@@ -14,11 +14,11 @@ namespace {
 constexpr int Monday = 0;
 constexpr int Sunday = 6;
 
-// Weekly miles and ramp marks as "miles" or "miles!" per bar.
+// Weekly miles and ramp marks as "miles", "miles!" or "miles!!" per bar.
 QStringList Bars(const std::vector<WeekBar> &bars) {
     QStringList texts;
     for (const WeekBar &bar : bars)
-        texts << QString::fromStdString(FormatHundredths(bar.Totals.Miles)) + (bar.Ramp ? "!" : "");
+        texts << QString::fromStdString(FormatHundredths(bar.Totals.Miles)) + QString(int(bar.Ramp), QLatin1Char('!'));
     return texts;
 }
 
@@ -33,26 +33,39 @@ private slots:
     void weeklyMatchesStatistics_data();
     void weeklyMatchesStatistics();
     void weeklySpansToToday();
+    void weeklyFromMidWeek();
     void yearOverYear();
     void calendar();
     void streaks_data();
     void streaks();
+    void weekStreaksEndWithTheLastRun();
 };
 
 void tst_ChartSeries::weeklyRamp_data() {
-    QTest::addColumn<QStringList>("distances"); // one run on the Monday of consecutive weeks
+    QTest::addColumn<QStringList>("distances"); // one run on the Monday of consecutive weeks; "" for none
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("exactly ten percent is no ramp")
         << QStringList{"10", "10", "10", "10", "11"} << QStringList{"10.00", "10.00", "10.00", "10.00", "11.00"};
     QTest::newRow("a week over the ramp")
         << QStringList{"10", "10", "10", "10", "11.5"} << QStringList{"10.00", "10.00", "10.00", "10.00", "11.50!"};
-    QTest::newRow("the average of fewer weeks at the start")
-        << QStringList{"10", "12", "10"} << QStringList{"10.00", "12.00!", "10.00"};
+    QTest::newRow("thirty percent is a warning")
+        << QStringList{"10", "10", "10", "10", "13"} << QStringList{"10.00", "10.00", "10.00", "10.00", "13.00!"};
+    QTest::newRow("over thirty percent is a strong warning")
+        << QStringList{"10", "10", "10", "10", "13.5"} << QStringList{"10.00", "10.00", "10.00", "10.00", "13.50!!"};
+    QTest::newRow("a log's first four weeks are not judged")
+        << QStringList{"10", "12", "20", "30", "10"} << QStringList{"10.00", "12.00", "20.00", "30.00", "10.00"};
     QTest::newRow("only the four weeks before count")
         << QStringList{"40", "10", "10", "10", "10", "12"}
         << QStringList{"40.00", "10.00", "10.00", "10.00", "10.00", "12.00!"};
     QTest::newRow("after weeks without running")
         << QStringList{"10", "0", "0", "0", "0", "5"} << QStringList{"10.00", "0.00", "0.00", "0.00", "0.00", "5.00"};
+    QTest::newRow("a break of four weeks starts the history again")
+        << QStringList{"10", "10", "10", "10", "", "", "", "", "10", "12", "13", "14", "20"}
+        << QStringList{"10.00", "10.00", "10.00", "10.00", "0.00",  "0.00",   "0.00",
+                       "0.00",  "10.00", "12.00", "13.00", "14.00", "20.00!!"};
+    QTest::newRow("a break of three weeks does not")
+        << QStringList{"10", "10", "10", "10", "", "", "", "10"}
+        << QStringList{"10.00", "10.00", "10.00", "10.00", "0.00", "0.00", "0.00", "10.00!!"};
 }
 
 void tst_ChartSeries::weeklyRamp() {
@@ -61,7 +74,8 @@ void tst_ChartSeries::weeklyRamp() {
     LogList list;
     int day = Day("2024/01/01"); // a Monday
     for (const QString &distance : distances) {
-        list.AppendRow(DayText(day) + '\t' + distance.toStdString() + " Miles\t01:00:00\t");
+        if (!distance.isEmpty())
+            list.AppendRow(DayText(day) + '\t' + distance.toStdString() + " Miles\t01:00:00\t");
         day += 7;
     }
     const std::vector<WeekBar> bars = WeeklySeries(CountRuns(list), day - 7, Monday);
@@ -204,6 +218,23 @@ void tst_ChartSeries::streaks() {
                                .arg(streaks.CurrentWeeks.Length)
                                .arg(streaks.LongestWeeks.Length);
     QCOMPARE(actual, expected);
+}
+
+// A log that starts on a Sunday: its first full week is not judged against that one day.
+void tst_ChartSeries::weeklyFromMidWeek() {
+    const LogList list = RunLog({{"2024/01/07", "7.2 Miles"}, {"2024/01/08", "23.97 Miles"}});
+    QCOMPARE(Bars(WeeklySeries(CountRuns(list), Day("2024/01/08"), Monday)), QStringList({"7.20", "23.97"}));
+}
+
+// The week streaks end on the last run's day when their last week holds it, never after it or today.
+void tst_ChartSeries::weekStreaksEndWithTheLastRun() {
+    const LogList list = RunLog(
+        {{"2025/03/17", "3 Miles"}, {"2025/03/24", "3 Miles"}, {"2025/03/26", "3 Miles"}, {"2025/04/02", "3 Miles"}});
+    const Streaks streaks = ComputeStreaks(CountRuns(list), Day("2025/03/27"), Monday);
+    QCOMPARE(streaks.CurrentWeeks.Length, 2);
+    QCOMPARE(DayText(streaks.CurrentWeeks.FirstDay), std::string("2025/03/17"));
+    QCOMPARE(DayText(streaks.CurrentWeeks.LastDay), std::string("2025/03/26"));
+    QCOMPARE(DayText(streaks.LongestWeeks.LastDay), std::string("2025/03/26"));
 }
 
 QTEST_APPLESS_MAIN(tst_ChartSeries)

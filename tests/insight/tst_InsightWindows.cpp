@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -91,7 +92,7 @@ void tst_InsightWindows::barsMatchTheTotals() {
         QVERIFY(qAbs(bar.height() - plot.height() * distance / chart->AxisTop()) < 1e-6);
         QVERIFY(qAbs(bar.bottom() - plot.bottom()) < 1e-9);
         QVERIFY(plot.contains(bar.center()));
-        QCOMPARE(chart->Bars()[i].Ramp, i == 5);
+        QCOMPARE(chart->Bars()[i].Ramp, i == 5 ? pq::RampLevel::Warning : pq::RampLevel::None);
         if (i > 0)
             QVERIFY(bar.left() > chart->BarRect(i - 1, size).right());
     }
@@ -232,8 +233,18 @@ void tst_InsightWindows::recordsAndSelection() {
     QCOMPARE(table->item(1, RecordsWindow::PaceMileColumn)->text(), QStringLiteral("6:46"));
     QCOMPARE(table->item(1, RecordsWindow::PaceKilometerColumn)->text(), QStringLiteral("4:12"));
     QCOMPARE(table->item(3, RecordsWindow::DateColumn)->text(), QStringLiteral("2024/01/29 to 2024/02/04"));
-    QCOMPARE(window.PredictionsTable()->rowCount(), 5);
-    QVERIFY(window.PredictionBase()->text().contains("5K of 2024/01/31"));
+    const QTableWidget *predictions = window.PredictionsTable();
+    QCOMPARE(predictions->rowCount(), 5);
+    QCOMPARE(predictions->item(0, 4)->text(), QStringLiteral("from the 1 Mile of 2024/01/31"));
+    QCOMPARE(predictions->item(1, 1)->text(), QStringLiteral("0:21:00"));
+    QCOMPARE(predictions->item(4, 4)->text(), QStringLiteral("from the 5K of 2024/01/31"));
+
+    // It opens wide enough for every column, its rows a line of text high.
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(!table->horizontalScrollBar()->isVisible());
+    QVERIFY(!predictions->horizontalScrollBar()->isVisible());
+    QVERIFY(table->rowHeight(0) < 2 * table->fontMetrics().height());
 
     emit window.RecordsTable()->cellDoubleClicked(0, 2);
     emit window.RecordsTable()->cellDoubleClicked(3, 0);

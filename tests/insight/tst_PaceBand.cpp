@@ -10,6 +10,7 @@ namespace {
 
 constexpr std::int64_t Hour = 360000;
 constexpr std::int64_t Minute = 6000;
+constexpr std::int64_t Hundredth = 1;
 
 // One "end split elapsed" text per split.
 QStringList Flatten(const PaceBand &band) {
@@ -67,7 +68,7 @@ private slots:
         QFETCH(qint64, time);
         QFETCH(double, percent);
         QFETCH(QStringList, splits);
-        const PaceBand band = ComputePaceBand(distance, time, percent);
+        const PaceBand band = ComputePaceBand(distance, time, percent, Hundredth);
         QCOMPARE(band.Error, PaceBandError::None);
         QCOMPARE(Flatten(band), splits);
     }
@@ -90,7 +91,7 @@ private slots:
         QFETCH(qint64, time);
         QFETCH(double, percent);
         QFETCH(int, count);
-        const PaceBand band = ComputePaceBand(distance, time, percent);
+        const PaceBand band = ComputePaceBand(distance, time, percent, Hundredth);
         QCOMPARE(band.Error, PaceBandError::None);
         QCOMPARE(static_cast<int>(band.Splits.size()), count);
         std::int64_t sum = 0;
@@ -118,6 +119,7 @@ private slots:
         QTest::newRow("percent 100") << 1.0 << qint64(100) << 100.0 << PaceBandError::Negative;
         QTest::newRow("percent below 0") << 1.0 << qint64(100) << -1.0 << PaceBandError::Negative;
         QTest::newRow("too many splits") << 1001.0 << qint64(100) << 0.0 << PaceBandError::TooManySplits;
+        QTest::newRow("under half a second") << 1.0 << qint64(49) << 0.0 << PaceBandError::Time;
     }
 
     void refused() {
@@ -125,12 +127,44 @@ private slots:
         QFETCH(qint64, time);
         QFETCH(double, percent);
         QFETCH(PaceBandError, error);
-        const PaceBand band = ComputePaceBand(distance, time, percent);
+        const PaceBand band = ComputePaceBand(distance, time, percent, HundredthsPerSecond);
         QCOMPARE(band.Error, error);
         QVERIFY(band.Splits.empty());
     }
 
-    void mostSplitsAccepted() { QCOMPARE(ComputePaceBand(1000.0, 100000, 0).Splits.size(), MostPaceSplits); }
+    // Whole seconds: each elapsed time is the exact one rounded to the second, each split the difference, so a
+    // band's splits no longer alternate in their hundredths and the last elapsed time is the race time.
+    void wholeSeconds_data() {
+        QTest::addColumn<double>("distance");
+        QTest::addColumn<qint64>("time");
+        QTest::addColumn<QStringList>("splits");
+        QTest::newRow("thirds of a second")
+            << 3.0 << qint64(100 * 100) << QStringList{"1 0:33 0:33", "2 0:34 1:07", "3 0:33 1:40"};
+        QTest::newRow("a race time with hundredths is rounded first")
+            << 2.0 << qint64(16 * Minute + 151) << QStringList{"1 8:01 8:01", "2 8:01 16:02"};
+        // 26.21875 miles in 3:30:00 is 8:00.57 a mile.
+        QTest::newRow("a marathon's last splits")
+            << 26.21875 << qint64(3 * Hour + 30 * Minute)
+            << QStringList{"25 8:00 3:20:14", "26 8:01 3:28:15", "26.219 1:45 3:30:00"};
+        QTest::newRow("a kilometer race to the meter")
+            << 42.195 << qint64(3 * Hour) << QStringList{"41 4:16 2:54:54", "42 4:16 2:59:10", "42.195 0:50 3:00:00"};
+    }
+
+    void wholeSeconds() {
+        QFETCH(double, distance);
+        QFETCH(qint64, time);
+        QFETCH(QStringList, splits);
+        const PaceBand band = ComputePaceBand(distance, time, 0, HundredthsPerSecond);
+        QCOMPARE(band.Error, PaceBandError::None);
+        QStringList lines;
+        for (const PaceSplit &split : band.Splits) {
+            lines << QString::fromStdString(SplitEndText(split) + ' ' + FormatSplitSeconds(split.Split) + ' ' +
+                                            FormatSplitSeconds(split.Elapsed));
+        }
+        QCOMPARE(lines.mid(lines.size() - splits.size()), splits);
+    }
+
+    void mostSplitsAccepted() { QCOMPARE(ComputePaceBand(1000.0, 100000, 0, Hundredth).Splits.size(), MostPaceSplits); }
 };
 
 QTEST_APPLESS_MAIN(TestPaceBand)

@@ -2,8 +2,10 @@
 
 #include <cmath>
 
+#include "insight/MarkTotals.h"
 #include "insight/PersonalRecords.h"
 #include "insight/ReportFormats.h"
+#include "log/NoteMarks.h"
 #include "support/RunLogs.h"
 
 using namespace pq;
@@ -26,7 +28,18 @@ QStringList Describe(const PersonalRecords &records) {
 }
 
 PersonalRecords Records(const LogList &list, const char *today = "2024/12/31") {
-    return ComputeRecords(CountRuns(list), Day(today), Monday);
+    return ComputeRecords(CountRuns(list), Day(today), Monday, MarkFilter(list, TagSign, std::string(RaceTag)));
+}
+
+// Each prediction as "label time base".
+QStringList DescribePredictions(const PersonalRecords &records) {
+    QStringList lines;
+    for (const Prediction &prediction : records.Predictions)
+        lines << QStringLiteral("%1 %2 %3")
+                     .arg(QString::fromUtf8(prediction.Label.data(), qsizetype(prediction.Label.size())),
+                          QString::fromStdString(ClockText(prediction.Seconds)),
+                          QString::fromStdString(BaseText(prediction.Base)));
+    return lines;
 }
 
 } // namespace
@@ -41,7 +54,8 @@ private slots:
     void candidateTolerance();
     void longestRunAndBiggestPeriods();
     void biggestWeekAcrossTheYear();
-    void predictionsFromTheLastYear();
+    void predictions_data();
+    void predictions();
     void emptyLog();
 };
 
@@ -70,6 +84,11 @@ void tst_PersonalRecords::bestTimes_data() {
                                                           {"2024/09/29", "13.1 Miles", "01:40:00"},
                                                           {"2024/10/12", "26.2 Miles", "03:29:59"}}
                                          << QStringList{"Half Marathon 2024/09/29 row 1", "Marathon 2024/10/12 row 2"};
+    QTest::newRow("a short run never counts, a long one does")
+        << QList<RunRow>{{"2024/05/04", "4.94 Kilometers", "00:19:00"},
+                         {"2024/05/05", "5.10 Kilometers", "00:19:30"},
+                         {"2024/05/06", "5 Kilometers", "00:20:00"}}
+        << QStringList{"5K 2024/05/05 row 1"};
     QTest::newRow("rows that do not count") << QList<RunRow>{{"No Date", "5 Kilometers", "00:15:00"},
                                                              {"2024/05/04", "5 kilometers", "00:15:00"},
                                                              {"2024/05/05", "5 Kilometers", "00:22:00"}}
@@ -90,13 +109,15 @@ void tst_PersonalRecords::candidateTolerance_data() {
     QTest::addColumn<double>("standard");
     QTest::addColumn<bool>("candidate");
     QTest::newRow("5K exact") << 5.0 << 5.0 << true;
-    QTest::newRow("5K 1.4% long") << 5.07 << 5.0 << true;
-    QTest::newRow("5K 1.6% long") << 5.08 << 5.0 << false;
-    QTest::newRow("5K 1.6% short") << 4.92 << 5.0 << false;
+    QTest::newRow("5K 0.4% short") << 4.98 << 5.0 << true;
+    QTest::newRow("5K 0.6% short") << 4.97 << 5.0 << false;
+    QTest::newRow("a 4.94 km treadmill run") << 4.94 << 5.0 << false;
+    QTest::newRow("5K 2% long") << 5.10 << 5.0 << true;
+    QTest::newRow("5K 2.9% long") << 5.145 << 5.0 << true;
+    QTest::newRow("5K 3.1% long") << 5.155 << 5.0 << false;
     QTest::newRow("3.1 miles for a 5K") << 3.1 * 1.609344 << 5.0 << true;
     QTest::newRow("a mile") << 1.609344 << 1.609344 << true;
-    QTest::newRow("1.6 km for a mile") << 1.6 << 1.609344 << true;
-    QTest::newRow("1.5 km for a mile") << 1.5 << 1.609344 << false;
+    QTest::newRow("1.6 km for a mile") << 1.6 << 1.609344 << false;
     QTest::newRow("13.1 miles for a half") << 13.1 * 1.609344 << 21.0975 << true;
     QTest::newRow("one marathon") << 42.194988 << 42.195 << true;
 }
@@ -144,26 +165,63 @@ void tst_PersonalRecords::biggestWeekAcrossTheYear() {
     QCOMPARE(DayText(records.BiggestMonth->FirstDay), std::string("2024/12/01"));
 }
 
-void tst_PersonalRecords::predictionsFromTheLastYear() {
-    // A faster 5K two years ago does not count; of the last year's efforts, the 10K rates better than the 5K.
-    const LogList list = RunLog({{"2022/06/01", "5 Kilometers", "00:17:00"},
-                                 {"2024/02/01", "5 Kilometers", "00:21:00"},
-                                 {"2024/05/01", "10 Kilometers", "00:42:00"},
-                                 {"2024/06/01", "30 Kilometers", "02:00:00"}});
-    const PersonalRecords records = Records(list, "2024/12/31");
-    QVERIFY(records.PredictionBase);
-    QCOMPARE(records.PredictionBase->Label, std::string_view("10K"));
-    QCOMPARE(records.PredictionBase->Run.Row, 2);
-    QCOMPARE(records.Predictions.size(), StandardDistances.size());
-    QCOMPARE(ClockText(records.Predictions[2].Seconds), std::string("0:42:00"));
-    // 42:00 x (5 / 10) ^ 1.06 = 1260 x 0.5 ^ 1.06 s.
-    QCOMPARE(ClockText(records.Predictions[1].Seconds), ClockText(2520 * std::pow(0.5, 1.06)));
-    QCOMPARE(ClockText(records.Predictions[1].Seconds), std::string("0:20:09"));
-    QCOMPARE(ClockText(records.Predictions[4].Seconds), std::string("3:13:13"));
+void tst_PersonalRecords::predictions_data() {
+    QTest::addColumn<QStringList>("rows"); // row texts: date, distance, time, notes
+    QTest::addColumn<QString>("today");
+    QTest::addColumn<QStringList>("expected");
 
-    // A year later nothing is recent enough.
-    QVERIFY(!Records(list, "2025/06/02").PredictionBase);
-    QVERIFY(Records(list, "2025/04/30").PredictionBase);
+    // A base counts at its standard distance: the 5.10 km run predicts as a 5K.
+    QTest::newRow("each distance from the nearest base")
+        << QStringList{"2022/06/01\t5 Kilometers\t00:17:00\told, not a base", "2024/02/01\t5.10 Kilometers\t00:21:00\t",
+                       "2024/05/01\t10 Kilometers\t00:42:00\t",
+                       "2024/06/01\t30 Kilometers\t02:00:00\tno standard distance"}
+        << "2024/12/31"
+        << QStringList{"1 Mile 0:06:19 from the 5K of 2024/02/01", "5K 0:21:00 from the 5K of 2024/02/01",
+                       "10K 0:42:00 from the 10K of 2024/05/01", "Half Marathon 1:32:40 from the 10K of 2024/05/01",
+                       "Marathon 3:13:13 from the 10K of 2024/05/01"};
+    QTest::newRow("a fast mile does not predict the marathon")
+        << QStringList{"2024/03/01\t1 Miles\t00:05:10\t", "2024/04/01\t13.1 Miles\t01:35:00\t"} << "2024/12/31"
+        << QStringList{"1 Mile 0:05:10 from the 1 Mile of 2024/03/01", "5K 0:17:11 from the 1 Mile of 2024/03/01",
+                       "10K 0:43:03 from the Half Marathon of 2024/04/01",
+                       "Half Marathon 1:35:00 from the Half Marathon of 2024/04/01",
+                       "Marathon 3:18:04 from the Half Marathon of 2024/04/01"};
+    QTest::newRow("13.1 miles predicts its own half")
+        << QStringList{"2023/04/23\t13.1 Miles\t01:43:29\t"} << "2023/12/31"
+        << QStringList{"1 Mile 0:06:46 from the Half Marathon of 2023/04/23",
+                       "5K 0:22:30 from the Half Marathon of 2023/04/23",
+                       "10K 0:46:54 from the Half Marathon of 2023/04/23",
+                       "Half Marathon 1:43:29 from the Half Marathon of 2023/04/23",
+                       "Marathon 3:35:45 from the Half Marathon of 2023/04/23"};
+    QTest::newRow("a race is the base over a faster training run")
+        << QStringList{"2024/03/01\t5 Kilometers\t00:19:00\ttime trial", "2024/06/01\t5 Kilometers\t00:20:00\t#race",
+                       "2024/07/01\t5 Kilometers\t00:21:00\t#Race in the heat"}
+        << "2024/12/31"
+        << QStringList{"1 Mile 0:06:01 from the 5K of 2024/06/01", "5K 0:20:00 from the 5K of 2024/06/01",
+                       "10K 0:41:42 from the 5K of 2024/06/01", "Half Marathon 1:32:00 from the 5K of 2024/06/01",
+                       "Marathon 3:11:49 from the 5K of 2024/06/01"};
+    QTest::newRow("a race out of the last year does not count")
+        << QStringList{"2023/06/01\t5 Kilometers\t00:18:00\t#race", "2024/03/01\t5 Kilometers\t00:19:00\t"}
+        << "2024/12/31"
+        << QStringList{"1 Mile 0:05:43 from the 5K of 2024/03/01", "5K 0:19:00 from the 5K of 2024/03/01",
+                       "10K 0:39:37 from the 5K of 2024/03/01", "Half Marathon 1:27:24 from the 5K of 2024/03/01",
+                       "Marathon 3:02:14 from the 5K of 2024/03/01"};
+    QTest::newRow("a year later nothing is recent enough")
+        << QStringList{"2024/03/01\t5 Kilometers\t00:19:00\t"} << "2025/03/01" << QStringList{};
+    QTest::newRow("the last of the 365 days")
+        << QStringList{"2024/03/01\t5 Kilometers\t00:19:00\t"} << "2025/02/28"
+        << QStringList{"1 Mile 0:05:43 from the 5K of 2024/03/01", "5K 0:19:00 from the 5K of 2024/03/01",
+                       "10K 0:39:37 from the 5K of 2024/03/01", "Half Marathon 1:27:24 from the 5K of 2024/03/01",
+                       "Marathon 3:02:14 from the 5K of 2024/03/01"};
+}
+
+void tst_PersonalRecords::predictions() {
+    QFETCH(QStringList, rows);
+    QFETCH(QString, today);
+    QFETCH(QStringList, expected);
+    LogList list;
+    for (const QString &row : rows)
+        list.AppendRow(row.toStdString());
+    QCOMPARE(DescribePredictions(Records(list, today.toLatin1().constData())), expected);
 }
 
 void tst_PersonalRecords::emptyLog() {
@@ -171,7 +229,7 @@ void tst_PersonalRecords::emptyLog() {
     QVERIFY(records.Best.empty());
     QVERIFY(!records.Longest);
     QVERIFY(!records.BiggestWeek);
-    QVERIFY(!records.PredictionBase);
+    QVERIFY(records.PredictionBases.empty());
     QVERIFY(records.Predictions.empty());
 }
 

@@ -17,8 +17,17 @@ int DaysInYear(int year) {
 
 } // namespace
 
-bool IsRamp(double distance, double average) {
-    return average > 0 && distance * PercentBase > average * (PercentBase + RampPercent);
+RampLevel RampOf(double distance, double average) {
+    if (!(average > 0)) {
+        return RampLevel::None;
+    }
+    if (distance * PercentBase > average * (PercentBase + StrongRampPercent)) {
+        return RampLevel::Strong;
+    }
+    if (distance * PercentBase > average * (PercentBase + RampPercent)) {
+        return RampLevel::Warning;
+    }
+    return RampLevel::None;
 }
 
 std::vector<WeekBar> WeeklySeries(const std::vector<CountedRun> &runs, int today, int weekStart) {
@@ -35,7 +44,17 @@ std::vector<WeekBar> WeeklySeries(const std::vector<CountedRun> &runs, int today
     for (const CountedRun &run : runs) {
         bars[static_cast<std::size_t>((run.DayNumber - firstWeek) / DaysPerWeek)].Totals.Add(run);
     }
+    std::size_t historyStart = 0;
+    std::size_t weeksWithoutRun = 0;
     for (std::size_t i = 0; i < bars.size(); ++i) {
+        if (bars[i].Totals.Miles <= 0) {
+            ++weeksWithoutRun;
+        } else {
+            if (weeksWithoutRun >= BreakWeeks) {
+                historyStart = i;
+            }
+            weeksWithoutRun = 0;
+        }
         const std::size_t count = std::min<std::size_t>(i, TrailingWeeks);
         if (count == 0) {
             continue;
@@ -50,7 +69,9 @@ std::vector<WeekBar> WeeklySeries(const std::vector<CountedRun> &runs, int today
         bar.AverageWeeks = static_cast<int>(count);
         bar.AverageMiles = miles / static_cast<double>(count);
         bar.AverageKilometers = kilometers / static_cast<double>(count);
-        bar.Ramp = IsRamp(bar.Totals.Miles, bar.AverageMiles);
+        if (i - historyStart >= TrailingWeeks) {
+            bar.Ramp = RampOf(bar.Totals.Miles, bar.AverageMiles);
+        }
     }
     return bars;
 }

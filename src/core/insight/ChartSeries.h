@@ -12,10 +12,15 @@ namespace pq {
 
 // A week's bar is compared with the average of up to this many weeks before it.
 inline constexpr int TrailingWeeks = 4;
-// A bar more than this many percent above that average is a ramp.
+// A bar more than this many percent above that average is a ramp warning, more than StrongRampPercent a strong one.
 inline constexpr int RampPercent = 10;
+inline constexpr int StrongRampPercent = 30;
+// After this many weeks or more without a run (of more than zero distance), the history starts again with the next.
+inline constexpr int BreakWeeks = 4;
 // The consistency calendar shows this many weeks, the current one last.
 inline constexpr int CalendarWeeks = 53;
+
+enum class RampLevel { None, Warning, Strong };
 
 struct WeekBar {
     int FirstDay = 0;
@@ -23,20 +28,22 @@ struct WeekBar {
     int AverageWeeks = 0; // how many weeks before this one the average is over (0: no average)
     double AverageMiles = 0;
     double AverageKilometers = 0;
-    bool Ramp = false;
+    RampLevel Ramp = RampLevel::None;
 };
 
 // One bar for every week from the week of the first run through the week of today (or of the last run, when that
 // is later), empty weeks included. The average is over the weeks of the series before the bar, at most
-// TrailingWeeks of them; a ramp is a bar more than RampPercent above a positive average.
+// TrailingWeeks of them. A bar's ramp is judged only when the TrailingWeeks before it all lie in its history,
+// which starts with the week of the first run and again with the week of the first run after BreakWeeks or more
+// weeks without one: a log's first weeks and the weeks back from a break are not measured against empty ones.
 std::vector<WeekBar> WeeklySeries(const std::vector<CountedRun> &runs, int today, int weekStart);
 
 // Keeps the last `count` weeks through the week of today (all of them through it for a count of 0): weeks after
 // this one, of runs dated later than today, are dropped.
 void KeepLastWeeks(std::vector<WeekBar> &bars, int today, int weekStart, std::size_t count);
 
-// Whether a distance is more than RampPercent above a positive average.
-bool IsRamp(double distance, double average);
+// How far a distance is above a positive average: more than RampPercent, more than StrongRampPercent.
+RampLevel RampOf(double distance, double average);
 
 struct YearLine {
     int Year = 0;

@@ -1,18 +1,25 @@
 #include "insight/PaceBand.h"
 
+#include <array>
 #include <cmath>
+#include <cstdio>
 
 namespace pq {
 
 namespace {
 
-constexpr std::int64_t HundredthsPerSecond = 100;
 constexpr std::int64_t HundredthsPerMinute = 6000;
 constexpr std::int64_t HundredthsPerHour = 360000;
 constexpr std::int64_t TwoDigits = 10;
 constexpr double FullPercent = 100;
 // Half a hundredth of a split unit: a last split shorter than this joins the split before it.
 constexpr double WholeTolerance = 0.005;
+// A split's end is given to a thousandth of a unit: a meter of a kilometer, under two yards of a mile.
+constexpr int EndPlaces = 3;
+// Room for the text of a split's end: at most MostPaceSplits units, the point and the places.
+constexpr std::size_t EndTextSize = 32;
+constexpr std::int64_t SecondsPerMinute = 60;
+constexpr std::int64_t MinutesPerHour = 60;
 
 void AppendTwoDigits(std::string &text, std::int64_t value) {
     text += static_cast<char>('0' + value / TwoDigits);
@@ -21,8 +28,12 @@ void AppendTwoDigits(std::string &text, std::int64_t value) {
 
 } // namespace
 
-PaceBand ComputePaceBand(double distance, std::int64_t time, double percent) {
+PaceBand ComputePaceBand(double distance, std::int64_t time, double percent, std::int64_t step) {
     PaceBand band;
+    const auto rounded = [step](double hundredths) {
+        return static_cast<std::int64_t>(std::llround(hundredths / static_cast<double>(step))) * step;
+    };
+    time = rounded(static_cast<double>(time));
     if (!std::isfinite(distance) || distance <= 0) {
         band.Error = PaceBandError::Distance;
         return band;
@@ -49,7 +60,7 @@ PaceBand ComputePaceBand(double distance, std::int64_t time, double percent) {
     const double secondPace = firstPace * faster;
     const auto elapsedAt = [&](double at) {
         const double exact = at <= half ? firstPace * at : firstPace * half + secondPace * (at - half);
-        return static_cast<std::int64_t>(std::llround(exact));
+        return rounded(exact);
     };
     const std::size_t count = static_cast<std::size_t>(wholeSplits);
     std::int64_t before = 0;
@@ -60,6 +71,35 @@ PaceBand ComputePaceBand(double distance, std::int64_t time, double percent) {
     }
     band.Splits.push_back({wholeDistance ? nearestWhole : distance, wholeDistance, time - before, time});
     return band;
+}
+
+std::string FormatSplitSeconds(std::int64_t hundredths) {
+    const std::int64_t seconds = (hundredths + HundredthsPerSecond / 2) / HundredthsPerSecond;
+    const std::int64_t minutes = seconds / SecondsPerMinute;
+    std::string text;
+    if (minutes >= MinutesPerHour) {
+        text = std::to_string(minutes / MinutesPerHour) + ':';
+        AppendTwoDigits(text, minutes % MinutesPerHour);
+    } else {
+        text = std::to_string(minutes);
+    }
+    text += ':';
+    AppendTwoDigits(text, seconds % SecondsPerMinute);
+    return text;
+}
+
+std::string SplitEndText(const PaceSplit &split) {
+    if (split.Whole) {
+        return std::to_string(std::llround(split.End));
+    }
+    std::array<char, EndTextSize> buffer{};
+    std::snprintf(buffer.data(), buffer.size(), "%.*f", EndPlaces, split.End);
+    std::string text(buffer.data());
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.back() == '.') {
+        text.pop_back();
+    }
+    return text;
 }
 
 std::string FormatSplitTime(std::int64_t hundredths) {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "calc/DateRules.h"
+#include "insight/ReportFormats.h"
 #include "stats/StatsCalendar.h"
 
 namespace pq {
@@ -35,30 +36,6 @@ bool LongerThan(const CountedRun &left, const CountedRun &right) {
     return Earlier(left, right);
 }
 
-// Riegel's rating of an effort: the smaller, the faster at every distance.
-double EffortScore(const CountedRun &run) {
-    return run.Seconds / std::pow(run.Kilometers, RiegelExponent);
-}
-
-bool BetterEffort(const CountedRun &left, const CountedRun &right) {
-    const double leftScore = EffortScore(left);
-    const double rightScore = EffortScore(right);
-    if (leftScore != rightScore) {
-        return leftScore < rightScore;
-    }
-    return Earlier(left, right);
-}
-
-// The label of the standard distance the run is a candidate for; empty when none.
-std::string_view CandidateLabel(const CountedRun &run) {
-    for (const StandardDistance &standard : StandardDistances) {
-        if (IsCandidate(run.Kilometers, standard.Kilometers)) {
-            return standard.Label;
-        }
-    }
-    return {};
-}
-
 // The period with the most miles; the runs come in date order, so a later period must be strictly bigger.
 std::optional<PeriodRecord> BiggestPeriod(const std::vector<CountedRun> &runs, PeriodKind kind, int weekStart) {
     std::optional<PeriodRecord> biggest;
@@ -85,11 +62,16 @@ std::optional<PeriodRecord> BiggestPeriod(const std::vector<CountedRun> &runs, P
 } // namespace
 
 bool IsCandidate(double kilometers, double standardKilometers) {
-    return std::fabs(kilometers - standardKilometers) <= standardKilometers * CandidateTolerance;
+    return kilometers >= standardKilometers * (1 - CandidateShortBy) &&
+           kilometers <= standardKilometers * (1 + CandidateLongBy);
 }
 
 double RiegelTime(double seconds, double fromKilometers, double toKilometers) {
     return seconds * std::pow(toKilometers / fromKilometers, RiegelExponent);
+}
+
+std::string BaseText(const RunRecord &base) {
+    return "from the " + std::string(base.Label) + " of " + DayText(base.Run.DayNumber);
 }
 
 DayRange PeriodAround(PeriodKind kind, int dayNumber, int weekStart) {
@@ -111,12 +93,19 @@ DayRange PeriodAround(PeriodKind kind, int dayNumber, int weekStart) {
     return {dayNumber, dayNumber};
 }
 
-PersonalRecords ComputeRecords(const std::vector<CountedRun> &runs, int today, int weekStart) {
+PersonalRecords ComputeRecords(const std::vector<CountedRun> &runs, int today, int weekStart, const RowFilter &isRace) {
     PersonalRecords records;
-    std::array<std::optional<CountedRun>, StandardDistances.size()> best;
+    constexpr std::size_t Standards = StandardDistances.size();
+    std::array<std::optional<CountedRun>, Standards> best;
+    std::array<std::optional<CountedRun>, Standards> recent;
+    std::array<std::optional<CountedRun>, Standards> recentRace;
     std::optional<CountedRun> longest;
-    std::optional<RunRecord> base;
     const int firstRecentDay = today - PredictionDays + 1;
+    const auto keepFaster = [](std::optional<CountedRun> &kept, const CountedRun &run) {
+        if (!kept || FasterThan(run, *kept)) {
+            kept = run;
+        }
+    };
     for (const CountedRun &run : runs) {
         if (run.Miles > 0 && (!longest || LongerThan(run, *longest))) {
             longest = run;
@@ -124,23 +113,28 @@ PersonalRecords ComputeRecords(const std::vector<CountedRun> &runs, int today, i
         if (run.Seconds <= 0) {
             continue;
         }
-        for (std::size_t i = 0; i < StandardDistances.size(); ++i) {
-            if (IsCandidate(run.Kilometers, StandardDistances[i].Kilometers) &&
-                (!best[i] || FasterThan(run, *best[i]))) {
-                best[i] = run;
+        for (std::size_t i = 0; i < Standards; ++i) {
+            if (!IsCandidate(run.Kilometers, StandardDistances[i].Kilometers)) {
+                continue;
+            }
+            keepFaster(best[i], run);
+            if (run.DayNumber >= firstRecentDay && run.DayNumber <= today) {
+                keepFaster(recent[i], run);
+                if (isRace && isRace(run.Row)) {
+                    keepFaster(recentRace[i], run);
+                }
             }
         }
-        if (run.DayNumber < firstRecentDay || run.DayNumber > today) {
-            continue;
-        }
-        if (const std::string_view label = CandidateLabel(run);
-            !label.empty() && (!base || BetterEffort(run, base->Run))) {
-            base = RunRecord{label, run};
-        }
     }
-    for (std::size_t i = 0; i < StandardDistances.size(); ++i) {
+    // Indexes into StandardDistances of the bases, kept beside them for the distances they count at.
+    std::vector<std::size_t> baseStandards;
+    for (std::size_t i = 0; i < Standards; ++i) {
         if (best[i]) {
             records.Best.push_back({StandardDistances[i].Label, *best[i]});
+        }
+        if (const std::optional<CountedRun> &base = recentRace[i] ? recentRace[i] : recent[i]) {
+            records.PredictionBases.push_back({StandardDistances[i].Label, *base});
+            baseStandards.push_back(i);
         }
     }
     if (longest) {
@@ -149,12 +143,26 @@ PersonalRecords ComputeRecords(const std::vector<CountedRun> &runs, int today, i
     records.BiggestWeek = BiggestPeriod(runs, PeriodKind::Week, weekStart);
     records.BiggestMonth = BiggestPeriod(runs, PeriodKind::Month, weekStart);
     records.BiggestYear = BiggestPeriod(runs, PeriodKind::Year, weekStart);
-    records.PredictionBase = base;
-    if (base) {
-        for (const StandardDistance &standard : StandardDistances) {
-            records.Predictions.push_back({standard.Label, standard.Kilometers,
-                                           RiegelTime(base->Run.Seconds, base->Run.Kilometers, standard.Kilometers)});
+    if (baseStandards.empty()) {
+        return records;
+    }
+    for (const StandardDistance &target : StandardDistances) {
+        // The nearest base on a logarithmic scale; bases come shortest first, so a later one wins a tie.
+        std::size_t nearest = 0;
+        double nearestGap = 0;
+        for (std::size_t k = 0; k < baseStandards.size(); ++k) {
+            const double gap = std::fabs(std::log(StandardDistances[baseStandards[k]].Kilometers / target.Kilometers));
+            if (k == 0 || gap <= nearestGap) {
+                nearest = k;
+                nearestGap = gap;
+            }
         }
+        // At its own distance a base predicts exactly its own time: the ratio of the distances is 1.
+        const RunRecord &base = records.PredictionBases[nearest];
+        records.Predictions.push_back(
+            {target.Label, target.Kilometers,
+             RiegelTime(base.Run.Seconds, StandardDistances[baseStandards[nearest]].Kilometers, target.Kilometers),
+             base});
     }
     return records;
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -23,13 +24,20 @@ inline constexpr std::array<StandardDistance, 5> StandardDistances = {{
     {"Marathon", 42.195},
 }};
 inline constexpr std::string_view LongestRunLabel = "Longest Run";
+inline constexpr std::string_view BiggestWeekLabel = "Biggest Week";
+inline constexpr std::string_view BiggestMonthLabel = "Biggest Month";
+inline constexpr std::string_view BiggestYearLabel = "Biggest Year";
 
-// A run is a candidate for a standard distance when its distance is within this fraction of it.
-inline constexpr double CandidateTolerance = 0.015;
+// A run is a candidate for a standard distance when its distance is from this fraction under it (a run logged as
+// "3.1 Miles" still counts) to this fraction over it (measured races run long); a shorter run never counts.
+inline constexpr double CandidateShortBy = 0.005;
+inline constexpr double CandidateLongBy = 0.03;
 // Riegel's formula: T2 = T1 x (D2 / D1) ^ 1.06.
 inline constexpr double RiegelExponent = 1.06;
-// Predictions come from the best effort of this many days, today included.
+// Predictions come from the best efforts of this many days, today included.
 inline constexpr int PredictionDays = 365;
+// When a standard distance's recent candidates include runs with this tag, only those are its bases.
+inline constexpr std::string_view RaceTag = "race";
 
 struct RunRecord {
     std::string_view Label;
@@ -45,10 +53,12 @@ struct PeriodRecord {
     RunTotals Totals;
 };
 
+// A standard distance's time, predicted from the base nearest to it; the base counts at its standard distance.
 struct Prediction {
     std::string_view Label;
     double Kilometers = 0;
     double Seconds = 0;
+    RunRecord Base;
 };
 
 struct PersonalRecords {
@@ -57,16 +67,19 @@ struct PersonalRecords {
     std::optional<PeriodRecord> BiggestWeek;
     std::optional<PeriodRecord> BiggestMonth;
     std::optional<PeriodRecord> BiggestYear;
-    // The standard-distance effort of the last PredictionDays days that Riegel's formula rates best, and the
-    // times it predicts for every standard distance.
-    std::optional<RunRecord> PredictionBase;
+    // For each standard distance, its best candidate of the last PredictionDays days (of the RaceTag runs among
+    // them when there are any), in the order of StandardDistances.
+    std::vector<RunRecord> PredictionBases;
+    // A time for every standard distance when there is a base.
     std::vector<Prediction> Predictions;
 };
 
 // Records of counted runs in the statistics' order (CountRuns). The smallest time above zero wins; on equal
 // times the earlier date, then the earlier row. The longest run and the biggest periods go by miles, the earlier
-// one winning a tie. Weeks begin on weekStart (0 Monday .. 6 Sunday).
-PersonalRecords ComputeRecords(const std::vector<CountedRun> &runs, int today, int weekStart);
+// one winning a tie. Weeks begin on weekStart (0 Monday .. 6 Sunday). `isRace` tells the rows tagged RaceTag;
+// without it no run is a race.
+PersonalRecords ComputeRecords(const std::vector<CountedRun> &runs, int today, int weekStart,
+                               const RowFilter &isRace = {});
 
 // The first and last day of the week, month or year that holds the day.
 struct DayRange {
@@ -75,10 +88,13 @@ struct DayRange {
 };
 DayRange PeriodAround(PeriodKind kind, int dayNumber, int weekStart);
 
-// Whether a distance in kilometers is within CandidateTolerance of the standard one.
+// Whether a distance in kilometers is a candidate for the standard one (CandidateShortBy, CandidateLongBy).
 bool IsCandidate(double kilometers, double standardKilometers);
 
 // The time Riegel's formula predicts for a distance from a time at another (both in kilometers).
 double RiegelTime(double seconds, double fromKilometers, double toKilometers);
+
+// How a prediction names its base: "from the Half Marathon of 2023/04/23".
+std::string BaseText(const RunRecord &base);
 
 } // namespace pq

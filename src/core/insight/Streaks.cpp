@@ -1,5 +1,7 @@
 #include "insight/Streaks.h"
 
+#include <algorithm>
+
 #include "stats/StatsCalendar.h"
 
 namespace pq {
@@ -59,7 +61,15 @@ Streaks ComputeStreaks(const std::vector<CountedRun> &runs, int today, int weekS
             lastWeek = week;
         }
     }
-    return {days.GetCurrent(), days.GetLongest(), weeks.GetCurrent(), weeks.GetLongest()};
+    // A week streak counts weeks by their first days; it ends on its last week's last day, or on the last run
+    // when that is earlier.
+    const auto endOfWeeks = [lastDay](Streak streak) {
+        if (streak.Length > 0) {
+            streak.LastDay = std::min(streak.LastDay + DaysPerWeek - 1, lastDay);
+        }
+        return streak;
+    };
+    return {days.GetCurrent(), days.GetLongest(), endOfWeeks(weeks.GetCurrent()), endOfWeeks(weeks.GetLongest())};
 }
 
 } // namespace pq

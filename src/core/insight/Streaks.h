@@ -6,8 +6,9 @@
 
 namespace pq {
 
-// Consecutive days (or weeks) with a run. For weeks, Length counts weeks and the days are the first days of the
-// first and the last week. A streak of length 0 has no days.
+// Consecutive days (or weeks) with a run. For weeks, Length counts weeks, FirstDay is the first day of the first
+// week and LastDay the last day of the last week, or the day of the last run when that week holds it, so a streak
+// never ends after today or after the last run. A streak of length 0 has no days.
 struct Streak {
     int Length = 0;
     int FirstDay = 0;

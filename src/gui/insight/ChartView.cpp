@@ -46,8 +46,10 @@ ChartView::Colours ChartView::ChartColours() const {
     chart.Text = colours.color(QPalette::Text);
     chart.Grid = colours.color(QPalette::Mid);
     chart.Bar = colours.color(QPalette::Highlight);
-    // A red that stands out from the bars and from the background in either kind of theme.
-    chart.Warning = light ? QColor(0xC6, 0x28, 0x28) : QColor(0xFF, 0x8A, 0x80);
+    // An orange and a vermilion (Okabe and Ito's colour-blind-safe set) that stand out from the bars and from the
+    // background in either kind of theme, and from each other by their lightness as well as their hue.
+    chart.Warning = light ? QColor(0xE6, 0x9F, 0x00) : QColor(0xFF, 0xD3, 0x5C);
+    chart.StrongWarning = light ? QColor(0xB3, 0x3C, 0x00) : QColor(0xF0, 0x70, 0x30);
     chart.Line = colours.color(QPalette::Text);
     chart.Faint = colours.color(QPalette::PlaceholderText);
     return chart;

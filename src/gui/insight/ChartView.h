@@ -23,6 +23,7 @@ public:
         QColor Grid;
         QColor Bar;
         QColor Warning;
+        QColor StrongWarning;
         QColor Line;
         QColor Faint;
     };

@@ -4,11 +4,14 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScreen>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "insight/InsightSource.h"
+#include "insight/MarkTotals.h"
 #include "insight/PersonalRecords.h"
 #include "insight/ReportFormats.h"
 #include "insight/ShoesPage.h"
@@ -16,12 +19,15 @@
 #include "log/CodePage1252.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
+#include "log/NoteMarks.h"
 
 namespace {
 
 constexpr int DefaultWidth = 720;
 constexpr int DefaultHeight = 480;
 constexpr int RowRole = Qt::UserRole;
+// Room above and below a row's text, in pixels.
+constexpr int RowPadding = 6;
 
 QString Text(const std::string &latin) {
     return QString::fromLatin1(latin.data(), qsizetype(latin.size()));
@@ -40,6 +46,12 @@ QTableWidget *MakeTable(QWidget *owner, const QString &name, const QStringList &
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->horizontalHeader()->setStretchLastSection(true);
+    // Rows as high as a line of text (the style's default row is much higher), and a size hint that holds every
+    // column, from which the window takes its first size.
+    const int rowHeight = table->fontMetrics().height() + RowPadding;
+    table->verticalHeader()->setMinimumSectionSize(rowHeight);
+    table->verticalHeader()->setDefaultSectionSize(rowHeight);
+    table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     return table;
 }
 
@@ -82,20 +94,19 @@ RecordsWindow::RecordsWindow(InsightSource &source, RowSelector selectRow, QWidg
                         {tr("Record"), tr("Date"), tr("Distance"), tr("Time"), tr("Pace per mile"), tr("Pace per km")});
     Records->setAccessibleName(tr("Personal records"));
     recordsLayout->addWidget(Records, 2);
-    BaseLabel = new QLabel(this);
-    BaseLabel->setObjectName(QStringLiteral("PredictionBase"));
-    BaseLabel->setWordWrap(true);
-    recordsLayout->addWidget(BaseLabel);
+    PredictionsLabel = new QLabel(this);
+    PredictionsLabel->setObjectName(QStringLiteral("PredictionsCaption"));
+    PredictionsLabel->setWordWrap(true);
+    recordsLayout->addWidget(PredictionsLabel);
     Predictions = MakeTable(this, QStringLiteral("Predictions"),
-                            {tr("Distance"), tr("Predicted time"), tr("Pace per mile"), tr("Pace per km")});
+                            {tr("Distance"), tr("Predicted time"), tr("Pace per mile"), tr("Pace per km"), tr("Base")});
     Predictions->setAccessibleName(tr("Predicted times"));
-    BaseLabel->setBuddy(Predictions);
+    PredictionsLabel->setBuddy(Predictions);
     recordsLayout->addWidget(Predictions, 1);
     PageTabs->addTab(recordsPage, tr("&Records"));
     ShoesView = new ShoesPage;
     PageTabs->addTab(ShoesView, tr("S&hoes"));
     layout->addWidget(PageTabs, 1);
-    resize(DefaultWidth, DefaultHeight);
     // The window opens with the keys in its table of records, the thing it is opened for.
     Records->setFocus();
 
@@ -108,13 +119,24 @@ RecordsWindow::RecordsWindow(InsightSource &source, RowSelector selectRow, QWidg
             SelectRow(row);
     });
     Refresh();
+    OpenAtFullSize();
+}
+
+// Wide enough for every column of the tables and high enough for their rows, as far as the screen allows, so
+// the window opens without a horizontal scroll bar. The hint leaves out a vertical scroll bar the tables may show.
+void RecordsWindow::OpenAtFullSize() {
+    const QSize wanted = sizeHint() + QSize(style()->pixelMetric(QStyle::PM_ScrollBarExtent), 0);
+    const QScreen *shown = screen();
+    const QSize room = shown ? shown->availableGeometry().size() : wanted;
+    resize(wanted.expandedTo({DefaultWidth, DefaultHeight}).boundedTo(room));
 }
 
 void RecordsWindow::Refresh() {
     const pq::LogList &list = Source.List();
     ShoesView->Show(list, Source.Filter());
     const pq::PersonalRecords records =
-        pq::ComputeRecords(Source.Runs(), InsightSource::Today(), WeekStart->currentIndex());
+        pq::ComputeRecords(Source.Runs(), InsightSource::Today(), WeekStart->currentIndex(),
+                           pq::MarkFilter(list, pq::TagSign, std::string(pq::RaceTag)));
     Records->setRowCount(0);
     std::vector<pq::RunRecord> runs = records.Best;
     if (records.Longest)
@@ -128,10 +150,10 @@ void RecordsWindow::Refresh() {
                 Text(pq::PaceText(record.Run.Seconds, record.Run.Kilometers))},
                row);
     }
-    const std::pair<QString, const std::optional<pq::PeriodRecord> *> periods[] = {
-        {tr("Biggest Week"), &records.BiggestWeek},
-        {tr("Biggest Month"), &records.BiggestMonth},
-        {tr("Biggest Year"), &records.BiggestYear}};
+    const std::pair<std::string_view, const std::optional<pq::PeriodRecord> *> periods[] = {
+        {pq::BiggestWeekLabel, &records.BiggestWeek},
+        {pq::BiggestMonthLabel, &records.BiggestMonth},
+        {pq::BiggestYearLabel, &records.BiggestYear}};
     for (const auto &[label, period] : periods) {
         if (!*period)
             continue;
@@ -140,7 +162,7 @@ void RecordsWindow::Refresh() {
         auto last = pq::FirstRunFrom(Source.Runs(), (*period)->LastDay + 1);
         const int lastRow = last == Source.Runs().begin() ? -1 : std::prev(last)->Row;
         AddRow(Records,
-               {label,
+               {Text(std::string(label)),
                 tr("%1 to %2").arg(Text(pq::DayText((*period)->FirstDay)), Text(pq::DayText((*period)->LastDay))),
                 tr("%1 Miles, %2 Kilometers (%3 runs)")
                     .arg(Text(pq::FormatHundredths(totals.Miles)), Text(pq::FormatHundredths(totals.Kilometers)))
@@ -152,21 +174,22 @@ void RecordsWindow::Refresh() {
     Records->resizeColumnsToContents();
 
     Predictions->setRowCount(0);
-    if (!records.PredictionBase) {
-        BaseLabel->setText(tr("Predictions need a run at a standard distance, with its time, in the last %1 days.")
-                               .arg(pq::PredictionDays));
+    if (records.Predictions.empty()) {
+        PredictionsLabel->setText(
+            tr("Predictions need a run at a standard distance, with its time, in the last %1 days.")
+                .arg(pq::PredictionDays));
         return;
     }
-    const pq::CountedRun &base = records.PredictionBase->Run;
-    BaseLabel->setText(tr("&Predicted by Riegel's formula from the %1 of %2 in %3:")
-                           .arg(Text(std::string(records.PredictionBase->Label)), Text(pq::DayText(base.DayNumber)),
-                                Text(pq::ClockText(base.Seconds))));
+    PredictionsLabel->setText(
+        tr("&Predicted by Riegel's formula from the best runs of the last %1 days (#race runs first), each from "
+           "the nearest distance:")
+            .arg(pq::PredictionDays));
     for (const pq::Prediction &prediction : records.Predictions) {
         AddRow(Predictions,
                {Text(std::string(prediction.Label)), Text(pq::ClockText(prediction.Seconds)),
                 Text(pq::PaceText(prediction.Seconds, prediction.Kilometers / pq::KilometersPerMile)),
-                Text(pq::PaceText(prediction.Seconds, prediction.Kilometers))},
-               base.Row);
+                Text(pq::PaceText(prediction.Seconds, prediction.Kilometers)), Text(pq::BaseText(prediction.Base))},
+               prediction.Base.Run.Row);
     }
     Predictions->resizeColumnsToContents();
 }

@@ -14,9 +14,10 @@ class TagFilterBox;
 
 // The Records window: the best times at the standard distances, the longest run and the biggest week, month and
 // year, each with its date, distance, time and pace per mile and per kilometer; and the times Riegel's formula
-// predicts from the best effort of the last 365 days. Double-clicking a record selects its row in the log list
-// (for a period, its last run). A Shoes page lists the shoes named in the notes. A tag filter takes only the runs
-// with one tag, for every record and shoe. It follows the log as it changes.
+// predicts for each standard distance from the nearest best effort of the last 365 days, naming that base.
+// Double-clicking a record selects its row in the log list (for a period, its last run). A Shoes page lists the shoes
+// named in the notes. A tag filter takes only the runs with one tag, for every record and shoe. It follows the log as
+// it changes.
 class RecordsWindow : public QWidget {
     Q_OBJECT
 
@@ -28,13 +29,14 @@ public:
 
     QTableWidget *RecordsTable() const { return Records; }
     QTableWidget *PredictionsTable() const { return Predictions; }
-    QLabel *PredictionBase() const { return BaseLabel; }
+    QLabel *PredictionsCaption() const { return PredictionsLabel; }
     TagFilterBox *Tags() const { return TagChoice; }
     ShoesPage *Shoes() const { return ShoesView; }
     QTabWidget *Pages() const { return PageTabs; }
 
 private:
     void Refresh();
+    void OpenAtFullSize();
     void SelectRecordRow(int tableRow);
 
     InsightSource &Source;
@@ -44,6 +46,6 @@ private:
     QTabWidget *PageTabs = nullptr;
     ShoesPage *ShoesView = nullptr;
     QTableWidget *Records = nullptr;
-    QLabel *BaseLabel = nullptr;
+    QLabel *PredictionsLabel = nullptr;
     QTableWidget *Predictions = nullptr;
 };

@@ -23,6 +23,18 @@ constexpr qreal AverageLineWidth = 2;
 constexpr double Headroom = 1.05;
 constexpr int DaysPerWeek = 7;
 
+QColor BarColour(pq::RampLevel ramp, const ChartView::Colours &colours) {
+    switch (ramp) {
+    case pq::RampLevel::None:
+        break;
+    case pq::RampLevel::Warning:
+        return colours.Warning;
+    case pq::RampLevel::Strong:
+        return colours.StrongWarning;
+    }
+    return colours.Bar;
+}
+
 } // namespace
 
 WeeklyChart::WeeklyChart(QWidget *parent) : ChartView(parent) {
@@ -84,7 +96,7 @@ void WeeklyChart::Draw(QPainter &painter, const QSizeF &size) const {
     bool averageStarted = false;
     for (std::size_t i = first; i < last; ++i) {
         const pq::WeekBar &bar = Weeks[i];
-        painter.fillRect(BarRect(i, size), bar.Ramp ? colours.Warning : colours.Bar);
+        painter.fillRect(BarRect(i, size), BarColour(bar.Ramp, colours));
         const qreal centre = plot.left() + slot * (qreal(i) + 0.5);
         if (bar.AverageWeeks > 0) {
             const QPointF point(centre, plot.bottom() - plot.height() * Average(bar) / Top);
@@ -126,6 +138,7 @@ void WeeklyChart::DrawLegend(QPainter &painter, const QSizeF &) const {
     item(tr("%1 per week").arg(QString::fromLatin1(pq::UnitWord(Unit).data())), colours.Bar, false);
     item(tr("more than %1% above the %2-week average").arg(pq::RampPercent).arg(pq::TrailingWeeks), colours.Warning,
          false);
+    item(tr("more than %1%").arg(pq::StrongRampPercent), colours.StrongWarning, false);
     item(tr("%1-week average").arg(pq::TrailingWeeks), colours.Line, true);
 }
 
@@ -140,8 +153,9 @@ QString WeeklyChart::ToolTipAt(const QPointF &point) const {
                    TotalsText(bar.Totals, Unit);
     if (bar.AverageWeeks > 0)
         text += tr("\n%1-week average: %2").arg(bar.AverageWeeks).arg(DistanceText(Average(bar), Unit));
-    if (bar.Ramp)
-        text += tr("\nMore than %1% above the average").arg(pq::RampPercent);
+    if (bar.Ramp != pq::RampLevel::None)
+        text += tr("\nMore than %1% above the average")
+                    .arg(bar.Ramp == pq::RampLevel::Strong ? pq::StrongRampPercent : pq::RampPercent);
     return text;
 }
 
@@ -149,13 +163,17 @@ QString WeeklyChart::Summary() const {
     if (Weeks.empty())
         return tr("No weeks with running.");
     const pq::WeekBar &last = Weeks.back();
-    const auto ramps = std::count_if(Weeks.begin(), Weeks.end(), [](const pq::WeekBar &bar) { return bar.Ramp; });
+    const auto count = [this](pq::RampLevel level) {
+        return std::count_if(Weeks.begin(), Weeks.end(), [level](const pq::WeekBar &bar) { return bar.Ramp == level; });
+    };
     return tr("%1 weeks from %2. The latest week, from %3, has %4. %5 weeks are more than %6% above the average of "
-              "the weeks before.")
+              "the weeks before, %7 more than %8%.")
         .arg(Weeks.size())
         .arg(DayText(Weeks.front().FirstDay), DayText(last.FirstDay), DistanceText(Distance(last), Unit))
-        .arg(ramps)
-        .arg(pq::RampPercent);
+        .arg(count(pq::RampLevel::Warning) + count(pq::RampLevel::Strong))
+        .arg(pq::RampPercent)
+        .arg(count(pq::RampLevel::Strong))
+        .arg(pq::StrongRampPercent);
 }
 
 QSize WeeklyChart::sizeHint() const {

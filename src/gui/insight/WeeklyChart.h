@@ -8,7 +8,8 @@
 #include "insight/ChartView.h"
 
 // Weekly distance: a bar per week, a line for the average of the four weeks before each, and bars over the ramp
-// in the warning colour, with a legend. It grows wider with its weeks, so a scroll area can hold many.
+// in a warning colour, another for a strong warning, with a legend. It grows wider with its weeks, so a scroll area can
+// hold many.
 class WeeklyChart : public ChartView {
     Q_OBJECT
 
