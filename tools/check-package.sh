@@ -95,11 +95,18 @@ then
 else
     cp -a "$cache/." "$root/"
 fi
-mount -t proc proc "$root/proc" && mounted+=("$root/proc")
-mount --bind /dev "$root/dev" && mounted+=("$root/dev")
-mount --bind /dev/pts "$root/dev/pts" && mounted+=("$root/dev/pts")
+# Each mount is recorded before the next, so that a failure undoes exactly what was mounted.
+mount -t proc proc "$root/proc"
+mounted+=("$root/proc")
+mount --bind /dev "$root/dev"
+mounted+=("$root/dev")
+mount --bind /dev/pts "$root/dev/pts"
+mounted+=("$root/dev/pts")
 mkdir -p "$archives"
-mount --bind "$archives" "$root/var/cache/apt/archives" && mounted+=("$root/var/cache/apt/archives")
+mount --bind "$archives" "$root/var/cache/apt/archives"
+mounted+=("$root/var/cache/apt/archives")
+# The system is thrown away after the run, so dpkg need not sync every file it unpacks.
+echo force-unsafe-io >"$root/etc/dpkg/dpkg.cfg.d/pacequill-check-unsafe-io"
 # apt downloads as its own user, into a folder that user owns.
 mkdir -p "$archives/partial"
 chroot "$root" chown _apt:root /var/cache/apt/archives/partial
@@ -193,10 +200,16 @@ step "desktop entry in /usr/share/applications" check_installed "/usr/share/appl
 grep -q '^MimeType=application/x-pacequill-log;' "$root"/usr/share/applications/*.desktop 2>/dev/null ||
     fail "the desktop entry opens no logs"
 step "MIME type in /usr/share/mime/packages" check_installed /usr/share/mime/packages/pacequill.xml || true
+# Qt's own dependencies bring shared-mime-info, whose trigger adds the type to the database that file managers read.
+check_mime_database() {
+    grep -F 'application/x-pacequill-log:*.pquil' "$root/usr/share/mime/globs2"
+}
+step "MIME database knows *.pquil" check_mime_database || true
 step "icons in /usr/share/icons/hicolor" check_installed /usr/share/icons/hicolor/scalable/apps/pacequill.svg \
     /usr/share/icons/hicolor/48x48/apps/pacequill.png || true
 step "metainfo, manual pages and completion" check_installed "/usr/share/metainfo/*.metainfo.xml" \
-    /usr/share/man/man1/pacequill.1.gz /usr/share/man/man1/pquil.1.gz /usr/share/bash-completion/completions/pquil ||
+    /usr/share/man/man1/pacequill.1.gz /usr/share/man/man1/pquil.1.gz /usr/share/man/man1/pacequill-help.1.gz \
+    /usr/share/bash-completion/completions/pquil ||
     true
 step "Qt's SQLite driver for the help viewer" check_installed "/usr/lib/*/qt6/plugins/sqldrivers/libqsqlite.so" ||
     true
