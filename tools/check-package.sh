@@ -40,20 +40,29 @@ step() {
     fi
 }
 
-# The package itself, before anything is installed. lintian only reads it, so running as root is harmless.
-if command -v lintian >/dev/null; then
-    step "lintian: no errors" lintian --allow-root --fail-on error "$package" || true
-else
+# The package itself, before anything is installed: no errors, and the warnings and notes shown. lintian only reads
+# the package, so running as root is harmless.
+if ! command -v lintian >/dev/null; then
     fail "lintian is not installed (tools/deps.sh installs it)"
+elif tags=$(lintian --allow-root --fail-on error "$package" 2>&1); then
+    ok "lintian: no errors"
+else
+    fail "lintian: errors"
 fi
+[ -z "${tags:-}" ] || printf '%s\n' "$tags" | sed 's/^/      /'
 
 # The mirror that this machine's own Debian sources name, so the check works where only that mirror is reachable.
 debian_mirror() {
     local uri
     uri=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources 2>/dev/null |
-        grep -oE 'https?://[^ ]+/debian/?( |$)' | head -1 | tr -d ' ') || true
+        grep -v '^[[:space:]]*#' | grep -oE 'https?://[^ ]+/debian/?( |$)' | head -1 | tr -d ' ') || true
     echo "${PACEQUILL_DEBIAN_MIRROR:-${uri:-http://deb.debian.org/debian}}"
 }
+
+# One run at a time: runs share the kept system and apt's downloads.
+mkdir -p "$cache_dir"
+exec 9>"$cache_dir/lock"
+flock 9
 
 # The minimal system, made once. It is made beside the cache and moved in place only when complete, so a run that
 # was stopped halfway leaves nothing that a later run would take for a good system.
@@ -61,7 +70,6 @@ if [ ! -e "$cache/.complete" ]; then
     mirror=$(debian_mirror)
     echo "making a minimal Debian $suite from $mirror in $cache (once)"
     rm -rf --one-file-system "$cache.new"
-    mkdir -p "$(dirname "$cache")"
     step "debootstrap --variant=minbase $suite" debootstrap --variant=minbase "$suite" "$cache.new" "$mirror" ||
         exit 1
     rm -rf --one-file-system "$cache"
@@ -74,7 +82,11 @@ root=$work/root
 mkdir "$root"
 mounted=()
 cleanup() {
-    local i
+    local i process
+    # Whatever still runs inside the system (a window that did not end, say) would keep it mounted.
+    for process in /proc/[0-9]*; do
+        [ "$(readlink "$process/root" 2>/dev/null)" = "$root" ] && kill -KILL "${process#/proc/}" 2>/dev/null
+    done
     for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
         umount "${mounted[i]}" 2>/dev/null || umount -l "${mounted[i]}" || true
     done
@@ -119,8 +131,9 @@ for sources in /etc/apt/sources.list /etc/apt/sources.list.d/debian.sources; do
 done
 [ "$copied" -eq 1 ] || echo "deb $(debian_mirror) $suite main" >"$root/etc/apt/sources.list"
 
-in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LC_ALL=C.UTF-8 \
-    DEBIAN_FRONTEND=noninteractive "$@"; }
+root_env=(env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LC_ALL=C.UTF-8 DEBIAN_FRONTEND=noninteractive)
+# The lock stays with this script: a program that outlived it must not hold up later runs.
+in_root() { chroot "$root" "${root_env[@]}" "$@" 9>&-; }
 
 deb=/tmp/$(basename "$package")
 cp "$package" "$root$deb"
@@ -158,8 +171,9 @@ step "pquil stats yearly: the converted log adds up as the sample" check_stats |
 check_window() {
     local config=/tmp/check/config pid waited=0
     install -d -m 0700 "$root/tmp/check/runtime"
-    in_root env QT_QPA_PLATFORM=offscreen PACEQUILL_CONFIG_DIR=$config XDG_RUNTIME_DIR=/tmp/check/runtime \
-        pacequill /tmp/check/sample.pquil >"$work/window.log" 2>&1 &
+    # chroot and env replace themselves with the program, so the process started here is the window itself.
+    chroot "$root" "${root_env[@]}" QT_QPA_PLATFORM=offscreen PACEQUILL_CONFIG_DIR=$config \
+        XDG_RUNTIME_DIR=/tmp/check/runtime pacequill /tmp/check/sample.pquil >"$work/window.log" 2>&1 9>&- &
     pid=$!
     until [ -s "$root$config/classes-root.ini" ]; do
         if ! kill -0 "$pid" 2>/dev/null; then
@@ -179,6 +193,15 @@ check_window() {
         waited=$((waited + 1))
     done
     kill -TERM "$pid"
+    while kill -0 "$pid" 2>/dev/null; do
+        if [ "$waited" -ge 600 ]; then
+            kill -KILL "$pid"
+            echo "pacequill did not end when asked to"
+            return 1
+        fi
+        sleep 0.1
+        waited=$((waited + 1))
+    done
     wait "$pid" || true
     cat "$work/window.log"
 }
