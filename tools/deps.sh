@@ -13,6 +13,9 @@ packages=(
     xvfb xauth xdotool x11-utils openbox imagemagick faketime
     at-spi2-core dbus-daemon python3-pyatspi gir1.2-atspi-2.0
     librsvg2-bin desktop-file-utils appstream libxml2-utils shared-mime-info man-db
+    # The Debian package: CPack reads binaries with file and dpkg-shlibdeps (dpkg-dev); tools/check-package.sh
+    # runs lintian and installs the package on a minimal system made by debootstrap.
+    file dpkg-dev lintian debootstrap
 )
 
 missing=()

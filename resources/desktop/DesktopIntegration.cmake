@@ -17,7 +17,8 @@ if(NOT PACEQUILL_RELEASE_DATE)
     string(TIMESTAMP PACEQUILL_RELEASE_DATE "%Y-%m-%d" UTC)
 endif()
 
-# Manual pages: pquil's from its own --help texts, pacequill's from the text that stands for its command line.
+# Manual pages: pquil's from its own --help texts, pacequill's from the text that stands for its command line and
+# pacequill-help's from the text of its options.
 set(PACEQUILL_MAN_PAGES "")
 if(TARGET pquil)
     add_custom_command(OUTPUT ${PACEQUILL_GENERATED_DIR}/pquil.1
@@ -44,6 +45,16 @@ add_custom_command(OUTPUT ${PACEQUILL_GENERATED_DIR}/pacequill.1
     DEPENDS ${PROJECT_SOURCE_DIR}/resources/man/pacequill.txt ${PROJECT_SOURCE_DIR}/tools/man-page.cmake
     COMMENT "Writing pacequill(1)" VERBATIM)
 list(APPEND PACEQUILL_MAN_PAGES ${PACEQUILL_GENERATED_DIR}/pacequill.1)
+if(TARGET pacequill-help)
+    add_custom_command(OUTPUT ${PACEQUILL_GENERATED_DIR}/pacequill-help.1
+        COMMAND ${CMAKE_COMMAND} -DNAME=pacequill-help "-DSUMMARY=the help viewer of Pacequill"
+                -DVERSION=${PROJECT_VERSION} -DTEXT_FILE=${PROJECT_SOURCE_DIR}/resources/man/pacequill-help.txt
+                "-DSEE_ALSO=pacequill(1)" -DOUTPUT=${PACEQUILL_GENERATED_DIR}/pacequill-help.1
+                -P ${PROJECT_SOURCE_DIR}/tools/man-page.cmake
+        DEPENDS ${PROJECT_SOURCE_DIR}/resources/man/pacequill-help.txt ${PROJECT_SOURCE_DIR}/tools/man-page.cmake
+        COMMENT "Writing pacequill-help(1)" VERBATIM)
+    list(APPEND PACEQUILL_MAN_PAGES ${PACEQUILL_GENERATED_DIR}/pacequill-help.1)
+endif()
 add_custom_target(pacequill_man_pages ALL DEPENDS ${PACEQUILL_MAN_PAGES})
 install(FILES ${PACEQUILL_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 

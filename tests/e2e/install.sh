@@ -27,7 +27,7 @@ mime=$share/mime/packages/pacequill.xml
 metainfo=$share/metainfo/$id.metainfo.xml
 for file in "$prefix/bin/pacequill" "$prefix/bin/pquil" "$prefix/bin/pacequill-help" "$desktop" "$mime" "$metainfo" \
     "$share/icons/hicolor/scalable/apps/pacequill.svg" "$share/man/man1/pacequill.1" "$share/man/man1/pquil.1" \
-    "$share/bash-completion/completions/pquil"; do
+    "$share/man/man1/pacequill-help.1" "$share/bash-completion/completions/pquil"; do
     [ -s "$file" ] || fail "not installed: $file"
 done
 
@@ -67,7 +67,7 @@ fi
 
 # The manual pages format without warnings, and pquil's page holds what 'pquil --help' prints.
 if has man; then
-    for page in pacequill pquil; do
+    for page in pacequill pquil pacequill-help; do
         output=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$share/man/man1/$page.1" 2>&1 >/dev/null) || true
         [ -z "$output" ] || fail "$page.1: $output"
     done
