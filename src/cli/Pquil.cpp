@@ -37,9 +37,10 @@ Commands:
   summary LOG [--from D] [--thru D] runs, distance, time and average pace
   chart weekly LOG                  weekly distance as bars, with the ramp warning
   streaks LOG                       current and longest streaks of days and weeks
+  load LOG                          training load: fitness, fatigue, form and ACWR
 
-show, stats, records, summary, chart and streaks take --tag T: only the runs whose
-notes carry "#T" count.
+show, stats, records, summary, chart, streaks and load take --tag T: only the runs
+whose notes carry "#T" count.
 
 Options:
   --help      this text; 'pquil COMMAND --help' describes a command
@@ -63,7 +64,7 @@ constexpr std::array Commands = {
     Command{"date", RunDate},       Command{"convert", RunConvert}, Command{"export", RunExport},
     Command{"import", RunImport},   Command{"tags", RunTags},       Command{"shoes", RunShoes},
     Command{"records", RunRecords}, Command{"summary", RunSummary}, Command{"chart", RunChart},
-    Command{"streaks", RunStreaks},
+    Command{"streaks", RunStreaks}, Command{"load", RunLoad},
 };
 
 const Command *FindCommand(std::string_view name) {
