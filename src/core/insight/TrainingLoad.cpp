@@ -74,6 +74,13 @@ std::vector<LoadDay> TrainingLoadSeries(const DailyLoads &loads, int lastDay) {
     return series;
 }
 
+const LoadDay *LoadOn(const std::vector<LoadDay> &series, int dayNumber) {
+    if (series.empty() || dayNumber < series.front().DayNumber || dayNumber > series.back().DayNumber) {
+        return nullptr;
+    }
+    return &series[std::size_t(dayNumber - series.front().DayNumber)];
+}
+
 LoadZone ZoneOf(double ratio) {
     if (ratio < LowRatio) {
         return LoadZone::Low;

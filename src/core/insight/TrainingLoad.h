@@ -48,6 +48,9 @@ double RunLoad(double seconds, int effort);
 // is given from the series' ChronicDays-th day on, when the last ChronicDays days have any load.
 std::vector<LoadDay> TrainingLoadSeries(const DailyLoads &loads, int lastDay);
 
+// The day of a series, or nothing when the series does not reach it.
+const LoadDay *LoadOn(const std::vector<LoadDay> &series, int dayNumber);
+
 LoadZone ZoneOf(double ratio);
 std::string_view ZoneName(LoadZone zone);
 // Whether a ratio is in the "caution" or "high" zone.
