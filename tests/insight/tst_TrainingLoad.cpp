@@ -61,9 +61,12 @@ private slots:
         const std::vector<LoadDay> days = TrainingLoadSeries(daily, lastDay);
         QCOMPARE(days.size(), std::size_t(std::max(0, lastDay - daily.FirstDay + 1)));
         for (const QString &line : lines) {
-            const int day = Day(line.left(10).toLatin1().constData());
-            QCOMPARE(DayLine(days[std::size_t(day - daily.FirstDay)]), line);
+            const LoadDay *day = LoadOn(days, Day(line.left(10).toLatin1().constData()));
+            QVERIFY(day != nullptr);
+            QCOMPARE(DayLine(*day), line);
         }
+        QCOMPARE(LoadOn(days, daily.FirstDay - 1), nullptr);
+        QCOMPARE(LoadOn(days, lastDay + 1), nullptr);
     }
 
     // Rows as "date|time|notes": which count, and the daily loads from the first counted day.
