@@ -147,23 +147,38 @@ void TrainingLoadChart::Draw(QPainter &painter, const QSizeF &size) const {
     QPainterPath fatigue;
     QPainterPath ratio;
     bool ratioStarted = false;
-    for (std::size_t i = 0; i < Series.size(); ++i) {
-        painter.fillRect(BarRect(i, size), colours.Bar);
-        form.lineTo(PointAt(Curve::Form, i, size));
-        if (i == 0) {
-            fitness.moveTo(PointAt(Curve::Fitness, i, size));
-            fatigue.moveTo(PointAt(Curve::Fatigue, i, size));
+    // Where days are narrower than a pixel, the days of a pixel share one bar (their biggest load) and one point
+    // of each line (their last day's), so years of days cost what a screen of them costs.
+    const qreal slot = Slot(size);
+    const auto group = std::size_t(std::max(1.0, std::ceil(1 / slot)));
+    for (std::size_t first = 0; first < Series.size(); first += group) {
+        const std::size_t last = std::min(first + group, Series.size()) - 1;
+        std::size_t biggest = first;
+        for (std::size_t i = first + 1; i <= last; ++i) {
+            if (Series[i].Load > Series[biggest].Load)
+                biggest = i;
+        }
+        QRectF bar = BarRect(biggest, size);
+        if (group > 1) {
+            bar.setLeft(BarRect(first, size).left());
+            bar.setRight(BarRect(last, size).right());
+        }
+        painter.fillRect(bar, colours.Bar);
+        form.lineTo(PointAt(Curve::Form, last, size));
+        if (first == 0) {
+            fitness.moveTo(PointAt(Curve::Fitness, last, size));
+            fatigue.moveTo(PointAt(Curve::Fatigue, last, size));
         } else {
-            fitness.lineTo(PointAt(Curve::Fitness, i, size));
-            fatigue.lineTo(PointAt(Curve::Fatigue, i, size));
+            fitness.lineTo(PointAt(Curve::Fitness, last, size));
+            fatigue.lineTo(PointAt(Curve::Fatigue, last, size));
         }
         // The ratio's line breaks where it is not defined.
-        if (!Series[i].Ratio) {
+        if (!Series[last].Ratio) {
             ratioStarted = false;
         } else if (ratioStarted) {
-            ratio.lineTo(PointAt(Curve::Ratio, i, size));
+            ratio.lineTo(PointAt(Curve::Ratio, last, size));
         } else {
-            ratio.moveTo(PointAt(Curve::Ratio, i, size));
+            ratio.moveTo(PointAt(Curve::Ratio, last, size));
             ratioStarted = true;
         }
     }
