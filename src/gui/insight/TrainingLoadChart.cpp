@@ -21,11 +21,10 @@ constexpr qreal LineWidth = 2;
 constexpr qreal LegendSwatch = 10;
 constexpr qreal LegendGap = 6;
 constexpr qreal LegendSpacing = 18;
-constexpr qreal LabelHeight = 16;
-constexpr qreal LabelGap = 6;
 // Value labels closer than this are left out.
 constexpr qreal LabelSpacing = 20;
-constexpr int ValueDigits = 6;
+// The ratio's axis title stands this far inside its plot.
+constexpr qreal TitleInset = 6;
 // Room above the biggest value and below the lowest form.
 constexpr double Headroom = 1.05;
 // The ratio's axis reaches at least this far, so that every zone shows.
@@ -208,9 +207,7 @@ void TrainingLoadChart::DrawLoadAxis(QPainter &painter, const QRectF &plot) cons
                         [y](qreal other) { return std::abs(other - y) < LabelSpacing; }))
             continue;
         labelled.push_back(y);
-        painter.setPen(colours.Text);
-        painter.drawText(QRectF(0, y - LabelHeight / 2, LeftMargin - LabelGap, LabelHeight),
-                         Qt::AlignRight | Qt::AlignVCenter, QString::number(value, 'g', ValueDigits));
+        DrawValueLabel(painter, y, value);
     }
 }
 
@@ -221,12 +218,10 @@ void TrainingLoadChart::DrawRatioAxis(QPainter &painter, const QRectF &plot) con
         const qreal y = RatioY(ratio, plot);
         painter.setPen(QPen(colours.Grid, 0));
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-        painter.setPen(colours.Text);
-        painter.drawText(QRectF(0, y - LabelHeight / 2, LeftMargin - LabelGap, LabelHeight),
-                         Qt::AlignRight | Qt::AlignVCenter, QString::number(ratio, 'g', ValueDigits));
+        DrawValueLabel(painter, y, ratio);
     }
-    painter.drawText(QRectF(plot.left() + LabelGap, plot.top(), plot.width(), LabelHeight),
-                     Qt::AlignLeft | Qt::AlignTop, tr("ACWR"));
+    painter.setPen(colours.Text);
+    painter.drawText(plot.adjusted(TitleInset, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, tr("ACWR"));
 }
 
 void TrainingLoadChart::DrawDayLabels(QPainter &painter, const QSizeF &size) const {
