@@ -1,5 +1,6 @@
-// Records, summary and the three charts' data over a generated million-row log. Each starts from the loaded log,
-// so the figures include counting the runs; counting them straight from the file, as pquil does, is measured too.
+// Records, summary, the charts' data and the training load over a generated million-row log. Each starts from the
+// loaded log, so the figures include counting the runs; counting them straight from the file, as pquil does, is
+// measured too.
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
@@ -14,7 +15,9 @@
 #include "calc/DateRules.h"
 #include "insight/ChartSeries.h"
 #include "insight/CountedRuns.h"
+#include "insight/LoadCounter.h"
 #include "insight/PersonalRecords.h"
+#include "insight/TrainingLoad.h"
 #include "log/LogFile.h"
 #include "log/LogList.h"
 #include "log/LogScan.h"
@@ -110,6 +113,41 @@ void BM_ConsistencyCalendar(benchmark::State &state) {
     }
 }
 
+// The series through the day after the last run, as the Charts window makes it: the rows counted, then every day.
+void BM_TrainingLoad(benchmark::State &state) {
+    const pq::LogList &list = MillionRowLog();
+    std::size_t days = 0;
+    for (auto _ : state) {
+        pq::LoadCounter counter;
+        counter.AddRows(list, {});
+        const pq::DailyLoads loads = counter.Finish();
+        days = pq::TrainingLoadSeries(loads, loads.FirstDay + int(loads.Loads.size())).size();
+    }
+    state.counters["days"] = static_cast<double>(days);
+}
+
+// As pquil load reads it: the file in a part per core, the parts joined, then the series.
+void BM_TrainingLoadFromFile(benchmark::State &state) {
+    const std::string path = GeneratedLogPath(MillionRows);
+    for (auto _ : state) {
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        std::vector<pq::LoadCounter> parts(std::max(1U, std::thread::hardware_concurrency()));
+        const pq::ScanResult result = pq::ScanLogFile(
+            fd,
+            [&parts](std::size_t part) -> pq::RowSink & {
+                parts[part] = pq::LoadCounter();
+                return parts[part];
+            },
+            parts.size());
+        ::close(fd);
+        for (std::size_t part = 1; part < result.Parts; ++part) {
+            parts.front().Append(parts[part]);
+        }
+        const pq::DailyLoads loads = parts.front().Finish();
+        benchmark::DoNotOptimize(pq::TrainingLoadSeries(loads, loads.FirstDay + int(loads.Loads.size())));
+    }
+}
+
 } // namespace
 
 BENCHMARK(BM_CountRuns)->Unit(benchmark::kMillisecond);
@@ -119,5 +157,7 @@ BENCHMARK(BM_Summary)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WeeklySeries)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_YearOverYear)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConsistencyCalendar)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TrainingLoad)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TrainingLoadFromFile)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
 BENCHMARK_MAIN();

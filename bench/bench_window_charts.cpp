@@ -1,5 +1,6 @@
 // The Charts window over a generated million-row log on the offscreen platform: from the command to the first
-// painted weekly chart, and a scroll of the weekly bars (all weeks) to the repainted chart.
+// painted weekly chart, a scroll of the weekly bars (all weeks) to the repainted chart, and the training load tab
+// (all weeks) from its choice to its painted chart.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QString>
+#include <QTabWidget>
 
 #include <memory>
 
@@ -16,6 +18,7 @@
 #include "frame/CommandIds.h"
 #include "insight/ChartsWindow.h"
 #include "insight/InsightWindows.h"
+#include "insight/TrainingLoadChart.h"
 #include "insight/WeeklyChart.h"
 #include "log/TPacequillDlgClient.h"
 #include "shell/DocumentModules.h"
@@ -25,6 +28,8 @@ namespace {
 constexpr std::size_t MillionRows = 1'000'000;
 constexpr int MeasuredRuns = 3;
 constexpr int AllWeeksChoice = 4;
+constexpr int WeeklyTab = 0;
+constexpr int TrainingLoadTab = 3;
 
 struct Window {
     QMainWindow Frame;
@@ -73,7 +78,27 @@ void BM_ScrollWeeklyBars(benchmark::State &state) {
     state.counters["weeks"] = static_cast<double>(charts->Weekly()->Bars().size());
 }
 
+void BM_ShowTrainingLoad(benchmark::State &state) {
+    Window window;
+    window.Client->Handle(Cmd::StatsCharts);
+    ChartsWindow *charts = window.Windows()->Charts();
+    charts->findChild<QComboBox *>("Weeks")->setCurrentIndex(AllWeeksChoice);
+    QApplication::processEvents();
+    PaintWatch watch;
+    charts->Load()->installEventFilter(&watch);
+    for (auto _ : state) {
+        state.PauseTiming();
+        charts->Tabs()->setCurrentIndex(WeeklyTab);
+        QApplication::processEvents();
+        state.ResumeTiming();
+        charts->Tabs()->setCurrentIndex(TrainingLoadTab);
+        watch.WaitForPaint();
+    }
+    state.counters["days"] = static_cast<double>(charts->Load()->Days().size());
+}
+
 } // namespace
 
 BENCHMARK(BM_OpenCharts)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(MeasuredRuns);
 BENCHMARK(BM_ScrollWeeklyBars)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
+BENCHMARK(BM_ShowTrainingLoad)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's chart screenshots under a virtual X server with a window manager: the Charts window on the
-# sample log: the weekly chart, year over year and the consistency calendar. The program runs with its clock on
-# the last day of the sample year (through libfaketime, Debian's faketime package), so the sample's weeks are the
-# latest ones.
+# sample log: the weekly chart, year over year, the consistency calendar and the training load. The program runs
+# with its clock on the last day of the sample year (through libfaketime, Debian's faketime package), so the
+# sample's weeks are the latest ones.
 # Usage: tools/screenshot-charts.sh [pacequill [output folder]]
 #   defaults: build/src/gui/pacequill and docs/screenshots
 set -euo pipefail
@@ -25,3 +25,5 @@ e2e_keys alt+y
 shoot "$charts" charts-year-over-year.png
 e2e_keys alt+c
 shoot "$charts" charts-consistency.png
+e2e_keys alt+l
+shoot "$charts" charts-training-load.png

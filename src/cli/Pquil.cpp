@@ -37,9 +37,10 @@ Commands:
   summary LOG [--from D] [--thru D] runs, distance, time and average pace
   chart weekly LOG                  weekly distance as bars, with the ramp warning
   streaks LOG                       current and longest streaks of days and weeks
+  load LOG                          training load: fitness, fatigue, form and ACWR
 
-show, stats, records, summary, chart and streaks take --tag T: only the runs whose
-notes carry "#T" count.
+show, stats, records, summary, chart, streaks and load take --tag T: only the runs
+whose notes carry "#T" count.
 
 Options:
   --help      this text; 'pquil COMMAND --help' describes a command
@@ -63,7 +64,7 @@ constexpr std::array Subcommands = {
     Subcommand{"date", RunDate},       Subcommand{"convert", RunConvert}, Subcommand{"export", RunExport},
     Subcommand{"import", RunImport},   Subcommand{"tags", RunTags},       Subcommand{"shoes", RunShoes},
     Subcommand{"records", RunRecords}, Subcommand{"summary", RunSummary}, Subcommand{"chart", RunChart},
-    Subcommand{"streaks", RunStreaks},
+    Subcommand{"streaks", RunStreaks}, Subcommand{"load", RunLoad},
 };
 
 const Subcommand *FindSubcommand(std::string_view name) {

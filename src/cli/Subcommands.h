@@ -24,5 +24,6 @@ int RunRecords(Words words, OutputBuffer &out, OutputBuffer &err);
 int RunSummary(Words words, OutputBuffer &out, OutputBuffer &err);
 int RunChart(Words words, OutputBuffer &out, OutputBuffer &err);
 int RunStreaks(Words words, OutputBuffer &out, OutputBuffer &err);
+int RunLoad(Words words, OutputBuffer &out, OutputBuffer &err);
 
 } // namespace pq::cli

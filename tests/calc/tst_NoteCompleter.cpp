@@ -68,6 +68,12 @@ private slots:
                                           << "";
         QTest::newRow("plain word") << "tempo"
                                     << "";
+        QTest::newRow("effort after a blank") << "tempo RP"
+                                              << "RP";
+        QTest::newRow("effort inside a word") << "tempo xrp"
+                                              << "";
+        QTest::newRow("other word after a blank") << "tempo run"
+                                                  << "";
     }
 
     void typedMark() {
@@ -124,6 +130,18 @@ private slots:
         QVERIFY(!Popup()->isVisible());
         Type(" #z");
         QVERIFY(!Popup()->isVisible());
+    }
+
+    void effortMarkerWithItsScale() {
+        Type("tempo r");
+        QVERIFY(Popup()->isVisible());
+        QCOMPARE(Shown(), QStringList{"rpe:"});
+        const QModelIndex effort = Marks->Completer()->completionModel()->index(0, 0);
+        QVERIFY(effort.data(Qt::ToolTipRole).toString().contains("1 very easy, 5 steady, 8 hard, 10 all-out"));
+        Press(Qt::Key_Down);
+        Press(Qt::Key_Return);
+        Type("7");
+        QCOMPARE(Edit->toPlainText(), QStringLiteral("tempo rpe:7"));
     }
 
     void textsSetByTheProgramOpenNothing() {

@@ -211,6 +211,19 @@ private slots:
         QTest::newRow("calc-splits-zero-distance")
             << QStringList{"calc", "splits", "--distance", "0", "--time", "1"} << 2;
 
+        // load.pquil: four steady weeks with effort markers, then a spike through the leap day; rows without a
+        // date, a time or a real date; two runs on one day; markers out of range or with a leading zero.
+        QTest::newRow("load") << QStringList{"load", "load.pquil", "--thru", "2024/03/03"} << 0;
+        QTest::newRow("load-range-tsv") << QStringList{"load",   "load.pquil", "--from", "2024/02/14",
+                                                       "--thru", "2024/03/05", "--tsv"}
+                                        << 0;
+        QTest::newRow("load-tag-today-tsv")
+            << QStringList{"load", "load.pquil", "--tag", "race", "--today", "2024/03/01", "--tsv"} << 0;
+        QTest::newRow("load-before-first-run") << QStringList{"load", "load.pquil", "--thru", "2024/01/21"} << 0;
+        QTest::newRow("load-empty") << QStringList{"load", "empty.pquil"} << 0;
+        QTest::newRow("load-bad-date") << QStringList{"load", "load.pquil", "--from", "2024/02/30"} << 2;
+        QTest::newRow("load-missing") << QStringList{"load", "missing.pquil"} << 1;
+
         // insight.pquil: a mile and a 5K on one day, equal 5K times, weeks over the ramp, the turn of a year, a
         // leap day, a row without a date and one with an unknown unit.
         const QString today = "--today=2024/03/05";
@@ -275,7 +288,7 @@ private slots:
         QTest::newRow("top") << QStringList{"--help"} << QByteArray("Usage: pquil COMMAND");
         QTest::newRow("help command") << QStringList{"help", "export"} << QByteArray("Usage: pquil export LOG");
         for (const char *command : {"show", "calc", "date", "convert", "export", "import", "tags", "shoes", "records",
-                                    "summary", "chart", "streaks"}) {
+                                    "summary", "chart", "streaks", "load"}) {
             QTest::newRow(command) << QStringList{command, "--help"}
                                    << QByteArray("Usage: pquil ") + QByteArray(command) + ' ';
         }

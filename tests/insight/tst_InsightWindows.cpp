@@ -144,6 +144,7 @@ void tst_InsightWindows::saveImage_data() {
     QTest::newRow("weekly as PNG") << 0 << "weekly.png";
     QTest::newRow("years as SVG") << 1 << "years.svg";
     QTest::newRow("calendar as PNG") << 2 << "calendar.png";
+    QTest::newRow("training load as SVG") << 3 << "load.svg";
 }
 
 void tst_InsightWindows::saveImage() {

@@ -97,6 +97,26 @@ private slots:
         QCOMPARE(HasMark(notes.toStdString(), TagSign, name.toStdString()), expected);
     }
 
+    void effort_data() {
+        QTest::addColumn<QByteArray>("notes");
+        QTest::addColumn<int>("effort"); // 0 for none
+        QTest::newRow("start of the notes") << QByteArray("rpe:7 tempo") << 7;
+        QTest::newRow("any case, after punctuation, at the end") << QByteArray("tempo (RPE:10)") << 10;
+        QTest::newRow("after a line break") << QByteArray("tempo\xA0\xA0Rpe:3") << 3;
+        QTest::newRow("inside a word") << QByteArray("xrpe:7") << 0;
+        QTest::newRow("followed by a letter") << QByteArray("rpe:7k") << 0;
+        QTest::newRow("leading zero") << QByteArray("rpe:07") << 0;
+        QTest::newRow("sign") << QByteArray("rpe:+7 rpe:-7") << 0;
+        QTest::newRow("no number") << QByteArray("rpe: 7 rpe:") << 0;
+        QTest::newRow("out of range passed over") << QByteArray("rpe:0 rpe:11 rpe:99999999999 rpe:4 rpe:6") << 4;
+        QTest::newRow("first valid one counts") << QByteArray("rpe:2,rpe:9") << 2;
+    }
+    void effort() {
+        QFETCH(QByteArray, notes);
+        QFETCH(int, effort);
+        QCOMPARE(PerceivedEffort(notes.toStdString()).value_or(0), effort);
+    }
+
     void names() {
         QCOMPARE(MarkKey("PeGasus-2\xC9"), std::string("pegasus-2\xC9"));
         QVERIFY(IsMarkName("tempo_1"));

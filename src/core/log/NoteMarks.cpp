@@ -55,7 +55,53 @@ std::string_view MarkAt(std::string_view notes, std::size_t pos) {
     return notes.substr(pos + 1, end - pos - 1);
 }
 
+// Letters and digits join the bytes around them into a word; any other byte (a blank, a line break, punctuation)
+// stands between words.
+bool IsWordByte(char byte) {
+    return IsMarkNameByte(byte) && byte != '-' && byte != '_';
+}
+
+bool IsDigit(char byte) {
+    return byte >= '0' && byte <= '9';
+}
+
+constexpr int Decimal = 10;
+
+// The number of the effort marker starting at pos, or nothing when none starts there. A number beyond the largest
+// effort is read as one more than it, since it is out of range whatever it says.
+std::optional<int> EffortAt(std::string_view notes, std::size_t pos) {
+    if ((pos > 0 && IsWordByte(notes[pos - 1])) ||
+        !SameMarkName(notes.substr(pos, EffortMarker.size()), EffortMarker)) {
+        return std::nullopt;
+    }
+    const std::size_t first = pos + EffortMarker.size();
+    std::size_t end = first;
+    int value = 0;
+    while (end < notes.size() && IsDigit(notes[end])) {
+        value = std::min(value * Decimal + (notes[end] - '0'), MostEffort + 1);
+        ++end;
+    }
+    const bool leadingZero = end - first > 1 && notes[first] == '0';
+    if (end == first || leadingZero || (end < notes.size() && IsWordByte(notes[end]))) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 } // namespace
+
+std::optional<int> PerceivedEffort(std::string_view notes) {
+    for (std::size_t pos = 0; pos + EffortMarker.size() < notes.size(); ++pos) {
+        if (AsciiSmall(notes[pos]) != EffortMarker.front()) {
+            continue;
+        }
+        if (const std::optional<int> effort = EffortAt(notes, pos);
+            effort && *effort >= LeastEffort && *effort <= MostEffort) {
+            return effort;
+        }
+    }
+    return std::nullopt;
+}
 
 bool IsMarkNameByte(char byte) {
     return NameBytes()[static_cast<unsigned char>(byte)];

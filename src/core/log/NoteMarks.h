@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,5 +31,16 @@ std::string MarkKey(std::string_view name);
 
 // True when every byte of a text is a name byte and there is at least one.
 bool IsMarkName(std::string_view name);
+
+// "rpe:7" in the notes says how hard a run felt, from 1 (very easy) to 10 (all-out). The marker is its letters in
+// any case, at the start of the notes or after a byte that is no letter or digit, followed by a whole number
+// without sign or leading zero that ends the notes or is followed by a byte that is no letter or digit.
+inline constexpr std::string_view EffortMarker = "rpe:";
+inline constexpr int LeastEffort = 1;
+inline constexpr int MostEffort = 10;
+
+// The number of the first effort marker in the notes whose number lies from LeastEffort to MostEffort; markers
+// outside that range are passed over. Nothing when there is none.
+std::optional<int> PerceivedEffort(std::string_view notes);
 
 } // namespace pq

@@ -6,9 +6,10 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QStringListModel>
+#include <QStandardItemModel>
 #include <QTextBlock>
 
+#include "insight/TrainingLoad.h"
 #include "log/CodePage1252.h"
 #include "log/NoteMarks.h"
 
@@ -24,10 +25,27 @@ bool IsSign(QChar c) {
     return c == QLatin1Char(pq::TagSign) || c == QLatin1Char(pq::ShoeSign);
 }
 
+const QString EffortMarker = QString::fromLatin1(pq::EffortMarker.data(), qsizetype(pq::EffortMarker.size()));
+
+// The marks, then the effort marker with the scale as its tooltip.
+QStandardItemModel *CompletionModel(const QStringList &marks, QObject *parent) {
+    auto *model = new QStandardItemModel(parent);
+    for (const QString &mark : marks)
+        model->appendRow(new QStandardItem(mark));
+    auto *effort = new QStandardItem(EffortMarker);
+    effort->setToolTip(
+        QCoreApplication::translate(
+            "NoteCompleter",
+            "How hard the run felt: 1 very easy, 5 steady, 8 hard, 10 all-out. A run without it counts as %1.")
+            .arg(pq::UsualEffort));
+    model->appendRow(effort);
+    return model;
+}
+
 } // namespace
 
 NoteCompleter::NoteCompleter(QPlainTextEdit *notes, const QStringList &marks)
-    : QObject(notes), Notes(notes), Popup(new QCompleter(new QStringListModel(marks, this), this)) {
+    : QObject(notes), Notes(notes), Popup(new QCompleter(CompletionModel(marks, this), this)) {
     Popup->setWidget(Notes);
     Popup->setCompletionMode(QCompleter::PopupCompletion);
     Popup->setCaseSensitivity(Qt::CaseInsensitive);
@@ -45,6 +63,10 @@ QString NoteCompleter::TypedMark() const {
     int start = end;
     while (start > 0 && IsNameCharacter(line[start - 1])) {
         --start;
+    }
+    if (start > 0 && start < end && line[start - 1] == QLatin1Char(' ') &&
+        EffortMarker.startsWith(line.mid(start, end - start), Qt::CaseInsensitive)) {
+        return line.mid(start, end - start);
     }
     if (start == 0 || !IsSign(line[start - 1])) {
         return {};

@@ -8,9 +8,10 @@ class QCompleter;
 class QPlainTextEdit;
 
 // Completes the tag ("#tempo") or shoe ("@pegasus") being typed in a notes field from the marks already in the
-// log. The list pops up while a mark is typed and narrows as its name grows; choosing an entry (click, or
-// Return or Tab on a highlighted one) replaces the typed part. Typing on ignores it: Return with nothing
-// highlighted starts a new line as always, and a character that ends the name closes the list.
+// log, and after a blank the effort marker ("rpe:"), whose entry explains the scale in its tooltip. The list pops up
+// while a mark is typed and narrows as its name grows; choosing an entry (click, or Return or Tab on a highlighted one)
+// replaces the typed part. Typing on ignores it: Return with nothing highlighted starts a new line as always, and a
+// character that ends the name closes the list.
 class NoteCompleter : public QObject {
     Q_OBJECT
 
@@ -19,7 +20,8 @@ public:
     NoteCompleter(QPlainTextEdit *notes, const QStringList &marks);
 
     QCompleter *Completer() const { return Popup; }
-    // The sign and the name part before the cursor when the cursor ends a mark being typed, else empty.
+    // The sign and the name part before the cursor when the cursor ends a mark being typed, or the beginning of the
+    // effort marker typed after a blank; else empty.
     QString TypedMark() const;
 
 protected:

@@ -130,10 +130,14 @@ void ChartView::DrawValueAxis(QPainter &painter, const QRectF &plot, double top)
         const qreal y = plot.bottom() - plot.height() * step / AxisSteps;
         painter.setPen(QPen(colours.Grid, 0));
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-        painter.setPen(colours.Text);
-        painter.drawText(QRectF(0, y - LabelHeight / 2, LeftMargin - LabelGap, LabelHeight),
-                         Qt::AlignRight | Qt::AlignVCenter, QString::number(value, 'g', ValueDigits));
+        DrawValueLabel(painter, y, value);
     }
+}
+
+void ChartView::DrawValueLabel(QPainter &painter, qreal y, double value) const {
+    painter.setPen(ChartColours().Text);
+    painter.drawText(QRectF(0, y - LabelHeight / 2, LeftMargin - LabelGap, LabelHeight),
+                     Qt::AlignRight | Qt::AlignVCenter, QString::number(value, 'g', ValueDigits));
 }
 
 void ChartView::Render(QPainter &painter, const QSizeF &size) const {

@@ -63,6 +63,8 @@ protected:
     static QRectF DrawnArea(const QPainter &painter, const QSizeF &size);
     // Grid lines and value labels at quarters of the axis.
     void DrawValueAxis(QPainter &painter, const QRectF &plot, double top) const;
+    // A value's label left of the plot, centred on the height y.
+    void DrawValueLabel(QPainter &painter, qreal y, double value) const;
 
     void paintEvent(QPaintEvent *event) override;
     bool event(QEvent *event) override;

@@ -14,7 +14,9 @@
 #include "insight/ChartSeries.h"
 #include "insight/ConsistencyChart.h"
 #include "insight/InsightSource.h"
+#include "insight/LoadCounter.h"
 #include "insight/TagFilterBox.h"
+#include "insight/TrainingLoadChart.h"
 #include "insight/WeeklyChart.h"
 #include "insight/YearOverYearChart.h"
 
@@ -24,6 +26,7 @@ const QString ImageFilter = QStringLiteral("PNG image (*.png);;SVG image (*.svg)
 const QString DefaultImageSuffix = QStringLiteral("png");
 constexpr int DefaultWidth = 760;
 constexpr int DefaultHeight = 440;
+constexpr int DaysPerWeek = 7;
 
 QComboBox *AddChoice(QHBoxLayout *row, QWidget *owner, const QString &label, const QString &name,
                      const QStringList &items) {
@@ -72,13 +75,17 @@ ChartsWindow::ChartsWindow(InsightSource &source, QWidget *parent) : QWidget(par
     ChartTabs->addTab(YearsView, tr("&Year over year"));
     CalendarView = new ConsistencyChart;
     ChartTabs->addTab(CalendarView, tr("&Consistency"));
+    LoadView = new TrainingLoadChart;
+    ChartTabs->addTab(LoadView, tr("Training &load"));
     layout->addWidget(ChartTabs, 1);
     resize(DefaultWidth, DefaultHeight);
 
     for (QComboBox *box : {Weeks, WeekStart, Unit})
         connect(box, &QComboBox::currentIndexChanged, this, &ChartsWindow::Refresh);
     connect(SaveButton, &QPushButton::clicked, this, &ChartsWindow::SaveImage);
+    connect(&Source, &InsightSource::RunsChanged, this, &ChartsWindow::CountLoads);
     connect(&Source, &InsightSource::RunsChanged, this, &ChartsWindow::Refresh);
+    CountLoads();
     Refresh();
 }
 
@@ -88,13 +95,29 @@ void ChartsWindow::Refresh() {
     const auto unit = Unit->currentIndex() == 0 ? pq::DistanceUnit::Miles : pq::DistanceUnit::Kilometers;
     std::vector<pq::WeekBar> bars = pq::WeeklySeries(Source.Runs(), today, weekStart);
     pq::KeepLastWeeks(bars, today, weekStart, std::size_t(WeekChoices[Weeks->currentIndex()]));
-    WeeklyView->SetBars(std::move(bars), unit);
+    const std::vector<pq::LoadDay> load = pq::TrainingLoadSeries(Loads, today);
+    // A week is marked by the ratio of its last day, or of today in the current week.
+    std::vector<bool> loadWarnings;
+    for (const pq::WeekBar &bar : bars) {
+        const pq::LoadDay *last = pq::LoadOn(load, std::min(bar.FirstDay + DaysPerWeek - 1, today));
+        loadWarnings.push_back(last != nullptr && pq::IsLoadWarning(last->Ratio));
+    }
+    WeeklyView->SetBars(std::move(bars), unit, std::move(loadWarnings));
     YearsView->SetSeries(pq::YearOverYearSeries(Source.Runs(), today), unit);
     CalendarView->SetCalendar(pq::ConsistencySeries(Source.Runs(), today, weekStart), unit, weekStart);
+    const std::size_t shownDays = std::size_t(WeekChoices[Weeks->currentIndex()]) * DaysPerWeek;
+    const std::size_t hidden = shownDays == 0 ? 0 : load.size() - std::min(load.size(), shownDays);
+    LoadView->SetDays({load.begin() + std::ptrdiff_t(hidden), load.end()});
     // The latest weeks are the ones a runner looks at first.
     QTimer::singleShot(0, this, [this] {
         WeeklyScroll->horizontalScrollBar()->setValue(WeeklyScroll->horizontalScrollBar()->maximum());
     });
+}
+
+void ChartsWindow::CountLoads() {
+    pq::LoadCounter counter;
+    counter.AddRows(Source.List(), Source.Filter());
+    Loads = counter.Finish();
 }
 
 void ChartsWindow::SaveImage() {
@@ -105,7 +128,7 @@ void ChartsWindow::SaveImage() {
     const QString path = Prompts::Current().SaveFileName(this, spec);
     if (path.isEmpty())
         return;
-    const ChartView *charts[] = {WeeklyView, YearsView, CalendarView};
+    const ChartView *charts[] = {WeeklyView, YearsView, CalendarView, LoadView};
     QString error;
     if (charts[ChartTabs->currentIndex()]->SaveImage(path, error))
         return;

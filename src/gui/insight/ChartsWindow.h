@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "insight/TrainingLoad.h"
+
 class ConsistencyChart;
 class InsightSource;
 class QComboBox;
@@ -10,17 +12,18 @@ class QPushButton;
 class QScrollArea;
 class QTabWidget;
 class TagFilterBox;
+class TrainingLoadChart;
 class WeeklyChart;
 class YearOverYearChart;
 
-// The Charts window: weekly distance with its ramp warning, year over year, and the consistency calendar, over
-// the counted runs of the open log. It is modeless, follows the log as it changes, and saves the chart shown as
-// a PNG or SVG image.
+// The Charts window: weekly distance with its ramp warning, year over year, the consistency calendar and the
+// training load, over the runs of the open log. It is modeless, follows the log as it changes, and saves the chart
+// shown as a PNG or SVG image.
 class ChartsWindow : public QWidget {
     Q_OBJECT
 
 public:
-    // The choices of the weeks list: how many weeks the weekly chart shows (0 for all).
+    // The choices of the weeks list: how many weeks the weekly and training load charts show (0 for all).
     static constexpr int WeekChoices[] = {12, 26, 52, 104, 0};
     static constexpr int DefaultWeekChoice = 1;
 
@@ -29,6 +32,7 @@ public:
     WeeklyChart *Weekly() const { return WeeklyView; }
     YearOverYearChart *YearOverYear() const { return YearsView; }
     ConsistencyChart *Consistency() const { return CalendarView; }
+    TrainingLoadChart *Load() const { return LoadView; }
     QTabWidget *Tabs() const { return ChartTabs; }
     TagFilterBox *Tags() const { return TagChoice; }
 
@@ -37,6 +41,8 @@ public:
 
 private:
     void Refresh();
+    // The training load counts the rows with a time, not the counted runs, so it is taken from the log itself.
+    void CountLoads();
 
     InsightSource &Source;
     QComboBox *Weeks = nullptr;
@@ -49,4 +55,6 @@ private:
     WeeklyChart *WeeklyView = nullptr;
     YearOverYearChart *YearsView = nullptr;
     ConsistencyChart *CalendarView = nullptr;
+    TrainingLoadChart *LoadView = nullptr;
+    pq::DailyLoads Loads;
 };

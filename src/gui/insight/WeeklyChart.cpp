@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "insight/ReportFormats.h"
+#include "insight/TrainingLoad.h"
 
 namespace {
 
@@ -22,6 +23,9 @@ constexpr qreal AverageLineWidth = 2;
 // Room above the tallest bar or average.
 constexpr double Headroom = 1.05;
 constexpr int DaysPerWeek = 7;
+// The training load's mark: a dot this wide, this far above its bar.
+constexpr qreal LoadMarkSize = 6;
+constexpr qreal LoadMarkGap = 3;
 
 QColor BarColour(pq::RampLevel ramp, const ChartView::Colours &colours) {
     switch (ramp) {
@@ -41,8 +45,9 @@ WeeklyChart::WeeklyChart(QWidget *parent) : ChartView(parent) {
     setAccessibleName(tr("Weekly distance"));
 }
 
-void WeeklyChart::SetBars(std::vector<pq::WeekBar> bars, pq::DistanceUnit unit) {
+void WeeklyChart::SetBars(std::vector<pq::WeekBar> bars, pq::DistanceUnit unit, std::vector<bool> loadWarnings) {
     Weeks = std::move(bars);
+    LoadWarnings = std::move(loadWarnings);
     Unit = unit;
     double most = 0;
     for (const pq::WeekBar &bar : Weeks)
@@ -77,6 +82,12 @@ QRectF WeeklyChart::BarRect(std::size_t index, const QSizeF &size) const {
                   slot * BarShare, height);
 }
 
+QRectF WeeklyChart::LoadMarkRect(std::size_t index, const QSizeF &size) const {
+    const QRectF bar = BarRect(index, size);
+    return QRectF(bar.center().x() - LoadMarkSize / 2, bar.top() - LoadMarkGap - LoadMarkSize, LoadMarkSize,
+                  LoadMarkSize);
+}
+
 // Only the weeks in the drawn area, and a label's width to the left of it, are drawn, so scrolling through years
 // of weeks costs what one screen of bars costs.
 void WeeklyChart::Draw(QPainter &painter, const QSizeF &size) const {
@@ -97,6 +108,11 @@ void WeeklyChart::Draw(QPainter &painter, const QSizeF &size) const {
     for (std::size_t i = first; i < last; ++i) {
         const pq::WeekBar &bar = Weeks[i];
         painter.fillRect(BarRect(i, size), BarColour(bar.Ramp, colours));
+        if (LoadWarning(i)) {
+            painter.setPen(QPen(colours.Text, 1));
+            painter.setBrush(colours.Warning);
+            painter.drawEllipse(LoadMarkRect(i, size));
+        }
         const qreal centre = plot.left() + slot * (qreal(i) + 0.5);
         if (bar.AverageWeeks > 0) {
             const QPointF point(centre, plot.bottom() - plot.height() * Average(bar) / Top);
@@ -123,10 +139,16 @@ void WeeklyChart::DrawLegend(QPainter &painter, const QSizeF &) const {
     const QFontMetricsF metrics(painter.font());
     qreal x = LeftMargin;
     const qreal y = (TopMargin - LegendSwatch) / 2;
-    const auto item = [&](const QString &text, const QColor &colour, bool line) {
-        if (line) {
+    enum class Swatch { Box, Line, Dot };
+    const auto item = [&](const QString &text, const QColor &colour, Swatch swatch) {
+        if (swatch == Swatch::Line) {
             painter.setPen(QPen(colour, AverageLineWidth));
             painter.drawLine(QPointF(x, y + LegendSwatch / 2), QPointF(x + LegendSwatch, y + LegendSwatch / 2));
+        } else if (swatch == Swatch::Dot) {
+            painter.setPen(QPen(colours.Text, 1));
+            painter.setBrush(colour);
+            painter.drawEllipse(QRectF(x + (LegendSwatch - LoadMarkSize) / 2, y + (LegendSwatch - LoadMarkSize) / 2,
+                                       LoadMarkSize, LoadMarkSize));
         } else {
             painter.fillRect(QRectF(x, y, LegendSwatch, LegendSwatch), colour);
         }
@@ -135,11 +157,12 @@ void WeeklyChart::DrawLegend(QPainter &painter, const QSizeF &) const {
         painter.drawText(QPointF(x, y + LegendSwatch), text);
         x += metrics.horizontalAdvance(text) + LegendSpacing;
     };
-    item(tr("%1 per week").arg(QString::fromLatin1(pq::UnitWord(Unit).data())), colours.Bar, false);
+    item(tr("%1 per week").arg(QString::fromLatin1(pq::UnitWord(Unit).data())), colours.Bar, Swatch::Box);
     item(tr("more than %1% above the %2-week average").arg(pq::RampPercent).arg(pq::TrailingWeeks), colours.Warning,
-         false);
-    item(tr("more than %1%").arg(pq::StrongRampPercent), colours.StrongWarning, false);
-    item(tr("%1-week average").arg(pq::TrailingWeeks), colours.Line, true);
+         Swatch::Box);
+    item(tr("more than %1%").arg(pq::StrongRampPercent), colours.StrongWarning, Swatch::Box);
+    item(tr("%1-week average").arg(pq::TrailingWeeks), colours.Line, Swatch::Line);
+    item(tr("ACWR above %1").arg(pq::SteadyRatio), colours.Warning, Swatch::Dot);
 }
 
 QString WeeklyChart::ToolTipAt(const QPointF &point) const {
@@ -156,6 +179,8 @@ QString WeeklyChart::ToolTipAt(const QPointF &point) const {
     if (bar.Ramp != pq::RampLevel::None)
         text += tr("\nMore than %1% above the average")
                     .arg(bar.Ramp == pq::RampLevel::Strong ? pq::StrongRampPercent : pq::RampPercent);
+    if (LoadWarning(index))
+        text += tr("\nTraining load: ACWR above %1").arg(pq::SteadyRatio);
     return text;
 }
 

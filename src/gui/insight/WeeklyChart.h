@@ -7,23 +7,27 @@
 #include "insight/ChartSeries.h"
 #include "insight/ChartView.h"
 
-// Weekly distance: a bar per week, a line for the average of the four weeks before each, and bars over the ramp
-// in a warning colour, another for a strong warning, with a legend. It grows wider with its weeks, so a scroll area can
-// hold many.
+// Weekly distance: a bar per week, a line for the average of the four weeks before each, bars over the ramp in a
+// warning colour (another for a strong warning), and a small mark over a week that ends with the training load's
+// ratio in "caution" or "high", with a legend. It grows wider with its weeks, so a scroll area can hold many.
 class WeeklyChart : public ChartView {
     Q_OBJECT
 
 public:
     explicit WeeklyChart(QWidget *parent = nullptr);
 
-    void SetBars(std::vector<pq::WeekBar> bars, pq::DistanceUnit unit);
+    // loadWarnings: per bar, whether it gets the training load's mark (none when empty).
+    void SetBars(std::vector<pq::WeekBar> bars, pq::DistanceUnit unit, std::vector<bool> loadWarnings = {});
     const std::vector<pq::WeekBar> &Bars() const { return Weeks; }
+    bool LoadWarning(std::size_t index) const { return index < LoadWarnings.size() && LoadWarnings[index]; }
 
     // Where the bars go inside a chart of this size, and the distance at the top of that area.
     QRectF PlotArea(const QSizeF &size) const;
     double AxisTop() const;
     // The bar of a week, for a chart of this size; an empty week has a bar of no height.
     QRectF BarRect(std::size_t index, const QSizeF &size) const;
+    // The training load's mark over a week's bar.
+    QRectF LoadMarkRect(std::size_t index, const QSizeF &size) const;
 
     void Draw(QPainter &painter, const QSizeF &size) const override;
     QString ToolTipAt(const QPointF &point) const override;
@@ -37,6 +41,7 @@ private:
     void DrawLegend(QPainter &painter, const QSizeF &size) const;
 
     std::vector<pq::WeekBar> Weeks;
+    std::vector<bool> LoadWarnings;
     pq::DistanceUnit Unit = pq::DistanceUnit::Miles;
     double Top = 1;
 };
