@@ -317,6 +317,13 @@ private slots:
         QCOMPARE(run.Err, "pquil: " + out.toUtf8() + ": file exists (use --force to replace it)\n");
         QCOMPARE(ReadFile(out), QByteArray("keep me"));
 
+        // Only a log is replaced.
+        run = RunPquil({"convert", "old.pql", out, "--force"});
+        QCOMPARE(run.ExitCode, 2);
+        QCOMPARE(run.Err, "pquil: " + out.toUtf8() + ": OUT does not look like a Pacequill log: nothing was written\n");
+        QCOMPARE(ReadFile(out), QByteArray("keep me"));
+
+        WriteFile(out, "");
         run = RunPquil({"convert", "old.pql", out, "--force"});
         QCOMPARE(run.ExitCode, 0);
         QCOMPARE(ReadFile(out), ReadFile(DataDir() + "/expected/old-converted.pquil"));
@@ -373,7 +380,6 @@ private slots:
         QTest::addColumn<QByteArray>("csv");
         QTest::addColumn<QByteArray>("log"); // the records written after the header line
 
-        QTest::newRow("header only") << QByteArray("Date,Distance,Time,Notes\r\n") << QByteArray();
         QTest::newRow("LF endings, BOM, header in any case, blank lines")
             << QByteArray("\xEF\xBB\xBF"
                           "date,DISTANCE,time,notes\n\n1998/03/02,3.1 Miles,00:25:00,None\n")
