@@ -33,6 +33,7 @@ Commands:
   convert IN OUT                    writes any log in the current format
   export LOG                        the rows as CSV or JSON on standard output
   import FILE... OUT                GPX, TCX, FIT and CSV files into a log
+  merge A B OUT [--base BASE]       two copies of a log put back together
   records LOG                       best times at 1 Mile to Marathon, longest run
   summary LOG [--from D] [--thru D] runs, distance, time and average pace
   chart weekly LOG                  weekly distance as bars, with the ramp warning
@@ -63,7 +64,7 @@ constexpr std::array Commands = {
     Command{"date", RunDate},       Command{"convert", RunConvert}, Command{"export", RunExport},
     Command{"import", RunImport},   Command{"tags", RunTags},       Command{"shoes", RunShoes},
     Command{"records", RunRecords}, Command{"summary", RunSummary}, Command{"chart", RunChart},
-    Command{"streaks", RunStreaks},
+    Command{"streaks", RunStreaks}, Command{"merge", RunMerge},
 };
 
 const Command *FindCommand(std::string_view name) {
