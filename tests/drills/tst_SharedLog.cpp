@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
