@@ -14,6 +14,7 @@
 #include "log/LogEntry.h"
 #include "log/LogFile.h"
 #include "log/LogFileWriter.h"
+#include "log/LogLock.h"
 
 namespace pq::cli {
 
@@ -24,7 +25,8 @@ constexpr std::string_view ConvertHelp = R"(Usage: pquil convert IN OUT [--force
 Reads a log of any version (older logs without a header line and with two-digit
 years too) and writes it to OUT in the current format, as the windowed program
 saves it. The input is never overwritten. OUT is written atomically; an existing
-OUT is replaced only with --force.
+OUT is replaced only with --force, and only when it is a log (any other file is
+refused with exit status 2).
 
 Texts longer than a log field holds (15 bytes for Date, Distance and Time, 755 for
 Notes) are cut as a save cuts them; a warning on standard error says so.
@@ -100,6 +102,11 @@ int RunConvert(Words words, OutputBuffer &out, OutputBuffer &err) {
     const std::string in(args.Operand(0));
     const std::string outPath(args.Operand(1));
     CheckOutputPath(in, outPath, args.Has("--force"));
+    LogLock lock(outPath);
+    if (!lock.Acquire()) {
+        throw CliError(ExitFailure, lock.Error());
+    }
+    RefuseNonLogOutput(outPath);
     ConvertedLog converted(outPath);
     SelectedRows rows(std::nullopt, std::nullopt, [&converted](const RecordTexts &texts) { converted.Add(texts); });
     ScanInputLog(in, rows, err);

@@ -18,6 +18,7 @@
 #include "log/LogEntry.h"
 #include "log/LogFile.h"
 #include "log/LogList.h"
+#include "log/LogLock.h"
 
 namespace pq::cli {
 
@@ -59,8 +60,18 @@ the others are still imported (the exit status is then 1). With --strict nothing
 is written when any file cannot be read; nothing is written either when no file
 could be read.
 
+When no run is left to import (every activity refused or not a run, or every run
+already in the log), nothing is written and the reason is printed; the exit status
+is 1 when something was refused and 0 when every run was already there.
+
 No input file is ever overwritten. OUT is written atomically; an existing OUT is
-replaced only with --force (or added to with --append).
+replaced only with --force (or added to with --append), and only when it is a log:
+any other file (an activity file named last by mistake) is refused with exit
+status 2. With --append the rows already in OUT are kept as they are: a row with a
+text longer than a log field is refused with its line, unless --force is given,
+which cuts it as a save does and says how many rows it cut. While it reads and
+writes OUT, the import holds the log's lock (see 'pquil merge --help'), so
+imports started at once take turns and none loses another's runs.
 )";
 
 constexpr std::array<std::string_view, 4> UnitNames = {"miles", "kilometers", "mi", "km"};
@@ -107,18 +118,23 @@ public:
             if (!activity.Running && !AllSports) {
                 Report(which + " (" + ActivityDateText(activity.Start) + ", " + SportLabel(activity) +
                        ") is not a run, skipped (--all-sports imports it)");
+                ++Refused;
                 continue;
             }
             LogEntry entry;
             if (!MakeActivityEntry(activity, Unit, entry)) {
                 Report(which + " (" + ActivityDateText(activity.Start) +
                        "): its distance is too long for a log row, skipped");
+                ++Refused;
                 continue;
             }
             Add(entry, [&which] { return which; });
         }
         return true;
     }
+
+    // Activities not taken for what they are (not runs, too long for a row).
+    std::size_t Refused = 0;
 
 private:
     // A CSV file is taken whole or not at all: it is checked through first, without keeping a row, and only a
@@ -181,10 +197,17 @@ int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
     const std::size_t inputs = args.OperandCount() - 1;
     const std::string outPath(args.Operand(inputs));
     const bool append = args.Has("--append");
+    const bool force = args.Has("--force");
     for (std::size_t i = 0; i < inputs; ++i) {
-        CheckOutputPath(std::string(args.Operand(i)), outPath, append || args.Has("--force"));
+        CheckOutputPath(std::string(args.Operand(i)), outPath, append || force);
     }
-    LogList log = append ? ReadLogFile(outPath, err) : LogList();
+    LogLock lock(outPath);
+    if (!lock.Acquire()) {
+        throw CliError(ExitFailure, lock.Error());
+    }
+    RefuseNonLogOutput(outPath);
+    LogList log = append ? ReadLogToRewrite(outPath, force, err) : LogList();
+    const int before = log.RowCount();
     ImportRun run(log, err, unit, args.Has("--all-sports"));
     std::vector<std::string> paths;
     for (std::size_t i = 0; i < inputs; ++i) {
@@ -201,6 +224,12 @@ int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
         err.Append("pquil: " + std::to_string(unreadable) + " of " + std::to_string(inputs) +
                    " file(s) could not be read; nothing was written\n");
         return ExitFailure;
+    }
+    const bool failed = unreadable > 0 || run.Refused > 0;
+    if (log.RowCount() == before) {
+        err.Append(failed ? "pquil: no run left to import; nothing was written\n"
+                          : "pquil: 0 new runs (every run is already in the log); nothing was written\n");
+        return failed ? ExitFailure : ExitSuccess;
     }
     WriteOutputLog(outPath, log);
     return unreadable > 0 ? ExitFailure : ExitSuccess;

@@ -16,6 +16,16 @@ std::string ReadInputFile(const std::string &path);
 // read the same way, with a warning on err, since its rows are likely junk.
 LogList ReadLogFile(const std::string &path, OutputBuffer &err);
 
+// Refuses (usage error, nothing written) an existing output file that is not empty and does not start as a log
+// does: a recording or a CSV file named where the log belongs would be replaced by a log.
+void RefuseNonLogOutput(const std::string &path);
+
+// The rows of a log that is read to be written again (an import adding to it, a merge); a file that does not
+// start as a log does is refused. A row holding a text that the log format would cut
+// is refused with the line of its record, unless cut is set: then the rows are kept whole for the writer to cut,
+// with a warning that says how many.
+LogList ReadLogToRewrite(const std::string &path, bool cut, OutputBuffer &err);
+
 // Hands the rows of a log file to sinks as ScanLogFile does, in up to `parts` parts read at once, with the same
 // warning as ReadLogFile for a file that does not start as a log does; throws a CliError naming the path and the
 // cause when the file cannot be read. Returns the number of parts used.

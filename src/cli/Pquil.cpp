@@ -33,6 +33,7 @@ Commands:
   convert IN OUT                    writes any log in the current format
   export LOG                        the rows as CSV or JSON on standard output
   import FILE... OUT                GPX, TCX, FIT and CSV files into a log
+  merge A B OUT [--base BASE]       two copies of a log put back together
   records LOG                       best times at 1 Mile to Marathon, longest run
   summary LOG [--from D] [--thru D] runs, distance, time and average pace
   chart weekly LOG                  weekly distance as bars, with the ramp warning
@@ -64,7 +65,7 @@ constexpr std::array Subcommands = {
     Subcommand{"date", RunDate},       Subcommand{"convert", RunConvert}, Subcommand{"export", RunExport},
     Subcommand{"import", RunImport},   Subcommand{"tags", RunTags},       Subcommand{"shoes", RunShoes},
     Subcommand{"records", RunRecords}, Subcommand{"summary", RunSummary}, Subcommand{"chart", RunChart},
-    Subcommand{"streaks", RunStreaks}, Subcommand{"load", RunLoad},
+    Subcommand{"streaks", RunStreaks}, Subcommand{"load", RunLoad},       Subcommand{"merge", RunMerge},
 };
 
 const Subcommand *FindSubcommand(std::string_view name) {

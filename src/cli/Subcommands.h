@@ -18,6 +18,7 @@ int RunDate(Words words, OutputBuffer &out, OutputBuffer &err);
 int RunConvert(Words words, OutputBuffer &out, OutputBuffer &err);
 int RunExport(Words words, OutputBuffer &out, OutputBuffer &err);
 int RunImport(Words words, OutputBuffer &out, OutputBuffer &err);
+int RunMerge(Words words, OutputBuffer &out, OutputBuffer &err);
 int RunTags(Words words, OutputBuffer &out, OutputBuffer &err);
 int RunShoes(Words words, OutputBuffer &out, OutputBuffer &err);
 int RunRecords(Words words, OutputBuffer &out, OutputBuffer &err);

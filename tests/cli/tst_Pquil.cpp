@@ -345,6 +345,13 @@ private slots:
         QCOMPARE(run.Err, "pquil: " + out.toUtf8() + ": file exists (use --force to replace it)\n");
         QCOMPARE(FileBytes(out), QByteArray("keep me"));
 
+        // Only a log is replaced.
+        run = RunPquil({"convert", "old.pql", out, "--force"});
+        QCOMPARE(run.ExitCode, 2);
+        QCOMPARE(run.Err, "pquil: " + out.toUtf8() + ": OUT does not look like a Pacequill log: nothing was written\n");
+        QCOMPARE(ReadFile(out), QByteArray("keep me"));
+
+        WriteFile(out, "");
         run = RunPquil({"convert", "old.pql", out, "--force"});
         QCOMPARE(run.ExitCode, 0);
         QCOMPARE(FileBytes(out), FileBytes(DataDir() + "/expected/old-converted.pquil"));
@@ -401,7 +408,6 @@ private slots:
         QTest::addColumn<QByteArray>("csv");
         QTest::addColumn<QByteArray>("log"); // the records written after the header line
 
-        QTest::newRow("header only") << QByteArray("Date,Distance,Time,Notes\r\n") << QByteArray();
         QTest::newRow("LF endings, BOM, header in any case, blank lines")
             << QByteArray("\xEF\xBB\xBF"
                           "date,DISTANCE,time,notes\n\n1998/03/02,3.1 Miles,00:25:00,None\n")
@@ -445,6 +451,76 @@ private slots:
         QCOMPARE(run.Err, QByteArray());
         QCOMPARE(run.ExitCode, 0);
         QCOMPARE(FileBytes(out), "Pacequill version 3.1 log file format\r\n" + log);
+    }
+
+    // Files a.pquil, b.pquil and base.pquil (a null one is not written) merged into the named OUT, which --force
+    // lets be any log.
+    void merge_data() {
+        QTest::addColumn<QByteArray>("a");
+        QTest::addColumn<QByteArray>("b");
+        QTest::addColumn<QByteArray>("base");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("merged"); // null: OUT not written
+        QTest::addColumn<QByteArray>("report"); // "@" stands for OUT; the standard output, or error on failure
+        const QByteArray header = "Pacequill version 3.1 log file format\r\n";
+        const auto log = [&header](const QByteArrayList &rows) {
+            QByteArray bytes = header;
+            for (const QByteArray &row : rows) {
+                bytes += "\xA1" + row + "\r\n";
+            }
+            return bytes;
+        };
+        const QByteArray r1 = "2025/01/01\t1 Miles\t00:09:00\t";
+        const QByteArray r2 = "2025/01/02\t2 Miles\t00:18:00\tx";
+        const QByteArray r3 = "2025/01/03\t3 Miles\t00:27:00\ty";
+        QTest::newRow("conflict copy into A") << log({r1, r2}) << log({r1, r3, r1}) << QByteArray() << "a.pquil" << 0
+                                              << log({r1, r2, r3, r1}) << QByteArray("@: 4 run(s), 2 from B\n");
+        QTest::newRow("with a base, removals stay")
+            << log({r1, r2}) << log({r2, r3}) << log({r1, r2}) << "out.pquil" << 0 << log({r2, r3})
+            << QByteArray("@: 2 run(s), 1 from B, 1 removed as B removed them\n");
+        QTest::newRow("an older headerless copy")
+            << log({"2025/01/01\t1 Miles\t00:09:00\t"})
+            << QByteArray("\xA1"
+                          "25/01/03\t3 Miles\t00:27:00\ty\r\n")
+            << QByteArray() << "b.pquil" << 0 << log({r1, r3}) << QByteArray("@: 2 run(s), 1 from B\n");
+        QTest::newRow("B not a log") << log({r1}) << QByteArray("<gpx/>") << QByteArray() << "out.pquil" << 2
+                                     << QByteArray()
+                                     << QByteArray("pquil: b.pquil: does not look like a Pacequill log: nothing was "
+                                                   "written\n");
+        QTest::newRow("OUT not a log") << log({r1}) << log({r2}) << QByteArray() << "base.pquil" << 2 << QByteArray()
+                                       << QByteArray("pquil: @: OUT does not look like a Pacequill "
+                                                     "log: nothing was written\n");
+    }
+    void merge() {
+        QFETCH(QByteArray, a);
+        QFETCH(QByteArray, b);
+        QFETCH(QByteArray, base);
+        QFETCH(QString, out);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, merged);
+        QFETCH(QByteArray, report);
+        QTemporaryDir dir;
+        WriteFile(dir.filePath("a.pquil"), a);
+        WriteFile(dir.filePath("b.pquil"), b);
+        QFile::remove(dir.filePath("base.pquil"));
+        QStringList arguments = {"merge", "a.pquil", "b.pquil", out, "--force"};
+        if (!base.isNull()) {
+            WriteFile(dir.filePath("base.pquil"), base);
+            arguments << "--base"
+                      << "base.pquil";
+        } else if (out == "base.pquil") {
+            WriteFile(dir.filePath(out), "keep me");
+        }
+        const QByteArray before = ReadFile(dir.filePath(out));
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.start(QStringLiteral(PQUIL_BINARY), arguments);
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), exitCode);
+        report.replace("@", out.toUtf8());
+        QCOMPARE(exitCode == 0 ? process.readAllStandardOutput() : process.readAllStandardError(), report);
+        QCOMPARE(ReadFile(dir.filePath(out)), merged.isNull() ? before : merged);
     }
 
     void importRefuses_data() {

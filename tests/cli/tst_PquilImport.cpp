@@ -35,6 +35,11 @@ QByteArray FitRuns() {
 QByteArray Record(const QByteArray &row) {
     return "\xA1" + row + "\r\n";
 }
+// A hand-edited log whose second row, on its fourth line, holds a Distance longer than a field.
+QByteArray LongLog() {
+    return Header + Record("2025/01/01\t1 Miles\t00:09:00\tok\r\ntwo lines") +
+           Record("2025/01/02\t1234567890123456 Miles\t00:09:00\tx");
+}
 
 } // namespace
 
@@ -177,6 +182,29 @@ private slots:
         QCOMPARE(out.readAll(), existing + Record("2025/12/03\t3.11 Miles\t00:20:00\tRunning"));
     }
 
+    void appendWithForceCutsLongRows() {
+        Write("long.pquil", LongLog());
+        Write("a.gpx", GpxRun());
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TZ", "UTC");
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(PQUIL_BINARY),
+                      {"import", Temp.filePath("a.gpx"), Temp.filePath("long.pquil"), "--append", "--force"});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.readAllStandardError(),
+                 "pquil: warning: " + Temp.filePath("long.pquil").toUtf8() +
+                     ": 1 row(s) held texts longer than a log field, cut as a save cuts them (the first is on line "
+                     "4)\n");
+        QCOMPARE(process.exitCode(), 0);
+        QFile out(Temp.filePath("long.pquil"));
+        QVERIFY(out.open(QIODevice::ReadOnly));
+        QCOMPARE(out.readAll(), Header + Record("2025/01/01\t1 Miles\t00:09:00\tok\r\ntwo lines") +
+                                    Record("2025/01/02\t123456789012345\t00:09:00\tx") +
+                                    Record("2025/12/01\t1.86 Miles\t00:16:40\tEasy"));
+    }
+
+    // Each refusal leaves every file as it was and makes no new one.
     void refusals_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
@@ -191,24 +219,56 @@ private slots:
         QTest::newRow("output is an input") << QStringList{"a.gpx", "a.gpx", "--append"} << 1
                                             << QByteArray("pquil: @a.gpx: is the input file; the input is never "
                                                           "overwritten\n");
+        const QByteArray notALog = ": OUT does not look like a Pacequill log: nothing was written\n";
+        QTest::newRow("OUT is a GPX file")
+            << QStringList{"a.gpx", "b.gpx", "--append"} << 2 << "pquil: @b.gpx" + notALog;
+        QTest::newRow("OUT is a FIT file")
+            << QStringList{"a.gpx", "c.fit", "--append"} << 2 << "pquil: @c.fit" + notALog;
+        QTest::newRow("OUT is a FIT file, with --force")
+            << QStringList{"a.gpx", "c.fit", "--force"} << 2 << "pquil: @c.fit" + notALog;
+        QTest::newRow("append onto a row that would be cut")
+            << QStringList{"a.gpx", "long.pquil", "--append"} << 1
+            << QByteArray("pquil: @long.pquil:4: a row holds a text longer than a log field, which writing the log "
+                          "would cut; nothing was written (--force cuts it)\n");
+        QTest::newRow("nothing but refused activities")
+            << QStringList{"ride.tcx", "none.pquil"} << 1
+            << QByteArray("pquil: @ride.tcx: activity 1 (2025/12/02, Biking) is not a run, skipped (--all-sports "
+                          "imports it)\npquil: no run left to import; nothing was written\n");
+        QTest::newRow("every run already there")
+            << QStringList{"a.gpx", "same.pquil", "--append"} << 0
+            << QByteArray("pquil: @a.gpx: activity 1 (2025/12/01 1.86 Miles 00:16:40) is already in the log, "
+                          "skipped\npquil: 0 new runs (every run is already in the log); nothing was written\n");
     }
     void refusals() {
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QByteArray, err);
-        Write("a.gpx", GpxRun());
+        const Files files = {
+            {"a.gpx", GpxRun()},       {"b.gpx", GpxRun()},
+            {"c.fit", FitRuns()},      {"ride.tcx", TcxRide()},
+            {"long.pquil", LongLog()}, {"same.pquil", Header + Record("2025/12/01\t1.86 Miles\t00:16:40\tEasy")}};
+        for (auto file = files.cbegin(); file != files.cend(); ++file) {
+            Write(file.key(), file.value());
+        }
         QStringList paths;
         for (const QString &argument : arguments) {
-            paths << (argument.endsWith(".gpx") || argument.endsWith(".pquil") ? Temp.filePath(argument) : argument);
+            paths << (argument.contains('.') ? Temp.filePath(argument) : argument);
         }
         QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TZ", "UTC");
+        process.setProcessEnvironment(environment);
         process.start(QStringLiteral(PQUIL_BINARY), QStringList{"import"} + paths);
         QVERIFY(process.waitForFinished(30000));
         QCOMPARE(QString::fromUtf8(process.readAllStandardError()),
                  QString::fromUtf8(err).replace("@", Temp.path() + "/"));
         QCOMPARE(process.exitCode(), exitCode);
         QVERIFY(!QFile::exists(Temp.filePath("none.pquil")));
-        QCOMPARE(QFile(Temp.filePath("a.gpx")).size(), GpxRun().size());
+        for (auto file = files.cbegin(); file != files.cend(); ++file) {
+            QFile written(Temp.filePath(file.key()));
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QCOMPARE(written.readAll(), file.value());
+        }
     }
 };
 

@@ -2,7 +2,7 @@
 # that they can be given the pquil program, the log-loading helper and the label drill (ctest -L drill).
 # Sanitizer builds get neither program: there the drills that need one skip, as memory figures mean nothing.
 set(PACEQUILL_DRILL_TESTS tst_EveryByteEveryField tst_SaveFailures tst_KillDuringSave tst_HugeInput tst_OddFiles
-    tst_SaveEdges tst_ImportMemory tst_HelpSocket)
+    tst_SaveEdges tst_ImportMemory tst_HelpSocket tst_SharedLog)
 
 if(NOT PACEQUILL_SANITIZE)
     add_executable(drill_load_log ${CMAKE_CURRENT_LIST_DIR}/drill_load_log.cpp)
@@ -25,7 +25,7 @@ foreach(name IN LISTS PACEQUILL_DRILL_TESTS)
 endforeach()
 
 # The drills that run programs watch them through ChildProcess.
-foreach(name tst_KillDuringSave tst_HugeInput tst_OddFiles tst_SaveEdges tst_ImportMemory)
+foreach(name tst_KillDuringSave tst_HugeInput tst_OddFiles tst_SaveEdges tst_ImportMemory tst_SharedLog)
     if(TARGET ${name})
         target_sources(${name} PRIVATE ${CMAKE_CURRENT_LIST_DIR}/ChildProcess.cpp)
     endif()

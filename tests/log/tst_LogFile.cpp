@@ -100,7 +100,20 @@ private slots:
                                                           << QByteArrayList{"d|x|t|ab\xA0\xA0"
                                                                             "cd",
                                                                             "d|x|t|x\xA0\n\r"};
-        QTest::newRow("lone line break bytes") << Header + "\xA1\n\xA1\r\n\xA1\r" << QByteArrayList{"\r|||"};
+        // Only a log whose header line ends in LF alone has records ended by LF alone.
+        QTest::newRow("CR LF log keeps a last LF") << Header + "\xA1"
+                                                               "01/08/12\t2.01 Miles\t\n\xA1"
+                                                               "d\tx\tt\ta\nb\r\n"
+                                                   << QByteArrayList{"01/08/12|2.01 Miles|\n|", "d|x|t|a\xA0"
+                                                                                                "b"};
+        QTest::newRow("older log keeps a last LF") << QByteArray("\xA1"
+                                                                 "96/07/04\ta\tb\tc\n")
+                                                   << QByteArrayList{"1996/07/04|a|b|c\n"};
+        QTest::newRow("LF log") << QByteArray("Pacequill version 3.1 log file format\n\xA1"
+                                              "d\tx\tt\ta\nb\n")
+                                << QByteArrayList{"d|x|t|a\xA0\xA0"
+                                                  "b"};
+        QTest::newRow("lone line break bytes") << Header + "\xA1\n\xA1\r\n\xA1\r" << QByteArrayList{"\n|||", "\r|||"};
         QTest::newRow("empty records skipped") << Header + "\xA1\xA1\r\n\xA1"
                                                            "d\r\n"
                                                << QByteArrayList{"d|||"};
@@ -141,9 +154,6 @@ private slots:
                                                  "No Date\t1 Marathons\t03:30:00\t\r\n";
         QTest::newRow("notes on three lines") << Header + "\xA1"
                                                           "2023/01/02\t3 Miles\t00:21:00\tone\r\ntwo\r\nthree\r\n";
-        QTest::newRow("older log") << QByteArray("\xA1"
-                                                 "96/07/04\t6.2 Miles\t00:45:10\tHot\r\n\xA1"
-                                                 "No Date\t1 Marathons\t03:30:00\tNone\r\n");
         QTest::newRow("header only") << Header;
         QTest::newRow("last record without line end") << Header + "\xA1"
                                                                   "2023/01/03\t1 Miles\t00:08:00\tx\r\n\xA1"
@@ -178,7 +188,7 @@ private slots:
         QTest::newRow("damaged log") << "damaged.pquil"
                                      << QByteArrayList{"2001/01/01|5 Miles|00:40:00|before NUL",
                                                        QByteArray(899, 'x') + "|||", QByteArray(101, 'x') + "|||",
-                                                       "\xFF\xFE\x01|\x80||", "2002/02/02|3 Miles|00:20:00|cut off"};
+                                                       "\xFF\xFE\x01|\x80||", "2002/02/02|3 Miles|00:20:00|cut off\n"};
     }
     void goldenFiles() {
         QFETCH(QString, file);

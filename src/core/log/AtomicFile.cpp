@@ -143,6 +143,11 @@ bool AtomicFile::IsTemporaryName(std::string_view name) {
            });
 }
 
+std::string AtomicFile::TargetFolder(const std::string &path) {
+    std::string target;
+    return FolderOf(ResolveLinks(path, target) == 0 ? target : path);
+}
+
 bool AtomicFile::Fail(int error) {
     return FailWith(std::string(std::strerror(error)));
 }

@@ -29,6 +29,8 @@ public:
 
     // Whether a file name in a folder is one of this class's temporary files.
     static bool IsTemporaryName(std::string_view name);
+    // The folder that holds the file a path leads to through its links (the folder a save writes in).
+    static std::string TargetFolder(const std::string &path);
 
 private:
     // Fail and FailWith name the path (and a link's target) before the cause; Refuse takes the whole message.

@@ -155,6 +155,10 @@ RecordTexts TextsOfRow(const LogList &list, int row) {
             list.Text(row, NotesColumn)};
 }
 
+RecordTexts TextsOfEntry(const LogEntry &entry) {
+    return {entry.Date, entry.Distance, entry.Time, entry.Notes};
+}
+
 void AppendLogRecord(std::string &out, const RecordTexts &texts) {
     out.push_back(RecordMarker);
     out.append(texts[DateColumn].substr(0, DateWidth)).push_back(FieldSeparator);

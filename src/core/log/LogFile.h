@@ -25,6 +25,7 @@ std::string LogBytes(const LogList &list);
 // The four texts of a record, by column.
 using RecordTexts = std::array<std::string_view, ColumnCount>;
 RecordTexts TextsOfRow(const LogList &list, int row);
+RecordTexts TextsOfEntry(const LogEntry &entry);
 
 // The pieces of those bytes, for writers that stream them: the header line, and one record with its texts cut to
 // the field widths.

@@ -72,18 +72,31 @@ std::size_t LineEndLength(std::string_view chunk) {
     return chunk.ends_with(LineFeed) ? 1 : 0;
 }
 
+// Whether a chunk is the header line, and then how its line ends.
+bool TakeHeader(std::string_view chunk, ReadState &state) {
+    const std::size_t lineEnd = LineEndLength(chunk);
+    if (chunk.substr(0, chunk.size() - lineEnd) != LogHeader) {
+        return false;
+    }
+    state.OldFormat = false;
+    state.LineFeedEnds = lineEnd == 1;
+    return true;
+}
+
 // Turns one chunk of a log file into a row, or nothing for the header line and for empty chunks. The returned
 // text points either into the chunk or, when the chunk had to be rewritten, into buffer. earlyBreak is false only
 // when no CR or LF lies before the chunk's last two bytes.
-bool ChunkToRow(std::string_view chunk, bool earlyBreak, bool &oldFormat, std::string &buffer, std::string_view &row) {
-    const std::size_t asRead = chunk.size();
-    const std::size_t lineEnd = LineEndLength(chunk);
-    const bool lineFeedEnded = lineEnd == 1;
-    chunk.remove_suffix(lineEnd);
-    if (chunk == LogHeader) {
-        oldFormat = false;
+bool ChunkToRow(std::string_view chunk, bool earlyBreak, ReadState &state, std::string &buffer, std::string_view &row) {
+    if (TakeHeader(chunk, state)) {
         return false;
     }
+    const std::size_t asRead = chunk.size();
+    std::size_t lineEnd = LineEndLength(chunk);
+    if (lineEnd == 1 && !state.LineFeedEnds) {
+        lineEnd = 0;
+    }
+    const bool lineFeedEnded = lineEnd == 1;
+    chunk.remove_suffix(lineEnd);
     if (chunk.empty()) {
         return false;
     }
@@ -94,7 +107,7 @@ bool ChunkToRow(std::string_view chunk, bool earlyBreak, bool &oldFormat, std::s
     const auto breakableEnd = chunk.begin() + static_cast<std::ptrdiff_t>(breakable);
     // Only a record ended by LF alone has a byte to look at that the early ones leave out.
     const bool hasBreak = (earlyBreak || lineFeedEnded) && std::any_of(chunk.begin(), breakableEnd, IsLineBreakByte);
-    const bool addCentury = oldFormat && chunk.front() != NoDateInitial;
+    const bool addCentury = state.OldFormat && chunk.front() != NoDateInitial;
     if (!hasBreak && !addCentury) {
         row = chunk;
         return true;
@@ -125,11 +138,11 @@ bool LooksLikeLog(std::string_view start) {
     return start.empty() || start.front() == RecordMarker || start.starts_with(LogHeader);
 }
 
-LogReader::LogReader(LogList &list) : LogReader(&list, nullptr, true) {}
+LogReader::LogReader(LogList &list) : LogReader(&list, nullptr, {}) {}
 
-LogReader::LogReader(RowSink &sink, bool oldFormat) : LogReader(nullptr, &sink, oldFormat) {}
+LogReader::LogReader(RowSink &sink, ReadState state) : LogReader(nullptr, &sink, state) {}
 
-LogReader::LogReader(LogList *list, RowSink *sink, bool oldFormat) : List(list), Sink(sink), OldFormat(oldFormat) {
+LogReader::LogReader(LogList *list, RowSink *sink, ReadState state) : List(list), Sink(sink), Read(state) {
     Carry.reserve(ChunkLimit);
     // A chunk of LF-ended lines may double in length when its line breaks become pairs.
     Buffer.reserve(2 * ChunkBufferSize + CenturyLength);
@@ -191,7 +204,7 @@ void LogReader::TakeChunk(std::string_view chunk) {
         earlyBreak = true; // the chunk's end moved: look again
     }
     std::string_view row;
-    if (!ChunkToRow(chunk, earlyBreak, OldFormat, Buffer, row)) {
+    if (!ChunkToRow(chunk, earlyBreak, Read, Buffer, row)) {
         return;
     }
     if (List != nullptr) {

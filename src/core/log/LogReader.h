@@ -17,6 +17,14 @@ inline constexpr std::size_t ChunkBufferSize = 900; // a chunk holds at most 899
 // would overwrite it in the log's format.
 bool LooksLikeLog(std::string_view start);
 
+// What the bytes before a place in a log file tell about the records after it.
+struct ReadState {
+    bool OldFormat = true;     // no header line read yet: records get a century before their date
+    bool LineFeedEnds = false; // the header line ended in LF alone, as after a tool turned CR LF into LF: so do the
+                               // records (in any other log an LF before the end is a byte of the record)
+    bool operator==(const ReadState &) const = default;
+};
+
 // Splits a log file's bytes into chunks and appends a row per record to a list. The bytes may come in blocks of
 // any size: a chunk cut by the end of a block is carried over to the next one, so the rows are the same however
 // the file is divided.
@@ -24,8 +32,8 @@ class LogReader {
 public:
     explicit LogReader(LogList &list);
     // Hands the rows to a sink instead. A reader may start inside a file, right after a record marker, in the
-    // format state that the bytes before that marker left (oldFormat false once a header line was read).
-    explicit LogReader(RowSink &sink, bool oldFormat = true);
+    // state that the bytes before that marker left.
+    explicit LogReader(RowSink &sink, ReadState state = {});
 
     // Room for the rows of a file of this many bytes holding this many record markers, with spare rows so that a
     // few added entries do not make the row vector double.
@@ -36,11 +44,11 @@ public:
     // Whether the bytes fed so far start as a log's do (LooksLikeLog).
     bool StartsLikeLog() const { return LooksLikeLog(Start); }
 
-    // False once a header line was read: the records after it are of the current layout.
-    bool InOldFormat() const { return OldFormat; }
+    // The state the bytes fed so far leave.
+    const ReadState &State() const { return Read; }
 
 private:
-    LogReader(LogList *list, RowSink *sink, bool oldFormat);
+    LogReader(LogList *list, RowSink *sink, ReadState state);
     void EndChunk(std::string_view piece);
     void TakeChunk(std::string_view chunk);
 
@@ -48,7 +56,7 @@ private:
     RowSink *Sink = nullptr;
     std::string Carry;  // the start of a chunk that the previous block cut off
     std::string Buffer; // a chunk rewritten with its century or line breaks
-    bool OldFormat = true;
+    ReadState Read;
     std::string Start; // the first bytes of the file, as many as the header text has
 };
 

@@ -27,8 +27,8 @@ constexpr std::size_t FormatProbeBytes = 4096;
 struct Part {
     off_t Begin = 0;
     off_t End = 0;
-    bool OldFormat = true; // the state the part begins in
-    bool EndsOld = true;   // the state it left
+    ReadState Begins; // the state the part begins in
+    ReadState Ends;   // the state it left
     int Error = 0;
 };
 
@@ -50,7 +50,7 @@ ssize_t ReadAt(int fd, char *data, std::size_t size, off_t offset) {
 // Reads the part's bytes in blocks through one reader; records the state it ends in and any error.
 void ReadPart(int fd, Part &part, RowSink &sink, std::size_t blockSize) {
     const auto block = std::make_unique_for_overwrite<char[]>(blockSize);
-    LogReader reader(sink, part.OldFormat);
+    LogReader reader(sink, part.Begins);
     for (off_t at = part.Begin; at < part.End;) {
         const auto want = static_cast<std::size_t>(std::min<off_t>(part.End - at, static_cast<off_t>(blockSize)));
         const ssize_t got = ReadAt(fd, block.get(), want, at);
@@ -65,7 +65,7 @@ void ReadPart(int fd, Part &part, RowSink &sink, std::size_t blockSize) {
         at += got;
     }
     reader.Finish();
-    part.EndsOld = reader.InOldFormat();
+    part.Ends = reader.State();
 }
 
 // Reads a file that is not regular (or not worth splitting) from where it stands to its end.
@@ -106,23 +106,23 @@ off_t AfterMarker(int fd, off_t from, off_t size, int &error) {
     return size;
 }
 
-// The format state that the start of the file leaves: the likely state at every later split.
-bool GuessFormat(int fd, off_t size, int &error) {
+// The state that the start of the file leaves: the likely state at every later split.
+ReadState GuessState(int fd, off_t size, int &error) {
     std::vector<char> start(static_cast<std::size_t>(std::min<off_t>(size, FormatProbeBytes)));
     const ssize_t got = ReadAt(fd, start.data(), start.size(), 0);
     if (got < 0) {
         error = errno;
-        return true;
+        return {};
     }
     DiscardRows discard;
     LogReader probe(discard);
     probe.Feed(std::string_view(start.data(), static_cast<std::size_t>(got)));
-    return probe.InOldFormat();
+    return probe.State();
 }
 
 std::vector<Part> PlanParts(int fd, off_t size, std::size_t count, int &error) {
     std::vector<Part> parts(1);
-    const bool guess = count > 1 ? GuessFormat(fd, size, error) : true;
+    const ReadState guess = count > 1 ? GuessState(fd, size, error) : ReadState{};
     for (std::size_t i = 1; i < count && error == 0; ++i) {
         const off_t planned = static_cast<off_t>(static_cast<std::size_t>(size) / count * i);
         const off_t split = AfterMarker(fd, std::max(planned, parts.back().Begin), size, error);
@@ -187,8 +187,8 @@ ScanResult ScanLogFile(int fd, const PartSinks &sinks, std::size_t parts, std::s
     // A part that began in another state than the one the part before it left (a header line met inside a part)
     // is read again from its start in the right one.
     for (std::size_t i = 0; i < plan.size(); ++i) {
-        if (i > 0 && plan[i].OldFormat != plan[i - 1].EndsOld) {
-            plan[i].OldFormat = plan[i - 1].EndsOld;
+        if (i > 0 && plan[i].Begins != plan[i - 1].Ends) {
+            plan[i].Begins = plan[i - 1].Ends;
             ReadPart(fd, plan[i], sinks(i), blockSize);
         }
         if (plan[i].Error != 0) {

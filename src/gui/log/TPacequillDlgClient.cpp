@@ -2,9 +2,17 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
+#include <QMainWindow>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QStringList>
 #include <QUrl>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
 
 #include "frame/CommandIds.h"
 #include "frame/DialogTemplate.h"
@@ -12,6 +20,8 @@
 #include "frame/Prompts.h"
 #include "log/LocaleCollation.h"
 #include "log/LogFile.h"
+#include "log/LogFileWatch.h"
+#include "log/LogLock.h"
 #include "log/PathBytes.h"
 #include "log/TPacequillListWindow.h"
 
@@ -27,6 +37,13 @@ const QString OpenFailedText = QStringLiteral("The log could not be opened.\n\n%
 const QString OpenFailedCaption = QStringLiteral("Open failed");
 const QString NotALogText = QStringLiteral("%1 does not look like a Pacequill log. Open it anyway?");
 const QString NotALogCaption = QStringLiteral("Open");
+const QString MergeText = QStringLiteral(
+    "%1 was changed by another program: %2 added and %3 removed there. Save your changes together with those?");
+const QString OneRun = QStringLiteral("1 run");
+const QString SomeRuns = QStringLiteral("%1 runs");
+const QString RemovedText = QStringLiteral("%1 was removed by another program. Save the log there anew?");
+const QString SaveCaption = QStringLiteral("Save");
+const QString ReloadedText = QStringLiteral("Reloaded: changed by another program");
 
 // Description and pattern pairs, separated by bars, as the file dialogs of the log's first home took them.
 const QString LogFileFilter = QStringLiteral("Pacequill Files (*.PQUIL) |*.pquil|Pacequill Files (*.PQL)|*.pql");
@@ -45,6 +62,26 @@ Prompts::FileDialogSpec LogFileDialog() {
     settings.Filter = TPacequillDlgClient::FileDialogFilter();
     settings.DefaultSuffix = DefaultExtension;
     return settings;
+}
+
+// Whether two paths name one file: through links and other names when it exists, by their bytes when not.
+bool SameLogFile(const std::string &first, const std::string &second) {
+    std::error_code error;
+    return first == second || std::filesystem::equivalent(first, second, error);
+}
+
+QString RunCount(std::size_t runs) {
+    return runs == 1 ? OneRun : SomeRuns.arg(runs);
+}
+
+// The row of a list whose texts equal the given row's, the one nearest to where it was; -1 when none.
+int FindRow(const pq::LogList &list, const pq::RecordTexts &texts, int near) {
+    int found = -1;
+    for (int row = 0; row < list.RowCount(); ++row) {
+        if (pq::TextsOfRow(list, row) == texts && (found < 0 || std::abs(row - near) < std::abs(found - near)))
+            found = row;
+    }
+    return found;
 }
 
 // The local files among dropped URLs.
@@ -72,6 +109,9 @@ TPacequillDlgClient::TPacequillDlgClient(QWidget *parent) : QWidget(parent) {
     ListView->SetLogModel(&Model);
     connect(ListView, &TPacequillListWindow::HeaderClicked, this, &TPacequillDlgClient::SortByColumn);
     connect(ListView, &TPacequillListWindow::RowSelected, this, &TPacequillDlgClient::OnRowSelected);
+
+    Watch = new LogFileWatch(this);
+    connect(Watch, &LogFileWatch::Touched, this, &TPacequillDlgClient::CheckDisk);
 
     AddResponse(Cmd::FileNew, [this] { New(); });
     AddResponse(Cmd::FileOpen, [this] { Open(); });
@@ -107,6 +147,7 @@ void TPacequillDlgClient::New() {
     Changed = false;
     HasEntries = false;
     Model.ClearRows();
+    ForgetDisk();
     SetFrameCaption(ProgramName);
 }
 
@@ -155,6 +196,7 @@ bool TPacequillDlgClient::AskSaveChanges() {
 
 bool TPacequillDlgClient::LoadLog(const QString &path) {
     pq::LogList loaded;
+    const pq::LogDiskState before = pq::StatLog(FileSystemPath(path));
     const pq::LoadResult result = pq::LoadLog(FileSystemPath(path), loaded);
     if (result.Status == pq::LoadStatus::Unreadable) {
         Prompts::Error(this, OpenFailedCaption, OpenFailedText.arg(ReportText(result.Error)));
@@ -163,10 +205,16 @@ bool TPacequillDlgClient::LoadLog(const QString &path) {
     // Another kind of file would show as rows of junk, and Save would overwrite it in the log's format.
     if (!result.LooksLikeLog && !ConfirmNotALog(path))
         return false;
+    // The file as read: a change between the look before the read and the hash after it is seen at the next look.
+    pq::LogDiskState state = pq::HashLog(FileSystemPath(path));
+    if (!state.SameIdentity(before))
+        state = before;
+    RememberDisk(loaded, state);
     Model.ReplaceRows(std::move(loaded));
     FilePath = path;
     Untitled = false;
     Changed = false;
+    Watch->Follow(path);
     if (Model.List().RowCount() > 0)
         SelectLastRow();
     else
@@ -181,15 +229,135 @@ bool TPacequillDlgClient::ConfirmNotALog(const QString &path) {
 }
 
 bool TPacequillDlgClient::WriteLog(const QString &path) {
-    const pq::WriteResult result = pq::WriteLog(Model.List(), FileSystemPath(path));
-    if (!result.Ok) {
-        Prompts::Error(this, SaveFailedCaption, SaveFailedText.arg(ReportText(result.Error)));
-        return false;
+    const std::string target = FileSystemPath(path);
+    const bool sameFile = Tracking && !Untitled && SameLogFile(target, FileSystemPath(FilePath));
+    for (;;) {
+        // What the save takes from the disk is settled and asked about before the lock, so that no other program
+        // waits on a question; under the lock the file must still be as it was when asked about.
+        pq::LogDiskState planned = pq::StatLog(target);
+        std::optional<pq::MergedLog> merged;
+        if (sameFile && !planned.SameIdentity(Disk)) {
+            if (!planned.Exists) {
+                if (!AskWriteAnew(path))
+                    return false;
+            } else {
+                pq::LogList onDisk;
+                std::string error;
+                if (!pq::ReadLogWithState(target, onDisk, planned, error)) {
+                    Prompts::Error(this, SaveFailedCaption, SaveFailedText.arg(ReportText(error)));
+                    return false;
+                }
+                if (planned.Hash != Disk.Hash) {
+                    merged = pq::MergeThreeWay(Base, Model.List(), onDisk);
+                    if (!AskMerge(path, *merged))
+                        return false;
+                }
+            }
+        }
+        pq::LogLock lock(target);
+        if (!lock.Acquire()) {
+            Prompts::Error(this, SaveFailedCaption, SaveFailedText.arg(ReportText(lock.Error())));
+            return false;
+        }
+        if (sameFile && !pq::StatLog(target).SameIdentity(planned))
+            continue; // changed again meanwhile: look once more
+        const pq::WriteResult result = pq::WriteLog(merged ? merged->Rows : Model.List(), target);
+        if (!result.Ok) {
+            Prompts::Error(this, SaveFailedCaption, SaveFailedText.arg(ReportText(result.Error)));
+            return false;
+        }
+        if (merged)
+            ReplaceRowsKeepingPlace(std::move(merged->Rows));
+        RememberDisk(Model.List(), pq::HashLog(target));
+        break;
     }
     FilePath = path;
     Untitled = false;
     Changed = false;
+    Watch->Follow(path);
     return true;
+}
+
+void TPacequillDlgClient::CheckDisk() {
+    if (!Tracking || Untitled || Changed)
+        return; // unsaved changes are merged with the file when they are saved
+    const std::string target = FileSystemPath(FilePath);
+    const pq::LogDiskState now = pq::StatLog(target);
+    if (now.SameIdentity(Disk) || !now.Exists)
+        return; // a removed file is written anew at the next save
+    Watch->Follow(FilePath);
+    pq::LogList rows;
+    pq::LogDiskState state;
+    std::string error;
+    if (!pq::ReadLogWithState(target, rows, state, error))
+        return;
+    const bool sameBytes = state.Hash == Disk.Hash;
+    Disk = state;
+    if (sameBytes)
+        return;
+    Base = rows;
+    ReplaceRowsKeepingPlace(std::move(rows));
+    ShowStatus(ReloadedText);
+}
+
+void TPacequillDlgClient::RememberDisk(const pq::LogList &rows, const pq::LogDiskState &state) {
+    Base = rows;
+    Disk = state;
+    Tracking = true;
+}
+
+void TPacequillDlgClient::ForgetDisk() {
+    Base.ClearRows();
+    Disk = {};
+    Tracking = false;
+    Watch->Follow(QString());
+}
+
+void TPacequillDlgClient::ReplaceRowsKeepingPlace(pq::LogList &&rows) {
+    const pq::LogList &old = Model.List();
+    const std::optional<int> selected = old.SelectedRow();
+    const QModelIndex topIndex = ListView->indexAt(QPoint(0, 0));
+    const int top = topIndex.isValid() ? topIndex.row() : -1;
+    std::optional<pq::LogEntry> selectedEntry;
+    std::optional<pq::LogEntry> topEntry;
+    if (selected)
+        selectedEntry = pq::LogEntry{
+            std::string(old.Text(*selected, pq::DateColumn)), std::string(old.Text(*selected, pq::DistanceColumn)),
+            std::string(old.Text(*selected, pq::TimeColumn)), std::string(old.Text(*selected, pq::NotesColumn))};
+    if (top >= 0)
+        topEntry =
+            pq::LogEntry{std::string(old.Text(top, pq::DateColumn)), std::string(old.Text(top, pq::DistanceColumn)),
+                         std::string(old.Text(top, pq::TimeColumn)), std::string(old.Text(top, pq::NotesColumn))};
+    Model.ReplaceRows(std::move(rows));
+    const pq::LogList &now = Model.List();
+    HasEntries = now.RowCount() > 0;
+    if (topEntry) {
+        if (const int row = FindRow(now, pq::TextsOfEntry(*topEntry), top); row >= 0)
+            ListView->scrollTo(Model.index(row, 0), QAbstractItemView::PositionAtTop);
+    }
+    if (selectedEntry) {
+        if (const int row = FindRow(now, pq::TextsOfEntry(*selectedEntry), *selected); row >= 0) {
+            Model.Select(row);
+            ListView->selectRow(row);
+        }
+    }
+}
+
+bool TPacequillDlgClient::AskMerge(const QString &path, const pq::MergedLog &merged) {
+    const QString text = MergeText.arg(QFileInfo(path).fileName(), RunCount(merged.Added)).arg(merged.Removed);
+    return Prompts::Question(this, SaveCaption, text, {Prompts::Button::Yes, Prompts::Button::Cancel},
+                             Prompts::Button::Yes) == Prompts::Button::Yes;
+}
+
+bool TPacequillDlgClient::AskWriteAnew(const QString &path) {
+    return Prompts::Warning(this, SaveCaption, RemovedText.arg(QFileInfo(path).fileName()),
+                            {Prompts::Button::Yes, Prompts::Button::Cancel},
+                            Prompts::Button::Yes) == Prompts::Button::Yes;
+}
+
+void TPacequillDlgClient::ShowStatus(const QString &text) {
+    if (auto *frame = qobject_cast<QMainWindow *>(window()))
+        frame->statusBar()->showMessage(text);
 }
 
 void TPacequillDlgClient::SortByColumn(int column) {
@@ -247,6 +415,12 @@ void TPacequillDlgClient::OnRowSelected(int row) {
         Model.Select(row);
     else
         Model.ClearSelection();
+}
+
+void TPacequillDlgClient::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        CheckDisk();
 }
 
 void TPacequillDlgClient::dragEnterEvent(QDragEnterEvent *event) {

@@ -7,9 +7,12 @@
 #include <optional>
 
 #include "frame/CommandTarget.h"
+#include "log/LogDiskState.h"
+#include "log/LogMerge.h"
 #include "log/LogTableModel.h"
 #include "log/TPQLComparator.h"
 
+class LogFileWatch;
 class TPacequillListWindow;
 
 // The document client: the dialog inside the main frame that holds the log list, the path of the open log and
@@ -42,8 +45,15 @@ public:
     // cannot be read, or when it does not look like a log and the user chooses not to open it. A missing file
     // gives an empty log under its name.
     bool LoadLog(const QString &path);
-    // Writes the log to the path; false (with a message, the log still marked changed) when it cannot.
+    // Writes the log to the path, under the log's lock; false (with a message, the log still marked changed) when
+    // it cannot. When the path is the open log's file and another program changed it since it was read or written
+    // here, the other program's changes are merged in after a question (Cancel writes nothing), and a file removed
+    // meanwhile is written anew after a question.
     bool WriteLog(const QString &path);
+    // Looks at the open log's file: with no unsaved changes, a file another program changed is read again, keeping
+    // the selection and the scroll position where their rows still exist. Done when the file or its folder change
+    // and when the window is activated.
+    void CheckDisk();
     void SortByColumn(int column);
 
     // The file name shown in the caption: after the last backslash or slash, leading dots skipped, up to the
@@ -77,6 +87,7 @@ signals:
     void FilesDropped(const QStringList &paths);
 
 protected:
+    void changeEvent(QEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
@@ -84,6 +95,14 @@ private:
     void OnRowSelected(int row);
     // Asks whether to open a file that does not look like a log; true when the user says yes.
     bool ConfirmNotALog(const QString &path);
+    // Remembers the rows and the file as they are on disk now, and watches the file.
+    void RememberDisk(const pq::LogList &rows, const pq::LogDiskState &state);
+    void ForgetDisk();
+    // Shows other rows in the list, keeping the selected row and the top row where they still exist.
+    void ReplaceRowsKeepingPlace(pq::LogList &&rows);
+    bool AskMerge(const QString &path, const pq::MergedLog &merged);
+    bool AskWriteAnew(const QString &path);
+    void ShowStatus(const QString &text);
 
     LogTableModel Model;
     TPacequillListWindow *ListView = nullptr;
@@ -96,4 +115,11 @@ private:
     QString OpenPath;
     QString FilePath;
     pq::SortState Sort;
+
+    // The rows as last read from or written to FilePath, and the file as it stood then; Tracking while they
+    // describe FilePath.
+    pq::LogList Base;
+    pq::LogDiskState Disk;
+    bool Tracking = false;
+    LogFileWatch *Watch = nullptr;
 };

@@ -1,0 +1,48 @@
+#include <QtTest>
+
+#include "log/LogDiskState.h"
+#include "log/LogFile.h"
+
+using namespace pq;
+
+class tst_LogDiskState : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The hash read in blocks equals the hash of the bytes read whole, across block ends and odd tails; a changed
+    // byte or a rewrite by rename shows.
+    void hashAndIdentity() {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("runs.pquil").toStdString();
+        std::string bytes = "Pacequill version 3.1 log file format\r\n";
+        while (bytes.size() < (std::size_t{3} << 20) + 5) {
+            bytes += "\xA1"
+                     "2024/03/01\t3 Miles\t00:24:00\tEasy\r\n";
+        }
+        QVERIFY(WriteFileAtomically(path, bytes).Ok);
+        const LogDiskState hashed = HashLog(path);
+        LogList rows;
+        LogDiskState read;
+        std::string error;
+        QVERIFY(ReadLogWithState(path, rows, read, error));
+        QVERIFY(read.Exists);
+        QVERIFY(read.SameIdentity(hashed));
+        QCOMPARE(read.Hash, hashed.Hash);
+        QVERIFY(read.Hash != 0);
+
+        bytes[bytes.size() - 3] = 'z';
+        QVERIFY(WriteFileAtomically(path, bytes).Ok);
+        const LogDiskState changed = HashLog(path);
+        QVERIFY(!changed.SameIdentity(hashed));
+        QVERIFY(changed.Hash != hashed.Hash);
+
+        QVERIFY(QFile::remove(QString::fromStdString(path)));
+        QVERIFY(!StatLog(path).Exists);
+        QVERIFY(ReadLogWithState(path, rows, read, error));
+        QVERIFY(!read.Exists);
+        QCOMPARE(rows.RowCount(), 0);
+    }
+};
+
+QTEST_APPLESS_MAIN(tst_LogDiskState)
+#include "tst_LogDiskState.moc"
