@@ -349,7 +349,7 @@ private slots:
         run = RunPquil({"convert", "old.pql", out, "--force"});
         QCOMPARE(run.ExitCode, 2);
         QCOMPARE(run.Err, "pquil: " + out.toUtf8() + ": OUT does not look like a Pacequill log: nothing was written\n");
-        QCOMPARE(ReadFile(out), QByteArray("keep me"));
+        QCOMPARE(FileBytes(out), QByteArray("keep me"));
 
         WriteFile(out, "");
         run = RunPquil({"convert", "old.pql", out, "--force"});
@@ -512,7 +512,7 @@ private slots:
         } else if (out == "base.pquil") {
             WriteFile(dir.filePath(out), "keep me");
         }
-        const QByteArray before = ReadFile(dir.filePath(out));
+        const QByteArray before = FileBytes(dir.filePath(out));
         QProcess process;
         process.setWorkingDirectory(dir.path());
         process.start(QStringLiteral(PQUIL_BINARY), arguments);
@@ -520,7 +520,7 @@ private slots:
         QCOMPARE(process.exitCode(), exitCode);
         report.replace("@", out.toUtf8());
         QCOMPARE(exitCode == 0 ? process.readAllStandardOutput() : process.readAllStandardError(), report);
-        QCOMPARE(ReadFile(dir.filePath(out)), merged.isNull() ? before : merged);
+        QCOMPARE(FileBytes(dir.filePath(out)), merged.isNull() ? before : merged);
     }
 
     void importRefuses_data() {
