@@ -15,7 +15,7 @@
 #include "log/TPacequillDlgClient.h"
 #include "shell/DocumentModules.h"
 #include "shell/FileTypeRegistration.h"
-#include "shell/HeldKeyProbe.h"
+#include "helpwire/HeldKeyProbe.h"
 #include "shell/SplashWindow.h"
 #include "shell/TPacequillAboutDlg.h"
 #include "shell/TSDIDecFrame.h"
