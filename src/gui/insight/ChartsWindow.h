@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QWidget>
 
 class ConsistencyChart;
@@ -8,6 +9,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
+class QStackedWidget;
 class QTabWidget;
 class TagFilterBox;
 class WeeklyChart;
@@ -15,7 +17,8 @@ class YearOverYearChart;
 
 // The Charts window: weekly distance with its ramp warning, year over year, and the consistency calendar, over
 // the counted runs of the open log. It is modeless, follows the log as it changes, and saves the chart shown as
-// a PNG or SVG image.
+// a PNG or SVG image. A chart without runs gives way to a message that says so, with a button that shows all
+// weeks; a choice that does nothing for the chart shown is off.
 class ChartsWindow : public QWidget {
     Q_OBJECT
 
@@ -31,12 +34,19 @@ public:
     ConsistencyChart *Consistency() const { return CalendarView; }
     QTabWidget *Tabs() const { return ChartTabs; }
     TagFilterBox *Tags() const { return TagChoice; }
+    QScrollArea *WeeklyScrollArea() const { return WeeklyScroll; }
+    // The message shown in place of the current chart when it has no runs, or an empty text.
+    QString EmptyMessage() const;
+    QPushButton *ShowAllWeeksButton() const { return ShowAllButton; }
 
     // Asks for a file and saves the chart on the current tab.
     void SaveImage();
 
 private:
     void Refresh();
+    // Shows each chart or its message, and turns the choices and the save button on where they do something.
+    void UpdatePages();
+    void ShowAllWeeks();
 
     InsightSource &Source;
     QComboBox *Weeks = nullptr;
@@ -49,4 +59,8 @@ private:
     WeeklyChart *WeeklyView = nullptr;
     YearOverYearChart *YearsView = nullptr;
     ConsistencyChart *CalendarView = nullptr;
+    // Per tab: the chart, or the message about its runs.
+    QList<QStackedWidget *> Pages;
+    QList<QLabel *> EmptyLabels;
+    QPushButton *ShowAllButton = nullptr;
 };

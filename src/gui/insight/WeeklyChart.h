@@ -2,13 +2,15 @@
 
 #include <QRectF>
 
+#include <utility>
 #include <vector>
 
 #include "insight/ChartSeries.h"
 #include "insight/ChartView.h"
 
 // Weekly distance: a bar per week, a line for the average of the four weeks before each, and bars over the ramp
-// in the warning colour, with a legend. It grows wider with its weeks, so a scroll area can hold many.
+// in the warning colour, with a legend. It grows wider with its weeks, so a scroll area can hold many; on screen
+// the value axis and the legend stay at the left edge of the part shown (PinAxisAt) while the bars scroll.
 class WeeklyChart : public ChartView {
     Q_OBJECT
 
@@ -23,6 +25,15 @@ public:
     double AxisTop() const;
     // The bar of a week, for a chart of this size; an empty week has a bar of no height.
     QRectF BarRect(std::size_t index, const QSizeF &size) const;
+    // The dated weeks and where their dates go in a chart of this size: every so many weeks back from the newest,
+    // each label whole inside the chart and clear of the next.
+    std::vector<std::pair<std::size_t, QRectF>> DateLabels(const QSizeF &size) const;
+    // Whether any week of the chart has a run.
+    bool HasRuns() const;
+
+    // Where on screen the axis and the legend are drawn: the left edge of the part of the chart shown.
+    void PinAxisAt(qreal left);
+    qreal PinnedAxis() const { return Pinned; }
 
     void Draw(QPainter &painter, const QSizeF &size) const override;
     QString ToolTipAt(const QPointF &point) const override;
@@ -33,9 +44,11 @@ public:
 private:
     double Distance(const pq::WeekBar &bar) const;
     double Average(const pq::WeekBar &bar) const;
-    void DrawLegend(QPainter &painter, const QSizeF &size) const;
+    void DrawLegend(QPainter &painter, const QSizeF &size, qreal left) const;
+    qreal DateLabelWidth() const;
 
     std::vector<pq::WeekBar> Weeks;
     pq::DistanceUnit Unit = pq::DistanceUnit::Miles;
     double Top = 1;
+    qreal Pinned = 0;
 };

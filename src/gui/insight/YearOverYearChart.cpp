@@ -47,12 +47,42 @@ void YearOverYearChart::SetSeries(pq::YearOverYear series, pq::DistanceUnit unit
 
 QString YearOverYearChart::OnPaceText() const {
     const double pace = Unit == pq::DistanceUnit::Miles ? Years.OnPaceMiles : Years.OnPaceKilometers;
-    return tr("On pace for %1 this year").arg(DistanceText(pace, Unit));
+    return tr("On pace for %1 %2 this year").arg(std::lround(pace)).arg(UnitTitle(Unit));
+}
+
+bool YearOverYearChart::HasRuns() const {
+    return std::any_of(Years.Years.begin(), Years.Years.end(), [](const pq::YearLine &line) {
+        return !line.Cumulative.empty() && line.Cumulative.back().Runs > 0;
+    });
+}
+
+QRectF YearOverYearChart::PlotArea(const QSizeF &size) const {
+    QRectF plot = PlotRect(size);
+    plot.setRight(plot.right() - YearLabelWidth);
+    return plot;
+}
+
+std::vector<std::pair<int, QRectF>> YearOverYearChart::YearLabels(const QSizeF &size) const {
+    const QRectF plot = PlotArea(size);
+    const qreal height = QFontMetricsF(font()).height();
+    std::vector<int> years;
+    std::vector<qreal> ends;
+    for (const pq::YearLine &line : Years.Years) {
+        if (line.Cumulative.empty())
+            continue;
+        years.push_back(line.Year);
+        ends.push_back(PointAt(line, line.Cumulative.size() - 1, size).y());
+    }
+    const std::vector<qreal> placed = SpreadLabels(ends, height, plot.top(), plot.bottom());
+    std::vector<std::pair<int, QRectF>> labels;
+    for (std::size_t i = 0; i < years.size(); ++i)
+        labels.emplace_back(
+            years[i], QRectF(plot.right() + LabelOffset, placed[i] - height / 2, YearLabelWidth - LabelOffset, height));
+    return labels;
 }
 
 QPointF YearOverYearChart::PointAt(const pq::YearLine &line, std::size_t day, const QSizeF &size) const {
-    QRectF plot = PlotRect(size);
-    plot.setRight(plot.right() - YearLabelWidth);
+    const QRectF plot = PlotArea(size);
     const double distance = pq::DistanceIn(line.Cumulative[day], Unit);
     return {plot.left() + plot.width() * (qreal(day) + 0.5) / DaysInLongestYear,
             plot.bottom() - plot.height() * distance / Top};
@@ -60,9 +90,8 @@ QPointF YearOverYearChart::PointAt(const pq::YearLine &line, std::size_t day, co
 
 void YearOverYearChart::Draw(QPainter &painter, const QSizeF &size) const {
     const Colours colours = ChartColours();
-    QRectF plot = PlotRect(size);
-    plot.setRight(plot.right() - YearLabelWidth);
-    DrawValueAxis(painter, plot, Top);
+    const QRectF plot = PlotArea(size);
+    DrawValueAxis(painter, plot, Top, UnitTitle(Unit));
     painter.setPen(colours.Text);
     for (int month = 1; month <= MonthsPerYear; ++month) {
         const int day = pq::DayNumber(CommonYear, month, 1) - pq::DayNumber(CommonYear, 1, 1);
@@ -81,9 +110,10 @@ void YearOverYearChart::Draw(QPainter &painter, const QSizeF &size) const {
         painter.setPen(QPen(current ? colours.Bar : colours.Faint, current ? CurrentLineWidth : OtherLineWidth));
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(path);
-        painter.setPen(current ? colours.Text : colours.Faint);
-        painter.drawText(PointAt(line, line.Cumulative.size() - 1, size) + QPointF(LabelOffset, LabelOffset),
-                         QString::number(line.Year));
+    }
+    for (const auto &[year, label] : YearLabels(size)) {
+        painter.setPen(year == Years.CurrentYear ? colours.Text : colours.Faint);
+        painter.drawText(label, Qt::AlignLeft | Qt::AlignVCenter, QString::number(year));
     }
     painter.setPen(colours.Text);
     painter.drawText(QRectF(LeftMargin, 0, size.width() - LeftMargin, TopMargin), Qt::AlignVCenter | Qt::AlignLeft,
