@@ -62,7 +62,7 @@ public:
 
 protected:
     // Margins around the plot area: room for the value labels on the left, dates below and a legend above.
-    static constexpr qreal LeftMargin = 56;
+    static constexpr qreal LeftMargin = 64;
     static constexpr qreal RightMargin = 16;
     static constexpr qreal TopMargin = 28;
     static constexpr qreal BottomMargin = 24;

@@ -62,11 +62,18 @@ qreal ConsistencyChart::CellSize(const QSizeF &size) const {
     return std::clamp<qreal>(std::min(across, down), 1, LargestCell);
 }
 
+// The calendar stands in the middle of the height it is given when its cells are as wide as they may be.
+qreal ConsistencyChart::Top(const QSizeF &size) const {
+    const qreal used =
+        (HeadlineLines + MonthLines + KeyLines + StreakLines) * LineHeight + CellSize(size) * DaysPerWeek;
+    return std::max<qreal>(0, (size.height() - used) / 2);
+}
+
 QRectF ConsistencyChart::CellRect(std::size_t index, const QSizeF &size) const {
     const qreal cell = CellSize(size);
     const int offset = int(index);
     return QRectF(GridLeft() + cell * (offset / DaysPerWeek),
-                  (HeadlineLines + MonthLines) * LineHeight + cell * (offset % DaysPerWeek), cell - CellGap,
+                  Top(size) + (HeadlineLines + MonthLines) * LineHeight + cell * (offset % DaysPerWeek), cell - CellGap,
                   cell - CellGap);
 }
 
@@ -119,7 +126,8 @@ std::vector<std::pair<QString, QRectF>> ConsistencyChart::MonthLabels(const QSiz
         const std::string_view month = pq::MonthName(pq::DateOfDayNumber(dayNumber).Month).substr(0, MonthAbbreviation);
         const QString name = QString::fromLatin1(month.data(), qsizetype(month.size()));
         const QRectF week = CellRect(i - i % DaysPerWeek, size);
-        const QRectF label(week.left(), HeadlineLines * LineHeight, metrics.horizontalAdvance(name), LineHeight);
+        const QRectF label(week.left(), Top(size) + HeadlineLines * LineHeight, metrics.horizontalAdvance(name),
+                           LineHeight);
         if (label.left() < free || label.right() > size.width())
             continue;
         labels.emplace_back(name, label);
@@ -135,8 +143,9 @@ std::vector<std::pair<QString, QRectF>> ConsistencyChart::WeekdayLabels(const QS
         if (weekday % NamedWeekdayStep != 0 || weekday >= NamedWeekdays)
             continue;
         const QRectF cell = CellRect(std::size_t(row), size);
+        const qreal height = std::max(cell.height(), QFontMetricsF(font()).height());
         labels.emplace_back(tr(WeekdayNames[weekday]),
-                            QRectF(0, cell.top(), GridLeft() - WeekdayGap, std::max(cell.height(), LineHeight / 2)));
+                            QRectF(0, cell.center().y() - height / 2, GridLeft() - WeekdayGap, height));
     }
     return labels;
 }
@@ -144,7 +153,8 @@ std::vector<std::pair<QString, QRectF>> ConsistencyChart::WeekdayLabels(const QS
 void ConsistencyChart::Draw(QPainter &painter, const QSizeF &size) const {
     const Colours colours = ChartColours();
     painter.setPen(colours.Text);
-    painter.drawText(QRectF(GridLeft(), 0, size.width() - GridLeft(), LineHeight), Qt::AlignLeft | Qt::AlignVCenter,
+    painter.drawText(QRectF(GridLeft(), Top(size), size.width() - GridLeft(), LineHeight),
+                     Qt::AlignLeft | Qt::AlignVCenter,
                      Headline() + tr(", %1 to %2").arg(DayText(std::max(1, Days.FirstDay)), DayText(Days.LastDay)));
     for (const auto &[name, label] : MonthLabels(size))
         painter.drawText(label, Qt::AlignLeft | Qt::AlignBottom, name);

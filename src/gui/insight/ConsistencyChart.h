@@ -42,6 +42,7 @@ public:
 private:
     qreal CellSize(const QSizeF &size) const;
     qreal GridLeft() const;
+    qreal Top(const QSizeF &size) const;
     int DaysWithARun() const;
     void DrawKey(QPainter &painter, const QRectF &area) const;
     // The colour of a day with a run at this share of the farthest day's distance.

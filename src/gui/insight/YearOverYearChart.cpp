@@ -14,7 +14,8 @@ namespace {
 constexpr int DaysInLongestYear = 366;
 constexpr qreal CurrentLineWidth = 3;
 constexpr qreal OtherLineWidth = 1.2;
-constexpr qreal YearLabelWidth = 40;
+// The widest year a label shows.
+const QString WidestYear = QStringLiteral("0000");
 constexpr int PreferredWidth = 640;
 constexpr int PreferredHeight = 320;
 constexpr double Headroom = 1.05;
@@ -56,15 +57,21 @@ bool YearOverYearChart::HasRuns() const {
     });
 }
 
+// Room right of the plot for the year labels; the right margin is part of it.
+qreal YearOverYearChart::YearLabelWidth() const {
+    return std::max<qreal>(0, QFontMetricsF(font()).horizontalAdvance(WidestYear) + 2 * LabelOffset - RightMargin);
+}
+
 QRectF YearOverYearChart::PlotArea(const QSizeF &size) const {
     QRectF plot = PlotRect(size);
-    plot.setRight(plot.right() - YearLabelWidth);
+    plot.setRight(plot.right() - YearLabelWidth());
     return plot;
 }
 
 std::vector<std::pair<int, QRectF>> YearOverYearChart::YearLabels(const QSizeF &size) const {
     const QRectF plot = PlotArea(size);
     const qreal height = QFontMetricsF(font()).height();
+    const qreal width = QFontMetricsF(font()).horizontalAdvance(WidestYear) + LabelOffset;
     std::vector<int> years;
     std::vector<qreal> ends;
     for (const pq::YearLine &line : Years.Years) {
@@ -76,8 +83,7 @@ std::vector<std::pair<int, QRectF>> YearOverYearChart::YearLabels(const QSizeF &
     const std::vector<qreal> placed = SpreadLabels(ends, height, plot.top(), plot.bottom());
     std::vector<std::pair<int, QRectF>> labels;
     for (std::size_t i = 0; i < years.size(); ++i)
-        labels.emplace_back(
-            years[i], QRectF(plot.right() + LabelOffset, placed[i] - height / 2, YearLabelWidth - LabelOffset, height));
+        labels.emplace_back(years[i], QRectF(plot.right() + LabelOffset, placed[i] - height / 2, width, height));
     return labels;
 }
 

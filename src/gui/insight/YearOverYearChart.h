@@ -35,6 +35,7 @@ public:
 
 private:
     QRectF PlotArea(const QSizeF &size) const;
+    qreal YearLabelWidth() const;
 
     pq::YearOverYear Years;
     pq::DistanceUnit Unit = pq::DistanceUnit::Miles;
