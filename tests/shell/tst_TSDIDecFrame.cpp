@@ -191,6 +191,7 @@ void TestTSDIDecFrame::menuKeyboardModeTakesTheKeys_data() {
     QTest::addColumn<QKeyCombination>("key");
     QTest::newRow("Return") << QKeyCombination(Qt::Key_Return);
     QTest::newRow("Enter") << QKeyCombination(Qt::Key_Enter);
+    QTest::newRow("keypad Enter") << (Qt::KeypadModifier | Qt::Key_Enter);
     QTest::newRow("Delete") << QKeyCombination(Qt::Key_Delete);
     QTest::newRow("Insert") << QKeyCombination(Qt::Key_Insert);
     QTest::newRow("Ctrl+D") << (Qt::CTRL | Qt::Key_D);

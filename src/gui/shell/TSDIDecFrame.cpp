@@ -158,7 +158,8 @@ bool TSDIDecFrame::IsMenuOfFrame(const QWidget *widget) const {
 }
 
 bool TSDIDecFrame::IsCommonKey(const QKeyEvent *key) const {
-    const QKeySequence pressed(key->keyCombination());
+    // Enter on the keypad matches the key without its keypad flag, as shortcuts match it.
+    const QKeySequence pressed(QKeyCombination(key->modifiers() & ~Qt::KeypadModifier, Qt::Key(key->key())));
     for (const QAction *action : KeyedActions) {
         if (action->shortcuts().contains(pressed))
             return true;
