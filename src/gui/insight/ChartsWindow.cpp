@@ -153,7 +153,7 @@ void ChartsWindow::UpdatePages() {
     const int tab = ChartTabs->currentIndex();
     Weeks->setEnabled(tab == WeeklyTab);
     WeekStart->setEnabled(tab != YearOverYearTab);
-    SaveButton->setEnabled(messages[tab].isEmpty());
+    SaveButton->setEnabled(EmptyMessage().isEmpty());
 }
 
 void ChartsWindow::ShowAllWeeks() {
@@ -162,8 +162,8 @@ void ChartsWindow::ShowAllWeeks() {
 }
 
 QString ChartsWindow::EmptyMessage() const {
-    return Pages[ChartTabs->currentIndex()]->currentIndex() == 0 ? QString()
-                                                                 : EmptyLabels[ChartTabs->currentIndex()]->text();
+    const int tab = ChartTabs->currentIndex();
+    return tab < Pages.size() && Pages[tab]->currentIndex() != 0 ? EmptyLabels[tab]->text() : QString();
 }
 
 void ChartsWindow::SaveImage() {
