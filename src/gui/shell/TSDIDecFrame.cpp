@@ -121,8 +121,10 @@ bool TSDIDecFrame::event(QEvent *event) {
 bool TSDIDecFrame::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::ShortcutOverride) {
         const auto *widget = qobject_cast<const QWidget *>(watched);
-        if (widget && IsMenuOfFrame(widget)) {
-            // The menu bar or an open menu has the keyboard: the keys are its own, and no added key may act.
+        const auto *bar = qobject_cast<const QMenuBar *>(widget);
+        // The menu bar with an item highlighted (after a lone Alt) or an open menu has the keyboard: the keys are
+        // its own, and no added key may act.
+        if (widget && IsMenuOfFrame(widget) && (!bar || bar->activeAction())) {
             if (IsCommonKey(static_cast<const QKeyEvent *>(event)))
                 event->accept();
         } else if (widget && widget->window() == this) {
