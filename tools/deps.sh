@@ -10,7 +10,7 @@ packages=(
     libbenchmark-dev libgtest-dev
     libexpat1-dev
     clang libclang-rt-14-dev
-    xvfb xauth xdotool x11-utils openbox imagemagick faketime
+    xvfb xauth xdotool x11-utils openbox imagemagick faketime qt6ct
     at-spi2-core dbus-daemon python3-pyatspi gir1.2-atspi-2.0
     librsvg2-bin desktop-file-utils appstream libxml2-utils shared-mime-info man-db
     # The Debian package: CPack reads binaries with file and dpkg-shlibdeps (dpkg-dev); tools/check-package.sh

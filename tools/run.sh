@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the program and opens the sample log in examples/.
+# Installs what is missing, builds the program with its help viewer and help collection, and opens the sample log
+# in examples/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh

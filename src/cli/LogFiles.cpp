@@ -56,7 +56,7 @@ private:
 
 // The first bytes of an open file, as many as LooksLikeLog needs, read without moving the file's offset.
 std::string FileStart(int fd, const std::string &path) {
-    std::string start(LogHeader.size(), '\0');
+    std::string start(LogStartSize, '\0');
     for (;;) {
         const ssize_t got = ::pread(fd, start.data(), start.size(), 0);
         if (got >= 0) {

@@ -8,13 +8,16 @@
 
 #include <algorithm>
 
+#include "helpwire/HeldKeyProbe.h"
+
 namespace {
 constexpr int PopupWidth = 360;
 constexpr int PopupMaxHeight = 400;
 constexpr int PointerOffset = 12; // keeps the pointer's hot spot off the text
 } // namespace
 
-HelpPopup::HelpPopup(QHelpEngineCore &engine) : HelpBrowser(engine) {
+HelpPopup::HelpPopup(QHelpEngineCore &engine, HeldKeys heldKeys)
+    : HelpBrowser(engine), ProbeHeld(heldKeys ? std::move(heldKeys) : HeldKeys(HeldKeyProbe::HeldKeyCodes)) {
     setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
     setObjectName(QStringLiteral("popup"));
     setOpenLinks(false);
@@ -40,6 +43,7 @@ void HelpPopup::ShowTopic(const QUrl &topic, const QPoint &pointer) {
         area.moveTopLeft(QPoint(std::max(area.left(), available.left()), std::max(area.top(), available.top())));
     }
     move(area.topLeft());
+    HeldSinceOpen = ProbeHeld();
     show();
     raise();
 }
@@ -53,6 +57,13 @@ void HelpPopup::keyPressEvent(QKeyEvent *event) {
     event->accept();
     // A key held since before the pop-up opened (F1, held while clicking a command) repeats; only a new press
     // closes it.
-    if (!event->isAutoRepeat())
+    if (!event->isAutoRepeat() && !HeldSinceOpen.contains(event->nativeScanCode()))
         close();
+}
+
+void HelpPopup::keyReleaseEvent(QKeyEvent *event) {
+    event->accept();
+    // A repeat may come as a release and a press; the key is let go only when the display no longer holds it.
+    if (HeldSinceOpen.contains(event->nativeScanCode()) && !ProbeHeld().contains(event->nativeScanCode()))
+        HeldSinceOpen.remove(event->nativeScanCode());
 }

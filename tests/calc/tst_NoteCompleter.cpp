@@ -93,18 +93,26 @@ private slots:
         QCOMPARE(Shown(), QStringList{"#track"});
     }
 
-    void chosenMarkReplacesTypedPart() {
+    void keyTakesTheFirstMark_data() {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::newRow("Return") << Qt::Key_Return;
+        QTest::newRow("Enter") << Qt::Key_Enter;
+        QTest::newRow("Tab") << Qt::Key_Tab;
+    }
+
+    // The first mark is highlighted as the list opens; the key takes it and adds no line break.
+    void keyTakesTheFirstMark() {
+        QFETCH(Qt::Key, key);
         Type("hills #T");
         QVERIFY(Popup()->isVisible());
-        Press(Qt::Key_Down);
-        Press(Qt::Key_Return);
+        QCOMPARE(Popup()->currentIndex().row(), 0);
+        Press(key);
         QVERIFY(!Popup()->isVisible());
         QCOMPARE(Edit->toPlainText(), QStringLiteral("hills #tempo"));
     }
 
     void shoesComplete() {
         Type("@p");
-        Press(Qt::Key_Down);
         Press(Qt::Key_Tab);
         QCOMPARE(Edit->toPlainText(), QStringLiteral("@pegasus"));
     }
@@ -117,12 +125,13 @@ private slots:
         QCOMPARE(Edit->toPlainText(), QStringLiteral("#te run"));
     }
 
-    void returnWithoutChoiceStartsALine() {
+    void escapeKeepsTheTypedText() {
         Type("#t");
         QVERIFY(Popup()->isVisible());
+        Press(Qt::Key_Escape);
+        QVERIFY(!Popup()->isVisible());
         Press(Qt::Key_Return);
-        Type("x");
-        QCOMPARE(Edit->toPlainText(), QStringLiteral("#t\nx"));
+        QCOMPARE(Edit->toPlainText(), QStringLiteral("#t\n"));
     }
 
     void noListForTextsWithoutMarks() {

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -178,6 +179,10 @@ void TestCalc::builtFromTemplate() {
     QCOMPARE(Edit(609)->maxLength(), 15);
     QVERIFY(Edit(610)->isReadOnly());
     QCOMPARE(List(503)->itemText(1), QStringLiteral("per Kilometer"));
+    // The template leaves N free: Alt+N reaches the notes.
+    const auto *notesLabel = dialog.findChild<QLabel *>(QStringLiteral("210"));
+    QCOMPARE(notesLabel->text(), QStringLiteral("&Notes:"));
+    QCOMPARE(notesLabel->buddy(), Notes());
 
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     const QStringList expected = {"602", "502", "603", "604", "605", "606", "607", "503",

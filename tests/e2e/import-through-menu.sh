@@ -14,7 +14,7 @@ printf 'Date,Distance,Time,Notes\r\n2025/06/20,5 Kilometers,00:25:00,"Park, with
 
 e2e_open_main "Pacequill 3.1 - runs" "$program" "$E2E_WORK/runs.pquil"
 e2e_menu "$E2E_MAIN" f i
-e2e_file_dialog "Open" '"brick.tcx" "session.fit" "two-segments.gpx" "rows.csv"'
+e2e_file_dialog "Import Activities" '"brick.tcx" "session.fit" "two-segments.gpx" "rows.csv"'
 review=$(e2e_wait_window "Import Activities")
 e2e_activate "$review"
 e2e_keys Return

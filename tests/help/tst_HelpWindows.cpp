@@ -19,6 +19,9 @@
 namespace {
 
 const QString ViewerName = QStringLiteral("Pacequill Help");
+// X key codes of F1 and Escape on a usual keyboard.
+constexpr quint32 HeldF1 = 67;
+constexpr quint32 OtherKey = 9;
 
 QUrl Topic(const QString &page) {
     return QUrl(QStringLiteral("qthelp://org.pacequill.help/doc/") + page);
@@ -112,19 +115,34 @@ void tst_HelpWindows::indexHasNoEntriesDifferingInCaseAlone() {
 
 void tst_HelpWindows::popupWaitsForANewKey_data() {
     QTest::addColumn<bool>("repeated");
+    QTest::addColumn<quint32>("code");
+    QTest::addColumn<bool>("letGo"); // the held key was released before the press
     QTest::addColumn<bool>("staysOpen");
-    QTest::newRow("a held key's repeat") << true << true;
-    QTest::newRow("a new press") << false << false;
+    QTest::newRow("a held key's repeat") << true << HeldF1 << false << true;
+    QTest::newRow("a key held since the pop-up opened, taken for a new press") << false << HeldF1 << false << true;
+    QTest::newRow("a new press after the held key was let go") << false << HeldF1 << true << false;
+    QTest::newRow("a new press of another key") << false << OtherKey << false << false;
 }
 
 void tst_HelpWindows::popupWaitsForANewKey() {
     QFETCH(bool, repeated);
+    QFETCH(quint32, code);
+    QFETCH(bool, letGo);
     QFETCH(bool, staysOpen);
 
-    HelpPopup popup(*engine);
+    QSet<quint32> held{HeldF1};
+    HelpPopup popup(*engine, [&held] { return held; });
     popup.ShowTopic(Topic(QStringLiteral("ctx-24332.html")), QPoint(100, 100));
     QVERIFY(QTest::qWaitForWindowExposed(&popup));
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier, QString(), repeated);
+    // A release that the display reports between repeats, while the key is still down.
+    QKeyEvent repeatRelease(QEvent::KeyRelease, Qt::Key_F1, Qt::NoModifier, HeldF1, 0, 0);
+    QApplication::sendEvent(&popup, &repeatRelease);
+    if (letGo) {
+        held.clear();
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_F1, Qt::NoModifier, HeldF1, 0, 0);
+        QApplication::sendEvent(&popup, &release);
+    }
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier, code, 0, 0, QString(), repeated);
     QApplication::sendEvent(&popup, &press);
     QCOMPARE(popup.isVisible(), staysOpen);
 }

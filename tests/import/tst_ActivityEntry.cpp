@@ -126,6 +126,28 @@ private slots:
         QCOMPARE(QByteArray::fromStdString(pq::ActivityNotes(activity)), notes);
     }
 
+    void sportWords_data() {
+        QTest::addColumn<QString>("sport");
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("a run that names none") << "" << true << "Running";
+        QTest::newRow("nothing said of a non-run") << "" << false << "Other";
+        QTest::newRow("named") << "Running" << true << "Running";
+        QTest::newRow("TCX Biking") << "Biking" << false << "Cycling";
+        QTest::newRow("underscores") << "trail_running" << true << "Trail running";
+        QTest::newRow("a bare number") << "9" << false << "Other (9)";
+        QTest::newRow("FIT code without a name") << "Sport 200" << false << "Other (200)";
+    }
+    void sportWords() {
+        QFETCH(QString, sport);
+        QFETCH(bool, running);
+        QFETCH(QString, words);
+        pq::Activity activity;
+        activity.Sport = sport.toStdString();
+        activity.Running = running;
+        QCOMPARE(QString::fromStdString(pq::SportWords(activity)), words);
+    }
+
     void malformedUtf8InNotes() {
         pq::Activity activity;
         activity.Name = "ab\xC3\xE9";

@@ -4,6 +4,8 @@
 #include <QListWidget>
 #include <QMainWindow>
 #include <QMimeData>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QUrl>
@@ -32,6 +34,8 @@ struct Shown {
     QStringList Lines;
     QStringList Failures;
     QString Summary;
+    QString AcceptText;
+    pq::DistanceUnit FirstUnit = pq::DistanceUnit::Miles;
 };
 
 } // namespace
@@ -61,8 +65,9 @@ private:
         ImportCommands::SetReviewRunner(
             [this, accept, unitIndex](pq::ImportReview &review, QWidget *parent, std::vector<pq::LogEntry> &rows) {
                 ImportReviewDialog dialog(review, parent);
-                dialog.UnitChoice()->setCurrentIndex(unitIndex);
                 Review = {};
+                Review.FirstUnit = review.Unit();
+                dialog.UnitChoice()->setCurrentIndex(unitIndex);
                 for (int row = 0; row < dialog.Activities()->topLevelItemCount(); ++row) {
                     const QTreeWidgetItem *item = dialog.Activities()->topLevelItem(row);
                     QStringList texts;
@@ -73,6 +78,7 @@ private:
                 for (int row = 0; row < dialog.UnreadableFiles()->count(); ++row)
                     Review.Failures << dialog.UnreadableFiles()->item(row)->text().remove(Temp->path() + "/");
                 Review.Summary = dialog.Summary()->text();
+                Review.AcceptText = dialog.AcceptButton()->text();
                 rows = dialog.TickedEntries();
                 return accept;
             });
@@ -101,6 +107,7 @@ private slots:
         Scripted = std::make_unique<ScriptedPrompts>();
         Temp = std::make_unique<QTemporaryDir>();
         QVERIFY(Temp->isValid());
+        qputenv("PACEQUILL_CONFIG_DIR", QFile::encodeName(Temp->path()));
         Frame = std::make_unique<QMainWindow>();
         Client = NewDocumentClient();
         Frame->setCentralWidget(Client);
@@ -124,14 +131,14 @@ private slots:
             << 0
             << QStringList{"[x] 2025/12/01 | Running | 1.12 Miles | 00:10:00 | run.gpx | ",
                            "[x] 2025/12/02 | Running | 6.21 Miles | 00:50:00 | week.fit | ",
-                           "[ ] 2025/12/02 | Cycling | 18.64 Miles | 01:00:00 | week.fit | ",
+                           "[ ] 2025/12/02 | Cycling | 18.64 Miles | 01:00:00 | week.fit | not a run",
                            "[ ] 2025/11/30 | Running | 1.12 Miles | 00:10:00 | old.gpx | already in the log"}
             << QStringList{"2025/12/01\t1.12 Miles\t00:10:00\tEasy", "2025/12/02\t6.21 Miles\t00:50:00\tRunning"};
         QTest::newRow("kilometers: the typed row is no duplicate then")
             << 1
             << QStringList{"[x] 2025/12/01 | Running | 1.80 Kilometers | 00:10:00 | run.gpx | ",
                            "[x] 2025/12/02 | Running | 10.0 Kilometers | 00:50:00 | week.fit | ",
-                           "[ ] 2025/12/02 | Cycling | 30.0 Kilometers | 01:00:00 | week.fit | ",
+                           "[ ] 2025/12/02 | Cycling | 30.0 Kilometers | 01:00:00 | week.fit | not a run",
                            "[ ] 2025/11/30 | Running | 1.80 Kilometers | 00:10:00 | old.gpx | "}
             << QStringList{"2025/12/01\t1.80 Kilometers\t00:10:00\tEasy",
                            "2025/12/02\t10.0 Kilometers\t00:50:00\tRunning"};
@@ -145,10 +152,16 @@ private slots:
         Client->Handle(Cmd::ImportActivities);
         QCOMPARE(Scripted->OpenDialogs.size(), 1);
         QCOMPARE(Scripted->OpenDialogs[0].Filter, ImportCommands::FileDialogFilter());
+        QCOMPARE(Scripted->OpenDialogs[0].Title, QStringLiteral("Import Activities"));
+        QCOMPARE(Scripted->OpenDialogs[0].AcceptLabel, QStringLiteral("Import"));
         QCOMPARE(Review.Lines, lines);
         QCOMPARE(Review.Failures.size(), 1);
         QVERIFY2(Review.Failures[0].startsWith("cut.tcx: line "), qPrintable(Review.Failures[0]));
-        QVERIFY(Review.Summary.contains("1 file(s) could not be read"));
+        QCOMPARE(Review.Summary,
+                 QStringLiteral("4 activities found; %1 already in the log (not ticked); 1 file could not be read.")
+                     .arg(unitIndex == 0 ? 1 : 0));
+        QCOMPARE(Review.AcceptText, QStringLiteral("&Import 2 Runs"));
+        QCOMPARE(Frame->statusBar()->currentMessage(), QStringLiteral("2 runs imported, 2 skipped"));
         QCOMPARE(LogRows(), QStringList{"2025/11/30\t1.12 Miles\t00:10:00\tTyped by hand"} + added);
         QVERIFY(Client->GetChanged());
         QCOMPARE(Client->FindSelectedRow(), std::optional<int>(2));
@@ -200,6 +213,44 @@ private slots:
                               "[x] 2025/12/03 | Running | 3 Miles | 00:24:00 | first.csv | ",
                               "[ ] 2025/12/03 | Running | 3 Miles | 00:24:00 | second.csv | already in the log",
                               "[ ] 2025/12/03 | Running | 3 Miles | 00:24:00 | second.csv | already in the log"}));
+    }
+
+    // The next import starts in the unit of the last accepted review.
+    void unitIsRemembered() {
+        Scripted->OpenManyAnswers << SampleFiles() << SampleFiles();
+        Answer(true, 1);
+        Client->Handle(Cmd::ImportActivities);
+        QCOMPARE(Review.FirstUnit, pq::DistanceUnit::Miles);
+        Client->Handle(Cmd::ImportActivities);
+        QCOMPARE(Review.FirstUnit, pq::DistanceUnit::Kilometers);
+    }
+
+    void selectAllAndNone() {
+        pq::ImportReview review(Client->List());
+        pq::Activity run;
+        run.Running = true;
+        run.DistanceMeters = 5000;
+        run.MovingSeconds = 1500;
+        pq::Activity ride = run;
+        ride.Running = false;
+        ride.Sport = "Biking";
+        pq::FileActivities found;
+        found.Activities = {run, ride};
+        review.AddFile("a.tcx", std::move(found));
+        ImportReviewDialog dialog(review);
+        QCOMPARE(dialog.AcceptButton()->text(), QStringLiteral("&Import 1 Run"));
+        const QList<QPushButton *> buttons = dialog.findChildren<QPushButton *>();
+        const auto button = [&buttons](const QString &text) {
+            return *std::find_if(buttons.begin(), buttons.end(), [&text](auto *b) { return b->text() == text; });
+        };
+        button("Select &All")->click();
+        QCOMPARE(dialog.TickedEntries().size(), std::size_t{2});
+        QCOMPARE(dialog.AcceptButton()->text(), QStringLiteral("&Import 2 Runs"));
+        button("Select &None")->click();
+        QVERIFY(dialog.TickedEntries().empty());
+        QVERIFY(!dialog.AcceptButton()->isEnabled());
+        dialog.Activities()->topLevelItem(0)->setCheckState(0, Qt::Checked);
+        QCOMPARE(dialog.AcceptButton()->text(), QStringLiteral("&Import 1 Run"));
     }
 
     void cancelAddsNothing() {

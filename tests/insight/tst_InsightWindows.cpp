@@ -1,7 +1,11 @@
+#include <QAccessible>
 #include <QComboBox>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -15,11 +19,15 @@
 #include "insight/InsightSource.h"
 #include "insight/InsightWindows.h"
 #include "insight/RecordsWindow.h"
+#include "insight/ReportFormats.h"
+#include "insight/ShoesPage.h"
 #include "insight/WeeklyChart.h"
+#include "insight/WindowPlacement.h"
 #include "insight/YearOverYearChart.h"
 #include "log/LogTableModel.h"
 #include "log/TPacequillDlgClient.h"
 #include "shell/DocumentModules.h"
+#include "stats/StatsCalendar.h"
 #include "support/ScriptedPrompts.h"
 
 namespace {
@@ -59,6 +67,15 @@ private slots:
     void calendarCells();
     void recordsAndSelection();
     void commandsEnabledWithADatedRow();
+    void axisAndLegendStayWhileThePlotScrolls();
+    void emptyPeriodsSayWhy();
+    void choicesOnlyWhereTheyAct();
+    void calendarLabelsAndKey_data();
+    void calendarLabelsAndKey();
+    void yearLabelsApart();
+    void placedInsideTheAvailableArea_data();
+    void placedInsideTheAvailableArea();
+    void announcedAsWindows();
 };
 
 void tst_InsightWindows::barsMatchTheTotals_data() {
@@ -129,12 +146,13 @@ void tst_InsightWindows::tooltipsAndSummaries() {
     const QString rampTip = chart->ToolTipAt(chart->BarRect(5, chart->size()).center());
     QVERIFY2(rampTip.contains("More than 10% above"), qPrintable(rampTip));
     QVERIFY(chart->ToolTipAt(QPointF(1, 1)).isEmpty());
-    QVERIFY2(chart->accessibleDescription().contains("6 weeks from 2023/12/25"),
+    QVERIFY2(chart->accessibleDescription().contains("6 weeks from 2023/12/25") &&
+                 chart->accessibleDescription().contains("1 week is more than 10% above"),
              qPrintable(chart->accessibleDescription()));
     QVERIFY(window.YearOverYear()->accessibleDescription().contains("On pace for"));
     QCOMPARE(window.YearOverYear()->OnPaceText(),
              QStringLiteral("On pace for %1 Miles this year")
-                 .arg(QString::fromStdString(pq::FormatHundredths((40 + 8 + 1 + 5 * 0.621371192237334) * 366 / 32))));
+                 .arg(std::lround((40 + 8 + 1 + 5 * 0.621371192237334) * 366 / 32)));
     QVERIFY(window.Consistency()->accessibleDescription().contains("days with a run"));
 }
 
@@ -275,6 +293,173 @@ void tst_InsightWindows::commandsEnabledWithADatedRow() {
     QVERIFY(windows->Records()->isVisible());
     emit windows->Records()->RecordsTable()->cellDoubleClicked(0, 0);
     QCOMPARE(client.FindSelectedRow(), std::optional<int>(2));
+}
+
+// With two years of weeks in a narrow window the plot scrolls; the value axis and the legend stay where they are.
+void tst_InsightWindows::axisAndLegendStayWhileThePlotScrolls() {
+    LogTableModel model;
+    for (int day = pq::DayNumber(2022, 1, 3); day < pq::DayNumber(2024, 2, 1); day += 2)
+        model.AppendRow(pq::DayText(day) + "\t" + std::to_string(3 + day % 7) + " Miles\t00:40:00\t");
+    InsightSource source(model.List(), model);
+    ChartsWindow window(source);
+    window.findChild<QComboBox *>("Weeks")->setCurrentIndex(3); // 104
+    window.resize(500, 400);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QScrollBar *scroll = window.WeeklyScrollArea()->horizontalScrollBar();
+    QTRY_VERIFY(scroll->maximum() > 0 && scroll->value() == scroll->maximum());
+    QCOMPARE(window.Weekly()->PinnedAxis(), qreal(scroll->value()));
+    QWidget *viewport = window.WeeklyScrollArea()->viewport();
+    const QImage newest = viewport->grab().toImage();
+    scroll->setValue(0);
+    QCOMPARE(window.Weekly()->PinnedAxis(), 0.0);
+    const QImage oldest = viewport->grab().toImage();
+    // The axis strip on the left and the legend's row on top look the same at either end of the weeks.
+    const QRect axis(0, 0, 50, newest.height());
+    const QRect legend(0, 0, newest.width(), 20);
+    QCOMPARE(newest.copy(axis), oldest.copy(axis));
+    QCOMPARE(newest.copy(legend), oldest.copy(legend));
+}
+
+// Every run before the chosen weeks: the weekly chart says so and offers all the weeks; so does the calendar.
+void tst_InsightWindows::emptyPeriodsSayWhy() {
+    pq::SetDateClock([] { return pq::CivilDate{2026, 12, 7}; });
+    LogTableModel model;
+    Fill(model);
+    InsightSource source(model.List(), model);
+    ChartsWindow window(source);
+    auto *save = window.findChild<QPushButton *>("SaveImage");
+    QCOMPARE(window.EmptyMessage(), QStringLiteral("No runs between 2026/06/15 and 2026/12/07."));
+    QVERIFY(!save->isEnabled());
+    QVERIFY(window.ShowAllWeeksButton()->isVisibleTo(&window));
+    window.Tabs()->setCurrentIndex(2);
+    QCOMPARE(window.EmptyMessage(), QStringLiteral("No runs between 2025/12/08 and 2026/12/07."));
+    window.Tabs()->setCurrentIndex(1);
+    QVERIFY(window.EmptyMessage().isEmpty());
+    QCOMPARE(window.YearOverYear()->OnPaceText(), QStringLiteral("On pace for 0 Miles this year"));
+    window.ShowAllWeeksButton()->click();
+    QCOMPARE(window.Tabs()->currentIndex(), 0);
+    QCOMPARE(window.findChild<QComboBox *>("Weeks")->currentText(), QStringLiteral("All"));
+    QVERIFY(window.EmptyMessage().isEmpty());
+    QVERIFY(save->isEnabled());
+    QVERIFY(!window.ShowAllWeeksButton()->isVisibleTo(&window));
+}
+
+void tst_InsightWindows::choicesOnlyWhereTheyAct() {
+    LogTableModel model;
+    Fill(model);
+    InsightSource source(model.List(), model);
+    ChartsWindow charts(source);
+    auto *weeks = charts.findChild<QComboBox *>("Weeks");
+    auto *weekStart = charts.findChild<QComboBox *>("WeekStart");
+    const QList<std::pair<bool, bool>> enabled{{true, true}, {false, false}, {false, true}};
+    for (int tab = 0; tab < 3; ++tab) {
+        charts.Tabs()->setCurrentIndex(tab);
+        QCOMPARE(std::make_pair(weeks->isEnabled(), weekStart->isEnabled()), enabled[tab]);
+    }
+    RecordsWindow records(source, [](int) {});
+    auto *recordsWeekStart = records.findChild<QComboBox *>("WeekStart");
+    records.Pages()->setCurrentWidget(records.Shoes());
+    QVERIFY(!recordsWeekStart->isEnabled());
+    records.Pages()->setCurrentIndex(0);
+    QVERIFY(recordsWeekStart->isEnabled());
+}
+
+void tst_InsightWindows::calendarLabelsAndKey_data() {
+    QTest::addColumn<int>("weekStart");
+    QTest::addColumn<QStringList>("weekdays");
+    QTest::newRow("Monday first") << 0 << QStringList{"Mon", "Wed", "Fri"};
+    QTest::newRow("Sunday first") << 6 << QStringList{"Mon", "Wed", "Fri"};
+}
+
+// Month names over the weeks where months begin, Mon, Wed and Fri beside their rows, a headline, and in a dark
+// theme, days without a run still visible as cells.
+void tst_InsightWindows::calendarLabelsAndKey() {
+    QFETCH(int, weekStart);
+    QFETCH(QStringList, weekdays);
+    LogTableModel model;
+    Fill(model);
+    InsightSource source(model.List(), model);
+    ChartsWindow window(source);
+    window.findChild<QComboBox *>("WeekStart")->setCurrentIndex(weekStart);
+    const ConsistencyChart *chart = window.Consistency();
+    const QSizeF size(900, 300);
+    QStringList months;
+    qreal right = 0;
+    for (const auto &[name, label] : chart->MonthLabels(size)) {
+        months << name;
+        QVERIFY(label.left() > right);
+        right = label.right();
+    }
+    QCOMPARE(months,
+             (QStringList{"Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec", "Jan", "Feb"}));
+    QStringList names;
+    for (const auto &[name, label] : chart->WeekdayLabels(size)) {
+        names << name;
+        QVERIFY(label.right() < chart->CellRect(0, size).left());
+    }
+    QCOMPARE(names, weekdays);
+    QVERIFY2(QRegularExpression("^\\d+ days with a run in the last 53 weeks$").match(chart->Headline()).hasMatch(),
+             qPrintable(chart->Headline()));
+
+    QPalette dark;
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Mid, QColor(36, 36, 36));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    window.Consistency()->setPalette(dark);
+    QVERIFY(chart->DayColour({}).lightness() - 30 >= 20);
+    QVERIFY(chart->ChartColours().Grid.lightness() - 30 >= 40);
+}
+
+// Years that end on one spot are named apart, right of every line's end.
+void tst_InsightWindows::yearLabelsApart() {
+    LogTableModel model;
+    for (int year = 2019; year <= 2023; ++year)
+        model.AppendRow(std::to_string(year) + "/06/01\t10 Miles\t01:20:00\t");
+    InsightSource source(model.List(), model);
+    ChartsWindow window(source);
+    const YearOverYearChart *chart = window.YearOverYear();
+    const QSizeF size(640, 320);
+    const auto labels = chart->YearLabels(size);
+    QCOMPARE(labels.size(), std::size_t(6)); // and the current year
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        for (const pq::YearLine &line : chart->Series().Years)
+            QVERIFY(labels[i].second.left() > chart->PointAt(line, line.Cumulative.size() - 1, size).x());
+        for (std::size_t j = 0; j < i; ++j)
+            QVERIFY(!labels[i].second.intersects(labels[j].second));
+    }
+}
+
+void tst_InsightWindows::placedInsideTheAvailableArea_data() {
+    QTest::addColumn<QRect>("over");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QRect>("placed");
+    const QRect main(200, 150, 600, 400);
+    QTest::newRow("room enough: centred") << main << QRect(0, 0, 1280, 900) << QRect(124, 158, 752, 410);
+    QTest::newRow("at scale 2: shrunk to the area") << main << QRect(0, 20, 640, 430) << QRect(4, 50, 632, 396);
+    QTest::newRow("main window off the edge: moved in")
+        << QRect(-300, 600, 600, 400) << QRect(0, 0, 1280, 900) << QRect(4, 486, 752, 410);
+}
+
+void tst_InsightWindows::placedInsideTheAvailableArea() {
+    QFETCH(QRect, over);
+    QFETCH(QRect, available);
+    QFETCH(QRect, placed);
+    const QMargins frame(4, 30, 4, 4);
+    QCOMPARE(WindowPlacement::CentredInside(QSize(752, 410), frame, over, available), placed);
+}
+
+void tst_InsightWindows::announcedAsWindows() {
+    TPacequillDlgClient client;
+    AttachFeatureModules(client);
+    client.Rows().AppendRow("2024/01/31\t3 Miles\t00:25:00\t");
+    QVERIFY(client.Handle(Cmd::StatsCharts));
+    QVERIFY(client.Handle(Cmd::StatsRecords));
+    auto *windows = client.findChild<InsightWindows *>();
+    for (QWidget *window : {static_cast<QWidget *>(windows->Charts()), static_cast<QWidget *>(windows->Records())}) {
+        QCOMPARE(QAccessible::queryAccessibleInterface(window)->role(), QAccessible::Window);
+        QVERIFY(window->screen()->availableGeometry().contains(window->geometry()));
+    }
 }
 
 QTEST_MAIN(tst_InsightWindows)

@@ -57,6 +57,7 @@ private slots:
         QCOMPARE(Shown(page), (QStringList{"@kinvara|1|6.21|2024/03/01|2024/03/01|",
                                            "@Pegasus|4|557.21|2024/03/01|2024/03/09|past the limit"}));
         QCOMPARE(page.ShoeTable()->horizontalHeaderItem(2)->text(), QStringLiteral("Miles"));
+        QCOMPARE(page.ShoeTable()->horizontalHeaderItem(5)->text(), QStringLiteral("Status"));
     }
 
     void limitChangedThere_data() {

@@ -2,6 +2,7 @@
 #include <QRegion>
 #include <QtTest>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,77 @@ private slots:
         drawn.fill(Qt::transparent);
         chart.render(&drawn, part.topLeft(), QRegion(part));
         QCOMPARE(drawn.copy(part), whole.copy(part));
+    }
+
+    // The newest week is dated, and every date is whole inside the chart, right of the axis and clear of the next.
+    void everyDateFits_data() {
+        QTest::addColumn<int>("weeks");
+        QTest::addColumn<int>("width");
+        for (const int weeks : {1, 12, 26, 52, 104, Weeks})
+            for (const int width : {300, 760, 4000})
+                QTest::addRow("%d weeks, %d wide", weeks, width) << weeks << width;
+    }
+
+    void everyDateFits() {
+        QFETCH(int, weeks);
+        QFETCH(int, width);
+        std::vector<pq::WeekBar> bars = RisingAndFallingWeeks();
+        bars.erase(bars.begin(), bars.end() - weeks);
+        WeeklyChart chart;
+        chart.SetBars(bars, pq::DistanceUnit::Miles);
+        const QSizeF size(width, 280);
+        const QFontMetricsF metrics(chart.font());
+        const auto labels = chart.DateLabels(size);
+        QVERIFY(!labels.empty());
+        QCOMPARE(labels.front().first, std::size_t(weeks - 1));
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            const QRectF &label = labels[i].second;
+            QVERIFY(label.left() >= chart.PlotArea(size).left());
+            QVERIFY2(label.right() <= size.width(), qPrintable(QString::number(label.right())));
+            QVERIFY(metrics.horizontalAdvance(pq::DayText(bars[labels[i].first].FirstDay).c_str()) <= label.width());
+            if (i > 0)
+                QVERIFY(label.right() < labels[i - 1].second.left());
+        }
+    }
+
+    void axisSteps_data() {
+        QTest::addColumn<double>("top");
+        QTest::addColumn<int>("steps");
+        QTest::newRow("1") << 1.0 << 5;
+        QTest::newRow("2") << 2.0 << 4;
+        QTest::newRow("5") << 5.0 << 5;
+        QTest::newRow("20") << 20.0 << 4;
+        QTest::newRow("50: 0, 10, 20, 30, 40, 50") << 50.0 << 5;
+        QTest::newRow("200") << 200.0 << 4;
+        QTest::newRow("0.5") << 0.5 << 5;
+    }
+
+    void axisSteps() {
+        QFETCH(double, top);
+        QFETCH(int, steps);
+        QCOMPARE(ChartView::AxisStepsFor(top), steps);
+        const double step = top / steps;
+        // Every label is a whole multiple of 1, 2 or 5 times a power of ten.
+        const double leading = step / std::pow(10.0, std::floor(std::log10(step)));
+        QVERIFY2(qFuzzyCompare(leading, 1.0) || qFuzzyCompare(leading, 2.0) || qFuzzyCompare(leading, 5.0),
+                 qPrintable(QString::number(step)));
+    }
+
+    void spreadLabels_data() {
+        QTest::addColumn<QList<qreal>>("wanted");
+        QTest::addColumn<QList<qreal>>("placed");
+        QTest::newRow("apart already") << QList<qreal>{50, 5} << QList<qreal>{50, 5};
+        QTest::newRow("three on one spot") << QList<qreal>{30, 30, 30} << QList<qreal>{30, 40, 50};
+        QTest::newRow("pushed up from the bottom") << QList<qreal>{96, 95} << QList<qreal>{95, 85};
+        QTest::newRow("kept below the top") << QList<qreal>{0} << QList<qreal>{5};
+    }
+
+    // Labels 10 high between 0 and 100.
+    void spreadLabels() {
+        QFETCH(QList<qreal>, wanted);
+        QFETCH(QList<qreal>, placed);
+        const std::vector<qreal> spread = ChartView::SpreadLabels({wanted.begin(), wanted.end()}, 10, 0, 100);
+        QCOMPARE(QList<qreal>(spread.begin(), spread.end()), placed);
     }
 };
 

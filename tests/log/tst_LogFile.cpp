@@ -262,10 +262,16 @@ private slots:
         QTest::newRow("start of the header only") << QByteArray("Pacequill version") << false;
         QTest::newRow("header of another version")
             << QByteArray("Pacequill version 3.0 log file format\r\n\xA1") << false;
-        QTest::newRow("byte order mark before the header") << "\xEF\xBB\xBF" + Header << false;
+        QTest::newRow("byte order mark before the header") << "\xEF\xBB\xBF" + Header << true;
         QTest::newRow("blank line before a record") << QByteArray("\r\n\xA1"
                                                                   "96/07/04\t3 Miles\t00:24:00\tNone")
+                                                    << true;
+        QTest::newRow("LF blank lines before a record") << QByteArray("\n\n\xA1") << true;
+        QTest::newRow("byte order mark and a blank line before the header") << "\xEF\xBB\xBF\r\n" + Header << true;
+        QTest::newRow("byte order mark before CSV") << QByteArray("\xEF\xBB\xBF"
+                                                                  "Date,Distance\r\n")
                                                     << false;
+        QTest::newRow("blank line before a letter") << QByteArray("\r\nDear runner,\r\n") << false;
     }
     void looksLikeLog() {
         QFETCH(QByteArray, bytes);

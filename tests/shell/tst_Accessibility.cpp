@@ -184,7 +184,8 @@ void TestAccessibility::labelNamesItsControl() {
     auto *control = dialog->findChild<QWidget *>(QString::number(controlId));
     QVERIFY(label && control);
     QCOMPARE(label->buddy(), control);
-    QCOMPARE(control->accessibleName() + u':', label->text());
+    // A label's mnemonic marks a key, not a part of the name.
+    QCOMPARE(control->accessibleName() + u':', QString(label->text()).remove(u'&'));
     // The relation screen readers on Linux read a drop-down list's name from.
     const auto relations = QAccessible::queryAccessibleInterface(control)->relations(QAccessible::Label);
     QCOMPARE(relations.size(), 1);

@@ -10,6 +10,11 @@
 
 #include "calc/TPacequillCalc.h"
 #include "frame/DialogTemplate.h"
+#include "import/ImportReview.h"
+#include "import/ImportReviewDialog.h"
+#include "insight/InsightSource.h"
+#include "insight/RecordsWindow.h"
+#include "log/LogTableModel.h"
 #include "log/TPacequillDlgClient.h"
 #include "shell/TPacequillAboutDlg.h"
 #include "stats/TPacequillStats.h"
@@ -30,6 +35,36 @@ const QList<std::pair<int, DialogMaker>> &Dialogs() {
     return dialogs;
 }
 
+// The windows laid out with layouts, with something in them, as they open.
+const QList<std::pair<QString, DialogMaker>> &LaidOutWindows() {
+    static LogTableModel model;
+    static InsightSource source(model.List(), model);
+    static pq::LogList log;
+    static pq::ImportReview review(log);
+    static const bool filled = [] {
+        model.AppendRow("2024/01/31\t5 Kilometers\t00:21:00\t@pegasus");
+        model.AppendRow("2024/02/01\t26.2 Miles\t03:30:00\t@pegasus #race");
+        pq::Activity run;
+        run.Running = true;
+        run.DistanceMeters = 10000;
+        run.MovingSeconds = 3000;
+        run.Sport = "trail_running";
+        pq::Activity other = run;
+        other.Running = false;
+        other.Sport = "Sport 9";
+        pq::FileActivities found;
+        found.Activities = {run, run, run, run, other};
+        review.AddFile("/tmp/a-long-file-name-of-a-watch-export.fit", std::move(found));
+        return true;
+    }();
+    Q_UNUSED(filled)
+    static const QList<std::pair<QString, DialogMaker>> windows{
+        {QStringLiteral("Records"), [] { return std::make_unique<RecordsWindow>(source, [](int) {}); }},
+        {QStringLiteral("Import review"), [] { return std::make_unique<ImportReviewDialog>(review); }},
+    };
+    return windows;
+}
+
 // The room a button's label needs: its text (and icon) inside the style's margins and frame.
 QSize ButtonLabelSize(const QPushButton &button) {
     const QFontMetrics metrics(button.font());
@@ -44,8 +79,9 @@ QSize ButtonLabelSize(const QPushButton &button) {
     return label + QSize(frame + margins, frame);
 }
 
-// The controls of one window whose text or picture does not fit the control, described for the failure message.
-QStringList Misfits(const QWidget &window) {
+// The controls of one window whose text or picture does not fit the control, described for the failure message:
+// the window's own controls, or with FindChildrenRecursively those inside its layouts too, as far as they show.
+QStringList Misfits(const QWidget &window, Qt::FindChildOptions depth = Qt::FindDirectChildrenOnly) {
     QStringList misfits;
     const auto report = [&](const QWidget *control, QSize need) {
         if (!QRect(QPoint(), control->size()).contains(QRect(QPoint(), need)))
@@ -56,10 +92,14 @@ QStringList Misfits(const QWidget &window) {
                                .arg(control->width())
                                .arg(control->height()));
     };
-    for (const QLabel *label : window.findChildren<QLabel *>(Qt::FindDirectChildrenOnly)) {
+    for (const QLabel *label : window.findChildren<QLabel *>(depth)) {
+        if (!label->isVisibleTo(&window))
+            continue;
         const QPixmap picture = label->pixmap();
         if (picture.isNull()) {
-            report(label, label->sizeHint());
+            // A wrapping label needs the lines its width gives it.
+            report(label, label->wordWrap() ? QSize(label->width(), label->heightForWidth(label->width()))
+                                            : label->sizeHint());
             continue;
         }
         report(label, picture.deviceIndependentSize().toSize());
@@ -70,8 +110,12 @@ QStringList Misfits(const QWidget &window) {
                                .arg(picture.devicePixelRatio())
                                .arg(label->devicePixelRatioF()));
     }
-    for (const QPushButton *button : window.findChildren<QPushButton *>(Qt::FindDirectChildrenOnly))
-        report(button, ButtonLabelSize(*button));
+    // A layout gives a button the room the style asks for; it must not squeeze it below that.
+    const bool laidOut = depth == Qt::FindChildrenRecursively;
+    for (const QPushButton *button : window.findChildren<QPushButton *>(depth)) {
+        if (button->isVisibleTo(&window))
+            report(button, laidOut ? button->sizeHint() : ButtonLabelSize(*button));
+    }
     return misfits;
 }
 
@@ -87,6 +131,8 @@ private slots:
     void everyTemplateIsMeasured();
     void textsFitTheirControls_data();
     void textsFitTheirControls();
+    void textsFitLaidOutWindows_data();
+    void textsFitLaidOutWindows();
     void textsFitAtDoubleSize();
 };
 
@@ -114,6 +160,21 @@ void TestDialogTextsFit::textsFitTheirControls() {
     QVERIFY2(misfits.isEmpty(), qPrintable(misfits.join(QStringLiteral("; "))));
 }
 
+void TestDialogTextsFit::textsFitLaidOutWindows_data() {
+    QTest::addColumn<int>("window");
+    for (qsizetype i = 0; i < LaidOutWindows().size(); ++i)
+        QTest::newRow(qPrintable(LaidOutWindows().at(i).first)) << int(i);
+}
+
+void TestDialogTextsFit::textsFitLaidOutWindows() {
+    QFETCH(int, window);
+    const std::unique_ptr<QWidget> shown = LaidOutWindows().at(window).second();
+    shown->show();
+    QVERIFY(QTest::qWaitForWindowExposed(shown.get()));
+    const QStringList misfits = Misfits(*shown, Qt::FindChildrenRecursively);
+    QVERIFY2(misfits.isEmpty(), qPrintable(misfits.join(QStringLiteral("; "))));
+}
+
 void TestDialogTextsFit::textsFitAtDoubleSize() {
     if (qEnvironmentVariableIsSet(ScaleVariable))
         QSKIP("this run measures at the scale it was given");
@@ -122,7 +183,8 @@ void TestDialogTextsFit::textsFitAtDoubleSize() {
     environment.insert(QString::fromLatin1(ScaleVariable), QStringLiteral("2"));
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("textsFitTheirControls")});
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("textsFitTheirControls"), QStringLiteral("textsFitLaidOutWindows")});
     QVERIFY(child.waitForFinished());
     QCOMPARE(child.exitStatus(), QProcess::NormalExit);
     QCOMPARE(child.exitCode(), 0);

@@ -1,5 +1,7 @@
 #include "shell/ViewerHelpClient.h"
 
+#include "support/ScriptedPrompts.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -28,6 +30,7 @@ private slots:
     void quitAndStatusNeverStartAViewer();
     void unknownContextIsRefused();
     void missingCollectionIsRefused();
+    void missingViewerIsRefused_data();
     void missingViewerIsRefused();
     void staleSocketIsReplaced();
     void programsClientFindsViewerAndCollection();
@@ -179,12 +182,32 @@ void tst_HelpClient::missingCollectionIsRefused() {
     QVERIFY(status.windows.value("message").contains("pacequill.hlp"));
 }
 
+void tst_HelpClient::missingViewerIsRefused_data() {
+    QTest::addColumn<QString>("viewer");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("missing") << "no-such-viewer"
+                             << "Help cannot be shown: the help viewer %1 is missing.";
+    QTest::newRow("not executable") << "plain-file"
+                                    << "Help cannot be shown: the help viewer %1 is not executable.";
+}
+
+// The user hears once what is missing; every later help key is refused without a word.
 void tst_HelpClient::missingViewerIsRefused() {
+    QFETCH(QString, viewer);
+    QFETCH(QString, message);
+    QFile plain(runtime.filePath("plain-file"));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    ScriptedPrompts prompts;
     ViewerHelpClient::Options options = Options();
-    options.viewerPath = runtime.filePath("no-such-viewer");
+    options.viewerPath = runtime.filePath(viewer);
     ViewerHelpClient client(std::move(options));
     QVERIFY(!client.Request(nullptr, "pacequill.hlp", HelpClient::Command::HelpTopics));
+    QVERIFY(!client.Request(nullptr, "pacequill.hlp", HelpClient::Command::ContextPopup, 24332));
     QVERIFY(!ViewerRunning());
+    QCOMPARE(prompts.Messages.size(), 1);
+    QCOMPARE(prompts.Messages[0].Text, message.arg(runtime.filePath(viewer)));
+    QCOMPARE(prompts.Messages[0].Caption, QStringLiteral("Pacequill 3.1"));
 }
 
 void tst_HelpClient::staleSocketIsReplaced() {

@@ -74,6 +74,9 @@ private slots:
     void centredPositionByOuterFrame();
     void commonKeys_data();
     void commonKeys();
+    void menuKeyboardModeTakesTheKeys_data();
+    void menuKeyboardModeTakesTheKeys();
+    void firstItemOfKeyboardMenuShowsItsHint();
     void noMenuForHidingTheToolbar();
     void noMaximiseButton();
     void menuBarHoldsMenu100();
@@ -182,6 +185,57 @@ void TestTSDIDecFrame::commonKeys() {
     const QAction *action = frame.MenuAction(command);
     QCOMPARE(action->text(), MenuTables::MenuText(command));
     QCOMPARE(action->text().contains(u'\t') ? QString() : action->shortcut().toString(QKeySequence::NativeText), shown);
+}
+
+void TestTSDIDecFrame::menuKeyboardModeTakesTheKeys_data() {
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::newRow("Return") << QKeyCombination(Qt::Key_Return);
+    QTest::newRow("Enter") << QKeyCombination(Qt::Key_Enter);
+    QTest::newRow("keypad Enter") << (Qt::KeypadModifier | Qt::Key_Enter);
+    QTest::newRow("Delete") << QKeyCombination(Qt::Key_Delete);
+    QTest::newRow("Insert") << QKeyCombination(Qt::Key_Insert);
+    QTest::newRow("Ctrl+D") << (Qt::CTRL | Qt::Key_D);
+}
+
+// After a lone Alt the menu bar has the keyboard; with a menu open the menu has it. The keys the menu commands
+// take beyond the menus' own do nothing there.
+void TestTSDIDecFrame::menuKeyboardModeTakesTheKeys() {
+    QFETCH(QKeyCombination, key);
+    auto *client = new AllCommandsClient;
+    TSDIDecFrame frame(client, nullptr);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    client->setFocus();
+    CommandCatcher catcher;
+    QApplication::instance()->installEventFilter(&catcher);
+    QTest::keyClick(client, Qt::Key_Alt);
+    QTRY_VERIFY(frame.menuBar()->hasFocus());
+    QTest::keyClick(frame.menuBar(), key.key(), key.keyboardModifiers());
+    QCoreApplication::sendPostedEvents(QCoreApplication::instance(), CommandEvent::EventType());
+    QVERIFY(catcher.Commands.isEmpty());
+    QTest::keyClick(frame.menuBar(), Qt::Key_Escape);
+
+    frame.menuBar()->actions()[1]->menu()->popup(frame.pos());
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    QTest::keyClick(QApplication::activePopupWidget(), key.key(), key.keyboardModifiers());
+    QCoreApplication::sendPostedEvents(QCoreApplication::instance(), CommandEvent::EventType());
+    QApplication::instance()->removeEventFilter(&catcher);
+    if (QWidget *popup = QApplication::activePopupWidget())
+        popup->close();
+    // Return and Enter carry out the highlighted item, none here.
+    QVERIFY(catcher.Commands.isEmpty());
+}
+
+void TestTSDIDecFrame::firstItemOfKeyboardMenuShowsItsHint() {
+    auto *client = new AllCommandsClient;
+    TSDIDecFrame frame(client, nullptr);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    client->setFocus();
+    QTest::keyClick(client, Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    QTRY_COMPARE(frame.statusBar()->currentMessage(), QStringLiteral("Create a new file"));
+    QApplication::activePopupWidget()->close();
 }
 
 void TestTSDIDecFrame::noMenuForHidingTheToolbar() {

@@ -1,10 +1,13 @@
 #include "import/ActivityEntry.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
 
 #include "calc/DateRules.h"
+#include "import/FitReader.h"
 #include "log/CodePage1252.h"
 
 namespace pq {
@@ -18,6 +21,10 @@ constexpr char Unencodable = '?';
 constexpr char Blank = ' ';
 constexpr std::string_view NoNotes = "None";
 constexpr std::string_view RunningLabel = "Running";
+constexpr std::string_view OtherSport = "Other";
+constexpr std::string_view BikingWord = "Biking"; // TCX's word for cycling
+constexpr std::string_view CyclingWord = "Cycling";
+constexpr std::string_view Digits = "0123456789";
 
 // One code point from UTF-8 at pos; a malformed sequence gives nothing and steps one byte.
 std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t &pos) {
@@ -136,6 +143,22 @@ std::string SportLabel(const Activity &activity) {
         return std::string(RunningLabel);
     }
     return activity.Sport;
+}
+
+std::string SportWords(const Activity &activity) {
+    std::string_view sport = activity.Sport;
+    if (sport.empty())
+        return std::string(activity.Running ? RunningLabel : OtherSport);
+    if (sport == BikingWord)
+        return std::string(CyclingWord);
+    if (sport.starts_with(FitReader::UnnamedSportPrefix))
+        sport.remove_prefix(FitReader::UnnamedSportPrefix.size());
+    if (!sport.empty() && sport.find_first_not_of(Digits) == std::string_view::npos)
+        return std::string(OtherSport) + " (" + std::string(sport) + ")";
+    std::string words(activity.Sport);
+    std::replace(words.begin(), words.end(), '_', ' ');
+    words.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(words.front())));
+    return words;
 }
 
 std::string ActivityNotes(const Activity &activity) {

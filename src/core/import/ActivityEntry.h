@@ -28,6 +28,11 @@ std::string MovingTimeText(double seconds);
 // The sport as shown to the user: the file's word for it, "Running" for a run that names none, else empty.
 std::string SportLabel(const Activity &activity);
 
+// The sport in words for the review: "Running" for a run that names none, "Other" for anything else that names
+// none, "Cycling" for "Biking", a name with underscores as words ("trail_running" gives "Trail running"), and a
+// sport given only by its number (a bare number, or a FIT sport code without a name) as "Other (9)".
+std::string SportWords(const Activity &activity);
+
 // The row's notes in Windows-1252: the activity's name, else its sport, else "None"; for a sport other than
 // running the sport follows the name in brackets. Characters a log cannot hold become '?' or a blank, and the
 // text is cut to the width of the notes.

@@ -94,7 +94,8 @@ std::string Hex(unsigned value) {
 } // namespace
 
 std::string FitReader::SportName(unsigned sport) {
-    return sport < SportNames.size() ? std::string(SportNames[sport]) : "Sport " + std::to_string(sport);
+    return sport < SportNames.size() ? std::string(SportNames[sport])
+                                     : std::string(UnnamedSportPrefix) + std::to_string(sport);
 }
 
 void FitReader::Parse(std::string_view block) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "import/ActivityReader.h"
@@ -17,6 +18,8 @@ namespace pq {
 // time without pauses), total distance, start time and sport.
 class FitReader : public ActivityReader {
 public:
+    // Starts the name of a sport number without a name here.
+    static constexpr std::string_view UnnamedSportPrefix = "Sport ";
     // The name of a FIT sport number ("Running", "Cycling"), or "Sport N" for one without a name here.
     static std::string SportName(unsigned sport);
 

@@ -135,6 +135,9 @@ bool ChunkToRow(std::string_view chunk, bool earlyBreak, ReadState &state, std::
 } // namespace
 
 bool LooksLikeLog(std::string_view start) {
+    if (start.starts_with(Utf8ByteOrderMark))
+        start.remove_prefix(Utf8ByteOrderMark.size());
+    start.remove_prefix(std::min(start.find_first_not_of(LineEnd), start.size()));
     return start.empty() || start.front() == RecordMarker || start.starts_with(LogHeader);
 }
 
@@ -156,8 +159,8 @@ void LogReader::Reserve(std::size_t markers, std::size_t bytes) {
 }
 
 void LogReader::Feed(std::string_view block) {
-    if (Start.size() < LogHeader.size()) {
-        Start.append(block.substr(0, LogHeader.size() - Start.size()));
+    if (Start.size() < LogStartSize) {
+        Start.append(block.substr(0, LogStartSize - Start.size()));
     }
     while (!block.empty()) {
         const std::size_t room = ChunkLimit - Carry.size();

@@ -11,10 +11,16 @@ namespace pq {
 
 inline constexpr std::string_view LogHeader = "Pacequill version 3.1 log file format";
 inline constexpr std::size_t ChunkBufferSize = 900; // a chunk holds at most 899 bytes
+// Written by some editors before the first line of a text file.
+inline constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
+// The most blank lines (CR LF each) that LooksLikeLog looks past before the first record or the header.
+inline constexpr std::size_t LeadingBlankLinesSeen = 4;
+// How many of a file's first bytes LooksLikeLog needs: a byte-order mark, blank lines and the header line.
+inline constexpr std::size_t LogStartSize = Utf8ByteOrderMark.size() + 2 * LeadingBlankLinesSeen + LogHeader.size();
 
 // Whether a file that starts with these bytes is a log: it is empty, or it begins with the header line (current
-// logs) or with a record marker (older, headerless logs). Any other file would be read as rows of junk, and a save
-// would overwrite it in the log's format.
+// logs) or with a record marker (older, headerless logs), after a UTF-8 byte-order mark and blank lines if there
+// are any. Any other file would be read as rows of junk, and a save would overwrite it in the log's format.
 bool LooksLikeLog(std::string_view start);
 
 // What the bytes before a place in a log file tell about the records after it.
@@ -57,7 +63,7 @@ private:
     std::string Carry;  // the start of a chunk that the previous block cut off
     std::string Buffer; // a chunk rewritten with its century or line breaks
     ReadState Read;
-    std::string Start; // the first bytes of the file, as many as the header text has
+    std::string Start; // the first bytes of the file, as many as LooksLikeLog needs
 };
 
 } // namespace pq

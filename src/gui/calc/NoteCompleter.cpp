@@ -119,7 +119,8 @@ void NoteCompleter::OnTyped() {
     QRect place = Notes->cursorRect();
     place.setWidth(Popup->popup()->sizeHintForColumn(0) + Popup->popup()->verticalScrollBar()->sizeHint().width());
     Popup->complete(place);
-    Popup->popup()->setCurrentIndex({});
+    // The best match is highlighted, so Return or Tab takes it at once.
+    Popup->popup()->setCurrentIndex(Popup->completionModel()->index(0, 0));
 }
 
 void NoteCompleter::OnCursorMoved() {

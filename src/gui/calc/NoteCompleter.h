@@ -9,9 +9,9 @@ class QPlainTextEdit;
 
 // Completes the tag ("#tempo") or shoe ("@pegasus") being typed in a notes field from the marks already in the
 // log, and after a blank the effort marker ("rpe:"), whose entry explains the scale in its tooltip. The list pops up
-// while a mark is typed and narrows as its name grows; choosing an entry (click, or Return or Tab on a highlighted one)
-// replaces the typed part. Typing on ignores it: Return with nothing highlighted starts a new line as always, and a
-// character that ends the name closes the list.
+// with its first entry highlighted while a mark is typed and narrows as its name grows; choosing an entry (click, or
+// Return, Enter or Tab on the highlighted one) replaces the typed part and adds no line break. Escape closes the list
+// and keeps what was typed; a character that ends the name closes it too.
 class NoteCompleter : public QObject {
     Q_OBJECT
 

@@ -1,7 +1,9 @@
 #include "calc/TPacequillCalc.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -182,6 +184,23 @@ template <typename Widget> Widget *ControlOf(QWidget *dialog, int id) {
     return control;
 }
 
+// The letters that the dialog's buttons and labels already take as mnemonics, in lower case.
+QString TakenMnemonics(const QWidget *dialog) {
+    QString taken;
+    for (const QWidget *child : dialog->findChildren<QWidget *>()) {
+        QString text;
+        if (const auto *button = qobject_cast<const QAbstractButton *>(child))
+            text = button->text();
+        else if (const auto *label = qobject_cast<const QLabel *>(child))
+            text = label->text();
+        for (qsizetype at = text.indexOf(u'&'); at >= 0 && at + 1 < text.size(); at = text.indexOf(u'&', at + 2)) {
+            if (text[at + 1] != u'&')
+                taken += text[at + 1].toLower();
+        }
+    }
+    return taken;
+}
+
 TPacequillCalc::Runner InstalledRunner;
 
 } // namespace
@@ -224,6 +243,7 @@ TPacequillCalc::TPacequillCalc(QWidget *parent, HelpClient *help)
     Date->setMaxLength(static_cast<int>(pq::DateWidth));
     Notes->setTabChangesFocus(true);
     Notes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    GiveNotesMnemonic();
 
     for (std::size_t i = 0; i + 1 < std::size(TabOrder); ++i)
         setTabOrder(ControlOf<QWidget>(this, TabOrder[i]), ControlOf<QWidget>(this, TabOrder[i + 1]));
@@ -528,6 +548,19 @@ void TPacequillCalc::RequestHelp() {
 // cursor up to the limit, as a limited edit control does.
 void TPacequillCalc::SetNoteMarks(const QStringList &marks) {
     new NoteCompleter(Notes, marks);
+}
+
+void TPacequillCalc::GiveNotesMnemonic() {
+    auto *label = ControlOf<QLabel>(this, NotesLabelId);
+    const QString taken = TakenMnemonics(this);
+    const QString text = label->text();
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        if (text[at].isLetter() && !taken.contains(text[at].toLower())) {
+            label->setText(text.left(at) + u'&' + text.mid(at));
+            label->setBuddy(Notes);
+            return;
+        }
+    }
 }
 
 void TPacequillCalc::LimitNotes() {

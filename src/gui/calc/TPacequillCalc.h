@@ -36,6 +36,7 @@ public:
     static constexpr int PaceMinutesId = 606;
     static constexpr int PaceSecondsId = 607;
     static constexpr int NotesId = 608;
+    static constexpr int NotesLabelId = 210;
     static constexpr int DateId = 609;
     static constexpr int MphId = 610;
     static constexpr int KphId = 611;
@@ -101,6 +102,9 @@ private:
     void OnUnitPicked(QComboBox *list, int &index, int picked);
     void OnModePicked(int picked);
     void LimitNotes();
+    // The template leaves the Notes label without a mnemonic: it gets the first of its letters that no other
+    // control takes, and leads to the notes field.
+    void GiveNotesMnemonic();
 
     TPacequillCalcXfer &Transfer;
     HelpClient *Help;

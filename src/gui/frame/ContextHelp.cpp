@@ -72,10 +72,10 @@ bool ContextHelp::Preprocess(QObject *receiver, QEvent *event) {
     // main window's help keys do not apply there.
     if (QApplication::activeModalWidget() || QApplication::activePopupWidget())
         return PreprocessDialogLoop(receiver, event);
-    return PreprocessMainLoop(receiver, event);
+    return PreprocessMainLoop(event);
 }
 
-bool ContextHelp::PreprocessMainLoop(QObject *receiver, QEvent *event) {
+bool ContextHelp::PreprocessMainLoop(QEvent *event) {
     const QEvent::Type type = event->type();
     if (type == CommandEvent::EventType()) {
         if (!ContextHelpMode && !IsF1Held())
@@ -99,8 +99,9 @@ bool ContextHelp::PreprocessMainLoop(QObject *receiver, QEvent *event) {
             LeaveMode();
         }
         // After a lone Alt the menu bar has the keyboard, and Escape is how the user leaves it; no other window
-        // of the main loop gets Escape.
-        return !qobject_cast<const QMenuBar *>(receiver);
+        // of the main loop gets Escape. The key comes to the window first and then to the focus widget, so the
+        // focus tells, not the receiver.
+        return !qobject_cast<const QMenuBar *>(QApplication::focusWidget());
     }
     if ((type == QEvent::MouseMove || type == QEvent::HoverMove) && ContextHelpMode) {
         ShowHelpCursor();

@@ -53,7 +53,7 @@ public:
     const std::optional<QCursor> &GetHelpCursor() const { return HelpCursor; }
 
 private:
-    bool PreprocessMainLoop(QObject *receiver, QEvent *event);
+    bool PreprocessMainLoop(QEvent *event);
     bool PreprocessDialogLoop(QObject *receiver, QEvent *event);
     bool AnswerWhatsThis(QObject *receiver, QEvent *event);
     void TrackF1(QEvent *event);

@@ -43,6 +43,10 @@ QStringList RunFileDialog(QWidget *owner, const Prompts::FileDialogSpec &setting
     dialog.setNameFilter(settings.Filter);
     dialog.setDefaultSuffix(settings.DefaultSuffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !settings.ConfirmOverwrite);
+    if (!settings.Title.isEmpty())
+        dialog.setWindowTitle(settings.Title);
+    if (!settings.AcceptLabel.isEmpty())
+        dialog.setLabelText(QFileDialog::Accept, settings.AcceptLabel);
     dialog.setWindowModality(Qt::ApplicationModal);
     if (dialog.exec() != QDialog::Accepted)
         return {};

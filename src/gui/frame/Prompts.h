@@ -26,6 +26,8 @@ public:
         QString DefaultSuffix;         // added when the user types a name without one
         bool MustExist = false;        // Open
         bool ConfirmOverwrite = false; // Save As
+        QString Title;                 // empty: the toolkit's own for Open or Save
+        QString AcceptLabel;           // empty: the toolkit's own "Open" or "Save"
     };
 
     virtual ~Prompts() = default;

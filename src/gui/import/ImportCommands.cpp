@@ -1,6 +1,9 @@
 #include "import/ImportCommands.h"
 
+#include <QMainWindow>
 #include <QProgressDialog>
+#include <QSettings>
+#include <QStatusBar>
 
 #include <algorithm>
 #include <string>
@@ -9,6 +12,7 @@
 
 #include "frame/CommandIds.h"
 #include "frame/Prompts.h"
+#include "frame/UserSettings.h"
 #include "import/ActivityReadAhead.h"
 #include "import/ImportReview.h"
 #include "import/ImportReviewDialog.h"
@@ -21,7 +25,10 @@ namespace ImportCommands {
 namespace {
 
 const QString ActivityFilter = QStringLiteral("Activity Files (*.gpx *.tcx *.fit *.csv);;All Files (*)");
+const QString DialogTitle = QStringLiteral("Import Activities");
+const QString DialogAcceptLabel = QStringLiteral("Import");
 const QString ReadingText = QStringLiteral("Reading activity files...");
+const QString UnitSetting = QStringLiteral("Import/Unit");
 const QString CancelText = QStringLiteral("Cancel");
 // A batch that reads longer than this shows its progress.
 constexpr int ProgressDelayMilliseconds = 400;
@@ -38,6 +45,17 @@ bool RunReviewDialog(pq::ImportReview &review, QWidget *parent, std::vector<pq::
 ReviewRunner &CurrentRunner() {
     static ReviewRunner runner = RunReviewDialog;
     return runner;
+}
+
+// The unit the user chose in the last review, kept between runs.
+pq::DistanceUnit RememberedUnit() {
+    const QString word = UserSettings::Open()->value(UnitSetting).toString();
+    pq::DistanceUnit unit = pq::DistanceUnit::Miles;
+    return pq::RecognizeUnit(word.toStdString(), unit) ? unit : pq::DistanceUnit::Miles;
+}
+
+void RememberUnit(pq::DistanceUnit unit) {
+    UserSettings::Open()->setValue(UnitSetting, QString::fromUtf8(pq::UnitWord(unit).data()));
 }
 
 } // namespace
@@ -58,6 +76,8 @@ void ImportActivities(TPacequillDlgClient &client) {
     Prompts::FileDialogSpec settings;
     settings.Filter = ActivityFilter;
     settings.MustExist = true;
+    settings.Title = DialogTitle;
+    settings.AcceptLabel = DialogAcceptLabel;
     QStringList paths = Prompts::Current().OpenFileNames(&client, settings);
     for (QString &path : paths)
         path = PathBytes::Recover(path);
@@ -74,6 +94,7 @@ void ImportFiles(TPacequillDlgClient &client, const QStringList &paths) {
     }
     pq::ActivityReadAhead reads(std::move(files), std::max(1U, std::thread::hardware_concurrency()));
     pq::ImportReview review(client.List());
+    review.SetUnit(RememberedUnit());
     QProgressDialog progress(ReadingText, CancelText, 0, static_cast<int>(paths.size()), &client);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(ProgressDelayMilliseconds);
@@ -86,14 +107,24 @@ void ImportFiles(TPacequillDlgClient &client, const QStringList &paths) {
     }
     progress.setValue(static_cast<int>(paths.size()));
     std::vector<pq::LogEntry> rows;
-    if (!CurrentRunner()(review, &client, rows) || rows.empty()) {
+    if (!CurrentRunner()(review, &client, rows)) {
         return;
     }
+    RememberUnit(review.Unit());
     for (const pq::LogEntry &entry : rows) {
         client.Rows().AppendRow(pq::LogList::JoinEntry(entry));
     }
-    client.SetChanged(true);
-    client.SelectLastRow();
+    if (!rows.empty()) {
+        client.SetChanged(true);
+        client.SelectLastRow();
+    }
+    if (auto *frame = qobject_cast<QMainWindow *>(client.window()))
+        frame->statusBar()->showMessage(ImportedText(rows.size(), review.Candidates().size() - rows.size()));
+}
+
+QString ImportedText(std::size_t imported, std::size_t skipped) {
+    return (imported == 1 ? QStringLiteral("1 run imported") : QStringLiteral("%1 runs imported").arg(imported)) +
+           QStringLiteral(", %1 skipped").arg(skipped);
 }
 
 } // namespace ImportCommands

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include <cstddef>
 #include <functional>
 #include <vector>
 
@@ -15,8 +16,8 @@ class ImportReview;
 }
 
 // File > Import Activities... and files dropped on the main window: reads the files (with a progress dialog
-// that can cancel a long batch), shows the review, and adds the ticked rows at the end of the log as Add Entry
-// does.
+// that can cancel a long batch), shows the review in the unit chosen last time, adds the ticked rows at the end of
+// the log as Add Entry does, and says in the status bar how many runs it added and skipped.
 namespace ImportCommands {
 
 // Adds the command to the document client's response table.
@@ -31,5 +32,7 @@ void SetReviewRunner(ReviewRunner runner); // an empty runner restores the dialo
 
 // The Open dialog's filter for activity files.
 QString FileDialogFilter();
+// The status bar's word after an import: "4 runs imported, 2 skipped".
+QString ImportedText(std::size_t imported, std::size_t skipped);
 
 } // namespace ImportCommands

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -21,6 +22,9 @@ const QStringList Headers = {QStringLiteral("Date"), QStringLiteral("Sport"), QS
                              QStringLiteral("Time"), QStringLiteral("File"),  QStringLiteral("Remark")};
 const QString DuplicateRemark = QStringLiteral("already in the log");
 const QString TooLongRemark = QStringLiteral("distance too long for the log");
+const QString NotARunRemark = QStringLiteral("not a run");
+const QString SelectAllText = QStringLiteral("Select &All");
+const QString SelectNoneText = QStringLiteral("Select &None");
 const QString UnreadableLabel = QStringLiteral("Files that could not be read:");
 constexpr int UnitIndexes[] = {static_cast<int>(pq::DistanceUnit::Miles),
                                static_cast<int>(pq::DistanceUnit::Kilometers)};
@@ -82,6 +86,12 @@ ImportReviewDialog::ImportReviewDialog(pq::ImportReview &review, QWidget *parent
     layout->addWidget(Failures);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    ImportButton = buttons->button(QDialogButtonBox::Ok);
+    auto *selectAll = buttons->addButton(SelectAllText, QDialogButtonBox::ActionRole);
+    auto *selectNone = buttons->addButton(SelectNoneText, QDialogButtonBox::ActionRole);
+    connect(selectAll, &QPushButton::clicked, this, [this] { TickAll(Qt::Checked); });
+    connect(selectNone, &QPushButton::clicked, this, [this] { TickAll(Qt::Unchecked); });
+    connect(List, &QTreeWidget::itemChanged, this, &ImportReviewDialog::CountTicked);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
@@ -91,20 +101,23 @@ ImportReviewDialog::ImportReviewDialog(pq::ImportReview &review, QWidget *parent
 }
 
 void ImportReviewDialog::Fill() {
+    // Counted once at the end, not at every line's change.
+    const QSignalBlocker quiet(List);
     List->clear();
     const std::vector<pq::ImportReview::Candidate> &candidates = Review.Candidates();
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         const pq::ImportReview::Candidate &candidate = candidates[i];
         auto *item = new QTreeWidgetItem(List);
         item->setText(DateColumn, FromLog(candidate.Entry.Date));
-        item->setText(SportColumn, QString::fromUtf8(pq::SportLabel(candidate.Found).c_str()));
+        item->setText(SportColumn, QString::fromUtf8(pq::SportWords(candidate.Found).c_str()));
         item->setText(DistanceColumn, FromLog(candidate.Entry.Distance));
         item->setText(TimeColumn, FromLog(candidate.Entry.Time));
         item->setText(FileColumn, QFileInfo(FromPath(candidate.File)).fileName());
         item->setToolTip(FileColumn, FromPath(candidate.File));
-        item->setText(RemarkColumn, !candidate.Fits       ? TooLongRemark
-                                    : candidate.Duplicate ? DuplicateRemark
-                                                          : QString());
+        item->setText(RemarkColumn, !candidate.Fits            ? TooLongRemark
+                                    : candidate.Duplicate      ? DuplicateRemark
+                                    : !candidate.Found.Running ? NotARunRemark
+                                                               : QString());
         Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
         if (candidate.Fits) {
             flags |= Qt::ItemIsUserCheckable;
@@ -113,11 +126,12 @@ void ImportReviewDialog::Fill() {
         item->setCheckState(DateColumn, Review.TickedAtFirst(i) ? Qt::Checked : Qt::Unchecked);
     }
     const std::size_t files = Review.Unreadable().size();
-    Counts->setText(QStringLiteral("%1 activities found; %2 already in the log (not ticked); %3 file(s) could not "
-                                   "be read.")
-                        .arg(candidates.size())
-                        .arg(Review.DuplicateCount())
-                        .arg(files));
+    Counts->setText((candidates.size() == 1 ? QStringLiteral("1 activity found")
+                                            : QStringLiteral("%1 activities found").arg(candidates.size())) +
+                    QStringLiteral("; %1 already in the log (not ticked); ").arg(Review.DuplicateCount()) +
+                    (files == 1 ? QStringLiteral("1 file could not be read.")
+                                : QStringLiteral("%1 files could not be read.").arg(files)));
+    CountTicked();
 }
 
 // The user's ticks stay, except on rows that the new unit makes duplicates or too long.
@@ -128,12 +142,32 @@ void ImportReviewDialog::OnUnitChanged(int index) {
     }
     Review.SetUnit(static_cast<pq::DistanceUnit>(Unit->itemData(index).toInt()));
     Fill();
+    const QSignalBlocker quiet(List);
     const std::vector<pq::ImportReview::Candidate> &candidates = Review.Candidates();
     for (int row = 0; row < List->topLevelItemCount(); ++row) {
         const pq::ImportReview::Candidate &candidate = candidates[static_cast<std::size_t>(row)];
         const bool keep = ticked[static_cast<std::size_t>(row)] && candidate.Fits && !candidate.Duplicate;
         List->topLevelItem(row)->setCheckState(DateColumn, keep ? Qt::Checked : Qt::Unchecked);
     }
+    CountTicked();
+}
+
+void ImportReviewDialog::TickAll(Qt::CheckState state) {
+    {
+        const QSignalBlocker quiet(List);
+        for (int row = 0; row < List->topLevelItemCount(); ++row) {
+            QTreeWidgetItem *item = List->topLevelItem(row);
+            if (item->flags() & Qt::ItemIsUserCheckable)
+                item->setCheckState(DateColumn, state);
+        }
+    }
+    CountTicked();
+}
+
+void ImportReviewDialog::CountTicked() {
+    const std::size_t runs = TickedEntries().size();
+    ImportButton->setText(runs == 1 ? QStringLiteral("&Import 1 Run") : QStringLiteral("&Import %1 Runs").arg(runs));
+    ImportButton->setEnabled(runs > 0);
 }
 
 std::vector<pq::LogEntry> ImportReviewDialog::TickedEntries() const {

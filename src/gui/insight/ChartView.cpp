@@ -21,9 +21,14 @@ constexpr qreal ImageScale = 2.0;
 const QString SvgSuffix = QStringLiteral("svg");
 // Lightness from which a background counts as light.
 constexpr int LightBackground = 128;
-// The value axis is labelled at quarters of its height.
-constexpr int AxisSteps = 4;
+// An axis whose top is 2 times a power of ten is labelled in quarters, any other in fifths.
+constexpr int QuarterSteps = 4;
+constexpr int FifthSteps = 5;
+constexpr int QuarteredLeadingDigit = 2;
 constexpr qreal LabelHeight = 16;
+// Grid lines and the cells of empty days are the text's colour over the background at these shares, which shows
+// in light and dark themes alike.
+constexpr qreal GridShare = 0.3;
 constexpr qreal LabelGap = 6;
 constexpr int ValueDigits = 6;
 
@@ -44,7 +49,7 @@ ChartView::Colours ChartView::ChartColours() const {
     Colours chart;
     chart.Background = colours.color(QPalette::Base);
     chart.Text = colours.color(QPalette::Text);
-    chart.Grid = colours.color(QPalette::Mid);
+    chart.Grid = Blend(chart.Background, colours.color(QPalette::Text), GridShare);
     chart.Bar = colours.color(QPalette::Highlight);
     // An orange and a vermilion (Okabe and Ito's colour-blind-safe set) that stand out from the bars and from the
     // background in either kind of theme, and from each other by their lightness as well as their hue.
@@ -118,30 +123,92 @@ double ChartView::AxisTopFor(double value) {
     return 10 * power;
 }
 
+int ChartView::AxisStepsFor(double top) {
+    if (!(top > 0))
+        return FifthSteps;
+    const double leading = top / std::pow(10.0, std::floor(std::log10(top)));
+    return std::lround(leading) == QuarteredLeadingDigit ? QuarterSteps : FifthSteps;
+}
+
+std::vector<qreal> ChartView::SpreadLabels(const std::vector<qreal> &wanted, qreal height, qreal top, qreal bottom) {
+    std::vector<std::size_t> order(wanted.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&wanted](std::size_t a, std::size_t b) { return wanted[a] < wanted[b]; });
+    std::vector<qreal> placed(wanted.size());
+    // Down from the top, each at least a label's height below the one before; then up from the bottom, so that
+    // the lowest stays inside the span.
+    qreal next = top + height / 2;
+    for (const std::size_t i : order) {
+        placed[i] = std::max(wanted[i], next);
+        next = placed[i] + height;
+    }
+    qreal limit = bottom - height / 2;
+    for (auto i = order.rbegin(); i != order.rend(); ++i) {
+        placed[*i] = std::min(placed[*i], limit);
+        limit = placed[*i] - height;
+    }
+    return placed;
+}
+
+QString ChartView::UnitTitle(pq::DistanceUnit unit) {
+    return FromBytes(std::string(pq::UnitWord(unit)));
+}
+
+QColor ChartView::Blend(const QColor &from, const QColor &to, qreal share) {
+    return QColor::fromRgbF(float(from.redF() + (to.redF() - from.redF()) * share),
+                            float(from.greenF() + (to.greenF() - from.greenF()) * share),
+                            float(from.blueF() + (to.blueF() - from.blueF()) * share));
+}
+
 QRectF ChartView::PlotRect(const QSizeF &size) {
     return QRectF(LeftMargin, TopMargin, std::max<qreal>(1, size.width() - LeftMargin - RightMargin),
                   std::max<qreal>(1, size.height() - TopMargin - BottomMargin));
 }
 
-void ChartView::DrawValueAxis(QPainter &painter, const QRectF &plot, double top) const {
-    const Colours colours = ChartColours();
-    for (int step = 0; step <= AxisSteps; ++step) {
-        const double value = top * step / AxisSteps;
-        const qreal y = plot.bottom() - plot.height() * step / AxisSteps;
-        painter.setPen(QPen(colours.Grid, 0));
+void ChartView::DrawValueAxis(QPainter &painter, const QRectF &plot, double top, const QString &unit) const {
+    DrawValueGrid(painter, plot, top);
+    DrawValueLabels(painter, plot, top, unit, 0);
+}
+
+void ChartView::DrawValueGrid(QPainter &painter, const QRectF &plot, double top) const {
+    const int steps = AxisStepsFor(top);
+    painter.setPen(QPen(ChartColours().Grid, 0));
+    for (int step = 0; step <= steps; ++step) {
+        const qreal y = plot.bottom() - plot.height() * step / steps;
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-        DrawValueLabel(painter, y, value);
     }
 }
 
-void ChartView::DrawValueLabel(QPainter &painter, qreal y, double value) const {
+void ChartView::DrawValueLabels(QPainter &painter, const QRectF &plot, double top, const QString &unit,
+                                qreal left) const {
+    const int steps = AxisStepsFor(top);
+    for (int step = 0; step <= steps; ++step) {
+        const double value = top * step / steps;
+        const qreal y = plot.bottom() - plot.height() * step / steps;
+        DrawValueLabel(painter, y, value, left);
+    }
+    if (unit.isEmpty())
+        return;
+    // Along the axis, read from below, at the margin's left edge.
+    painter.save();
+    painter.translate(left, plot.center().y());
+    painter.rotate(-90);
+    painter.drawText(QRectF(-plot.height() / 2, 0, plot.height(), LabelHeight), Qt::AlignCenter, unit);
+    painter.restore();
+}
+
+void ChartView::DrawValueLabel(QPainter &painter, qreal y, double value, qreal left) const {
     painter.setPen(ChartColours().Text);
-    painter.drawText(QRectF(0, y - LabelHeight / 2, LeftMargin - LabelGap, LabelHeight),
+    painter.drawText(QRectF(left, y - LabelHeight / 2, LeftMargin - LabelGap, LabelHeight),
                      Qt::AlignRight | Qt::AlignVCenter, QString::number(value, 'g', ValueDigits));
 }
 
 void ChartView::Render(QPainter &painter, const QSizeF &size) const {
     painter.setRenderHint(QPainter::Antialiasing);
+    // A file's painter starts with the application's font; the chart measures its texts with its own.
+    painter.setFont(font());
     painter.fillRect(QRectF(QPointF(), size), ChartColours().Background);
     Draw(painter, size);
 }

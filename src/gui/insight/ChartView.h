@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <vector>
+
 #include "calc/RunArithmetic.h"
 #include "insight/CountedRuns.h"
 
@@ -50,21 +52,34 @@ public:
 
     // The smallest of 1, 2 or 5 times a power of ten that is at least the value (1 for nothing to show).
     static double AxisTopFor(double value);
+    // How many steps an axis up to such a top is labelled in, so that every label is round: 5 for 1 and 5 times a
+    // power of ten (0, 10, 20 ... 50), 4 for 2 times one (0, 5, 10, 15, 20).
+    static int AxisStepsFor(double top);
+    // Where labels of this height go, each as near its wanted centre as can be without overlapping another or
+    // leaving the span from top to bottom; the order of the wanted centres is kept.
+    static std::vector<qreal> SpreadLabels(const std::vector<qreal> &wanted, qreal height, qreal top, qreal bottom);
+    // The unit's word for an axis title: "Miles" or "Kilometers".
+    static QString UnitTitle(pq::DistanceUnit unit);
 
 protected:
     // Margins around the plot area: room for the value labels on the left, dates below and a legend above.
-    static constexpr qreal LeftMargin = 56;
+    static constexpr qreal LeftMargin = 64;
     static constexpr qreal RightMargin = 16;
     static constexpr qreal TopMargin = 28;
     static constexpr qreal BottomMargin = 24;
     static QRectF PlotRect(const QSizeF &size);
+    // The colour a share of the way from one colour to another.
+    static QColor Blend(const QColor &from, const QColor &to, qreal share);
     // The part of a chart of this size that the painter draws into: what is exposed on screen, the whole chart in
     // a file.
     static QRectF DrawnArea(const QPainter &painter, const QSizeF &size);
-    // Grid lines and value labels at quarters of the axis.
-    void DrawValueAxis(QPainter &painter, const QRectF &plot, double top) const;
-    // A value's label left of the plot, centred on the height y.
-    void DrawValueLabel(QPainter &painter, qreal y, double value) const;
+    // Grid lines and round value labels up the axis, with the unit's word along it when one is given.
+    void DrawValueAxis(QPainter &painter, const QRectF &plot, double top, const QString &unit = {}) const;
+    void DrawValueGrid(QPainter &painter, const QRectF &plot, double top) const;
+    // The labels and the unit's word in the margin left of the plot, moved right by left.
+    void DrawValueLabels(QPainter &painter, const QRectF &plot, double top, const QString &unit, qreal left) const;
+    // A value's label left of the plot, centred on the height y, moved right by left.
+    void DrawValueLabel(QPainter &painter, qreal y, double value, qreal left = 0) const;
 
     void paintEvent(QPaintEvent *event) override;
     bool event(QEvent *event) override;

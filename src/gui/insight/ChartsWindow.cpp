@@ -6,9 +6,13 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStackedWidget>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <iterator>
+#include <utility>
 
 #include "frame/Prompts.h"
 #include "insight/ChartSeries.h"
@@ -27,6 +31,10 @@ const QString DefaultImageSuffix = QStringLiteral("png");
 constexpr int DefaultWidth = 760;
 constexpr int DefaultHeight = 440;
 constexpr int DaysPerWeek = 7;
+// The tabs, in the order they are added.
+constexpr int WeeklyTab = 0;
+constexpr int YearOverYearTab = 1;
+constexpr int TrainingLoadTab = 3;
 
 QComboBox *AddChoice(QHBoxLayout *row, QWidget *owner, const QString &label, const QString &name,
                      const QStringList &items) {
@@ -58,9 +66,6 @@ ChartsWindow::ChartsWindow(InsightSource &source, QWidget *parent) : QWidget(par
     Unit = AddChoice(choices, this, tr("&Unit:"), QStringLiteral("Unit"), {tr("Miles"), tr("Kilometers")});
     TagChoice = TagFilterBox::AddTo(choices, Source);
     choices->addStretch();
-    SaveButton = new QPushButton(tr("Save &Image..."), this);
-    SaveButton->setObjectName(QStringLiteral("SaveImage"));
-    choices->addWidget(SaveButton);
     layout->addLayout(choices);
 
     ChartTabs = new QTabWidget(this);
@@ -70,20 +75,50 @@ ChartsWindow::ChartsWindow(InsightSource &source, QWidget *parent) : QWidget(par
     WeeklyScroll->setWidget(WeeklyView);
     WeeklyScroll->setWidgetResizable(true);
     WeeklyScroll->setFrameShape(QFrame::NoFrame);
-    ChartTabs->addTab(WeeklyScroll, tr("Weekly &distance"));
     YearsView = new YearOverYearChart;
-    ChartTabs->addTab(YearsView, tr("&Year over year"));
     CalendarView = new ConsistencyChart;
-    ChartTabs->addTab(CalendarView, tr("&Consistency"));
+    ShowAllButton = new QPushButton(tr("Show &All Weeks"));
+    ShowAllButton->setObjectName(QStringLiteral("ShowAllWeeks"));
+    const std::pair<QWidget *, QString> charts[] = {
+        {WeeklyScroll, tr("Weekly &distance")}, {YearsView, tr("&Year over year")}, {CalendarView, tr("&Consistency")}};
+    for (const auto &[chart, title] : charts) {
+        auto *page = new QStackedWidget;
+        page->addWidget(chart);
+        auto *empty = new QWidget;
+        auto *emptyLayout = new QVBoxLayout(empty);
+        auto *message = new QLabel;
+        message->setAlignment(Qt::AlignCenter);
+        message->setWordWrap(true);
+        emptyLayout->addStretch();
+        emptyLayout->addWidget(message);
+        if (chart == WeeklyScroll)
+            emptyLayout->addWidget(ShowAllButton, 0, Qt::AlignHCenter);
+        emptyLayout->addStretch();
+        page->addWidget(empty);
+        ChartTabs->addTab(page, title);
+        Pages.append(page);
+        EmptyLabels.append(message);
+    }
+    // The training load draws all its days itself, so it has no message page.
     LoadView = new TrainingLoadChart;
     ChartTabs->addTab(LoadView, tr("Training &load"));
     layout->addWidget(ChartTabs, 1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    SaveButton = new QPushButton(tr("Save &Image..."), this);
+    SaveButton->setObjectName(QStringLiteral("SaveImage"));
+    buttons->addWidget(SaveButton);
+    layout->addLayout(buttons);
     resize(DefaultWidth, DefaultHeight);
 
     for (QComboBox *box : {Weeks, WeekStart, Unit})
         connect(box, &QComboBox::currentIndexChanged, this, &ChartsWindow::Refresh);
     connect(SaveButton, &QPushButton::clicked, this, &ChartsWindow::SaveImage);
     connect(&Source, &InsightSource::RunsChanged, this, &ChartsWindow::CountLoads);
+    connect(ShowAllButton, &QPushButton::clicked, this, &ChartsWindow::ShowAllWeeks);
+    connect(ChartTabs, &QTabWidget::currentChanged, this, &ChartsWindow::UpdatePages);
+    connect(WeeklyScroll->horizontalScrollBar(), &QScrollBar::valueChanged, WeeklyView, &WeeklyChart::PinAxisAt);
     connect(&Source, &InsightSource::RunsChanged, this, &ChartsWindow::Refresh);
     CountLoads();
     Refresh();
@@ -108,6 +143,7 @@ void ChartsWindow::Refresh() {
     const std::size_t shownDays = std::size_t(WeekChoices[Weeks->currentIndex()]) * DaysPerWeek;
     const std::size_t hidden = shownDays == 0 ? 0 : load.size() - std::min(load.size(), shownDays);
     LoadView->SetDays({load.begin() + std::ptrdiff_t(hidden), load.end()});
+    UpdatePages();
     // The latest weeks are the ones a runner looks at first.
     QTimer::singleShot(0, this, [this] {
         WeeklyScroll->horizontalScrollBar()->setValue(WeeklyScroll->horizontalScrollBar()->maximum());
@@ -118,6 +154,41 @@ void ChartsWindow::CountLoads() {
     pq::LoadCounter counter;
     counter.AddRows(Source.List(), Source.Filter());
     Loads = counter.Finish();
+}
+
+void ChartsWindow::UpdatePages() {
+    const int today = InsightSource::Today();
+    const auto between = [](int first, int last) {
+        return tr("No runs between %1 and %2.").arg(ChartView::DayText(first), ChartView::DayText(last));
+    };
+    const std::vector<pq::WeekBar> &bars = WeeklyView->Bars();
+    const QString noRuns = tr("No runs to show.");
+    const QString messages[] = {WeeklyView->HasRuns() ? QString()
+                                : bars.empty()        ? noRuns
+                                                      : between(bars.front().FirstDay, today),
+                                YearsView->HasRuns() ? QString() : noRuns,
+                                CalendarView->HasRuns() ? QString()
+                                                        : between(std::max(1, CalendarView->Calendar().FirstDay),
+                                                                  CalendarView->Calendar().LastDay)};
+    for (qsizetype i = 0; i < Pages.size(); ++i) {
+        EmptyLabels[i]->setText(messages[i]);
+        Pages[i]->setCurrentIndex(messages[i].isEmpty() ? 0 : 1);
+    }
+    ShowAllButton->setVisible(!Source.Runs().empty() && WeekChoices[Weeks->currentIndex()] != 0);
+    const int tab = ChartTabs->currentIndex();
+    Weeks->setEnabled(tab == WeeklyTab || tab == TrainingLoadTab);
+    WeekStart->setEnabled(tab != YearOverYearTab && tab != TrainingLoadTab);
+    SaveButton->setEnabled(EmptyMessage().isEmpty());
+}
+
+void ChartsWindow::ShowAllWeeks() {
+    Weeks->setCurrentIndex(int(std::size(WeekChoices)) - 1);
+    ChartTabs->setCurrentIndex(WeeklyTab);
+}
+
+QString ChartsWindow::EmptyMessage() const {
+    const int tab = ChartTabs->currentIndex();
+    return tab < Pages.size() && Pages[tab]->currentIndex() != 0 ? EmptyLabels[tab]->text() : QString();
 }
 
 void ChartsWindow::SaveImage() {

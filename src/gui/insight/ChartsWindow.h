@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QWidget>
 
 #include "insight/TrainingLoad.h"
@@ -10,6 +11,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
+class QStackedWidget;
 class QTabWidget;
 class TagFilterBox;
 class TrainingLoadChart;
@@ -18,7 +20,8 @@ class YearOverYearChart;
 
 // The Charts window: weekly distance with its ramp warning, year over year, the consistency calendar and the
 // training load, over the runs of the open log. It is modeless, follows the log as it changes, and saves the chart
-// shown as a PNG or SVG image.
+// shown as a PNG or SVG image. A chart without runs gives way to a message that says so, with a button that shows
+// all weeks; a choice that does nothing for the chart shown is off.
 class ChartsWindow : public QWidget {
     Q_OBJECT
 
@@ -35,6 +38,10 @@ public:
     TrainingLoadChart *Load() const { return LoadView; }
     QTabWidget *Tabs() const { return ChartTabs; }
     TagFilterBox *Tags() const { return TagChoice; }
+    QScrollArea *WeeklyScrollArea() const { return WeeklyScroll; }
+    // The message shown in place of the current chart when it has no runs, or an empty text.
+    QString EmptyMessage() const;
+    QPushButton *ShowAllWeeksButton() const { return ShowAllButton; }
 
     // Asks for a file and saves the chart on the current tab.
     void SaveImage();
@@ -43,6 +50,9 @@ private:
     void Refresh();
     // The training load counts the rows with a time, not the counted runs, so it is taken from the log itself.
     void CountLoads();
+    // Shows each chart or its message, and turns the choices and the save button on where they do something.
+    void UpdatePages();
+    void ShowAllWeeks();
 
     InsightSource &Source;
     QComboBox *Weeks = nullptr;
@@ -57,4 +67,8 @@ private:
     ConsistencyChart *CalendarView = nullptr;
     TrainingLoadChart *LoadView = nullptr;
     pq::DailyLoads Loads;
+    // Per tab: the chart, or the message about its runs.
+    QList<QStackedWidget *> Pages;
+    QList<QLabel *> EmptyLabels;
+    QPushButton *ShowAllButton = nullptr;
 };

@@ -113,6 +113,9 @@ RecordsWindow::RecordsWindow(InsightSource &source, RowSelector selectRow, QWidg
     connect(Records, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { SelectRecordRow(row); });
     connect(Records, &QTableWidget::cellActivated, this, [this](int row, int) { SelectRecordRow(row); });
     connect(WeekStart, &QComboBox::currentIndexChanged, this, &RecordsWindow::Refresh);
+    // The shoes do not count by weeks.
+    connect(PageTabs, &QTabWidget::currentChanged, this,
+            [this] { WeekStart->setEnabled(PageTabs->currentWidget() != ShoesView); });
     connect(&Source, &InsightSource::RunsChanged, this, &RecordsWindow::Refresh);
     connect(ShoesView, &ShoesPage::RunChosen, this, [this](int row) {
         if (SelectRow)

@@ -27,6 +27,7 @@ enum ShoeColumn { NameColumn, RunsColumn, DistanceColumnOfShoe, FirstColumn, Las
 constexpr double LargestLimit = 100000;
 constexpr int LimitDecimals = 1;
 const QString PastLimitText = QStringLiteral("past the limit");
+const QString StatusHeader = QStringLiteral("Status");
 
 QString Decoded(std::string_view bytes) {
     return QString::fromStdU16String(pq::Decode1252(bytes));
@@ -64,7 +65,7 @@ ShoesPage::ShoesPage(QWidget *parent)
     options->addStretch();
 
     Table->setHorizontalHeaderLabels({QStringLiteral("Shoe"), QStringLiteral("Runs"), QString(),
-                                      QStringLiteral("First run"), QStringLiteral("Last run"), QString()});
+                                      QStringLiteral("First run"), QStringLiteral("Last run"), StatusHeader});
     Table->setAccessibleName(QStringLiteral("Shoes"));
     Table->setSelectionBehavior(QAbstractItemView::SelectRows);
     Table->setSelectionMode(QAbstractItemView::SingleSelection);

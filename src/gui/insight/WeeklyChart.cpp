@@ -8,6 +8,7 @@
 
 #include "insight/ReportFormats.h"
 #include "insight/TrainingLoad.h"
+#include "stats/StatsCalendar.h"
 
 namespace {
 
@@ -38,6 +39,12 @@ QColor BarColour(pq::RampLevel ramp, const ChartView::Colours &colours) {
     }
     return colours.Bar;
 }
+// A date's label below its week: this far below the plot, with at least this much room to the next.
+constexpr qreal DateLabelDrop = 2;
+constexpr qreal DateLabelGap = 8;
+// A date whose text is among the widest (digits differ in width in some fonts).
+constexpr int LongestDateYear = 2008;
+constexpr int LongestDateMonth = 8;
 
 } // namespace
 
@@ -65,8 +72,43 @@ double WeeklyChart::Average(const pq::WeekBar &bar) const {
     return Unit == pq::DistanceUnit::Miles ? bar.AverageMiles : bar.AverageKilometers;
 }
 
+// The newest week's date is centred under its bar, so the plot leaves half a date's width on its right.
 QRectF WeeklyChart::PlotArea(const QSizeF &size) const {
-    return PlotRect(size);
+    QRectF plot = PlotRect(size);
+    plot.setRight(plot.right() - std::max<qreal>(0, DateLabelWidth() / 2 - RightMargin));
+    return plot;
+}
+
+qreal WeeklyChart::DateLabelWidth() const {
+    return QFontMetricsF(font()).horizontalAdvance(DayText(pq::DayNumber(LongestDateYear, LongestDateMonth, 1)));
+}
+
+bool WeeklyChart::HasRuns() const {
+    return std::any_of(Weeks.begin(), Weeks.end(), [](const pq::WeekBar &bar) { return bar.Totals.Runs > 0; });
+}
+
+void WeeklyChart::PinAxisAt(qreal left) {
+    Pinned = left;
+    update();
+}
+
+std::vector<std::pair<std::size_t, QRectF>> WeeklyChart::DateLabels(const QSizeF &size) const {
+    std::vector<std::pair<std::size_t, QRectF>> labels;
+    if (Weeks.empty())
+        return labels;
+    const QRectF plot = PlotArea(size);
+    const qreal slot = plot.width() / qreal(Weeks.size());
+    const qreal width = DateLabelWidth();
+    const auto every = std::size_t(std::max(1.0, std::ceil((width + DateLabelGap) / slot)));
+    for (std::size_t back = 0; back < Weeks.size(); back += every) {
+        const std::size_t i = Weeks.size() - 1 - back;
+        const qreal centre = plot.left() + slot * (qreal(i) + 0.5);
+        const QRectF label(centre - width / 2, plot.bottom() + DateLabelDrop, width, BottomMargin - DateLabelDrop);
+        if (label.left() < plot.left())
+            break;
+        labels.emplace_back(i, label);
+    }
+    return labels;
 }
 
 double WeeklyChart::AxisTop() const {
@@ -88,20 +130,20 @@ QRectF WeeklyChart::LoadMarkRect(std::size_t index, const QSizeF &size) const {
                   LoadMarkSize);
 }
 
-// Only the weeks in the drawn area, and a label's width to the left of it, are drawn, so scrolling through years
+// Only the weeks in the drawn area, and a label's width either side of it, are drawn, so scrolling through years
 // of weeks costs what one screen of bars costs.
 void WeeklyChart::Draw(QPainter &painter, const QSizeF &size) const {
     const Colours colours = ChartColours();
     const QRectF plot = PlotArea(size);
-    DrawValueAxis(painter, plot, Top);
+    // On screen the axis and the legend stand at the left of the part shown; in a file, at the chart's left.
+    const qreal pinned = painter.device() == this ? Pinned : 0;
+    DrawValueGrid(painter, plot, Top);
     const qreal slot = plot.width() / qreal(std::max<std::size_t>(1, Weeks.size()));
-    // Date labels where there is room: every so many weeks.
-    const int labelEvery = std::max(1, int(std::ceil(painter.fontMetrics().horizontalAdvance("2000/00/00 ") / slot)));
     const QRectF drawn = DrawnArea(painter, size);
+    const qreal reach = DateLabelWidth();
     const auto slotAt = [&](qreal x) { return std::clamp<qreal>((x - plot.left()) / slot, 0, qreal(Weeks.size())); };
-    // From a label's width of weeks before the area (a label reaches that far right) to a week after it, so that
-    // labels and the average line run on past its edges.
-    const auto first = std::size_t(std::max<qreal>(0, std::floor(slotAt(drawn.left())) - labelEvery));
+    // From a week before the area to a week after it, so that the average line runs on past its edges.
+    const auto first = std::size_t(std::max<qreal>(0, std::floor(slotAt(drawn.left())) - 1));
     const auto last = std::min(Weeks.size(), std::size_t(std::ceil(slotAt(drawn.right()))) + 1);
     QPainterPath average;
     bool averageStarted = false;
@@ -122,22 +164,26 @@ void WeeklyChart::Draw(QPainter &painter, const QSizeF &size) const {
                 average.moveTo(point);
             averageStarted = true;
         }
-        if (int(i) % labelEvery == 0) {
-            painter.setPen(colours.Text);
-            painter.drawText(QRectF(centre - slot / 2, plot.bottom() + 2, slot * labelEvery, BottomMargin - 2),
-                             Qt::AlignLeft | Qt::AlignTop, DayText(bar.FirstDay));
-        }
+    }
+    painter.setPen(colours.Text);
+    for (const auto &[week, label] : DateLabels(size)) {
+        if (label.right() >= drawn.left() - reach && label.left() <= drawn.right() + reach)
+            painter.drawText(label, Qt::AlignHCenter | Qt::AlignTop, DayText(Weeks[week].FirstDay));
     }
     painter.setPen(QPen(colours.Line, AverageLineWidth));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(average);
-    DrawLegend(painter, size);
+    // The axis and the legend over whatever scrolled under them.
+    painter.fillRect(QRectF(pinned, 0, LeftMargin, size.height()), colours.Background);
+    painter.fillRect(QRectF(pinned, 0, size.width() - pinned, TopMargin), colours.Background);
+    DrawValueLabels(painter, plot, Top, UnitTitle(Unit), pinned);
+    DrawLegend(painter, size, pinned + LeftMargin);
 }
 
-void WeeklyChart::DrawLegend(QPainter &painter, const QSizeF &) const {
+void WeeklyChart::DrawLegend(QPainter &painter, const QSizeF &, qreal left) const {
     const Colours colours = ChartColours();
     const QFontMetricsF metrics(painter.font());
-    qreal x = LeftMargin;
+    qreal x = left;
     const qreal y = (TopMargin - LegendSwatch) / 2;
     enum class Swatch { Box, Line, Dot };
     const auto item = [&](const QString &text, const QColor &colour, Swatch swatch) {
@@ -191,14 +237,17 @@ QString WeeklyChart::Summary() const {
     const auto count = [this](pq::RampLevel level) {
         return std::count_if(Weeks.begin(), Weeks.end(), [level](const pq::WeekBar &bar) { return bar.Ramp == level; });
     };
-    return tr("%1 weeks from %2. The latest week, from %3, has %4. %5 weeks are more than %6% above the average of "
-              "the weeks before, %7 more than %8%.")
-        .arg(Weeks.size())
-        .arg(DayText(Weeks.front().FirstDay), DayText(last.FirstDay), DistanceText(Distance(last), Unit))
-        .arg(count(pq::RampLevel::Warning) + count(pq::RampLevel::Strong))
-        .arg(pq::RampPercent)
-        .arg(count(pq::RampLevel::Strong))
-        .arg(pq::StrongRampPercent);
+    const auto strong = count(pq::RampLevel::Strong);
+    const auto ramps = count(pq::RampLevel::Warning) + strong;
+    const QString weeks = Weeks.size() == 1 ? tr("1 week from %1.") : tr("%1 weeks from %2.").arg(Weeks.size());
+    const QString over = ramps == 1 ? tr("1 week is") : tr("%1 weeks are").arg(ramps);
+    return weeks.arg(DayText(Weeks.front().FirstDay)) +
+           tr(" The latest week, from %1, has %2. %3 more than %4% above the average of the weeks before, %5 more "
+              "than %6%.")
+               .arg(DayText(last.FirstDay), DistanceText(Distance(last), Unit), over)
+               .arg(pq::RampPercent)
+               .arg(strong)
+               .arg(pq::StrongRampPercent);
 }
 
 QSize WeeklyChart::sizeHint() const {

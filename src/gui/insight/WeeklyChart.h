@@ -2,6 +2,7 @@
 
 #include <QRectF>
 
+#include <utility>
 #include <vector>
 
 #include "insight/ChartSeries.h"
@@ -9,7 +10,8 @@
 
 // Weekly distance: a bar per week, a line for the average of the four weeks before each, bars over the ramp in a
 // warning colour (another for a strong warning), and a small mark over a week that ends with the training load's
-// ratio in "caution" or "high", with a legend. It grows wider with its weeks, so a scroll area can hold many.
+// ratio in "caution" or "high", with a legend. It grows wider with its weeks, so a scroll area can hold many; on
+// screen the value axis and the legend stay at the left edge of the part shown (PinAxisAt) while the bars scroll.
 class WeeklyChart : public ChartView {
     Q_OBJECT
 
@@ -28,6 +30,15 @@ public:
     QRectF BarRect(std::size_t index, const QSizeF &size) const;
     // The training load's mark over a week's bar.
     QRectF LoadMarkRect(std::size_t index, const QSizeF &size) const;
+    // The dated weeks and where their dates go in a chart of this size: every so many weeks back from the newest,
+    // each label whole inside the chart and clear of the next.
+    std::vector<std::pair<std::size_t, QRectF>> DateLabels(const QSizeF &size) const;
+    // Whether any week of the chart has a run.
+    bool HasRuns() const;
+
+    // Where on screen the axis and the legend are drawn: the left edge of the part of the chart shown.
+    void PinAxisAt(qreal left);
+    qreal PinnedAxis() const { return Pinned; }
 
     void Draw(QPainter &painter, const QSizeF &size) const override;
     QString ToolTipAt(const QPointF &point) const override;
@@ -38,10 +49,12 @@ public:
 private:
     double Distance(const pq::WeekBar &bar) const;
     double Average(const pq::WeekBar &bar) const;
-    void DrawLegend(QPainter &painter, const QSizeF &size) const;
+    void DrawLegend(QPainter &painter, const QSizeF &size, qreal left) const;
+    qreal DateLabelWidth() const;
 
     std::vector<pq::WeekBar> Weeks;
     std::vector<bool> LoadWarnings;
     pq::DistanceUnit Unit = pq::DistanceUnit::Miles;
     double Top = 1;
+    qreal Pinned = 0;
 };

@@ -14,7 +14,8 @@ namespace {
 constexpr int DaysInLongestYear = 366;
 constexpr qreal CurrentLineWidth = 3;
 constexpr qreal OtherLineWidth = 1.2;
-constexpr qreal YearLabelWidth = 40;
+// The widest year a label shows.
+const QString WidestYear = QStringLiteral("0000");
 constexpr int PreferredWidth = 640;
 constexpr int PreferredHeight = 320;
 constexpr double Headroom = 1.05;
@@ -47,12 +48,47 @@ void YearOverYearChart::SetSeries(pq::YearOverYear series, pq::DistanceUnit unit
 
 QString YearOverYearChart::OnPaceText() const {
     const double pace = Unit == pq::DistanceUnit::Miles ? Years.OnPaceMiles : Years.OnPaceKilometers;
-    return tr("On pace for %1 this year").arg(DistanceText(pace, Unit));
+    return tr("On pace for %1 %2 this year").arg(std::lround(pace)).arg(UnitTitle(Unit));
+}
+
+bool YearOverYearChart::HasRuns() const {
+    return std::any_of(Years.Years.begin(), Years.Years.end(), [](const pq::YearLine &line) {
+        return !line.Cumulative.empty() && line.Cumulative.back().Runs > 0;
+    });
+}
+
+// Room right of the plot for the year labels; the right margin is part of it.
+qreal YearOverYearChart::YearLabelWidth() const {
+    return std::max<qreal>(0, QFontMetricsF(font()).horizontalAdvance(WidestYear) + 2 * LabelOffset - RightMargin);
+}
+
+QRectF YearOverYearChart::PlotArea(const QSizeF &size) const {
+    QRectF plot = PlotRect(size);
+    plot.setRight(plot.right() - YearLabelWidth());
+    return plot;
+}
+
+std::vector<std::pair<int, QRectF>> YearOverYearChart::YearLabels(const QSizeF &size) const {
+    const QRectF plot = PlotArea(size);
+    const qreal height = QFontMetricsF(font()).height();
+    const qreal width = QFontMetricsF(font()).horizontalAdvance(WidestYear) + LabelOffset;
+    std::vector<int> years;
+    std::vector<qreal> ends;
+    for (const pq::YearLine &line : Years.Years) {
+        if (line.Cumulative.empty())
+            continue;
+        years.push_back(line.Year);
+        ends.push_back(PointAt(line, line.Cumulative.size() - 1, size).y());
+    }
+    const std::vector<qreal> placed = SpreadLabels(ends, height, plot.top(), plot.bottom());
+    std::vector<std::pair<int, QRectF>> labels;
+    for (std::size_t i = 0; i < years.size(); ++i)
+        labels.emplace_back(years[i], QRectF(plot.right() + LabelOffset, placed[i] - height / 2, width, height));
+    return labels;
 }
 
 QPointF YearOverYearChart::PointAt(const pq::YearLine &line, std::size_t day, const QSizeF &size) const {
-    QRectF plot = PlotRect(size);
-    plot.setRight(plot.right() - YearLabelWidth);
+    const QRectF plot = PlotArea(size);
     const double distance = pq::DistanceIn(line.Cumulative[day], Unit);
     return {plot.left() + plot.width() * (qreal(day) + 0.5) / DaysInLongestYear,
             plot.bottom() - plot.height() * distance / Top};
@@ -60,9 +96,8 @@ QPointF YearOverYearChart::PointAt(const pq::YearLine &line, std::size_t day, co
 
 void YearOverYearChart::Draw(QPainter &painter, const QSizeF &size) const {
     const Colours colours = ChartColours();
-    QRectF plot = PlotRect(size);
-    plot.setRight(plot.right() - YearLabelWidth);
-    DrawValueAxis(painter, plot, Top);
+    const QRectF plot = PlotArea(size);
+    DrawValueAxis(painter, plot, Top, UnitTitle(Unit));
     painter.setPen(colours.Text);
     for (int month = 1; month <= MonthsPerYear; ++month) {
         const int day = pq::DayNumber(CommonYear, month, 1) - pq::DayNumber(CommonYear, 1, 1);
@@ -81,9 +116,10 @@ void YearOverYearChart::Draw(QPainter &painter, const QSizeF &size) const {
         painter.setPen(QPen(current ? colours.Bar : colours.Faint, current ? CurrentLineWidth : OtherLineWidth));
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(path);
-        painter.setPen(current ? colours.Text : colours.Faint);
-        painter.drawText(PointAt(line, line.Cumulative.size() - 1, size) + QPointF(LabelOffset, LabelOffset),
-                         QString::number(line.Year));
+    }
+    for (const auto &[year, label] : YearLabels(size)) {
+        painter.setPen(year == Years.CurrentYear ? colours.Text : colours.Faint);
+        painter.drawText(label, Qt::AlignLeft | Qt::AlignVCenter, QString::number(year));
     }
     painter.setPen(colours.Text);
     painter.drawText(QRectF(LeftMargin, 0, size.width() - LeftMargin, TopMargin), Qt::AlignVCenter | Qt::AlignLeft,

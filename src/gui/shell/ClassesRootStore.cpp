@@ -2,12 +2,11 @@
 
 #include <QDir>
 #include <QSettings>
-#include <QStandardPaths>
+
+#include "frame/UserSettings.h"
 
 namespace {
 
-const char *const ConfigDirVariable = "PACEQUILL_CONFIG_DIR";
-const QString AppFolder = QStringLiteral("pacequill");
 const QString StoreFileName = QStringLiteral("classes-root.ini");
 // QSettings' name for a key's unnamed value, the same in INI files and in the Windows registry.
 const QString DefaultValueName = QStringLiteral("Default");
@@ -32,10 +31,7 @@ ClassesRootStore::ClassesRootStore()
 ClassesRootStore::~ClassesRootStore() = default;
 
 QString ClassesRootStore::Location() {
-    QString folder = qEnvironmentVariable(ConfigDirVariable);
-    if (folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') + AppFolder;
-    return QDir(folder).filePath(StoreFileName);
+    return QDir(UserSettings::Folder()).filePath(StoreFileName);
 }
 
 bool ClassesRootStore::CreateKey(const QString &keyPath) {

@@ -2,8 +2,10 @@
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -41,8 +43,10 @@ TSDIDecFrame::TSDIDecFrame(QWidget *client, CommandTarget *application)
     BuildMenus();
     BuildStatusBar();
     BuildToolbar();
-    if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance(thread()))
+    if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance(thread())) {
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TSDIDecFrame::UpdateToolbar);
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TSDIDecFrame::ShowOpenMenuHint);
+    }
     // A key is offered to the focus widget as a shortcut override before any shortcut matches it.
     QCoreApplication::instance()->installEventFilter(this);
 }
@@ -116,8 +120,16 @@ bool TSDIDecFrame::event(QEvent *event) {
 
 bool TSDIDecFrame::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::ShortcutOverride) {
-        if (const auto *widget = qobject_cast<const QWidget *>(watched); widget && widget->window() == this)
+        const auto *widget = qobject_cast<const QWidget *>(watched);
+        const auto *bar = qobject_cast<const QMenuBar *>(widget);
+        // The menu bar with an item highlighted (after a lone Alt) or an open menu has the keyboard: the keys are
+        // its own, and no added key may act.
+        if (widget && IsMenuOfFrame(widget) && (!bar || bar->activeAction())) {
+            if (IsCommonKey(static_cast<const QKeyEvent *>(event)))
+                event->accept();
+        } else if (widget && widget->window() == this) {
             CommandChain->UpdateActions(KeyedActions);
+        }
         return false;
     }
     // Toolbar buttons show their hint while the pointer is over them, docked or floating.
@@ -125,6 +137,35 @@ bool TSDIDecFrame::eventFilter(QObject *watched, QEvent *event) {
         ShowHint(watched->property(ButtonCommandProperty).toInt());
     else if (event->type() == QEvent::Leave)
         statusBar()->clearMessage();
+    return false;
+}
+
+void TSDIDecFrame::ShowOpenMenuHint() {
+    // A menu opened from the keyboard highlights its first item without telling, so the hint is also taken from
+    // the open menu whenever it goes idle.
+    const auto *menu = qobject_cast<const QMenu *>(QApplication::activePopupWidget());
+    if (menu && IsMenuOfFrame(menu))
+        ShowHint(CommandRouter::CommandOf(menu->activeAction()));
+}
+
+bool TSDIDecFrame::IsMenuOfFrame(const QWidget *widget) const {
+    if (!qobject_cast<const QMenuBar *>(widget) && !qobject_cast<const QMenu *>(widget))
+        return false;
+    // A menu is a window of its own; its parents lead to the menu bar and the frame.
+    for (; widget; widget = widget->parentWidget()) {
+        if (widget == this)
+            return true;
+    }
+    return false;
+}
+
+bool TSDIDecFrame::IsCommonKey(const QKeyEvent *key) const {
+    // Enter on the keypad matches the key without its keypad flag, as shortcuts match it.
+    const QKeySequence pressed(QKeyCombination(key->modifiers() & ~Qt::KeypadModifier, Qt::Key(key->key())));
+    for (const QAction *action : KeyedActions) {
+        if (action->shortcuts().contains(pressed))
+            return true;
+    }
     return false;
 }
 

@@ -14,6 +14,7 @@
 class CommandTarget;
 class LockIndicators;
 class QAction;
+class QKeyEvent;
 class QMenu;
 class QToolBar;
 
@@ -74,6 +75,12 @@ private:
     void BuildToolbar();
     void BuildStatusBar();
     void ShowHint(int command);
+    // Shows the hint of the highlighted item of the frame's open menu, if one is open.
+    void ShowOpenMenuHint();
+    // Whether the widget is the menu bar or one of the frame's menus.
+    bool IsMenuOfFrame(const QWidget *widget) const;
+    // Whether the key is one of the keys the menu commands take beyond the menus' own.
+    bool IsCommonKey(const QKeyEvent *key) const;
     // Centres the window by its outer frame once the window manager has given it one; true when it has.
     bool CentreByFrame();
 

@@ -1,5 +1,7 @@
 #include "shell/ViewerHelpClient.h"
 
+#include "frame/ProgramName.h"
+#include "frame/Prompts.h"
 #include "helpwire/LocalPeer.h"
 
 #include <QCoreApplication>
@@ -23,6 +25,14 @@ constexpr int ConnectTimeoutMs = 200;
 constexpr int StartTimeoutMs = 20000;
 constexpr int RetryIntervalMs = 50;
 constexpr int AnswerTimeoutMs = 20000;
+
+const QString CannotShowHelpText = QStringLiteral("Help cannot be shown: %1.");
+const QString ViewerNotFound = QStringLiteral(
+    "the help viewer pacequill-help was not found beside the program, in the build folder or on the PATH "
+    "(build it with the pacequill-help target)");
+const QString ViewerMissing = QStringLiteral("the help viewer %1 is missing");
+const QString ViewerNotExecutable = QStringLiteral("the help viewer %1 is not executable");
+const QString ViewerDidNotStart = QStringLiteral("the help viewer %1 could not be started");
 
 HelpAnswer Refusal(const QString &reason) {
     HelpAnswer answer;
@@ -82,13 +92,24 @@ HelpRequest ViewerHelpClient::BuildRequest(const QString &helpFile, Command comm
     return request;
 }
 
-bool ViewerHelpClient::Request(QWidget *, const QString &helpFile, Command command, quint32 context) {
+bool ViewerHelpClient::Request(QWidget *owner, const QString &helpFile, Command command, quint32 context) {
     // The owner only matters to an engine that parents its windows to the program's; this viewer's windows are its
-    // own, so they can outlive the program.
-    return Send(BuildRequest(helpFile, command, context)).accepted;
+    // own, so they can outlive the program. It owns the message about a viewer that cannot be started.
+    const HelpAnswer answer = Send(BuildRequest(helpFile, command, context));
+    if (!answer.accepted && !Unstartable.isEmpty() && !UnstartableReported) {
+        // Once a run: every help key would otherwise bring the same message up again.
+        UnstartableReported = true;
+        Prompts::MessageSpec box;
+        box.Text = CannotShowHelpText.arg(Unstartable);
+        box.Caption = ProgramName;
+        box.BoxIcon = Prompts::Icon::Exclamation;
+        Prompts::Current().Message(owner, box);
+    }
+    return answer.accepted;
 }
 
 HelpAnswer ViewerHelpClient::Send(const HelpRequest &request) {
+    Unstartable.clear();
     const bool needsViewer = request.kind != HelpRequest::Kind::Quit && request.kind != HelpRequest::Kind::Status;
     if (!server.IsValid())
         return Refusal(server.error);
@@ -107,8 +128,9 @@ HelpAnswer ViewerHelpClient::Send(const HelpRequest &request) {
         if (!needsViewer)
             return Refusal(QStringLiteral("help viewer not running"));
         qint64 pid = 0;
-        if (!StartViewer(pid))
-            return Refusal(QStringLiteral("help viewer could not be started"));
+        Unstartable = StartViewer(pid);
+        if (!Unstartable.isEmpty())
+            return Refusal(Unstartable);
         const QDeadlineTimer deadline(StartTimeoutMs);
         bool viewerEnded = false;
         // A viewer that ended gets one more try: it may have left the requests to another that was starting.
@@ -156,10 +178,15 @@ QString ViewerHelpClient::ViewerProgram() const {
     return found;
 }
 
-bool ViewerHelpClient::StartViewer(qint64 &pid) const {
+QString ViewerHelpClient::StartViewer(qint64 &pid) const {
     const QString program = ViewerProgram();
     if (program.isEmpty())
-        return false;
+        return ViewerNotFound;
+    const QFileInfo file(program);
+    if (!file.exists())
+        return ViewerMissing.arg(program);
+    if (!file.isExecutable())
+        return ViewerNotExecutable.arg(program);
     // The viewer outlives the program, so it must not hold on to the program's terminal or pipes.
     QProcess viewer;
     viewer.setProgram(program);
@@ -167,5 +194,5 @@ bool ViewerHelpClient::StartViewer(qint64 &pid) const {
     viewer.setStandardInputFile(QProcess::nullDevice());
     viewer.setStandardOutputFile(QProcess::nullDevice());
     viewer.setStandardErrorFile(QProcess::nullDevice());
-    return viewer.startDetached(&pid);
+    return viewer.startDetached(&pid) ? QString() : ViewerDidNotStart.arg(program);
 }

@@ -10,9 +10,10 @@
 
 // The help client that talks to the pacequill-help viewer over the user's local socket. When no viewer answers it
 // starts one detached, so help windows outlive the program, and waits for it while it starts, up to a bound that a
-// loaded machine stays within: a missing viewer or collection is answered as a refusal. Only a viewer of this user
-// is trusted: when another user's process holds the socket, the client starts a viewer of its own under a name of
-// its own.
+// loaded machine stays within: a missing viewer or collection is answered as a refusal. A viewer that cannot be
+// started is reported to the user once, naming what is missing; a missing collection the viewer reports itself. Only a
+// viewer of this user is trusted: when another user's process holds the socket, the client starts a viewer of its own
+// under a name of its own.
 class ViewerHelpClient : public HelpClient {
 public:
     struct Options {
@@ -33,9 +34,12 @@ public:
     HelpRequest BuildRequest(const QString &helpFile, Command command, quint32 context) const;
 
 private:
-    bool StartViewer(qint64 &pid) const;
+    // Starts the viewer; why it cannot be started, in words for the user, or nothing when it started.
+    QString StartViewer(qint64 &pid) const;
     QString ViewerProgram() const;
 
     Options options;
     HelpServerLocation server;
+    QString Unstartable; // why the last start of the viewer failed
+    bool UnstartableReported = false;
 };

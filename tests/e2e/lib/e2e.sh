@@ -271,7 +271,8 @@ e2e_click_row() {
 }
 
 # e2e_file_dialog <title> <name>: types a file name into the Open or Save As dialog and accepts it with Return. A
-# Return that only closes the completion list the dialog may show under the name is followed by another one.
+# Return that only closes the completion list the dialog may show under the name is followed by another one. The
+# dialog is followed by its window, since the window it leads to may bear the same title.
 e2e_file_dialog() {
     local dialog attempt _
     dialog=$(e2e_wait_window "$1")
@@ -280,7 +281,7 @@ e2e_file_dialog() {
     for attempt in 1 2 3; do
         e2e_keys Return
         for _ in $(seq 20); do
-            [ -z "$(e2e_find "$1")" ] && return 0
+            { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; } | grep -qx "$dialog" || return 0
             sleep 0.1
         done
     done
