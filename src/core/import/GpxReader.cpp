@@ -7,6 +7,7 @@
 
 #include "import/GreatCircle.h"
 #include "import/IsoTime.h"
+#include "log/Characters.h"
 
 namespace pq {
 
@@ -17,11 +18,36 @@ constexpr std::array GpxNamespaces = {std::string_view("http://www.topografix.co
 constexpr double MaxLatitude = 90;
 constexpr double MaxLongitude = 180;
 
-// A type that says running: any type naming a run ("running", "Run", "trail_running").
+// The words of a type that say running, in any letter case, and the number some services write for a run.
+constexpr std::array RunningWords = {std::string_view("run"), std::string_view("running")};
+constexpr std::string_view RunningNumber = "9";
+
+bool IsWordByte(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0;
+}
+
+// A type that says running: one of its words is a running word ("running", "Run", "trail_running",
+// "Street Running"), so "brunch walk" is not; or it is the number for a run.
 bool SaysRunning(std::string_view type) {
-    constexpr std::string_view Run = "run";
-    return std::search(type.begin(), type.end(), Run.begin(), Run.end(),
-                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; }) != type.end();
+    if (type == RunningNumber) {
+        return true;
+    }
+    std::size_t pos = 0;
+    while (pos < type.size()) {
+        while (pos < type.size() && !IsWordByte(type[pos])) {
+            ++pos;
+        }
+        const std::size_t start = pos;
+        while (pos < type.size() && IsWordByte(type[pos])) {
+            ++pos;
+        }
+        const std::string_view word = type.substr(start, pos - start);
+        if (std::any_of(RunningWords.begin(), RunningWords.end(),
+                        [word](std::string_view run) { return EqualsIgnoringCase(word, run); })) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // A latitude or longitude in degrees, at most limit from 0.
