@@ -18,6 +18,9 @@ namespace pq {
 namespace {
 
 constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view Utf16LittleEndianMark = "\xFF\xFE";
+constexpr std::string_view Utf16BigEndianMark = "\xFE\xFF";
+constexpr std::string_view DoctypeStart = "<!DOCTYPE";
 constexpr std::string_view CsvHeader = "date,distance,time,notes";
 constexpr std::size_t FitMinHeader = 12;
 constexpr std::size_t FitSignatureAt = 8;
@@ -28,6 +31,41 @@ bool IsXmlSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+// Where the document type declaration at the start of text ends, after its internal subset in brackets (whose
+// quoted texts may hold any bracket); npos when the head does not reach its end.
+std::size_t DoctypeEnd(std::string_view text) {
+    char quote = 0;
+    bool inSubset = false;
+    for (std::size_t pos = DoctypeStart.size(); pos < text.size(); ++pos) {
+        const char c = text[pos];
+        if (quote != 0) {
+            quote = c == quote ? 0 : quote;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '[') {
+            inSubset = true;
+        } else if (c == ']') {
+            inSubset = false;
+        } else if (c == '>' && !inSubset) {
+            return pos + 1;
+        }
+    }
+    return std::string_view::npos;
+}
+
+// The characters of a UTF-16 head after its byte-order mark, those beyond ASCII as '?': enough to find the root.
+std::string AsciiOfUtf16(std::string_view head, bool bigEndian) {
+    std::string text;
+    text.reserve(head.size() / 2);
+    for (std::size_t pos = 0; pos + 1 < head.size(); pos += 2) {
+        const auto first = static_cast<unsigned char>(head[pos]);
+        const auto second = static_cast<unsigned char>(head[pos + 1]);
+        const unsigned unit = bigEndian ? (first << 8) | second : (second << 8) | first;
+        text.push_back(unit < 0x80 ? static_cast<char>(unit) : '?');
+    }
+    return text;
+}
+
 // The local name of an XML document's root element, when the head reaches it.
 std::string_view RootElement(std::string_view text) {
     for (;;) {
@@ -35,6 +73,14 @@ std::string_view RootElement(std::string_view text) {
             text.remove_prefix(1);
         }
         std::string_view end;
+        if (text.starts_with(DoctypeStart)) {
+            const std::size_t at = DoctypeEnd(text);
+            if (at == std::string_view::npos) {
+                return {};
+            }
+            text.remove_prefix(at);
+            continue;
+        }
         if (text.starts_with("<?")) {
             end = "?>";
         } else if (text.starts_with("<!--")) {
@@ -69,6 +115,16 @@ bool IsCsvHeader(std::string_view text) {
     const std::string_view line = text.substr(0, text.find_first_of("\r\n"));
     return std::equal(line.begin(), line.end(), CsvHeader.begin(), CsvHeader.end(),
                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
+FileFormat XmlFormat(std::string_view root) {
+    if (root == "gpx") {
+        return FileFormat::Gpx;
+    }
+    if (root == "TrainingCenterDatabase") {
+        return FileFormat::Tcx;
+    }
+    return FileFormat::Unknown;
 }
 
 FileActivities Unreadable(const std::string &name, FileFormat format, std::string place, std::string reason) {
@@ -132,20 +188,17 @@ FileFormat DetectFormat(std::string_view head) {
         head.substr(FitSignatureAt, FitSignature.size()) == FitSignature) {
         return FileFormat::Fit;
     }
+    if (head.starts_with(Utf16LittleEndianMark) || head.starts_with(Utf16BigEndianMark)) {
+        const bool bigEndian = head.starts_with(Utf16BigEndianMark);
+        return XmlFormat(RootElement(AsciiOfUtf16(head.substr(Utf16LittleEndianMark.size()), bigEndian)));
+    }
     if (head.starts_with(Utf8ByteOrderMark)) {
         head.remove_prefix(Utf8ByteOrderMark.size());
     }
     if (IsCsvHeader(head)) {
         return FileFormat::Csv;
     }
-    const std::string_view root = RootElement(head);
-    if (root == "gpx") {
-        return FileFormat::Gpx;
-    }
-    if (root == "TrainingCenterDatabase") {
-        return FileFormat::Tcx;
-    }
-    return FileFormat::Unknown;
+    return XmlFormat(RootElement(head));
 }
 
 std::string_view FormatName(FileFormat format) {

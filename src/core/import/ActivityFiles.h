@@ -18,7 +18,8 @@ enum class FileFormat { Unknown, Gpx, Tcx, Fit, Csv };
 inline constexpr std::size_t ActivityBlockSize = std::size_t{1} << 20;
 
 // The format of a file told by its first bytes (not its name): the FIT header's ".FIT", the root element of an
-// XML document (gpx, TrainingCenterDatabase), or the header line of the CSV that pquil export writes.
+// XML document (gpx, TrainingCenterDatabase; after a document type declaration with an internal subset, and in
+// UTF-8 or in UTF-16 with a byte-order mark), or the header line of the CSV that pquil export writes.
 FileFormat DetectFormat(std::string_view head);
 std::string_view FormatName(FileFormat format);
 
