@@ -44,7 +44,7 @@ std::string Outcome(pq::ActivityReader &reader) {
         Check(std::isfinite(activity.MovingSeconds) && activity.MovingSeconds >= 0);
         for (const pq::DistanceUnit unit : {pq::DistanceUnit::Miles, pq::DistanceUnit::Kilometers}) {
             pq::LogEntry entry;
-            if (pq::MakeActivityEntry(activity, unit, entry)) {
+            if (pq::MakeActivityEntry(activity, unit, entry).empty()) {
                 Check(entry.Date.size() <= pq::DateWidth && entry.Distance.size() <= pq::DistanceWidth &&
                       entry.Time.size() <= pq::TimeWidth && entry.Notes.size() <= pq::NotesWidth);
                 const std::string row = pq::LogList::JoinEntry(entry);

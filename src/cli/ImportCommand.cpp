@@ -24,7 +24,7 @@ namespace pq::cli {
 namespace {
 
 constexpr std::string_view ImportHelp = R"(Usage: pquil import FILE... OUT [--append] [--unit miles|kilometers]
-                    [--all-sports] [--strict] [--force]
+                    [--all-sports] [--undated] [--strict] [--force]
 
 Makes a log OUT from activity files of watches and phones (GPX, TCX, FIT) and from
 CSV files with the columns that 'pquil export' writes, in any mix: each file's
@@ -37,6 +37,11 @@ given) with two decimals ("6.21 Miles"), its moving time as hh:mm:ss, and its na
 or sport as notes. A FIT file gives a row per session; a TCX file the sums of each
 activity's laps; a GPX file a row per track, measured along each segment. Only
 runs are imported unless --all-sports is given; then the sport is in the notes.
+
+An activity without a distance is skipped ("no distance recorded"), and so is one
+whose time does not fit a row's Time. An activity whose start is no date a log can
+hold (a watch whose clock was not set) is skipped too ("its clock was not set"),
+unless --undated is given: then its row's date is No Date.
 
 A row whose Date, Distance and Time equal a row already in the log (or imported
 from an earlier FILE) is a duplicate: it is skipped and reported.
@@ -88,8 +93,8 @@ std::string RowTexts(const LogEntry &entry) {
 // export must import whole.
 class ImportRun {
 public:
-    ImportRun(LogList &log, OutputBuffer &err, DistanceUnit unit, bool allSports)
-        : Log(log), Err(err), Unit(unit), AllSports(allSports), Existing(log) {}
+    ImportRun(LogList &log, OutputBuffer &err, DistanceUnit unit, bool allSports, bool undated)
+        : Log(log), Err(err), Unit(unit), AllSports(allSports), Undated(undated), Existing(log) {}
 
     // False when the file could not be read; the reason has been reported.
     bool ImportFile(const std::string &path, const FileActivities &file) {
@@ -110,9 +115,19 @@ public:
                 continue;
             }
             LogEntry entry;
-            if (!MakeActivityEntry(activity, Unit, entry)) {
-                Report(which + " (" + ActivityDateText(activity.Start) +
-                       "): its distance is too long for a log row, skipped");
+            if (const std::string_view refusal = MakeActivityEntry(activity, Unit, entry); !refusal.empty()) {
+                Report(which + " (" + ActivityDateText(activity.Start) + "): " + std::string(refusal) + ", skipped");
+                continue;
+            }
+            if (!activity.Remark.empty()) {
+                Report(which + " (" + entry.Date + "): " + activity.Remark);
+            }
+            if (!(activity.DistanceMeters > 0)) {
+                Report(which + " (" + entry.Date + "): " + std::string(NoDistance) + ", skipped");
+                continue;
+            }
+            if (!HasLogDate(activity) && !Undated) {
+                Report(which + ": " + std::string(ClockNotSet) + ", skipped (--undated imports it as No Date)");
                 continue;
             }
             Add(entry, [&which] { return which; });
@@ -162,14 +177,15 @@ private:
     OutputBuffer &Err;
     DistanceUnit Unit;
     bool AllSports;
+    bool Undated;
     DuplicateCheck Existing;
 };
 
 } // namespace
 
 int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
-    const ArgumentList args("import", words,
-                            {{"--force"}, {"--append"}, {"--unit", true}, {"--all-sports"}, {"--strict"}});
+    const ArgumentList args(
+        "import", words, {{"--force"}, {"--append"}, {"--unit", true}, {"--all-sports"}, {"--strict"}, {"--undated"}});
     if (args.HelpRequested()) {
         out.Append(ImportHelp);
         return ExitSuccess;
@@ -185,7 +201,7 @@ int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
         CheckOutputPath(std::string(args.Operand(i)), outPath, append || args.Has("--force"));
     }
     LogList log = append ? ReadLogFile(outPath, err) : LogList();
-    ImportRun run(log, err, unit, args.Has("--all-sports"));
+    ImportRun run(log, err, unit, args.Has("--all-sports"), args.Has("--undated"));
     std::vector<std::string> paths;
     for (std::size_t i = 0; i < inputs; ++i) {
         paths.emplace_back(args.Operand(i));

@@ -75,8 +75,8 @@ void tst_GpxReader::read_data() {
         "2025-12-01T07:00:00Z - run 0.00 m 1.500 s");
     row("no namespace",
         "<gpx><trk><trkseg><trkpt lat=\"0\" lon=\"0\"><time>2025-12-01T07:00:00Z</time></trkpt>"
-        "</trkseg></trk></gpx>",
-        "2025-12-01T07:00:00Z - run 0.00 m 0.000 s");
+        "<trkpt lat=\"0.001\" lon=\"0\"><time>2025-12-01T07:00:30Z</time></trkpt></trkseg></trk></gpx>",
+        "2025-12-01T07:00:00Z - run " + QString::number(StepMeters, 'f', 2) + " m 30.000 s");
     row("another namespace's trk is not a track",
         "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\" xmlns:x=\"urn:x\"><x:trk><trkseg><trkpt lat=\"0\" "
         "lon=\"0\"><time>2025-12-01T07:00:00Z</time></trkpt></trkseg></x:trk></gpx>",

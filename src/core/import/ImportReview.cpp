@@ -32,7 +32,7 @@ void ImportReview::AddFile(const std::string &file, FileActivities activities) {
         return;
     }
     for (Activity &activity : activities.Activities) {
-        Append({std::move(activity), file, {}, false, true, false});
+        Append({std::move(activity), file, {}, false, true, false, {}});
     }
 }
 
@@ -40,7 +40,7 @@ void ImportReview::AddCsvRows(const std::string &file, const std::vector<LogEntr
     Activity run;
     run.Running = true;
     for (const LogEntry &entry : rows) {
-        Append({run, file, entry, true, true, false});
+        Append({run, file, entry, true, true, false, {}});
     }
 }
 
@@ -55,7 +55,7 @@ void ImportReview::SetUnit(DistanceUnit unit) {
 
 bool ImportReview::TickedAtFirst(std::size_t index) const {
     const Candidate &candidate = Found[index];
-    return candidate.Found.Running && candidate.Fits && !candidate.Duplicate;
+    return candidate.Found.Running && candidate.Fits && !candidate.Duplicate && candidate.Remark.empty();
 }
 
 std::size_t ImportReview::DuplicateCount() const {
@@ -69,7 +69,9 @@ void ImportReview::Append(Candidate candidate) {
         Earlier.CountRowsBefore(Batch.RowCount());
     }
     if (!candidate.FromCsv) {
-        candidate.Fits = MakeActivityEntry(candidate.Found, ChosenUnit, candidate.Entry);
+        const std::string_view refusal = MakeActivityEntry(candidate.Found, ChosenUnit, candidate.Entry);
+        candidate.Fits = refusal.empty();
+        candidate.Remark = candidate.Fits ? ActivityRemark(candidate.Found) : std::string(refusal);
     }
     candidate.Duplicate = candidate.Fits && (Existing.Contains(candidate.Entry) || Earlier.Contains(candidate.Entry));
     Batch.AppendEntry(candidate.Entry);

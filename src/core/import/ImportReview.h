@@ -21,8 +21,10 @@ public:
         std::string File;
         LogEntry Entry;
         bool FromCsv = false; // a CSV row keeps its own texts whatever the unit
-        bool Fits = true;     // false when the distance is too long for a row
+        bool Fits = true;     // false when the distance or the time is too long for a row
         bool Duplicate = false;
+        // Why the row cannot be made, or what the user must look at first (then it is not ticked at first).
+        std::string Remark;
     };
 
     // The log must outlive the review and stay as it is meanwhile.
@@ -40,7 +42,7 @@ public:
 
     const std::vector<Candidate> &Candidates() const { return Found; }
     const std::vector<ReadError> &Unreadable() const { return Failures; }
-    // Ticked before the user changes anything: runs that fit a row and are not duplicates.
+    // Ticked before the user changes anything: runs that fit a row, are not duplicates and carry no remark.
     bool TickedAtFirst(std::size_t index) const;
     std::size_t DuplicateCount() const;
 

@@ -20,7 +20,6 @@ const QString Caption = QStringLiteral("Import Activities");
 const QStringList Headers = {QStringLiteral("Date"), QStringLiteral("Sport"), QStringLiteral("Distance"),
                              QStringLiteral("Time"), QStringLiteral("File"),  QStringLiteral("Remark")};
 const QString DuplicateRemark = QStringLiteral("already in the log");
-const QString TooLongRemark = QStringLiteral("distance too long for the log");
 const QString UnreadableLabel = QStringLiteral("Files that could not be read:");
 constexpr int UnitIndexes[] = {static_cast<int>(pq::DistanceUnit::Miles),
                                static_cast<int>(pq::DistanceUnit::Kilometers)};
@@ -102,9 +101,8 @@ void ImportReviewDialog::Fill() {
         item->setText(TimeColumn, FromLog(candidate.Entry.Time));
         item->setText(FileColumn, QFileInfo(FromPath(candidate.File)).fileName());
         item->setToolTip(FileColumn, FromPath(candidate.File));
-        item->setText(RemarkColumn, !candidate.Fits       ? TooLongRemark
-                                    : candidate.Duplicate ? DuplicateRemark
-                                                          : QString());
+        item->setText(RemarkColumn,
+                      candidate.Duplicate ? DuplicateRemark : QString::fromUtf8(candidate.Remark.c_str()));
         Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
         if (candidate.Fits) {
             flags |= Qt::ItemIsUserCheckable;
