@@ -95,6 +95,17 @@ void tst_GpxReader::read_data() {
         "error: line 9, column 3: not well-formed XML: unclosed token");
     row("not well-formed", "<gpx><trk></gpx>", "error: line 1, column 13: not well-formed XML: mismatched tag");
     row("another document", "<?xml version=\"1.0\"?><kml/>", "error: not a GPX, TCX, FIT or CSV file");
+
+    // No token may pass 1 MiB; one just below is read.
+    const std::string huge(std::size_t{1} << 21, 'x');
+    const std::string large((std::size_t{1} << 20) - 100, 'x');
+    const QString tooLong = "a name, value, comment or text is longer than 1 MiB";
+    row("a huge attribute value", "<gpx creator=\"" + huge + "\"><trk/></gpx>", "error: line 1, column 1: " + tooLong);
+    row("a huge comment", "<gpx><!--" + huge + "--><trk/></gpx>", "error: line 1, column 6: " + tooLong);
+    row("a huge text", "<gpx><desc>" + huge + "</desc><trk/></gpx>", "error: ");
+    row("a huge name", "<gpx><" + huge + "/></gpx>", "error: line 1, column 6: " + tooLong);
+    row("a large comment", Gpx({"<!--" + large + "-->", GpxTrack("", "", {three})}),
+        "2025-12-01T07:00:00Z - run " + twoSteps + " m 120.000 s");
 }
 
 void tst_GpxReader::read() {

@@ -14,8 +14,9 @@ namespace pq {
 namespace {
 
 constexpr char NamespaceSeparator = '\x01';
-// Expat keeps a token that a piece leaves open and scans it again with every later piece, so a huge token would
-// make the parse quadratic. Pieces this small, and a limit on the bytes left open, keep it linear in the file.
+// Expat keeps a token that a piece leaves open and scans it again with every later piece, so a huge token, or
+// tiny blocks, would make the parse quadratic. The parser is given pieces of this size whatever the blocks, and
+// a limit on the bytes left open keeps the parse linear in the file.
 constexpr std::size_t ParsePiece = std::size_t{1} << 16;
 // No token (a name, an attribute value, a comment, a run of text) of these files is legitimately this long.
 constexpr std::size_t MaxToken = std::size_t{1} << 20;
@@ -96,19 +97,37 @@ std::string XmlActivityReader::Place() const {
 
 void XmlActivityReader::Parse(std::string_view block) {
     while (!block.empty() && !Failed()) {
-        const std::size_t size = std::min(block.size(), ParsePiece);
-        Run(block.data(), static_cast<int>(size), false);
-        block.remove_prefix(size);
-        Fed += size;
-        const XML_Index parsed = XML_GetCurrentByteIndex(Parser);
-        if (!Failed() && parsed >= 0 && Fed - static_cast<std::uint64_t>(parsed) > MaxToken) {
-            Stop(std::string(LongToken));
+        if (Waiting.empty() && block.size() >= ParsePiece) {
+            ParsePieceOf(block.substr(0, ParsePiece));
+            block.remove_prefix(ParsePiece);
+            continue;
+        }
+        const std::size_t taken = std::min(block.size(), ParsePiece - Waiting.size());
+        Waiting.append(block.substr(0, taken));
+        block.remove_prefix(taken);
+        if (Waiting.size() == ParsePiece) {
+            ParsePieceOf(Waiting);
+            Waiting.clear();
         }
     }
 }
 
+void XmlActivityReader::ParsePieceOf(std::string_view piece) {
+    Run(piece.data(), static_cast<int>(piece.size()), false);
+    Fed += piece.size();
+    const XML_Index parsed = XML_GetCurrentByteIndex(Parser);
+    if (!Failed() && parsed >= 0 && Fed - static_cast<std::uint64_t>(parsed) > MaxToken) {
+        Stop(std::string(LongToken));
+    }
+}
+
 void XmlActivityReader::End() {
-    Run(nullptr, 0, true);
+    if (!Waiting.empty() && !Failed()) {
+        ParsePieceOf(Waiting);
+    }
+    if (!Failed()) {
+        Run(nullptr, 0, true);
+    }
 }
 
 void XmlActivityReader::Run(const char *data, int size, bool last) {

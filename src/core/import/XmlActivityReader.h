@@ -44,6 +44,7 @@ protected:
 
 private:
     void Parse(std::string_view block) override;
+    void ParsePieceOf(std::string_view piece);
     void Run(const char *data, int size, bool last);
     std::string Place() const;
 
@@ -55,6 +56,7 @@ private:
     std::string Collected;
     int CaptureDepth = -1; // the depth of the element whose text is collected, or -1
     int Depth = 0;
+    std::string Waiting;     // the start of the next piece
     std::uint64_t Fed = 0;   // bytes given to the parser
     std::size_t TextRun = 0; // bytes of text since the last tag
 };
