@@ -10,7 +10,8 @@ namespace pq {
 struct Activity {
     std::optional<std::int64_t> Start; // seconds since 1970-01-01 00:00 UTC
     double DistanceMeters = 0;
-    double MovingSeconds = 0;
+    double MovingSeconds = 0;  // the time in motion: without pauses and stops
+    double ElapsedSeconds = 0; // from the start to the end, pauses and stops included
     std::string Sport; // as the file names it ("Running", "Biking", "trail_running"); empty when it says nothing
     bool Running = false;
     std::string Name; // empty when the file gives none
