@@ -24,7 +24,8 @@ namespace pq::cli {
 namespace {
 
 constexpr std::string_view ImportHelp = R"(Usage: pquil import FILE... OUT [--append] [--unit miles|kilometers]
-                    [--all-sports] [--undated] [--strict] [--force]
+                    [--time moving|elapsed] [--all-sports] [--undated]
+                    [--strict] [--force]
 
 Makes a log OUT from activity files of watches and phones (GPX, TCX, FIT) and from
 CSV files with the columns that 'pquil export' writes, in any mix: each file's
@@ -33,10 +34,20 @@ of the existing log OUT, whose rows stay as they are and in their order.
 
 An activity becomes one row: the local date of its start (in the time zone of TZ),
 its distance in the unit of --unit (miles, kilometers, mi or km; miles when not
-given) with two decimals ("6.21 Miles"), its moving time as hh:mm:ss, and its name
-or sport as notes. A FIT file gives a row per session; a TCX file the sums of each
-activity's laps; a GPX file a row per track, measured along each segment. Only
-runs are imported unless --all-sports is given; then the sport is in the notes.
+given) with two decimals ("6.21 Miles"), its moving time as hh:mm:ss (its elapsed
+time with --time elapsed), and its name or sport as notes. A FIT file gives a row
+per session; a TCX file the sums of each activity's laps; a GPX file a row per
+track, measured along each segment. Only runs are imported unless --all-sports is
+given; then the sport is in the notes.
+
+The moving time leaves out pauses and stops: a FIT session's timer time, the sum
+of a TCX activity's laps, and in GPX the intervals between points at 0.5 m/s or
+faster. The elapsed time runs from the start to the last recorded point.
+
+A damaged FIT file (cut short, a message that cannot be read, a bad CRC, bytes
+after its end) gives the activities read before the fault, and a run whose
+session is missing is rebuilt from its records; each is reported on standard
+error with the fault and imported.
 
 An activity without a distance is skipped ("no distance recorded"), and so is one
 whose time does not fit a row's Time. An activity whose start is no date a log can
@@ -69,6 +80,8 @@ replaced only with --force (or added to with --append).
 )";
 
 constexpr std::array<std::string_view, 4> UnitNames = {"miles", "kilometers", "mi", "km"};
+constexpr std::string_view MovingName = "moving";
+constexpr std::string_view ElapsedName = "elapsed";
 
 DistanceUnit ParseUnit(std::optional<std::string_view> text) {
     if (!text) {
@@ -83,6 +96,17 @@ DistanceUnit ParseUnit(std::optional<std::string_view> text) {
                                   "' for --unit: miles, kilometers, mi or km (see 'pquil import --help')");
 }
 
+RowTime ParseTime(std::optional<std::string_view> text) {
+    if (!text || EqualsIgnoringCase(*text, MovingName)) {
+        return RowTime::Moving;
+    }
+    if (EqualsIgnoringCase(*text, ElapsedName)) {
+        return RowTime::Elapsed;
+    }
+    throw CliError(ExitUsage, "import: unknown time '" + std::string(*text) +
+                                  "' for --time: moving or elapsed (see 'pquil import --help')");
+}
+
 std::string RowTexts(const LogEntry &entry) {
     return Decode1252ToUtf8(entry.Date + " " + entry.Distance + " " + entry.Time);
 }
@@ -93,8 +117,8 @@ std::string RowTexts(const LogEntry &entry) {
 // export must import whole.
 class ImportRun {
 public:
-    ImportRun(LogList &log, OutputBuffer &err, DistanceUnit unit, bool allSports, bool undated)
-        : Log(log), Err(err), Unit(unit), AllSports(allSports), Undated(undated), Existing(log) {}
+    ImportRun(LogList &log, OutputBuffer &err, DistanceUnit unit, RowTime time, bool allSports, bool undated)
+        : Log(log), Err(err), Unit(unit), Time(time), AllSports(allSports), Undated(undated), Existing(log) {}
 
     // False when the file could not be read; the reason has been reported.
     bool ImportFile(const std::string &path, const FileActivities &file) {
@@ -115,7 +139,7 @@ public:
                 continue;
             }
             LogEntry entry;
-            if (const std::string_view refusal = MakeActivityEntry(activity, Unit, entry); !refusal.empty()) {
+            if (const std::string_view refusal = MakeActivityEntry(activity, Unit, Time, entry); !refusal.empty()) {
                 Report(which + " (" + ActivityDateText(activity.Start) + "): " + std::string(refusal) + ", skipped");
                 continue;
             }
@@ -176,6 +200,7 @@ private:
     LogList &Log;
     OutputBuffer &Err;
     DistanceUnit Unit;
+    RowTime Time;
     bool AllSports;
     bool Undated;
     DuplicateCheck Existing;
@@ -185,7 +210,8 @@ private:
 
 int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
     const ArgumentList args(
-        "import", words, {{"--force"}, {"--append"}, {"--unit", true}, {"--all-sports"}, {"--strict"}, {"--undated"}});
+        "import", words,
+        {{"--force"}, {"--append"}, {"--unit", true}, {"--time", true}, {"--all-sports"}, {"--strict"}, {"--undated"}});
     if (args.HelpRequested()) {
         out.Append(ImportHelp);
         return ExitSuccess;
@@ -194,6 +220,7 @@ int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
         args.ExpectOperands({"FILE", "OUT"});
     }
     const DistanceUnit unit = ParseUnit(args.Value("--unit"));
+    const RowTime time = ParseTime(args.Value("--time"));
     const std::size_t inputs = args.OperandCount() - 1;
     const std::string outPath(args.Operand(inputs));
     const bool append = args.Has("--append");
@@ -201,7 +228,7 @@ int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
         CheckOutputPath(std::string(args.Operand(i)), outPath, append || args.Has("--force"));
     }
     LogList log = append ? ReadLogFile(outPath, err) : LogList();
-    ImportRun run(log, err, unit, args.Has("--all-sports"), args.Has("--undated"));
+    ImportRun run(log, err, unit, time, args.Has("--all-sports"), args.Has("--undated"));
     std::vector<std::string> paths;
     for (std::size_t i = 0; i < inputs; ++i) {
         paths.emplace_back(args.Operand(i));

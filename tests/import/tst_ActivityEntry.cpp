@@ -145,12 +145,14 @@ private slots:
         activity.Sport = "Running";
         activity.Running = true;
         pq::LogEntry entry;
-        QCOMPARE(pq::MakeActivityEntry(activity, pq::DistanceUnit::Miles, entry), std::string_view());
+        QCOMPARE(pq::MakeActivityEntry(activity, pq::DistanceUnit::Miles, pq::RowTime::Moving, entry),
+                 std::string_view());
         QCOMPARE(pq::LogList::JoinEntry(entry), std::string("2025/12/01\t6.21 Miles\t00:50:00\tRunning"));
         activity.MovingSeconds = 1e13;
-        QCOMPARE(pq::MakeActivityEntry(activity, pq::DistanceUnit::Miles, entry), pq::TimeTooLong);
+        QCOMPARE(pq::MakeActivityEntry(activity, pq::DistanceUnit::Miles, pq::RowTime::Moving, entry), pq::TimeTooLong);
         activity.DistanceMeters = 1e15;
-        QCOMPARE(pq::MakeActivityEntry(activity, pq::DistanceUnit::Miles, entry), pq::DistanceTooLong);
+        QCOMPARE(pq::MakeActivityEntry(activity, pq::DistanceUnit::Miles, pq::RowTime::Moving, entry),
+                 pq::DistanceTooLong);
     }
 
     void duplicates() {

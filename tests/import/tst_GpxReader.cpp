@@ -71,8 +71,16 @@ void tst_GpxReader::read_data() {
     row("GPX 1.0 and zones in times",
         "<gpx xmlns=\"http://www.topografix.com/GPX/1/0\"><trk><trkseg>"
         "<trkpt lat=\"0\" lon=\"0\"><time>2025-12-01T08:00:00+01:00</time></trkpt>"
-        "<trkpt lat=\"0\" lon=\"0\"><time>2025-12-01T07:00:01.5Z</time></trkpt></trkseg></trk></gpx>",
-        "2025-12-01T07:00:00Z - run 0.00 m 1.500 s");
+        "<trkpt lat=\"0.001\" lon=\"0\"><time>2025-12-01T07:00:01.5Z</time></trkpt></trkseg></trk></gpx>",
+        "2025-12-01T07:00:00Z - run " + QString::number(StepMeters, 'f', 2) + " m 1.500 s");
+
+    // Slower than 0.5 m/s between two timed points is a stop: left out of the moving time.
+    const Segment stop = {{0, 0, Start}, {Step, 0, Start + 60}, {Step, 0, Start + 660}, {2 * Step, 0, Start + 720}};
+    row("a stop inside a segment", Gpx({GpxTrack("", "", {stop})}),
+        "2025-12-01T07:00:00Z - run " + twoSteps + " m 120.000 s");
+    const Segment slow = {{0, 0, Start}, {Step, 0, Start + static_cast<std::int64_t>(StepMeters / 0.49)}};
+    row("just below the stop speed", Gpx({GpxTrack("", "", {slow})}),
+        "2025-12-01T07:00:00Z - run " + QString::number(StepMeters, 'f', 2) + " m 0.000 s");
     row("no namespace",
         "<gpx><trk><trkseg><trkpt lat=\"0\" lon=\"0\"><time>2025-12-01T07:00:00Z</time></trkpt>"
         "<trkpt lat=\"0.001\" lon=\"0\"><time>2025-12-01T07:00:30Z</time></trkpt></trkseg></trk></gpx>",

@@ -15,8 +15,9 @@ namespace {
 const QString CasesFolder = QStringLiteral(PACEQUILL_TEST_DATA "/import");
 const QString ExpectedName = QStringLiteral("expected.txt");
 
-// What an import review makes of a case's files, one line each: every activity with its tick, its row and its
-// remark, then every file that could not be read with the place and the reason.
+// What an import review makes of a case's files, one line each: every activity with its tick, its row (the
+// moving time in its Time), its elapsed time and its remark, then every file that could not be read with the place
+// and the reason.
 QString Review(const QDir &folder) {
     const pq::LogList log;
     pq::ImportReview review(log);
@@ -37,6 +38,9 @@ QString Review(const QDir &folder) {
         const pq::LogEntry &entry = candidate.Entry;
         text += QString(review.TickedAtFirst(i) ? "[x] " : "[ ] ") + local(candidate.File) + ": " +
                 QString::fromStdU16String(pq::Decode1252(pq::LogList::JoinEntry(entry))).replace('\t', " | ");
+        if (!candidate.FromCsv) {
+            text += " | elapsed " + QString::fromStdString(pq::MovingTimeText(candidate.Found.ElapsedSeconds));
+        }
         if (!candidate.Remark.empty()) {
             text += " -- " + QString::fromStdString(candidate.Remark);
         }

@@ -155,14 +155,14 @@ std::string ActivityNotes(const Activity &activity) {
     return bytes.find_first_not_of(Blank) == std::string::npos ? std::string(NoNotes) : bytes;
 }
 
-std::string_view MakeActivityEntry(const Activity &activity, DistanceUnit unit, LogEntry &entry) {
+std::string_view MakeActivityEntry(const Activity &activity, DistanceUnit unit, RowTime time, LogEntry &entry) {
     entry.Date = ActivityDateText(activity.Start);
     entry.Notes = ActivityNotes(activity);
     entry.Distance = ActivityDistanceText(activity.DistanceMeters, unit);
     if (entry.Distance.empty()) {
         return DistanceTooLong;
     }
-    entry.Time = MovingTimeText(activity.MovingSeconds);
+    entry.Time = MovingTimeText(time == RowTime::Elapsed ? activity.ElapsedSeconds : activity.MovingSeconds);
     if (entry.Time.empty()) {
         return TimeTooLong;
     }

@@ -41,9 +41,12 @@ inline constexpr std::string_view TimeTooLong = "its time is too long for a log 
 inline constexpr std::string_view NoDistance = "no distance recorded";
 inline constexpr std::string_view ClockNotSet = "its clock was not set";
 
+// Which of an activity's times goes into its row's Time.
+enum class RowTime { Moving, Elapsed };
+
 // The row for an activity; when its distance or its time does not fit a row, the reason (and the row without
 // that text).
-std::string_view MakeActivityEntry(const Activity &activity, DistanceUnit unit, LogEntry &entry);
+std::string_view MakeActivityEntry(const Activity &activity, DistanceUnit unit, RowTime time, LogEntry &entry);
 
 // What the user must look at before the activity's row is taken, empty when nothing: the reader's remark on a
 // damaged file, a start the log cannot hold as a date (the device's clock was not set), no distance.

@@ -53,6 +53,11 @@ void ImportReview::SetUnit(DistanceUnit unit) {
     Recompute();
 }
 
+void ImportReview::SetTime(RowTime time) {
+    ChosenTime = time;
+    Recompute();
+}
+
 bool ImportReview::TickedAtFirst(std::size_t index) const {
     const Candidate &candidate = Found[index];
     return candidate.Found.Running && candidate.Fits && !candidate.Duplicate && candidate.Remark.empty();
@@ -69,7 +74,7 @@ void ImportReview::Append(Candidate candidate) {
         Earlier.CountRowsBefore(Batch.RowCount());
     }
     if (!candidate.FromCsv) {
-        const std::string_view refusal = MakeActivityEntry(candidate.Found, ChosenUnit, candidate.Entry);
+        const std::string_view refusal = MakeActivityEntry(candidate.Found, ChosenUnit, ChosenTime, candidate.Entry);
         candidate.Fits = refusal.empty();
         candidate.Remark = candidate.Fits ? ActivityRemark(candidate.Found) : std::string(refusal);
     }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "calc/RunArithmetic.h"
+#include "import/ActivityEntry.h"
 #include "import/ActivityFiles.h"
 #include "import/DuplicateCheck.h"
 #include "log/LogEntry.h"
@@ -39,6 +40,9 @@ public:
     void AddUnreadable(ReadError error);
     void SetUnit(DistanceUnit unit);
     DistanceUnit Unit() const { return ChosenUnit; }
+    // Which time of an activity goes into its row: the moving time unless the user chooses the elapsed one.
+    void SetTime(RowTime time);
+    RowTime Time() const { return ChosenTime; }
 
     const std::vector<Candidate> &Candidates() const { return Found; }
     const std::vector<ReadError> &Unreadable() const { return Failures; }
@@ -55,6 +59,7 @@ private:
     LogList Batch;          // the candidates' rows, in their order
     DuplicateCheck Earlier; // over Batch: the rows of the files before the one being added
     DistanceUnit ChosenUnit = DistanceUnit::Miles;
+    RowTime ChosenTime = RowTime::Moving;
     std::vector<Candidate> Found;
     std::vector<ReadError> Failures;
 };
