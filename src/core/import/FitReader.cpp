@@ -513,7 +513,7 @@ void FitReader::End() {
     if (rebuilt && CutOff) {
         remark = "cut off after " + Span(span);
     } else if (Stopped) {
-        remark = Fault + " (" + FaultPlace + ")";
+        remark = Fault + " at " + FaultPlace;
     } else {
         remark = "its session is missing";
     }
