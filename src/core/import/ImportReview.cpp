@@ -1,6 +1,7 @@
 #include "import/ImportReview.h"
 
 #include <algorithm>
+#include <ctime>
 #include <utility>
 
 #include "import/ActivityEntry.h"
@@ -50,6 +51,19 @@ void ImportReview::AddUnreadable(ReadError error) {
 
 void ImportReview::SetUnit(DistanceUnit unit) {
     ChosenUnit = unit;
+    Recompute();
+}
+
+void ImportReview::SetDate(std::size_t index, const CivilDate &date) {
+    constexpr int Noon = 12;
+    constexpr int TmYearBase = 1900;
+    std::tm local{};
+    local.tm_year = date.Year - TmYearBase;
+    local.tm_mon = date.Month - 1;
+    local.tm_mday = date.Day;
+    local.tm_hour = Noon;
+    local.tm_isdst = -1;
+    Found[index].Found.Start = static_cast<std::int64_t>(std::mktime(&local));
     Recompute();
 }
 

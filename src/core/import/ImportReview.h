@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "calc/DateRules.h"
 #include "calc/RunArithmetic.h"
 #include "import/ActivityEntry.h"
 #include "import/ActivityFiles.h"
@@ -43,6 +44,8 @@ public:
     // Which time of an activity goes into its row: the moving time unless the user chooses the elapsed one.
     void SetTime(RowTime time);
     RowTime Time() const { return ChosenTime; }
+    // The date the user gives an activity without one (its clock was not set): it starts at noon of that day.
+    void SetDate(std::size_t index, const CivilDate &date);
 
     const std::vector<Candidate> &Candidates() const { return Found; }
     const std::vector<ReadError> &Unreadable() const { return Failures; }

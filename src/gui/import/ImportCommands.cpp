@@ -35,6 +35,12 @@ bool RunReviewDialog(pq::ImportReview &review, QWidget *parent, std::vector<pq::
     return true;
 }
 
+// The time the user chose for the rows in the last review, chosen again in the next.
+pq::RowTime &RememberedTime() {
+    static pq::RowTime time = pq::RowTime::Moving;
+    return time;
+}
+
 ReviewRunner &CurrentRunner() {
     static ReviewRunner runner = RunReviewDialog;
     return runner;
@@ -85,8 +91,11 @@ void ImportFiles(TPacequillDlgClient &client, const QStringList &paths) {
         review.AddRead(reads.Path(i), reads.TakeNext());
     }
     progress.setValue(static_cast<int>(paths.size()));
+    review.SetTime(RememberedTime());
     std::vector<pq::LogEntry> rows;
-    if (!CurrentRunner()(review, &client, rows) || rows.empty()) {
+    const bool accepted = CurrentRunner()(review, &client, rows);
+    RememberedTime() = review.Time();
+    if (!accepted || rows.empty()) {
         return;
     }
     for (const pq::LogEntry &entry : rows) {

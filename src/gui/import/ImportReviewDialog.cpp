@@ -8,17 +8,22 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "calc/DateRules.h"
 #include "import/ActivityEntry.h"
 #include "log/CodePage1252.h"
 
 namespace {
 
 const QString Caption = QStringLiteral("Import Activities");
-const QStringList Headers = {QStringLiteral("Date"), QStringLiteral("Sport"), QStringLiteral("Distance"),
-                             QStringLiteral("Time"), QStringLiteral("File"),  QStringLiteral("Remark")};
+const QStringList Headers = {QStringLiteral("Date"), QStringLiteral("Sport"),  QStringLiteral("Distance"),
+                             QStringLiteral("Time"), QStringLiteral("Moving"), QStringLiteral("Elapsed"),
+                             QStringLiteral("File"), QStringLiteral("Remark")};
+const QString MovingChoice = QStringLiteral("Moving time");
+const QString ElapsedChoice = QStringLiteral("Elapsed time");
 const QString DuplicateRemark = QStringLiteral("already in the log");
 const QString UnreadableLabel = QStringLiteral("Files that could not be read:");
 constexpr int UnitIndexes[] = {static_cast<int>(pq::DistanceUnit::Miles),
@@ -65,6 +70,14 @@ ImportReviewDialog::ImportReviewDialog(pq::ImportReview &review, QWidget *parent
     unitLabel->setBuddy(Unit);
     unitRow->addWidget(unitLabel);
     unitRow->addWidget(Unit);
+    auto *timeLabel = new QLabel(QStringLiteral("&Time of the rows:"), this);
+    Time = new QComboBox(this);
+    Time->addItem(MovingChoice, static_cast<int>(pq::RowTime::Moving));
+    Time->addItem(ElapsedChoice, static_cast<int>(pq::RowTime::Elapsed));
+    Time->setCurrentIndex(Time->findData(static_cast<int>(Review.Time())));
+    timeLabel->setBuddy(Time);
+    unitRow->addWidget(timeLabel);
+    unitRow->addWidget(Time);
     unitRow->addStretch(1);
     layout->addLayout(unitRow);
 
@@ -85,11 +98,25 @@ ImportReviewDialog::ImportReviewDialog(pq::ImportReview &review, QWidget *parent
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
 
-    connect(Unit, &QComboBox::currentIndexChanged, this, &ImportReviewDialog::OnUnitChanged);
+    connect(Unit, &QComboBox::currentIndexChanged, this, [this](int index) {
+        Refill([this, index] { Review.SetUnit(static_cast<pq::DistanceUnit>(Unit->itemData(index).toInt())); });
+    });
+    connect(Time, &QComboBox::currentIndexChanged, this, [this](int index) {
+        Refill([this, index] { Review.SetTime(static_cast<pq::RowTime>(Time->itemData(index).toInt())); });
+    });
+    // Only the Date of a row without one is edited, and only when asked for.
+    List->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(List, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item, int column) {
+        if (column == DateColumn && (item->flags() & Qt::ItemIsEditable) != 0) {
+            List->editItem(item, DateColumn);
+        }
+    });
+    connect(List, &QTreeWidget::itemChanged, this, &ImportReviewDialog::OnDateEdited);
     Fill();
 }
 
 void ImportReviewDialog::Fill() {
+    const QSignalBlocker quiet(List);
     List->clear();
     const std::vector<pq::ImportReview::Candidate> &candidates = Review.Candidates();
     for (std::size_t i = 0; i < candidates.size(); ++i) {
@@ -99,6 +126,10 @@ void ImportReviewDialog::Fill() {
         item->setText(SportColumn, QString::fromUtf8(pq::SportLabel(candidate.Found).c_str()));
         item->setText(DistanceColumn, FromLog(candidate.Entry.Distance));
         item->setText(TimeColumn, FromLog(candidate.Entry.Time));
+        if (!candidate.FromCsv) {
+            item->setText(MovingColumn, QString::fromStdString(pq::MovingTimeText(candidate.Found.MovingSeconds)));
+            item->setText(ElapsedColumn, QString::fromStdString(pq::MovingTimeText(candidate.Found.ElapsedSeconds)));
+        }
         item->setText(FileColumn, QFileInfo(FromPath(candidate.File)).fileName());
         item->setToolTip(FileColumn, FromPath(candidate.File));
         item->setText(RemarkColumn,
@@ -106,6 +137,10 @@ void ImportReviewDialog::Fill() {
         Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
         if (candidate.Fits) {
             flags |= Qt::ItemIsUserCheckable;
+        }
+        if (!candidate.FromCsv && !pq::HasLogDate(candidate.Found)) {
+            flags |= Qt::ItemIsEditable;
+            item->setToolTip(DateColumn, QStringLiteral("Double-click to type the date (yyyy/mm/dd)"));
         }
         item->setFlags(flags);
         item->setCheckState(DateColumn, Review.TickedAtFirst(i) ? Qt::Checked : Qt::Unchecked);
@@ -118,20 +153,48 @@ void ImportReviewDialog::Fill() {
                         .arg(files));
 }
 
-// The user's ticks stay, except on rows that the new unit makes duplicates or too long.
-void ImportReviewDialog::OnUnitChanged(int index) {
+// The user's ticks stay, except on rows that the change makes duplicates or too long.
+void ImportReviewDialog::Refill(const std::function<void()> &change) {
     std::vector<bool> ticked;
     for (int row = 0; row < List->topLevelItemCount(); ++row) {
         ticked.push_back(List->topLevelItem(row)->checkState(DateColumn) == Qt::Checked);
     }
-    Review.SetUnit(static_cast<pq::DistanceUnit>(Unit->itemData(index).toInt()));
+    change();
     Fill();
+    const QSignalBlocker quiet(List);
     const std::vector<pq::ImportReview::Candidate> &candidates = Review.Candidates();
     for (int row = 0; row < List->topLevelItemCount(); ++row) {
         const pq::ImportReview::Candidate &candidate = candidates[static_cast<std::size_t>(row)];
         const bool keep = ticked[static_cast<std::size_t>(row)] && candidate.Fits && !candidate.Duplicate;
         List->topLevelItem(row)->setCheckState(DateColumn, keep ? Qt::Checked : Qt::Unchecked);
     }
+}
+
+// A date typed for a row without one: a valid date becomes the row's and ticks it; anything else is undone.
+void ImportReviewDialog::OnDateEdited(QTreeWidgetItem *item, int column) {
+    const int row = List->indexOfTopLevelItem(item);
+    const pq::ImportReview::Candidate &edited = Review.Candidates()[static_cast<std::size_t>(row)];
+    if (column != DateColumn || item->text(DateColumn) == FromLog(edited.Entry.Date)) {
+        return;
+    }
+    pq::CivilDate date;
+    const std::string typed = item->text(DateColumn).trimmed().toStdString();
+    if (!pq::ReadDateText(typed, date)) {
+        QMetaObject::invokeMethod(
+            this, [this] { Refill([] {}); }, Qt::QueuedConnection);
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, row, date] {
+            Refill([this, row, date] { Review.SetDate(static_cast<std::size_t>(row), date); });
+            const pq::ImportReview::Candidate &candidate = Review.Candidates()[static_cast<std::size_t>(row)];
+            if (candidate.Fits && !candidate.Duplicate && candidate.Found.DistanceMeters > 0) {
+                const QSignalBlocker quiet(List);
+                List->topLevelItem(row)->setCheckState(DateColumn, Qt::Checked);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 std::vector<pq::LogEntry> ImportReviewDialog::TickedEntries() const {

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <vector>
 
 #include "import/ImportReview.h"
@@ -10,15 +11,28 @@ class QComboBox;
 class QLabel;
 class QListWidget;
 class QTreeWidget;
+class QTreeWidgetItem;
 
-// The review before an import: one line per activity found (date, sport, distance, time, file) with a check box
-// (runs ticked; other sports, duplicates and rows too long for the log not), the unit of the distances, and the
-// files that could not be read with the reasons. A resizable window laid out with layouts.
+// The review before an import: one line per activity found (date, sport, distance, time, moving and elapsed time,
+// file, remark) with a check box (runs ticked; other sports, duplicates, rows too long for the log and rows with a
+// remark not), the unit of the distances, which time goes into the rows, and the files that could not be read
+// with the reasons. An activity whose clock was not set takes a date typed into its Date (double-click it). A
+// resizable window laid out with layouts.
 class ImportReviewDialog : public QDialog {
     Q_OBJECT
 
 public:
-    enum Column { DateColumn, SportColumn, DistanceColumn, TimeColumn, FileColumn, RemarkColumn, ColumnCount };
+    enum Column {
+        DateColumn,
+        SportColumn,
+        DistanceColumn,
+        TimeColumn,
+        MovingColumn,
+        ElapsedColumn,
+        FileColumn,
+        RemarkColumn,
+        ColumnCount
+    };
 
     ImportReviewDialog(pq::ImportReview &review, QWidget *parent = nullptr);
 
@@ -27,16 +41,20 @@ public:
 
     QTreeWidget *Activities() const { return List; }
     QComboBox *UnitChoice() const { return Unit; }
+    QComboBox *TimeChoice() const { return Time; }
     QListWidget *UnreadableFiles() const { return Failures; }
     QLabel *Summary() const { return Counts; }
 
 private:
     void Fill();
-    void OnUnitChanged(int index);
+    // Shows the review again after a change to it, keeping the user's ticks where the rows still allow them.
+    void Refill(const std::function<void()> &change);
+    void OnDateEdited(QTreeWidgetItem *item, int column);
 
     pq::ImportReview &Review;
     QTreeWidget *List = nullptr;
     QComboBox *Unit = nullptr;
+    QComboBox *Time = nullptr;
     QListWidget *Failures = nullptr;
     QLabel *Counts = nullptr;
 };
