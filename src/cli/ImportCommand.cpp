@@ -10,6 +10,7 @@
 #include "cli/OutputBuffer.h"
 #include "import/ActivityEntry.h"
 #include "import/ActivityFiles.h"
+#include "import/ActivityInputs.h"
 #include "import/ActivityReadAhead.h"
 #include "import/CsvRows.h"
 #include "import/DuplicateCheck.h"
@@ -123,7 +124,7 @@ public:
     // False when the file could not be read; the reason has been reported.
     bool ImportFile(const std::string &path, const FileActivities &file) {
         Existing.CountRowsBefore(Log.RowCount());
-        if (TakenAsCsv(file.Format, path)) {
+        if (file.Plain && TakenAsCsv(file.Format, path)) {
             return ImportCsv(path);
         }
         if (file.Error) {
@@ -230,18 +231,24 @@ int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
     LogList log = append ? ReadLogFile(outPath, err) : LogList();
     ImportRun run(log, err, unit, time, args.Has("--all-sports"), args.Has("--undated"));
     std::vector<std::string> paths;
+    paths.reserve(inputs);
     for (std::size_t i = 0; i < inputs; ++i) {
         paths.emplace_back(args.Operand(i));
     }
-    ActivityReadAhead reads(std::move(paths), ReadingThreads());
-    std::size_t unreadable = 0;
-    for (std::size_t i = 0; i < inputs; ++i) {
+    std::vector<ReadError> unlisted;
+    ActivityReadAhead reads(ExpandActivityInputs(paths, unlisted), ReadingThreads());
+    for (const ReadError &error : unlisted) {
+        err.Append("pquil: " + error.Text() + "\n");
+    }
+    std::size_t unreadable = unlisted.size();
+    const std::size_t files = reads.Size() + unlisted.size();
+    for (std::size_t i = 0; i < reads.Size(); ++i) {
         if (!run.ImportFile(reads.Path(i), reads.TakeNext())) {
             ++unreadable;
         }
     }
-    if (unreadable > 0 && (args.Has("--strict") || unreadable == inputs)) {
-        err.Append("pquil: " + std::to_string(unreadable) + " of " + std::to_string(inputs) +
+    if (unreadable > 0 && (args.Has("--strict") || unreadable == files)) {
+        err.Append("pquil: " + std::to_string(unreadable) + " of " + std::to_string(files) +
                    " file(s) could not be read; nothing was written\n");
         return ExitFailure;
     }

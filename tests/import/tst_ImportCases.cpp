@@ -6,6 +6,7 @@
 
 #include "import/ActivityEntry.h"
 #include "import/ActivityFiles.h"
+#include "import/ActivityInputs.h"
 #include "import/ImportReview.h"
 #include "log/CodePage1252.h"
 #include "log/LogList.h"
@@ -21,12 +22,15 @@ const QString ExpectedName = QStringLiteral("expected.txt");
 QString Review(const QDir &folder) {
     const pq::LogList log;
     pq::ImportReview review(log);
-    const QStringList inputs = folder.entryList(QDir::Files, QDir::Name);
-    for (const QString &name : inputs) {
-        if (name != ExpectedName) {
-            const std::string path = QFile::encodeName(folder.filePath(name)).toStdString();
-            review.AddRead(path, pq::ReadActivityFile(path));
-        }
+    // The folder is imported as a whole, as pquil and the window take one: expected.txt is no activity file.
+    std::vector<pq::ReadError> unlisted;
+    const std::vector<pq::ActivityInput> inputs =
+        pq::ExpandActivityInputs({QFile::encodeName(folder.path()).toStdString()}, unlisted);
+    for (pq::ReadError &error : unlisted) {
+        review.AddUnreadable(std::move(error));
+    }
+    for (const pq::ActivityInput &input : inputs) {
+        review.AddRead(input.Name(), pq::ReadActivityInput(input));
     }
     const auto local = [&folder](const std::string &path) {
         return folder.relativeFilePath(QFile::decodeName(QByteArray::fromStdString(path)));
@@ -43,6 +47,9 @@ QString Review(const QDir &folder) {
         }
         if (!candidate.Remark.empty()) {
             text += " -- " + QString::fromStdString(candidate.Remark);
+        }
+        if (candidate.Duplicate) {
+            text += " -- a duplicate";
         }
         text += '\n';
     }

@@ -12,6 +12,7 @@
 #include "import/FitReader.h"
 #include "import/GpxReader.h"
 #include "import/TcxReader.h"
+#include "log/Characters.h"
 
 namespace pq {
 
@@ -146,6 +147,8 @@ FileActivities Collect(ActivityReader &reader, FileFormat format, const std::str
     return result;
 }
 
+constexpr std::string_view EnclosedCsv = "a CSV file is read only as a file of its own, not compressed or archived";
+
 class FileHandle {
 public:
     explicit FileHandle(int fd) : Fd(fd) {}
@@ -245,6 +248,57 @@ FileActivities ReadActivityBytes(std::string_view bytes, const std::string &name
     return Collect(*reader, format, name);
 }
 
+FileActivities Enclosed(FileActivities read, const std::string &name) {
+    if (read.Format == FileFormat::Csv) {
+        read = Unreadable(name, FileFormat::Csv, {}, std::string(EnclosedCsv));
+    }
+    read.Plain = false;
+    return read;
+}
+
+bool HasSuffix(std::string_view name, std::string_view suffix) {
+    return name.size() >= suffix.size() && EqualsIgnoringCase(name.substr(name.size() - suffix.size()), suffix);
+}
+
+FileActivities ReadActivityBlocks(const BlockSource &source, const std::string &name) {
+    if (HasSuffix(name, GzipSuffix)) {
+        // The name without ".gz" tells no more than the content does; only the content decides the format.
+        auto inflater = std::make_shared<GzipInflater>(source);
+        FileActivities read = ReadActivityBlocks(
+            [inflater](std::string &block, std::string &reason) { return inflater->Read(block, reason); },
+            name.substr(0, name.size() - GzipSuffix.size()));
+        if (read.Error) {
+            read.Error->File = name;
+        }
+        return Enclosed(std::move(read), name);
+    }
+    std::string block(ActivityBlockSize, '\0');
+    std::string reason;
+    std::optional<std::size_t> got = source(block, reason);
+    if (!got) {
+        return Unreadable(name, FileFormat::Unknown, {}, reason);
+    }
+    const FileFormat format = DetectFormat(std::string_view(block).substr(0, *got));
+    if (format == FileFormat::Csv) {
+        return {format, {}, std::nullopt};
+    }
+    const std::unique_ptr<ActivityReader> reader = MakeActivityReader(format);
+    if (!reader) {
+        return Unreadable(name, format, {}, std::string(UnknownFormat));
+    }
+    while (*got > 0) {
+        reader->Feed(std::string_view(block).substr(0, *got));
+        if (reader->Failed()) {
+            break;
+        }
+        got = source(block, reason);
+        if (!got) {
+            return Unreadable(name, format, {}, reason);
+        }
+    }
+    return Collect(*reader, format, name);
+}
+
 FileActivities ReadActivityFile(const std::string &path) {
     // Without waiting on a pipe or a device before its type is known; reads of a regular file never wait anyway.
     const FileHandle file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
@@ -258,30 +312,17 @@ FileActivities ReadActivityFile(const std::string &path) {
     if (!S_ISREG(info.st_mode)) {
         return Unreadable(path, FileFormat::Unknown, {}, "not a regular file");
     }
-    std::string block(ActivityBlockSize, '\0');
-    ssize_t got = ReadBlock(file.Get(), block);
-    if (got < 0) {
-        return Unreadable(path, FileFormat::Unknown, {}, std::strerror(errno));
-    }
-    const FileFormat format = DetectFormat(std::string_view(block).substr(0, static_cast<std::size_t>(got)));
-    if (format == FileFormat::Csv) {
-        return {format, {}, std::nullopt};
-    }
-    const std::unique_ptr<ActivityReader> reader = MakeActivityReader(format);
-    if (!reader) {
-        return Unreadable(path, format, {}, std::string(UnknownFormat));
-    }
-    while (got > 0) {
-        reader->Feed(std::string_view(block).substr(0, static_cast<std::size_t>(got)));
-        if (reader->Failed()) {
-            break;
-        }
-        got = ReadBlock(file.Get(), block);
-        if (got < 0) {
-            return Unreadable(path, format, {}, std::strerror(errno));
-        }
-    }
-    return Collect(*reader, format, path);
+    const int fd = file.Get();
+    return ReadActivityBlocks(
+        [fd](std::string &block, std::string &reason) -> std::optional<std::size_t> {
+            const ssize_t got = ReadBlock(fd, block);
+            if (got < 0) {
+                reason = std::strerror(errno);
+                return std::nullopt;
+            }
+            return static_cast<std::size_t>(got);
+        },
+        path);
 }
 
 } // namespace pq

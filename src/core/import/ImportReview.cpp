@@ -14,7 +14,7 @@ ImportReview::ImportReview(const LogList &log) : Existing(log), Earlier(Batch) {
 }
 
 void ImportReview::AddRead(const std::string &path, FileActivities found) {
-    if (!TakenAsCsv(found.Format, path)) {
+    if (!found.Plain || !TakenAsCsv(found.Format, path)) {
         AddFile(path, std::move(found));
         return;
     }

@@ -9,6 +9,7 @@
 
 #include "frame/CommandIds.h"
 #include "frame/Prompts.h"
+#include "import/ActivityInputs.h"
 #include "import/ActivityReadAhead.h"
 #include "import/ImportReview.h"
 #include "import/ImportReviewDialog.h"
@@ -78,9 +79,14 @@ void ImportFiles(TPacequillDlgClient &client, const QStringList &paths) {
     for (const QString &path : paths) {
         files.push_back(PathBytes::Encode(path).toStdString());
     }
-    pq::ActivityReadAhead reads(std::move(files), std::max(1U, std::thread::hardware_concurrency()));
+    std::vector<pq::ReadError> unlisted;
+    pq::ActivityReadAhead reads(pq::ExpandActivityInputs(files, unlisted),
+                                std::max(1U, std::thread::hardware_concurrency()));
     pq::ImportReview review(client.List());
-    QProgressDialog progress(ReadingText, CancelText, 0, static_cast<int>(paths.size()), &client);
+    for (pq::ReadError &error : unlisted) {
+        review.AddUnreadable(std::move(error));
+    }
+    QProgressDialog progress(ReadingText, CancelText, 0, static_cast<int>(reads.Size()), &client);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(ProgressDelayMilliseconds);
     for (std::size_t i = 0; i < reads.Size(); ++i) {
@@ -90,7 +96,7 @@ void ImportFiles(TPacequillDlgClient &client, const QStringList &paths) {
         }
         review.AddRead(reads.Path(i), reads.TakeNext());
     }
-    progress.setValue(static_cast<int>(paths.size()));
+    progress.setValue(static_cast<int>(reads.Size()));
     review.SetTime(RememberedTime());
     std::vector<pq::LogEntry> rows;
     const bool accepted = CurrentRunner()(review, &client, rows);

@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
-"""Writes the FIT files of the import cases from the published protocol: a 14-byte header, definition and data
-messages in little-endian order, and the CRCs. Run it in this folder; the expected texts are written by hand or
-with PACEQUILL_BLESS=1 and read over."""
+"""Writes the binary files of the import cases: FIT files from the published protocol (a 14-byte header,
+definition and data messages in little-endian order, and the CRCs), and gzip files and zip archives of device
+files. Run it in this folder; the expected texts are written by hand or with PACEQUILL_BLESS=1 and read over."""
+import gzip
+import io
 import os
 import struct
+import zipfile
 
 CRC_TABLE = [0x0000, 0xCC01, 0xD801, 0x1400, 0xF001, 0x3C00, 0x2800, 0xE401,
              0xA001, 0x6C00, 0x7800, 0xB401, 0x5000, 0x9C01, 0x8801, 0x4400]
@@ -112,3 +115,50 @@ write('fit-clock-not-set', 'unset.fit', unset.bytes())
 # Nothing to keep: the first data message comes before its definition.
 broken = Fit()
 write('fit-nothing-recoverable', 'broken.fit', broken.bytes(bytes([5, 1, 2, 3])))
+
+
+# Compressed files and archives, as a training service exports a whole account.
+def gpx_run(name, day):
+    points = ''.join(f'<trkpt lat="{i * 0.0009:.4f}" lon="0"><time>{day}T07:{i:02d}:00Z</time></trkpt>'
+                     for i in range(31))
+    return (f'<?xml version="1.0"?><gpx xmlns="http://www.topografix.com/GPX/1/1"><trk><name>{name}</name>'
+            f'<trkseg>{points}</trkseg></trk></gpx>').encode()
+
+
+def gzipped(data):
+    out = io.BytesIO()
+    with gzip.GzipFile(fileobj=out, mode='wb', mtime=0) as packed:
+        packed.write(data)
+    return out.getvalue()
+
+
+def dated_session(day):
+    fit = Fit()
+    fit.file_id(START + (day - 1) * 86400)
+    fit.session(START + (day - 1) * 86400, 2400000, 2400000, 800000)
+    return fit.bytes()
+
+
+write('bulk-gzip', 'run.gpx.gz', gzipped(gpx_run('Gzipped GPX', '2025-12-02')))
+write('bulk-gzip', 'run.fit.gz', gzipped(dated_session(3)))
+write('bulk-gzip', 'cut.tcx.gz', gzipped(gpx_run('Cut', '2025-12-04'))[:-30])
+write('bulk-gzip', 'rows.csv.gz', gzipped(b'Date,Distance,Time,Notes\r\n2025/12/05,3 Miles,00:24:00,x\r\n'))
+
+archive = io.BytesIO()
+with zipfile.ZipFile(archive, 'w', zipfile.ZIP_DEFLATED) as export:
+    for day in range(6, 9):
+        export.writestr(f'activities/{day}.fit.gz', gzipped(dated_session(day)))
+    export.writestr('activities/9.gpx', gpx_run('Stored plain', '2025-12-09'))
+    export.writestr('activities/10.tcx.gz', gzipped(gpx_run('Zipped GPX named TCX', '2025-12-10')))
+    export.writestr('activities.csv', 'Activity ID,Activity Date,Activity Name\n1,"Dec 6, 2025",Morning Run\n')
+    export.writestr('__MACOSX/activities/._6.fit.gz', b'resource fork')
+    export.writestr('profile.json', '{}')
+write('bulk-zip', 'export.zip', archive.getvalue())
+write('bulk-zip', 'not-a-zip.zip', b'PK but nothing more')
+
+# A folder as a runner keeps it: nested folders, a hidden one, files of other kinds.
+write('bulk-folder/2025/12', 'tempo.gpx', gpx_run('Tempo', '2025-12-11'))
+write('bulk-folder/2025/12', 'tempo.gpx.gz', gzipped(gpx_run('Tempo', '2025-12-11')))
+write('bulk-folder/.trash', 'deleted.gpx', gpx_run('Deleted', '2025-12-12'))
+write('bulk-folder', '.hidden.fit', dated_session(13))
+write('bulk-folder', 'readme.txt', b'runs by month')
