@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <system_error>
 
+#include <sys/stat.h>
 #include <zip.h>
 
 namespace pq {
@@ -109,10 +112,17 @@ void AddFolder(const std::string &path, std::vector<ActivityInput> &inputs, std:
     }
 }
 
-// The archive a thread read its last member from, kept open for the next.
+// The archive a thread read its last member from, kept open for the next while the file stays the same one.
 struct OpenArchive {
     std::string Path;
+    struct stat Seen {};
     ZipArchive Archive;
+
+    bool Holds(const std::string &path, const struct stat &now) const {
+        return Archive && Path == path && Seen.st_dev == now.st_dev && Seen.st_ino == now.st_ino &&
+               Seen.st_size == now.st_size && Seen.st_mtim.tv_sec == now.st_mtim.tv_sec &&
+               Seen.st_mtim.tv_nsec == now.st_mtim.tv_nsec;
+    }
 };
 
 FileActivities ReadZipMember(const ActivityInput &input) {
@@ -120,10 +130,16 @@ FileActivities ReadZipMember(const ActivityInput &input) {
     const std::string name = input.Name();
     FileActivities failed;
     failed.Plain = false;
-    if (!last.Archive || last.Path != input.Path) {
+    struct stat now {};
+    if (::stat(input.Path.c_str(), &now) != 0) {
+        failed.Error = ReadError{name, {}, std::strerror(errno)};
+        return failed;
+    }
+    if (!last.Holds(input.Path, now)) {
         std::string reason;
         last.Archive = OpenZip(input.Path, reason);
         last.Path = input.Path;
+        last.Seen = now;
         if (!last.Archive) {
             failed.Error = ReadError{name, {}, reason};
             return failed;
