@@ -130,11 +130,11 @@ private slots:
         row("truncated in the data", good.substr(0, good.size() - 10),
             "error: byte 49: the file ends before its data does (8 bytes missing)");
         row("truncated in the CRC", good.substr(0, good.size() - 1),
-            kept + "the file ends before its CRC (byte 71); what came before it was kept)");
+            kept + "the file ends before its CRC at byte 71; what came before it was kept)");
         row("truncated in the header", good.substr(0, 13), "error: byte 0: the file ends inside a FIT header");
         row("empty", std::string(), "error: not a GPX, TCX, FIT or CSV file");
         row("trailing bytes", good + std::string(16, '\0'),
-            kept + "bytes after the end of the FIT data (byte 73); what came before it was kept)");
+            kept + "bytes after the end of the FIT data at byte 73; what came before it was kept)");
 
         FitWriter early;
         early.Define(0, FitWriter::RecordMessage, {{253, 4, FitWriter::Uint32Type}});
