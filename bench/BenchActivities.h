@@ -11,3 +11,9 @@ std::string OneHourGpx(int index);
 
 // The thousand runs as files in the temporary directory, written once and kept for later runs.
 std::vector<std::string> OneHourGpxFiles();
+
+// The export of a whole account: one zip archive of 3,000 one-hour runs, a third each as .fit.gz (a record a
+// second), .gpx.gz (a point a second) and .tcx.gz (a track point a second), written once to the temporary
+// directory and kept.
+inline constexpr int ExportRunCount = 3000;
+std::string AccountExportZip();

@@ -74,11 +74,7 @@ private:
     int LastValue = -1;
 };
 
-void BM_WindowImportThousandRuns(benchmark::State &state) {
-    QStringList paths;
-    for (const std::string &file : OneHourGpxFiles()) {
-        paths << QString::fromStdString(file);
-    }
+void RunWindowImport(benchmark::State &state, const QStringList &paths, int expectedRows) {
     ScriptedPrompts prompts;
     int fewestSteps = -1;
     int rows = 0;
@@ -102,7 +98,7 @@ void BM_WindowImportThousandRuns(benchmark::State &state) {
         rows = client->List().RowCount();
         fewestSteps = fewestSteps < 0 ? watch.ProgressSteps : std::min(fewestSteps, watch.ProgressSteps);
         frame.reset();
-        if (!watch.Reviewed || rows != BenchRunCount) {
+        if (!watch.Reviewed || rows != expectedRows) {
             state.SkipWithError("the runs were not imported");
             break;
         }
@@ -115,6 +111,20 @@ void BM_WindowImportThousandRuns(benchmark::State &state) {
     state.counters["PeakMB"] = static_cast<double>(PeakResidentBytes()) / BytesPerMegabyte;
 }
 
+void BM_WindowImportThousandRuns(benchmark::State &state) {
+    QStringList paths;
+    for (const std::string &file : OneHourGpxFiles()) {
+        paths << QString::fromStdString(file);
+    }
+    RunWindowImport(state, paths, BenchRunCount);
+}
+
+// An account's export: 3,000 compressed runs in one zip.
+void BM_WindowImportAccountExport(benchmark::State &state) {
+    RunWindowImport(state, {QString::fromStdString(AccountExportZip())}, ExportRunCount);
+}
+
 } // namespace
 
 BENCHMARK(BM_WindowImportThousandRuns)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(MeasuredRuns);
+BENCHMARK(BM_WindowImportAccountExport)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(MeasuredRuns);

@@ -42,9 +42,11 @@ std::string Outcome(pq::ActivityReader &reader) {
     for (const pq::Activity &activity : reader.Activities()) {
         Check(std::isfinite(activity.DistanceMeters) && activity.DistanceMeters >= 0);
         Check(std::isfinite(activity.MovingSeconds) && activity.MovingSeconds >= 0);
+        Check(std::isfinite(activity.ElapsedSeconds) && activity.ElapsedSeconds >= 0);
         for (const pq::DistanceUnit unit : {pq::DistanceUnit::Miles, pq::DistanceUnit::Kilometers}) {
             pq::LogEntry entry;
-            if (pq::MakeActivityEntry(activity, unit, entry)) {
+            const pq::RowTime time = unit == pq::DistanceUnit::Miles ? pq::RowTime::Moving : pq::RowTime::Elapsed;
+            if (pq::MakeActivityEntry(activity, unit, time, entry).empty()) {
                 Check(entry.Date.size() <= pq::DateWidth && entry.Distance.size() <= pq::DistanceWidth &&
                       entry.Time.size() <= pq::TimeWidth && entry.Notes.size() <= pq::NotesWidth);
                 const std::string row = pq::LogList::JoinEntry(entry);

@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools libqt6help6 libqt6sql6-sqlite
     libgl1-mesa-dev libxkbcommon-dev
     libbenchmark-dev libgtest-dev
-    libexpat1-dev
+    libexpat1-dev zlib1g-dev libzip-dev
     clang libclang-rt-14-dev
     xvfb xauth xdotool x11-utils openbox imagemagick faketime qt6ct
     at-spi2-core dbus-daemon python3-pyatspi gir1.2-atspi-2.0

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the core and its tests with AddressSanitizer and UndefinedBehaviorSanitizer and runs them; then builds
-# the fuzz targets of the log reader and the activity readers with clang and fuzzes them for a while (seconds,
+# the fuzz targets of the log reader, the activity readers and the compressed inputs with clang and fuzzes them for a while (seconds,
 # default 60, for the log reader; a quarter of that for each activity reader).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,11 +13,13 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir bu
 
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPACEQUILL_CORE_ONLY=ON \
     -DPACEQUILL_SANITIZE=ON -DPACEQUILL_FUZZ=ON -DPACEQUILL_TESTS=OFF
-cmake --build build-fuzz --target fuzz_log_reader fuzz_gpx_reader fuzz_tcx_reader fuzz_fit_reader fuzz_csv_reader
+cmake --build build-fuzz --target fuzz_log_reader fuzz_gpx_reader fuzz_tcx_reader fuzz_fit_reader fuzz_csv_reader \
+    fuzz_archive_reader
 rm -rf build-fuzz/corpus && cp -r fuzz/corpus build-fuzz/corpus
 build-fuzz/fuzz/fuzz_log_reader -max_total_time="$seconds" -max_len=4096 build-fuzz/corpus
-# The activity readers and the CSV import, a quarter of that time each, from seeds under fuzz/corpus-<format>.
-for format in gpx tcx fit csv; do
+# The activity readers, the CSV import and the compressed inputs, a quarter of that time each, from seeds under
+# fuzz/corpus-<format>.
+for format in gpx tcx fit csv archive; do
     rm -rf "build-fuzz/corpus-$format" && cp -r "fuzz/corpus-$format" "build-fuzz/corpus-$format"
     "build-fuzz/fuzz/fuzz_${format}_reader" -max_total_time="$((seconds / 4))" -max_len=8192 "build-fuzz/corpus-$format"
 done

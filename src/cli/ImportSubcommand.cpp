@@ -10,6 +10,7 @@
 #include "cli/Subcommands.h"
 #include "import/ActivityEntry.h"
 #include "import/ActivityFiles.h"
+#include "import/ActivityInputs.h"
 #include "import/ActivityReadAhead.h"
 #include "import/CsvRows.h"
 #include "import/DuplicateCheck.h"
@@ -25,7 +26,8 @@ namespace pq::cli {
 namespace {
 
 constexpr std::string_view ImportHelp = R"(Usage: pquil import FILE... OUT [--append] [--unit miles|kilometers]
-                    [--all-sports] [--strict] [--force]
+                    [--time moving|elapsed] [--all-sports] [--undated]
+                    [--strict] [--force]
 
 Makes a log OUT from activity files of watches and phones (GPX, TCX, FIT) and from
 CSV files with the columns that 'pquil export' writes, in any mix: each file's
@@ -34,10 +36,25 @@ of the existing log OUT, whose rows stay as they are and in their order.
 
 An activity becomes one row: the local date of its start (in the time zone of TZ),
 its distance in the unit of --unit (miles, kilometers, mi or km; miles when not
-given) with two decimals ("6.21 Miles"), its moving time as hh:mm:ss, and its name
-or sport as notes. A FIT file gives a row per session; a TCX file the sums of each
-activity's laps; a GPX file a row per track, measured along each segment. Only
-runs are imported unless --all-sports is given; then the sport is in the notes.
+given) with two decimals ("6.21 Miles"), its moving time as hh:mm:ss (its elapsed
+time with --time elapsed), and its name or sport as notes. A FIT file gives a row
+per session; a TCX file the sums of each activity's laps; a GPX file a row per
+track, measured along each segment. Only runs are imported unless --all-sports is
+given; then the sport is in the notes.
+
+The moving time leaves out pauses and stops: a FIT session's timer time, the sum
+of a TCX activity's laps, and in GPX the intervals between points at 0.5 m/s or
+faster. The elapsed time runs from the start to the last recorded point.
+
+A damaged FIT file (cut short, a message that cannot be read, a bad CRC, bytes
+after its end) gives the activities read before the fault, and a run whose
+session is missing is rebuilt from its records; each is reported on standard
+error with the fault and imported.
+
+An activity without a distance is skipped ("no distance recorded"), and so is one
+whose time does not fit a row's Time. An activity whose start is no date a log can
+hold (a watch whose clock was not set) is skipped too ("its clock was not set"),
+unless --undated is given: then its row's date is No Date.
 
 A row whose Date, Distance and Time equal a row already in the log (or imported
 from an earlier FILE) is a duplicate: it is skipped and reported.
@@ -75,6 +92,8 @@ imports started at once take turns and none loses another's runs.
 )";
 
 constexpr std::array<std::string_view, 4> UnitNames = {"miles", "kilometers", "mi", "km"};
+constexpr std::string_view MovingName = "moving";
+constexpr std::string_view ElapsedName = "elapsed";
 
 DistanceUnit ParseUnit(std::optional<std::string_view> text) {
     if (!text) {
@@ -89,6 +108,17 @@ DistanceUnit ParseUnit(std::optional<std::string_view> text) {
                                   "' for --unit: miles, kilometers, mi or km (see 'pquil import --help')");
 }
 
+RowTime ParseTime(std::optional<std::string_view> text) {
+    if (!text || EqualsIgnoringCase(*text, MovingName)) {
+        return RowTime::Moving;
+    }
+    if (EqualsIgnoringCase(*text, ElapsedName)) {
+        return RowTime::Elapsed;
+    }
+    throw CliError(ExitUsage, "import: unknown time '" + std::string(*text) +
+                                  "' for --time: moving or elapsed (see 'pquil import --help')");
+}
+
 std::string RowTexts(const LogEntry &entry) {
     return Decode1252ToUtf8(entry.Date + " " + entry.Distance + " " + entry.Time);
 }
@@ -99,13 +129,13 @@ std::string RowTexts(const LogEntry &entry) {
 // export must import whole.
 class ImportRun {
 public:
-    ImportRun(LogList &log, OutputBuffer &err, DistanceUnit unit, bool allSports)
-        : Log(log), Err(err), Unit(unit), AllSports(allSports), Existing(log) {}
+    ImportRun(LogList &log, OutputBuffer &err, DistanceUnit unit, RowTime time, bool allSports, bool undated)
+        : Log(log), Err(err), Unit(unit), Time(time), AllSports(allSports), Undated(undated), Existing(log) {}
 
     // False when the file could not be read; the reason has been reported.
     bool ImportFile(const std::string &path, const FileActivities &file) {
         Existing.CountRowsBefore(Log.RowCount());
-        if (TakenAsCsv(file.Format, path)) {
+        if (file.Plain && TakenAsCsv(file.Format, path)) {
             return ImportCsv(path);
         }
         if (file.Error) {
@@ -122,9 +152,21 @@ public:
                 continue;
             }
             LogEntry entry;
-            if (!MakeActivityEntry(activity, Unit, entry)) {
-                Report(which + " (" + ActivityDateText(activity.Start) +
-                       "): its distance is too long for a log row, skipped");
+            if (const std::string_view refusal = MakeActivityEntry(activity, Unit, Time, entry); !refusal.empty()) {
+                Report(which + " (" + ActivityDateText(activity.Start) + "): " + std::string(refusal) + ", skipped");
+                ++Refused;
+                continue;
+            }
+            if (!activity.Remark.empty()) {
+                Report(which + " (" + entry.Date + "): " + activity.Remark);
+            }
+            if (!(activity.DistanceMeters > 0)) {
+                Report(which + " (" + entry.Date + "): " + std::string(NoDistance) + ", skipped");
+                ++Refused;
+                continue;
+            }
+            if (!HasLogDate(activity) && !Undated) {
+                Report(which + ": " + std::string(ClockNotSet) + ", skipped (--undated imports it as No Date)");
                 ++Refused;
                 continue;
             }
@@ -177,15 +219,18 @@ private:
     LogList &Log;
     OutputBuffer &Err;
     DistanceUnit Unit;
+    RowTime Time;
     bool AllSports;
+    bool Undated;
     DuplicateCheck Existing;
 };
 
 } // namespace
 
 int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
-    const ArgumentList args("import", words,
-                            {{"--force"}, {"--append"}, {"--unit", true}, {"--all-sports"}, {"--strict"}});
+    const ArgumentList args(
+        "import", words,
+        {{"--force"}, {"--append"}, {"--unit", true}, {"--time", true}, {"--all-sports"}, {"--strict"}, {"--undated"}});
     if (args.HelpRequested()) {
         out.Append(ImportHelp);
         return ExitSuccess;
@@ -194,6 +239,7 @@ int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
         args.ExpectOperands({"FILE", "OUT"});
     }
     const DistanceUnit unit = ParseUnit(args.Value("--unit"));
+    const RowTime time = ParseTime(args.Value("--time"));
     const std::size_t inputs = args.OperandCount() - 1;
     const std::string outPath(args.Operand(inputs));
     const bool append = args.Has("--append");
@@ -208,20 +254,26 @@ int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
     RefuseNonLogOutput(outPath);
     LogList log = append ? ReadLogToRewrite(outPath, force, err) : LogList();
     const int before = log.RowCount();
-    ImportRun run(log, err, unit, args.Has("--all-sports"));
+    ImportRun run(log, err, unit, time, args.Has("--all-sports"), args.Has("--undated"));
     std::vector<std::string> paths;
+    paths.reserve(inputs);
     for (std::size_t i = 0; i < inputs; ++i) {
         paths.emplace_back(args.Operand(i));
     }
-    ActivityReadAhead reads(std::move(paths), ReadingThreads());
-    std::size_t unreadable = 0;
-    for (std::size_t i = 0; i < inputs; ++i) {
+    std::vector<ReadError> unlisted;
+    ActivityReadAhead reads(ExpandActivityInputs(paths, unlisted), ReadingThreads());
+    for (const ReadError &error : unlisted) {
+        err.Append("pquil: " + error.Text() + "\n");
+    }
+    std::size_t unreadable = unlisted.size();
+    const std::size_t files = reads.Size() + unlisted.size();
+    for (std::size_t i = 0; i < reads.Size(); ++i) {
         if (!run.ImportFile(reads.Path(i), reads.TakeNext())) {
             ++unreadable;
         }
     }
-    if (unreadable > 0 && (args.Has("--strict") || unreadable == inputs)) {
-        err.Append("pquil: " + std::to_string(unreadable) + " of " + std::to_string(inputs) +
+    if (unreadable > 0 && (args.Has("--strict") || unreadable == files)) {
+        err.Append("pquil: " + std::to_string(unreadable) + " of " + std::to_string(files) +
                    " file(s) could not be read; nothing was written\n");
         return ExitFailure;
     }

@@ -105,10 +105,10 @@ private slots:
                           "skipped\n");
 
         const Files broken = {{"run.gpx", GpxRun()},
-                              {"cut.fit", FitRuns().chopped(5)},
+                              {"cut.fit", FitRuns().left(30)},
                               {"notes.txt", "hello"},
                               {"bad.csv", "Date,Distance,Time,Notes\r\n2025/11/30,,00:24:00,x\r\n"}};
-        const QByteArray brokenErr = "pquil: @cut.fit: byte 71: the file ends before its data does (3 bytes "
+        const QByteArray brokenErr = "pquil: @cut.fit: byte 25: the file ends before its data does (63 bytes "
                                      "missing)\npquil: @notes.txt: not a GPX, TCX, FIT or CSV file\npquil: @bad.csv: "
                                      "line 2: Distance: empty (a log row needs a Date, a Distance and a Time)\n";
         QTest::newRow("unreadable files are reported, the others imported")

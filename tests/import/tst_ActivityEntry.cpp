@@ -80,8 +80,12 @@ private slots:
         QTest::newRow("rounds up into a minute") << 59.5 << "00:01:00";
         QTest::newRow("an hour") << 3600.0 << "01:00:00";
         QTest::newRow("over a day") << 100 * 3600.0 + 61 << "100:01:01";
-        QTest::newRow("negative") << -5.0 << "00:00:00";
-        QTest::newRow("not a number") << std::nan("") << "00:00:00";
+        QTest::newRow("longest that fits") << 999999999 * 3600.0 + 3599 << "999999999:59:59";
+        QTest::newRow("too long for a row") << 1e13 << "";
+        QTest::newRow("far too long") << 1e19 << "";
+        QTest::newRow("negative") << -5.0 << "";
+        QTest::newRow("not a number") << std::nan("") << "";
+        QTest::newRow("infinite") << HUGE_VAL << "";
     }
     void time() {
         QFETCH(double, seconds);
@@ -163,10 +167,14 @@ private slots:
         activity.Sport = "Running";
         activity.Running = true;
         pq::LogEntry entry;
-        QVERIFY(pq::MakeActivityEntry(activity, pq::DistanceUnit::Miles, entry));
+        QCOMPARE(pq::MakeActivityEntry(activity, pq::DistanceUnit::Miles, pq::RowTime::Moving, entry),
+                 std::string_view());
         QCOMPARE(pq::LogList::JoinEntry(entry), std::string("2025/12/01\t6.21 Miles\t00:50:00\tRunning"));
+        activity.MovingSeconds = 1e13;
+        QCOMPARE(pq::MakeActivityEntry(activity, pq::DistanceUnit::Miles, pq::RowTime::Moving, entry), pq::TimeTooLong);
         activity.DistanceMeters = 1e15;
-        QVERIFY(!pq::MakeActivityEntry(activity, pq::DistanceUnit::Miles, entry));
+        QCOMPARE(pq::MakeActivityEntry(activity, pq::DistanceUnit::Miles, pq::RowTime::Moving, entry),
+                 pq::DistanceTooLong);
     }
 
     void duplicates() {

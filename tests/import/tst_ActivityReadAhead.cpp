@@ -36,7 +36,7 @@ class tst_ActivityReadAhead : public QObject {
 
 private:
     QTemporaryDir Temp;
-    std::vector<std::string> Paths;
+    std::vector<pq::ActivityInput> Paths;
 
 private slots:
     void initTestCase() {
@@ -70,8 +70,8 @@ private slots:
         pq::ActivityReadAhead reads(Paths, static_cast<std::size_t>(threads));
         QCOMPARE(reads.Size(), Paths.size());
         for (std::size_t i = 0; i < Paths.size(); ++i) {
-            QCOMPARE(reads.Path(i), Paths[i]);
-            QCOMPARE(Summary(reads.TakeNext()), Summary(pq::ReadActivityFile(Paths[i])));
+            QCOMPARE(reads.Path(i), Paths[i].Path);
+            QCOMPARE(Summary(reads.TakeNext()), Summary(pq::ReadActivityFile(Paths[i].Path)));
         }
     }
 

@@ -71,12 +71,20 @@ void tst_GpxReader::read_data() {
     row("GPX 1.0 and zones in times",
         "<gpx xmlns=\"http://www.topografix.com/GPX/1/0\"><trk><trkseg>"
         "<trkpt lat=\"0\" lon=\"0\"><time>2025-12-01T08:00:00+01:00</time></trkpt>"
-        "<trkpt lat=\"0\" lon=\"0\"><time>2025-12-01T07:00:01.5Z</time></trkpt></trkseg></trk></gpx>",
-        "2025-12-01T07:00:00Z - run 0.00 m 1.500 s");
+        "<trkpt lat=\"0.001\" lon=\"0\"><time>2025-12-01T07:00:01.5Z</time></trkpt></trkseg></trk></gpx>",
+        "2025-12-01T07:00:00Z - run " + QString::number(StepMeters, 'f', 2) + " m 1.500 s");
+
+    // Slower than 0.5 m/s between two timed points is a stop: left out of the moving time.
+    const Segment stop = {{0, 0, Start}, {Step, 0, Start + 60}, {Step, 0, Start + 660}, {2 * Step, 0, Start + 720}};
+    row("a stop inside a segment", Gpx({GpxTrack("", "", {stop})}),
+        "2025-12-01T07:00:00Z - run " + twoSteps + " m 120.000 s");
+    const Segment slow = {{0, 0, Start}, {Step, 0, Start + static_cast<std::int64_t>(StepMeters / 0.49)}};
+    row("just below the stop speed", Gpx({GpxTrack("", "", {slow})}),
+        "2025-12-01T07:00:00Z - run " + QString::number(StepMeters, 'f', 2) + " m 0.000 s");
     row("no namespace",
         "<gpx><trk><trkseg><trkpt lat=\"0\" lon=\"0\"><time>2025-12-01T07:00:00Z</time></trkpt>"
-        "</trkseg></trk></gpx>",
-        "2025-12-01T07:00:00Z - run 0.00 m 0.000 s");
+        "<trkpt lat=\"0.001\" lon=\"0\"><time>2025-12-01T07:00:30Z</time></trkpt></trkseg></trk></gpx>",
+        "2025-12-01T07:00:00Z - run " + QString::number(StepMeters, 'f', 2) + " m 30.000 s");
     row("another namespace's trk is not a track",
         "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\" xmlns:x=\"urn:x\"><x:trk><trkseg><trkpt lat=\"0\" "
         "lon=\"0\"><time>2025-12-01T07:00:00Z</time></trkpt></trkseg></x:trk></gpx>",
@@ -95,6 +103,17 @@ void tst_GpxReader::read_data() {
         "error: line 9, column 3: not well-formed XML: unclosed token");
     row("not well-formed", "<gpx><trk></gpx>", "error: line 1, column 13: not well-formed XML: mismatched tag");
     row("another document", "<?xml version=\"1.0\"?><kml/>", "error: not a GPX, TCX, FIT or CSV file");
+
+    // No token may pass 1 MiB; one just below is read.
+    const std::string huge(std::size_t{1} << 21, 'x');
+    const std::string large((std::size_t{1} << 20) - 100, 'x');
+    const QString tooLong = "a name, value, comment or text is longer than 1 MiB";
+    row("a huge attribute value", "<gpx creator=\"" + huge + "\"><trk/></gpx>", "error: line 1, column 1: " + tooLong);
+    row("a huge comment", "<gpx><!--" + huge + "--><trk/></gpx>", "error: line 1, column 6: " + tooLong);
+    row("a huge text", "<gpx><desc>" + huge + "</desc><trk/></gpx>", "error: ");
+    row("a huge name", "<gpx><" + huge + "/></gpx>", "error: line 1, column 6: " + tooLong);
+    row("a large comment", Gpx({"<!--" + large + "-->", GpxTrack("", "", {three})}),
+        "2025-12-01T07:00:00Z - run " + twoSteps + " m 120.000 s");
 }
 
 void tst_GpxReader::read() {

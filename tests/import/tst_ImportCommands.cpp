@@ -71,8 +71,10 @@ private:
                 for (int row = 0; row < dialog.Activities()->topLevelItemCount(); ++row) {
                     const QTreeWidgetItem *item = dialog.Activities()->topLevelItem(row);
                     QStringList texts;
+                    // The moving and elapsed times are checked on their own below.
                     for (int column = 0; column < ImportReviewDialog::ColumnCount; ++column)
-                        texts << item->text(column);
+                        if (column != ImportReviewDialog::MovingColumn && column != ImportReviewDialog::ElapsedColumn)
+                            texts << item->text(column);
                     Review.Lines << (item->checkState(0) == Qt::Checked ? "[x] " : "[ ] ") + texts.join(" | ");
                 }
                 for (int row = 0; row < dialog.UnreadableFiles()->count(); ++row)
@@ -251,6 +253,50 @@ private slots:
         QVERIFY(!dialog.AcceptButton()->isEnabled());
         dialog.Activities()->topLevelItem(0)->setCheckState(0, Qt::Checked);
         QCOMPARE(dialog.AcceptButton()->text(), QStringLiteral("&Import 1 Run"));
+    }
+
+    // Moving and elapsed time beside each other, the choice of the rows' time remembered for the next review, and a
+    // date typed for a run whose clock was not set.
+    void timesAndTypedDates() {
+        Segment stopped = SteadyRun(Start, 300);
+        const double shift = stopped.back().Latitude - stopped.front().Latitude;
+        for (Point point : SteadyRun(Start + 600, 300)) {
+            point.Latitude += shift;
+            stopped.push_back(point);
+        }
+        const QStringList files = {Write("stop.gpx", Gpx({GpxTrack("Lights", "", {stopped})})),
+                                   Write("1901.gpx", Gpx({GpxTrack("Old", "", {SteadyRun(-2177452800, 600)})}))};
+        QStringList seen;
+        ImportCommands::SetReviewRunner(
+            [&seen](pq::ImportReview &review, QWidget *parent, std::vector<pq::LogEntry> &rows) {
+                ImportReviewDialog dialog(review, parent);
+                QTreeWidget *list = dialog.Activities();
+                seen << dialog.TimeChoice()->currentText();
+                for (int row = 0; row < list->topLevelItemCount(); ++row)
+                    seen << list->topLevelItem(row)->text(ImportReviewDialog::MovingColumn) + " " +
+                                list->topLevelItem(row)->text(ImportReviewDialog::ElapsedColumn);
+                dialog.TimeChoice()->setCurrentIndex(1);
+                seen << list->topLevelItem(0)->text(ImportReviewDialog::TimeColumn);
+                list->topLevelItem(1)->setText(ImportReviewDialog::DateColumn, "2025/12/05");
+                QCoreApplication::processEvents();
+                seen << list->topLevelItem(1)->text(ImportReviewDialog::DateColumn) + " " +
+                            (list->topLevelItem(1)->checkState(0) == Qt::Checked ? "ticked" : "not ticked");
+                rows = dialog.TickedEntries();
+                return true;
+            });
+        ImportCommands::ImportFiles(*Client, files);
+        QCOMPARE(seen, (QStringList{"Moving time", "00:10:00 00:15:00", "00:10:00 00:10:00", "00:15:00",
+                                    "2025/12/05 ticked"}));
+        QCOMPARE(LogRows().mid(1),
+                 (QStringList{"2025/12/01\t1.12 Miles\t00:15:00\tLights", "2025/12/05\t1.12 Miles\t00:10:00\tOld"}));
+        seen.clear();
+        ImportCommands::SetReviewRunner(
+            [&seen](pq::ImportReview &review, QWidget *parent, std::vector<pq::LogEntry> &) {
+                seen << ImportReviewDialog(review, parent).TimeChoice()->currentText();
+                return false;
+            });
+        ImportCommands::ImportFiles(*Client, files);
+        QCOMPARE(seen, QStringList{"Elapsed time"});
     }
 
     void cancelAddsNothing() {

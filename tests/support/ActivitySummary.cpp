@@ -19,7 +19,8 @@ std::string Summarize(const pq::FileActivities &result) {
         std::snprintf(numbers, sizeof numbers, " %.2f m %.3f s", activity.DistanceMeters, activity.MovingSeconds);
         text += (activity.Start ? ActivityTemplates::IsoTime(*activity.Start) : std::string("no-start")) + " " +
                 (activity.Sport.empty() ? std::string("-") : activity.Sport) + (activity.Running ? " run" : " other") +
-                numbers + (activity.Name.empty() ? std::string() : " '" + activity.Name + "'");
+                numbers + (activity.Name.empty() ? std::string() : " '" + activity.Name + "'") +
+                (activity.Remark.empty() ? std::string() : " (" + activity.Remark + ")");
     }
     return text;
 }

@@ -130,12 +130,18 @@ std::string ActivityDistanceText(double meters, DistanceUnit unit) {
 }
 
 std::string MovingTimeText(double seconds) {
-    const std::int64_t whole = std::isfinite(seconds) && seconds > 0 ? std::llround(seconds) : 0;
+    // Far more hours than a row's time text holds, and small enough that the rounding cannot overflow.
+    constexpr double LongestTime = 1e15;
+    if (!std::isfinite(seconds) || seconds < 0 || seconds >= LongestTime) {
+        return {};
+    }
+    const std::int64_t whole = std::llround(seconds);
     char text[32];
     std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", static_cast<long long>(whole / SecondsPerHour),
                   static_cast<long long>(whole % SecondsPerHour / SecondsPerMinute),
                   static_cast<long long>(whole % SecondsPerMinute));
-    return text;
+    const std::string made = text;
+    return made.size() <= TimeWidth ? made : std::string();
 }
 
 std::string SportLabel(const Activity &activity) {
@@ -172,15 +178,37 @@ std::string ActivityNotes(const Activity &activity) {
     return bytes.find_first_not_of(Blank) == std::string::npos ? std::string(NoNotes) : bytes;
 }
 
-bool MakeActivityEntry(const Activity &activity, DistanceUnit unit, LogEntry &entry) {
+std::string_view MakeActivityEntry(const Activity &activity, DistanceUnit unit, RowTime time, LogEntry &entry) {
+    entry.Date = ActivityDateText(activity.Start);
+    entry.Notes = ActivityNotes(activity);
     entry.Distance = ActivityDistanceText(activity.DistanceMeters, unit);
     if (entry.Distance.empty()) {
-        return false;
+        return DistanceTooLong;
     }
-    entry.Date = ActivityDateText(activity.Start);
-    entry.Time = MovingTimeText(activity.MovingSeconds);
-    entry.Notes = ActivityNotes(activity);
-    return true;
+    entry.Time = MovingTimeText(time == RowTime::Elapsed ? activity.ElapsedSeconds : activity.MovingSeconds);
+    if (entry.Time.empty()) {
+        return TimeTooLong;
+    }
+    return {};
+}
+
+bool HasLogDate(const Activity &activity) {
+    return ActivityDateText(activity.Start) != NoDateText;
+}
+
+std::string ActivityRemark(const Activity &activity) {
+    std::string remark = activity.Remark;
+    const auto add = [&remark](std::string_view part) {
+        remark += remark.empty() ? "" : "; ";
+        remark += part;
+    };
+    if (!HasLogDate(activity)) {
+        add(ClockNotSet);
+    }
+    if (!(activity.DistanceMeters > 0)) {
+        add(NoDistance);
+    }
+    return remark;
 }
 
 } // namespace pq

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "calc/RunArithmetic.h"
 #include "import/Activity.h"
@@ -22,7 +23,8 @@ std::string ActivityDateText(std::optional<std::int64_t> start);
 // empty when even that does not fit.
 std::string ActivityDistanceText(double meters, DistanceUnit unit);
 
-// Seconds rounded to the whole second as "hh:mm:ss", the hours at least two digits.
+// Seconds rounded to the whole second as "hh:mm:ss", the hours at least two digits ("100:00:00"); empty for a
+// time that is not finite, is negative, or whose text would not fit a log row's 15 bytes.
 std::string MovingTimeText(double seconds);
 
 // The sport as shown to the user: the file's word for it, "Running" for a run that names none, else empty.
@@ -38,7 +40,24 @@ std::string SportWords(const Activity &activity);
 // text is cut to the width of the notes.
 std::string ActivityNotes(const Activity &activity);
 
-// The row for an activity; false when its distance does not fit a row.
-bool MakeActivityEntry(const Activity &activity, DistanceUnit unit, LogEntry &entry);
+// Why an activity gives no row, or a row the user must look at before it is taken.
+inline constexpr std::string_view DistanceTooLong = "its distance is too long for a log row";
+inline constexpr std::string_view TimeTooLong = "its time is too long for a log row";
+inline constexpr std::string_view NoDistance = "no distance recorded";
+inline constexpr std::string_view ClockNotSet = "its clock was not set";
+
+// Which of an activity's times goes into its row's Time.
+enum class RowTime { Moving, Elapsed };
+
+// The row for an activity; when its distance or its time does not fit a row, the reason (and the row without
+// that text).
+std::string_view MakeActivityEntry(const Activity &activity, DistanceUnit unit, RowTime time, LogEntry &entry);
+
+// What the user must look at before the activity's row is taken, empty when nothing: the reader's remark on a
+// damaged file, a start the log cannot hold as a date (the device's clock was not set), no distance.
+std::string ActivityRemark(const Activity &activity);
+
+// True when the start gives a date that a log can hold.
+bool HasLogDate(const Activity &activity);
 
 } // namespace pq

@@ -28,9 +28,14 @@ void ClearUpperVectorState() {
 
 } // namespace
 
-ActivityReadAhead::ActivityReadAhead(std::vector<std::string> paths, std::size_t threads)
-    : Paths(std::move(paths)), Ahead(std::max<std::size_t>(1, threads) * FilesAheadPerThread), Results(Paths.size()) {
-    const std::size_t count = std::min(std::max<std::size_t>(1, threads), Paths.size());
+ActivityReadAhead::ActivityReadAhead(std::vector<ActivityInput> inputs, std::size_t threads)
+    : Inputs(std::move(inputs)), Ahead(std::max<std::size_t>(1, threads) * FilesAheadPerThread),
+      Results(Inputs.size()) {
+    Names.reserve(Inputs.size());
+    for (const ActivityInput &input : Inputs) {
+        Names.push_back(input.Name());
+    }
+    const std::size_t count = std::min(std::max<std::size_t>(1, threads), Inputs.size());
     Workers.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
         Workers.emplace_back([this] { Work(); });
@@ -53,18 +58,18 @@ void ActivityReadAhead::Work() {
     std::unique_lock<std::mutex> guard(Lock);
     for (;;) {
         Changed.wait(guard,
-                     [this] { return Stopping || NextToRead == Paths.size() || NextToRead < NextToTake + Ahead; });
-        if (Stopping || NextToRead == Paths.size()) {
+                     [this] { return Stopping || NextToRead == Inputs.size() || NextToRead < NextToTake + Ahead; });
+        if (Stopping || NextToRead == Inputs.size()) {
             return;
         }
         const std::size_t index = NextToRead++;
         guard.unlock();
         FileActivities read;
         try {
-            read = ReadActivityFile(Paths[index]);
+            read = ReadActivityInput(Inputs[index]);
         } catch (const std::bad_alloc &) {
             // Nothing may leave a worker thread; the file is reported like any other that could not be read.
-            read.Error = ReadError{Paths[index], {}, std::string(OutOfMemory)};
+            read.Error = ReadError{Names[index], {}, std::string(OutOfMemory)};
         }
         guard.lock();
         Results[index] = std::move(read);

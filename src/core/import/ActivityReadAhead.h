@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "import/ActivityFiles.h"
+#include "import/ActivityInputs.h"
 
 namespace pq {
 
@@ -17,20 +18,22 @@ namespace pq {
 // files never taken are still read only as far as the workers have got ahead.
 class ActivityReadAhead {
 public:
-    ActivityReadAhead(std::vector<std::string> paths, std::size_t threads);
+    ActivityReadAhead(std::vector<ActivityInput> inputs, std::size_t threads);
     ~ActivityReadAhead();
     ActivityReadAhead(const ActivityReadAhead &) = delete;
     ActivityReadAhead &operator=(const ActivityReadAhead &) = delete;
 
-    std::size_t Size() const { return Paths.size(); }
-    const std::string &Path(std::size_t index) const { return Paths[index]; }
-    // What ReadActivityFile gives for the next path in order, waiting for it when it is not read yet.
+    std::size_t Size() const { return Inputs.size(); }
+    // The name of the input: its path, or for a member of an archive the archive's path and the member's name.
+    const std::string &Path(std::size_t index) const { return Names[index]; }
+    // What ReadActivityInput gives for the next input in order, waiting for it when it is not read yet.
     FileActivities TakeNext();
 
 private:
     void Work();
 
-    const std::vector<std::string> Paths;
+    const std::vector<ActivityInput> Inputs;
+    std::vector<std::string> Names;
     const std::size_t Ahead;
     std::vector<std::optional<FileActivities>> Results;
     std::mutex Lock;

@@ -9,6 +9,7 @@ namespace {
 
 constexpr std::string_view OutOfMemory = "not enough memory to read the file";
 constexpr std::string_view NoActivity = "no activity found in the file";
+constexpr std::string_view OnlyEmpty = "no activity found in the file: none records a distance or a time";
 
 } // namespace
 
@@ -47,8 +48,16 @@ void ActivityReader::Finish() {
         Fail({}, error.what());
     }
     if (!Failed() && Found.empty()) {
-        Fail({}, std::string(NoActivity));
+        Fail({}, std::string(LeftOutEmpty ? OnlyEmpty : NoActivity));
     }
+}
+
+void ActivityReader::Add(Activity activity) {
+    if (!(activity.DistanceMeters > 0) && !(activity.MovingSeconds > 0)) {
+        LeftOutEmpty = true;
+        return;
+    }
+    Found.push_back(std::move(activity));
 }
 
 void ActivityReader::Fail(std::string place, std::string reason) {

@@ -29,10 +29,12 @@ protected:
     virtual void Parse(std::string_view block) = 0;
     virtual void End() = 0;
     void Fail(std::string place, std::string reason);
-    void Add(Activity activity) { Found.push_back(std::move(activity)); }
+    // An activity with neither a distance nor a time says nothing of a run and is left out.
+    void Add(Activity activity);
 
 private:
     std::vector<Activity> Found;
+    bool LeftOutEmpty = false;
     std::optional<ReadError> Fault;
 };
 

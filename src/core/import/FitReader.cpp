@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <optional>
+#include <string>
 
 #include "import/FitCrc.h"
 
@@ -36,6 +37,18 @@ constexpr std::size_t FieldDefinitionSize = 3;
 constexpr std::uint8_t BigEndianArchitecture = 1;
 
 // Messages and fields read here.
+constexpr std::uint16_t FileIdMessage = 0;
+constexpr std::uint8_t TimeCreatedField = 4;
+constexpr std::uint16_t SportMessage = 12;
+constexpr std::uint8_t SportOfSportField = 0;
+constexpr std::uint16_t RecordMessage = 20;
+constexpr std::uint8_t RecordDistanceField = 5;
+constexpr std::uint16_t EventMessage = 21;
+constexpr std::uint8_t EventField = 0;
+constexpr std::uint8_t EventTypeField = 1;
+constexpr std::uint8_t TimerEvent = 0;
+constexpr std::uint8_t StartEventType = 0;
+constexpr std::array<std::uint8_t, 4> StopEventTypes = {1, 4, 8, 9}; // stop, stop all, stop disable (all)
 constexpr std::uint16_t SessionMessage = 18;
 constexpr std::uint8_t TimestampField = 253;
 constexpr std::uint8_t StartTimeField = 2;
@@ -85,6 +98,19 @@ std::uint64_t ReadUnsigned(const std::uint8_t *bytes, std::size_t size, bool big
     return value;
 }
 
+// A span of seconds as a runner reads it: "42:10", "1:02:05".
+std::string Span(std::uint32_t seconds) {
+    constexpr std::uint32_t Minute = 60;
+    constexpr std::uint32_t Hour = 3600;
+    char text[32];
+    if (seconds >= Hour) {
+        std::snprintf(text, sizeof text, "%u:%02u:%02u", seconds / Hour, seconds % Hour / Minute, seconds % Minute);
+    } else {
+        std::snprintf(text, sizeof text, "%u:%02u", seconds / Minute, seconds % Minute);
+    }
+    return text;
+}
+
 std::string Hex(unsigned value) {
     char text[8];
     std::snprintf(text, sizeof text, "0x%04X", value);
@@ -99,6 +125,9 @@ std::string FitReader::SportName(unsigned sport) {
 }
 
 void FitReader::Parse(std::string_view block) {
+    if (Stopped) {
+        return;
+    }
     const auto *bytes = reinterpret_cast<const std::uint8_t *>(block.data());
     if (Pending.empty()) {
         const std::uint8_t *data = bytes;
@@ -114,7 +143,7 @@ void FitReader::Parse(std::string_view block) {
 }
 
 void FitReader::Consume(const std::uint8_t *&data, const std::uint8_t *end) {
-    while (!Failed() && Step(data, end)) {
+    while (!Failed() && !Stopped && Step(data, end)) {
     }
 }
 
@@ -171,6 +200,7 @@ bool FitReader::ReadHeader(const std::uint8_t *&data, std::size_t available) {
     Crc = 0;
     Local = {};
     LastTimestamp = 0;
+    Created.reset();
     Take(data, size);
     At = Stage::Records;
     return true;
@@ -201,11 +231,12 @@ bool FitReader::ReadRecord(const std::uint8_t *&data, std::size_t available) {
             return false;
         }
         ReadDefinition(data, Local[header & LocalTypeMask]);
-        if (!Failed()) {
-            DataLeft -= size;
-            Take(data, size);
+        if (Failed() || Stopped) {
+            return false;
         }
-        return !Failed();
+        DataLeft -= size;
+        Take(data, size);
+        return true;
     }
     const bool compressed = (header & CompressedTimestampBit) != 0;
     const unsigned local =
@@ -237,6 +268,9 @@ bool FitReader::ReadRecord(const std::uint8_t *&data, std::size_t available) {
     }
     if (definition.Global == SessionMessage) {
         ReadSession(definition, data + 1, compressed ? std::optional(LastTimestamp) : std::nullopt);
+    } else {
+        const bool timed = compressed || definition.TimestampAt >= 0;
+        ReadMessage(definition, data + 1, timed ? std::optional(LastTimestamp) : std::nullopt);
     }
     DataLeft -= size;
     Take(data, size);
@@ -314,6 +348,7 @@ void FitReader::ReadSession(const Definition &definition, const std::uint8_t *fi
     Activity activity;
     if (timer || elapsed) {
         activity.MovingSeconds = static_cast<double>(timer ? *timer : *elapsed) / MillisecondsPerSecond;
+        activity.ElapsedSeconds = static_cast<double>(elapsed ? *elapsed : *timer) / MillisecondsPerSecond;
     }
     if (distance) {
         activity.DistanceMeters = *distance / CentimetersPerMeter;
@@ -321,13 +356,101 @@ void FitReader::ReadSession(const Definition &definition, const std::uint8_t *fi
     if (!start && timestamp && elapsed && *timestamp >= FirstDateTime + *elapsed / MillisecondsPerWhole) {
         start = *timestamp - *elapsed / MillisecondsPerWhole;
     }
-    if (start && *start >= FirstDateTime) {
-        activity.Start = FitEpoch + *start;
+    if (start) {
+        activity.Start = StartTime(*start);
     }
     if (sport != InvalidEnum) {
         activity.Sport = SportName(sport);
     }
     activity.Running = sport == RunningSport;
+    Add(std::move(activity));
+    Records = Track();
+}
+
+std::optional<std::int64_t> FitReader::StartTime(std::uint32_t fitTime) const {
+    if (fitTime >= FirstDateTime) {
+        return FitEpoch + fitTime;
+    }
+    if (Created) {
+        return FitEpoch + *Created;
+    }
+    return std::nullopt;
+}
+
+// The messages around the sessions that a run rebuilt from its records needs: the file's creation time, the
+// sport, the records' times and distances, and the timer's starts and stops.
+void FitReader::ReadMessage(const Definition &definition, const std::uint8_t *fields,
+                            std::optional<std::uint32_t> time) {
+    const auto value = [&definition, fields](std::uint8_t number, std::size_t size) -> std::optional<std::uint32_t> {
+        const std::uint8_t *at = fields;
+        for (const Field &field : definition.Fields) {
+            if (field.Number == number && field.Size == size) {
+                const auto read = static_cast<std::uint32_t>(ReadUnsigned(at, size, definition.BigEndian));
+                const bool invalid = size == 1 ? read == InvalidEnum : read == InvalidUint32;
+                return invalid ? std::nullopt : std::optional(read);
+            }
+            at += field.Size;
+        }
+        return std::nullopt;
+    };
+    switch (definition.Global) {
+    case FileIdMessage:
+        if (const std::optional<std::uint32_t> created = value(TimeCreatedField, 4); created >= FirstDateTime) {
+            Created = created;
+        }
+        break;
+    case SportMessage:
+        if (const std::optional<std::uint32_t> sport = value(SportOfSportField, 1)) {
+            TrackSport = *sport;
+        }
+        break;
+    case RecordMessage:
+        if (time) {
+            Records.First = Records.First.value_or(*time);
+            Records.Last = std::max(Records.Last, *time);
+        }
+        Records.Centimeters = value(RecordDistanceField, 4).value_or(Records.Centimeters);
+        break;
+    case EventMessage: {
+        const std::optional<std::uint32_t> type = value(EventTypeField, 1);
+        if (!time || value(EventField, 1) != TimerEvent || !type) {
+            break;
+        }
+        Records.TimerEvents = true;
+        if (*type == StartEventType && !Records.TimerStart) {
+            Records.TimerStart = time;
+        } else if (std::find(StopEventTypes.begin(), StopEventTypes.end(), *type) != StopEventTypes.end() &&
+                   Records.TimerStart) {
+            Records.TimerSeconds += *time - std::min(*time, *Records.TimerStart);
+            Records.TimerStart.reset();
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void FitReader::Rebuild() {
+    if (!Records.First) {
+        return;
+    }
+    const std::uint32_t elapsed = Records.Last - *Records.First;
+    std::uint32_t moving = elapsed;
+    if (Records.TimerEvents) {
+        const std::uint32_t running =
+            Records.TimerStart ? Records.Last - std::min(Records.Last, *Records.TimerStart) : 0;
+        moving = std::min(elapsed, Records.TimerSeconds + running);
+    }
+    Activity activity;
+    activity.Start = StartTime(*Records.First);
+    activity.DistanceMeters = Records.Centimeters / CentimetersPerMeter;
+    activity.MovingSeconds = moving;
+    activity.ElapsedSeconds = elapsed;
+    if (TrackSport) {
+        activity.Sport = SportName(*TrackSport);
+    }
+    activity.Running = !TrackSport || *TrackSport == RunningSport;
     Add(std::move(activity));
 }
 
@@ -347,19 +470,57 @@ bool FitReader::ReadCrc(const std::uint8_t *&data, std::size_t available) {
     return true;
 }
 
-void FitReader::End() {
-    if (At == Stage::Header && Pending.empty() && AnyFile) {
+void FitReader::FailAt(std::string reason) {
+    FaultPlace = "byte " + std::to_string(Offset);
+    if (Activities().empty() && !Records.First) {
+        Fail(FaultPlace, std::move(reason));
         return;
     }
-    if (At == Stage::Header && Pending.empty()) {
+    Stopped = true;
+    Fault = std::move(reason);
+}
+
+void FitReader::End() {
+    const bool complete = At == Stage::Header && Pending.empty();
+    if (complete && !AnyFile && !Stopped) {
         Fail({}, "the file is empty");
-    } else if (At == Stage::Header) {
-        FailAt("the file ends inside a FIT header");
-    } else if (At == Stage::Records) {
-        const std::uint64_t missing = DataLeft - std::min<std::uint64_t>(DataLeft, Pending.size());
-        FailAt("the file ends before its data does (" + std::to_string(missing) + " bytes missing)");
+        return;
+    }
+    if (!complete && !Stopped) {
+        CutOff = true;
+        if (At == Stage::Header) {
+            FailAt("the file ends inside a FIT header");
+        } else if (At == Stage::Records) {
+            const std::uint64_t missing = DataLeft - std::min<std::uint64_t>(DataLeft, Pending.size());
+            FailAt("the file ends before its data does (" + std::to_string(missing) + " bytes missing)");
+        } else {
+            FailAt("the file ends before its CRC");
+        }
+        if (Failed()) {
+            return;
+        }
+    }
+    const bool rebuilt = Records.First.has_value();
+    const std::uint32_t span = rebuilt ? Records.Last - *Records.First : 0;
+    Rebuild();
+    if (Activities().empty() && Stopped) {
+        Fail(FaultPlace, Fault);
+        return;
+    }
+    if (!Stopped && !rebuilt) {
+        return;
+    }
+    std::string remark;
+    if (rebuilt && CutOff) {
+        remark = "cut off after " + Span(span);
+    } else if (Stopped) {
+        remark = Fault + " at " + FaultPlace;
     } else {
-        FailAt("the file ends before its CRC");
+        remark = "its session is missing";
+    }
+    remark += rebuilt ? "; the run was rebuilt from its records" : "; what came before it was kept";
+    for (Activity &activity : Activities()) {
+        activity.Remark = remark;
     }
 }
 

@@ -15,7 +15,13 @@ namespace pq {
 // one), records with normal or compressed-timestamp headers, definition messages of either byte order with
 // developer fields, and the file's CRC at its end; several FIT files in a row are read one after another. Each
 // session message becomes an activity (a multisport file has one session per sport): its total timer time (the
-// time without pauses), total distance, start time and sport.
+// time without pauses), elapsed time, total distance, start time and sport. A start from a clock that was not
+// set (seconds since the device started) takes the file's creation time when that is a date.
+//
+// A damaged file gives what it holds: at a fault (a message that cannot be read, a bad CRC, bytes after the end,
+// the file ending early) the reading stops and the activities read before it are kept; records after the last
+// session (a run cut off before its session was written) are made into a run of their own. Every activity of
+// such a file carries a remark naming the fault and what was recovered. Only a file with nothing to keep fails.
 class FitReader : public ActivityReader {
 public:
     // Starts the name of a sport number without a name here.
@@ -50,8 +56,23 @@ private:
     // headerTimestamp: the time a compressed-timestamp header gives the message.
     void ReadSession(const Definition &definition, const std::uint8_t *fields,
                      std::optional<std::uint32_t> headerTimestamp);
+    void ReadMessage(const Definition &definition, const std::uint8_t *fields, std::optional<std::uint32_t> time);
     void Take(const std::uint8_t *&data, std::size_t size);
-    void FailAt(std::string reason) { Fail("byte " + std::to_string(Offset), std::move(reason)); }
+    // A fault at the current byte: the reading stops there, keeping what was read when there is anything.
+    void FailAt(std::string reason);
+    // The run of the records since the last session, when there are any.
+    void Rebuild();
+    std::optional<std::int64_t> StartTime(std::uint32_t fitTime) const;
+
+    // The records since the last session, for a run whose session is missing.
+    struct Track {
+        std::optional<std::uint32_t> First;
+        std::uint32_t Last = 0;
+        std::uint32_t Centimeters = 0;
+        bool TimerEvents = false;
+        std::optional<std::uint32_t> TimerStart; // the timer runs since then
+        std::uint32_t TimerSeconds = 0;
+    };
 
     Stage At = Stage::Header;
     std::string Pending; // the start of a header or record that the previous block cut off
@@ -61,6 +82,13 @@ private:
     std::uint32_t LastTimestamp = 0;
     bool AnyFile = false;
     std::array<Definition, 16> Local;
+    std::optional<std::uint32_t> Created; // the file's creation time, when it is a date
+    std::optional<unsigned> TrackSport;   // the sport the file names outside its sessions
+    Track Records;
+    bool Stopped = false; // a fault stopped the reading; Fault says which
+    std::string Fault;
+    std::string FaultPlace;
+    bool CutOff = false; // the fault is the file ending early
 };
 
 } // namespace pq

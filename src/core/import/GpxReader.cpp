@@ -7,6 +7,7 @@
 
 #include "import/GreatCircle.h"
 #include "import/IsoTime.h"
+#include "log/Characters.h"
 
 namespace pq {
 
@@ -16,12 +17,39 @@ constexpr std::array GpxNamespaces = {std::string_view("http://www.topografix.co
                                       std::string_view("http://www.topografix.com/GPX/1/0")};
 constexpr double MaxLatitude = 90;
 constexpr double MaxLongitude = 180;
+// Slower than this between two timed points is standing still, not running.
+constexpr double StopSpeed = 0.5; // m/s
 
-// A type that says running: any type naming a run ("running", "Run", "trail_running").
+// The words of a type that say running, in any letter case, and the number some services write for a run.
+constexpr std::array RunningWords = {std::string_view("run"), std::string_view("running")};
+constexpr std::string_view RunningNumber = "9";
+
+bool IsWordByte(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0;
+}
+
+// A type that says running: one of its words is a running word ("running", "Run", "trail_running",
+// "Street Running"), so "brunch walk" is not; or it is the number for a run.
 bool SaysRunning(std::string_view type) {
-    constexpr std::string_view Run = "run";
-    return std::search(type.begin(), type.end(), Run.begin(), Run.end(),
-                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; }) != type.end();
+    if (type == RunningNumber) {
+        return true;
+    }
+    std::size_t pos = 0;
+    while (pos < type.size()) {
+        while (pos < type.size() && !IsWordByte(type[pos])) {
+            ++pos;
+        }
+        const std::size_t start = pos;
+        while (pos < type.size() && IsWordByte(type[pos])) {
+            ++pos;
+        }
+        const std::string_view word = type.substr(start, pos - start);
+        if (std::any_of(RunningWords.begin(), RunningWords.end(),
+                        [word](std::string_view run) { return EqualsIgnoringCase(word, run); })) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // A latitude or longitude in degrees, at most limit from 0.
@@ -77,11 +105,12 @@ void GpxReader::StartElement(std::string_view uri, std::string_view name, const 
     case Element::Track:
         Track = Activity();
         TrackTimed = false;
+        TrackFirstTime.reset();
         break;
     case Element::Segment:
         HasPrevious = false;
-        SegmentFirstTime.reset();
         SegmentLastTime.reset();
+        MetersSinceTimed = 0;
         break;
     case Element::Point:
         StartPoint(attributes);
@@ -118,11 +147,6 @@ void GpxReader::EndElement(std::string_view, std::string_view) {
     case Element::Point:
         EndPoint();
         break;
-    case Element::Segment:
-        if (SegmentFirstTime && SegmentLastTime) {
-            Track.MovingSeconds += std::max(0.0, *SegmentLastTime - *SegmentFirstTime);
-        }
-        break;
     case Element::Track:
         EndTrack();
         break;
@@ -142,21 +166,30 @@ void GpxReader::StartPoint(const char **attributes) {
 
 void GpxReader::EndPoint() {
     if (HasPrevious) {
-        Track.DistanceMeters += HaversineMeters(PreviousLatitude, PreviousLongitude, Latitude, Longitude);
+        const double meters = HaversineMeters(PreviousLatitude, PreviousLongitude, Latitude, Longitude);
+        Track.DistanceMeters += meters;
+        MetersSinceTimed += meters;
     }
     HasPrevious = true;
     PreviousLatitude = Latitude;
     PreviousLongitude = Longitude;
-    if (PointTime) {
-        if (!SegmentFirstTime) {
-            SegmentFirstTime = PointTime;
-        }
-        SegmentLastTime = PointTime;
-        if (!TrackTimed) {
-            Track.Start = static_cast<std::int64_t>(std::floor(*PointTime));
-            TrackTimed = true;
+    if (!PointTime) {
+        return;
+    }
+    if (SegmentLastTime) {
+        const double seconds = *PointTime - *SegmentLastTime;
+        if (seconds > 0 && MetersSinceTimed >= StopSpeed * seconds) {
+            Track.MovingSeconds += seconds;
         }
     }
+    SegmentLastTime = PointTime;
+    MetersSinceTimed = 0;
+    if (!TrackFirstTime) {
+        TrackFirstTime = PointTime;
+        Track.Start = static_cast<std::int64_t>(std::floor(*PointTime));
+        TrackTimed = true;
+    }
+    TrackLastTime = *PointTime;
 }
 
 void GpxReader::EndTrack() {
@@ -164,6 +197,7 @@ void GpxReader::EndTrack() {
         UntimedTrack = true;
         return;
     }
+    Track.ElapsedSeconds = std::max(0.0, TrackLastTime - *TrackFirstTime);
     Track.Running = Track.Sport.empty() || SaysRunning(Track.Sport);
     Add(std::move(Track));
 }

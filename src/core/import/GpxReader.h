@@ -9,10 +9,11 @@
 namespace pq {
 
 // GPX 1.0 and 1.1: one activity per track. Its distance is the great-circle distance between successive points
-// of each segment (segments are not joined, so a pause that starts a new segment adds no distance); its time is
-// the time from the first to the last timed point of each segment, added up over the segments, so such a pause
-// is not counted either. Its name and sport are the track's name and type; a type that says nothing counts as a
-// run. A track without any timed point is a planned route, not a recorded activity, and is left out.
+// of each segment (segments are not joined, so a pause that starts a new segment adds no distance). Its moving
+// time adds up the intervals between successive timed points of each segment, leaving out those slower than
+// 0.5 m/s (a stop inside a segment, with the jitter of a resting receiver); its elapsed time runs from the first
+// to the last timed point of the track. Its name and sport are the track's name and type; a type that says nothing
+// counts as a run. A track without any timed point is a planned route, not a recorded activity, and is left out.
 class GpxReader : public XmlActivityReader {
 private:
     enum class Element { Other, Gpx, Track, TrackName, TrackType, Segment, Point, PointTime };
@@ -33,8 +34,10 @@ private:
     bool HasPrevious = false;
     double PreviousLatitude = 0;
     double PreviousLongitude = 0;
-    std::optional<double> SegmentFirstTime;
     std::optional<double> SegmentLastTime;
+    double MetersSinceTimed = 0; // along the segment since its last timed point
+    std::optional<double> TrackFirstTime;
+    double TrackLastTime = 0;
     // The point being read.
     double Latitude = 0;
     double Longitude = 0;

@@ -1,6 +1,7 @@
 #include "import/ImportReview.h"
 
 #include <algorithm>
+#include <ctime>
 #include <utility>
 
 #include "import/ActivityEntry.h"
@@ -13,7 +14,7 @@ ImportReview::ImportReview(const LogList &log) : Existing(log), Earlier(Batch) {
 }
 
 void ImportReview::AddRead(const std::string &path, FileActivities found) {
-    if (!TakenAsCsv(found.Format, path)) {
+    if (!found.Plain || !TakenAsCsv(found.Format, path)) {
         AddFile(path, std::move(found));
         return;
     }
@@ -32,7 +33,7 @@ void ImportReview::AddFile(const std::string &file, FileActivities activities) {
         return;
     }
     for (Activity &activity : activities.Activities) {
-        Append({std::move(activity), file, {}, false, true, false});
+        Append({std::move(activity), file, {}, false, true, false, {}});
     }
 }
 
@@ -40,7 +41,7 @@ void ImportReview::AddCsvRows(const std::string &file, const std::vector<LogEntr
     Activity run;
     run.Running = true;
     for (const LogEntry &entry : rows) {
-        Append({run, file, entry, true, true, false});
+        Append({run, file, entry, true, true, false, {}});
     }
 }
 
@@ -53,9 +54,27 @@ void ImportReview::SetUnit(DistanceUnit unit) {
     Recompute();
 }
 
+void ImportReview::SetDate(std::size_t index, const CivilDate &date) {
+    constexpr int Noon = 12;
+    constexpr int TmYearBase = 1900;
+    std::tm local{};
+    local.tm_year = date.Year - TmYearBase;
+    local.tm_mon = date.Month - 1;
+    local.tm_mday = date.Day;
+    local.tm_hour = Noon;
+    local.tm_isdst = -1;
+    Found[index].Found.Start = static_cast<std::int64_t>(std::mktime(&local));
+    Recompute();
+}
+
+void ImportReview::SetTime(RowTime time) {
+    ChosenTime = time;
+    Recompute();
+}
+
 bool ImportReview::TickedAtFirst(std::size_t index) const {
     const Candidate &candidate = Found[index];
-    return candidate.Found.Running && candidate.Fits && !candidate.Duplicate;
+    return candidate.Found.Running && candidate.Fits && !candidate.Duplicate && candidate.Remark.empty();
 }
 
 std::size_t ImportReview::DuplicateCount() const {
@@ -69,7 +88,9 @@ void ImportReview::Append(Candidate candidate) {
         Earlier.CountRowsBefore(Batch.RowCount());
     }
     if (!candidate.FromCsv) {
-        candidate.Fits = MakeActivityEntry(candidate.Found, ChosenUnit, candidate.Entry);
+        const std::string_view refusal = MakeActivityEntry(candidate.Found, ChosenUnit, ChosenTime, candidate.Entry);
+        candidate.Fits = refusal.empty();
+        candidate.Remark = candidate.Fits ? ActivityRemark(candidate.Found) : std::string(refusal);
     }
     candidate.Duplicate = candidate.Fits && (Existing.Contains(candidate.Entry) || Earlier.Contains(candidate.Entry));
     Batch.AppendEntry(candidate.Entry);

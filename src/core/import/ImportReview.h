@@ -3,7 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "calc/DateRules.h"
 #include "calc/RunArithmetic.h"
+#include "import/ActivityEntry.h"
 #include "import/ActivityFiles.h"
 #include "import/DuplicateCheck.h"
 #include "log/LogEntry.h"
@@ -21,8 +23,10 @@ public:
         std::string File;
         LogEntry Entry;
         bool FromCsv = false; // a CSV row keeps its own texts whatever the unit
-        bool Fits = true;     // false when the distance is too long for a row
+        bool Fits = true;     // false when the distance or the time is too long for a row
         bool Duplicate = false;
+        // Why the row cannot be made, or what the user must look at first (then it is not ticked at first).
+        std::string Remark;
     };
 
     // The log must outlive the review and stay as it is meanwhile.
@@ -37,10 +41,15 @@ public:
     void AddUnreadable(ReadError error);
     void SetUnit(DistanceUnit unit);
     DistanceUnit Unit() const { return ChosenUnit; }
+    // Which time of an activity goes into its row: the moving time unless the user chooses the elapsed one.
+    void SetTime(RowTime time);
+    RowTime Time() const { return ChosenTime; }
+    // The date the user gives an activity without one (its clock was not set): it starts at noon of that day.
+    void SetDate(std::size_t index, const CivilDate &date);
 
     const std::vector<Candidate> &Candidates() const { return Found; }
     const std::vector<ReadError> &Unreadable() const { return Failures; }
-    // Ticked before the user changes anything: runs that fit a row and are not duplicates.
+    // Ticked before the user changes anything: runs that fit a row, are not duplicates and carry no remark.
     bool TickedAtFirst(std::size_t index) const;
     std::size_t DuplicateCount() const;
 
@@ -53,6 +62,7 @@ private:
     LogList Batch;          // the candidates' rows, in their order
     DuplicateCheck Earlier; // over Batch: the rows of the files before the one being added
     DistanceUnit ChosenUnit = DistanceUnit::Miles;
+    RowTime ChosenTime = RowTime::Moving;
     std::vector<Candidate> Found;
     std::vector<ReadError> Failures;
 };

@@ -1,5 +1,7 @@
 #include "import/IsoTime.h"
 
+#include <algorithm>
+
 namespace pq {
 
 namespace {
@@ -7,7 +9,10 @@ namespace {
 constexpr int SecondsPerMinute = 60;
 constexpr int SecondsPerHour = 3600;
 constexpr int SecondsPerDay = 86400;
-constexpr int MaxLeapSecond = 60;
+constexpr int LastHour = 23;
+constexpr int LastMinute = 59;
+constexpr int LastSecond = 59;
+constexpr int LeapSecond = 60;
 
 // Reads exactly count digits at pos; false when any is not a digit.
 bool Digits(std::string_view text, std::size_t &pos, int count, int &value) {
@@ -74,10 +79,12 @@ std::optional<double> ParseIsoTime(std::string_view text) {
         !Expect(text, pos, ':') || !Digits(text, pos, 2, second)) {
         return std::nullopt;
     }
-    if (month < 1 || month > 12 || day < 1 || day > MonthDays(year, month) || hour > 24 || minute > 59 ||
-        second > MaxLeapSecond) {
+    if (month < 1 || month > 12 || day < 1 || day > MonthDays(year, month) || hour > LastHour || minute > LastMinute ||
+        second > LeapSecond) {
         return std::nullopt;
     }
+    // A leap second is the last second of its minute here, so that it never moves the run to the next day.
+    second = std::min(second, LastSecond);
     double fraction = 0;
     if (Expect(text, pos, '.')) {
         double scale = 0.1;

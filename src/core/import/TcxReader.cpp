@@ -1,5 +1,6 @@
 #include "import/TcxReader.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "import/IsoTime.h"
@@ -32,7 +33,14 @@ TcxReader::Element TcxReader::Classify(std::string_view uri, std::string_view na
         if (name == "TotalTimeSeconds") {
             return Element::LapTime;
         }
+        if (name == "Track") {
+            return Element::Track;
+        }
         return name == "DistanceMeters" ? Element::LapDistance : Element::Other;
+    case Element::Track:
+        return name == "Trackpoint" ? Element::Point : Element::Other;
+    case Element::Point:
+        return name == "Time" ? Element::PointTime : Element::Other;
     default:
         return Element::Other;
     }
@@ -54,6 +62,7 @@ void TcxReader::StartElement(std::string_view uri, std::string_view name, const 
         Current = Activity();
         IdTime.reset();
         HasLap = false;
+        LastPointTime.reset();
         const char *sport = Attribute(attributes, "Sport");
         Current.Sport = sport != nullptr ? Trimmed(sport) : std::string_view();
         Current.Running = Current.Sport == RunningSport;
@@ -74,6 +83,7 @@ void TcxReader::StartElement(std::string_view uri, std::string_view name, const 
     case Element::ActivityId:
     case Element::LapTime:
     case Element::LapDistance:
+    case Element::PointTime:
         CaptureText();
         break;
     default:
@@ -106,6 +116,11 @@ void TcxReader::EndElement(std::string_view, std::string_view) {
     case Element::LapDistance:
         AddLapNumber("DistanceMeters", Current.DistanceMeters);
         break;
+    case Element::PointTime:
+        if (const std::optional<double> time = ParseIsoTime(Text())) {
+            LastPointTime = LastPointTime ? std::max(*LastPointTime, *time) : *time;
+        }
+        break;
     case Element::Activity:
         if (!HasLap) {
             Stop("the activity has no lap");
@@ -114,6 +129,9 @@ void TcxReader::EndElement(std::string_view, std::string_view) {
         if (!Current.Start && IdTime) {
             Current.Start = static_cast<std::int64_t>(std::floor(*IdTime));
         }
+        Current.ElapsedSeconds = Current.Start && LastPointTime && *LastPointTime > static_cast<double>(*Current.Start)
+                                     ? *LastPointTime - static_cast<double>(*Current.Start)
+                                     : Current.MovingSeconds;
         Add(std::move(Current));
         break;
     default:

@@ -7,12 +7,25 @@
 
 namespace pq {
 
-// Training Center XML: one activity per Activity element. Its time and distance are the sums of its laps'
+// Training Center XML: one activity per Activity element. Its moving time and distance are the sums of its laps'
 // TotalTimeSeconds (the timer's time, without pauses) and DistanceMeters; it starts at its first lap's StartTime
-// (its Id when that is missing); its sport is its Sport attribute ("Running", "Biking", "Other").
+// (its Id when that is missing); its elapsed time runs from its start to its last timed track point (the laps'
+// sum when it has none); its sport is its Sport attribute ("Running", "Biking", "Other").
 class TcxReader : public XmlActivityReader {
 private:
-    enum class Element { Other, Database, Activities, Activity, ActivityId, Lap, LapTime, LapDistance };
+    enum class Element {
+        Other,
+        Database,
+        Activities,
+        Activity,
+        ActivityId,
+        Lap,
+        LapTime,
+        LapDistance,
+        Track,
+        Point,
+        PointTime
+    };
 
     void StartElement(std::string_view uri, std::string_view name, const char **attributes) override;
     void EndElement(std::string_view uri, std::string_view name) override;
@@ -23,6 +36,7 @@ private:
     Activity Current;
     std::optional<double> IdTime;
     bool HasLap = false;
+    std::optional<double> LastPointTime;
 };
 
 } // namespace pq

@@ -14,8 +14,13 @@ namespace pq {
 namespace {
 
 constexpr char NamespaceSeparator = '\x01';
-// Expat takes an int length; larger blocks are given in pieces of this size.
-constexpr std::size_t ParsePiece = std::size_t{1} << 20;
+// Expat keeps a token that a piece leaves open and scans it again with every later piece, so a huge token, or
+// tiny blocks, would make the parse quadratic. The parser is given pieces of this size whatever the blocks, and
+// a limit on the bytes left open keeps the parse linear in the file.
+constexpr std::size_t ParsePiece = std::size_t{1} << 16;
+// No token (a name, an attribute value, a comment, a run of text) of these files is legitimately this long.
+constexpr std::size_t MaxToken = std::size_t{1} << 20;
+constexpr std::string_view LongToken = "a name, value, comment or text is longer than 1 MiB";
 // The text of one element is never legitimately long in these files; a longer one is refused, not collected.
 constexpr std::size_t MaxElementText = std::size_t{1} << 16;
 
@@ -92,14 +97,37 @@ std::string XmlActivityReader::Place() const {
 
 void XmlActivityReader::Parse(std::string_view block) {
     while (!block.empty() && !Failed()) {
-        const std::size_t size = std::min(block.size(), ParsePiece);
-        Run(block.data(), static_cast<int>(size), false);
-        block.remove_prefix(size);
+        if (Waiting.empty() && block.size() >= ParsePiece) {
+            ParsePieceOf(block.substr(0, ParsePiece));
+            block.remove_prefix(ParsePiece);
+            continue;
+        }
+        const std::size_t taken = std::min(block.size(), ParsePiece - Waiting.size());
+        Waiting.append(block.substr(0, taken));
+        block.remove_prefix(taken);
+        if (Waiting.size() == ParsePiece) {
+            ParsePieceOf(Waiting);
+            Waiting.clear();
+        }
+    }
+}
+
+void XmlActivityReader::ParsePieceOf(std::string_view piece) {
+    Run(piece.data(), static_cast<int>(piece.size()), false);
+    Fed += piece.size();
+    const XML_Index parsed = XML_GetCurrentByteIndex(Parser);
+    if (!Failed() && parsed >= 0 && Fed - static_cast<std::uint64_t>(parsed) > MaxToken) {
+        Stop(std::string(LongToken));
     }
 }
 
 void XmlActivityReader::End() {
-    Run(nullptr, 0, true);
+    if (!Waiting.empty() && !Failed()) {
+        ParsePieceOf(Waiting);
+    }
+    if (!Failed()) {
+        Run(nullptr, 0, true);
+    }
 }
 
 void XmlActivityReader::Run(const char *data, int size, bool last) {
@@ -112,6 +140,7 @@ void XmlActivityReader::Run(const char *data, int size, bool last) {
 void XmlActivityReader::OnStart(void *self, const char *name, const char **attributes) {
     auto *reader = static_cast<XmlActivityReader *>(self);
     ++reader->Depth;
+    reader->TextRun = 0;
     try {
         const auto [uri, local] = SplitName(name);
         reader->StartElement(uri, local, attributes);
@@ -122,6 +151,7 @@ void XmlActivityReader::OnStart(void *self, const char *name, const char **attri
 
 void XmlActivityReader::OnEnd(void *self, const char *name) {
     auto *reader = static_cast<XmlActivityReader *>(self);
+    reader->TextRun = 0;
     try {
         const auto [uri, local] = SplitName(name);
         reader->EndElement(uri, local);
@@ -136,7 +166,15 @@ void XmlActivityReader::OnEnd(void *self, const char *name) {
 
 void XmlActivityReader::OnText(void *self, const char *text, int size) {
     auto *reader = static_cast<XmlActivityReader *>(self);
-    if (reader->CaptureDepth < 0 || reader->Failed()) {
+    if (reader->Failed()) {
+        return;
+    }
+    reader->TextRun += static_cast<std::size_t>(size);
+    if (reader->TextRun > MaxToken) {
+        reader->Stop(std::string(LongToken));
+        return;
+    }
+    if (reader->CaptureDepth < 0) {
         return;
     }
     if (reader->Collected.size() + static_cast<std::size_t>(size) > MaxElementText) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,7 +14,8 @@ namespace pq {
 
 // The streaming XML under the GPX and TCX readers (libexpat, namespace-aware): the subclass sees each element's
 // namespace and local name as it starts and ends, and the text of the elements it asks for. The document is
-// never held as a tree; only the text of one element is kept at a time.
+// never held as a tree; only the text of one element is kept at a time. No token may be longer than 1 MiB, which
+// keeps the parse linear in the size of the file.
 class XmlActivityReader : public ActivityReader {
 public:
     XmlActivityReader();
@@ -41,6 +44,7 @@ protected:
 
 private:
     void Parse(std::string_view block) override;
+    void ParsePieceOf(std::string_view piece);
     void Run(const char *data, int size, bool last);
     std::string Place() const;
 
@@ -52,6 +56,9 @@ private:
     std::string Collected;
     int CaptureDepth = -1; // the depth of the element whose text is collected, or -1
     int Depth = 0;
+    std::string Waiting;     // the start of the next piece
+    std::uint64_t Fed = 0;   // bytes given to the parser
+    std::size_t TextRun = 0; // bytes of text since the last tag
 };
 
 } // namespace pq

@@ -39,8 +39,40 @@ const std::array<bool, ByteValues> &NameBytes() {
     return table;
 }
 
-char AsciiSmall(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+// The small letter of a capital of the code page (A to Z, À to Þ but ×, Š, Œ, Ž, Ÿ), else the character itself.
+char16_t SmallLetter(char16_t c) {
+    constexpr char16_t CaseDistance = u'a' - u'A';
+    if ((c >= u'A' && c <= u'Z') || (c >= u'\u00C0' && c <= u'\u00DE' && c != u'\u00D7')) {
+        return static_cast<char16_t>(c + CaseDistance);
+    }
+    switch (c) {
+    case u'\u0152':
+    case u'\u0160':
+    case u'\u017D':
+        return static_cast<char16_t>(c + 1);
+    case u'\u0178':
+        return u'\u00FF';
+    default:
+        return c;
+    }
+}
+
+// Each byte's small letter in the code page, made once from its table.
+const std::array<char, ByteValues> &SmallBytes() {
+    static const std::array<char, ByteValues> table = [] {
+        std::array<char, ByteValues> bytes{};
+        for (std::size_t byte = 0; byte < ByteValues; ++byte) {
+            const auto original = static_cast<char>(byte);
+            const char16_t c = DecodeByte1252(static_cast<unsigned char>(byte));
+            bytes[byte] = EncodeChar1252(SmallLetter(c)).value_or(original);
+        }
+        return bytes;
+    }();
+    return table;
+}
+
+char Small(char c) {
+    return SmallBytes()[static_cast<unsigned char>(c)];
 }
 
 // The name of the mark whose sign stands at pos, or an empty view when the sign starts no mark.
@@ -130,12 +162,12 @@ bool HasMark(std::string_view notes, char sign, std::string_view name) {
 
 bool SameMarkName(std::string_view first, std::string_view second) {
     return std::equal(first.begin(), first.end(), second.begin(), second.end(),
-                      [](char a, char b) { return AsciiSmall(a) == AsciiSmall(b); });
+                      [](char a, char b) { return Small(a) == Small(b); });
 }
 
 std::string MarkKey(std::string_view name) {
     std::string key(name);
-    std::transform(key.begin(), key.end(), key.begin(), AsciiSmall);
+    std::transform(key.begin(), key.end(), key.begin(), Small);
     return key;
 }
 

@@ -20,13 +20,14 @@ bool IsMarkNameByte(char byte);
 // repeated in another letter case is the same name and keeps its first spelling. The views point into notes.
 void FindMarks(std::string_view notes, char sign, std::vector<std::string_view> &names);
 
-// True when the notes carry the mark (its name compared ignoring ASCII letter case).
+// True when the notes carry the mark (its name compared ignoring letter case).
 bool HasMark(std::string_view notes, char sign, std::string_view name);
 
-// Two names are the same mark when they differ at most in ASCII letter case.
+// Two names are the same mark when they differ at most in letter case, for every letter of the code page
+// (é and É, œ and Œ).
 bool SameMarkName(std::string_view first, std::string_view second);
 
-// The name with ASCII capitals made small: the form in which names are compared and ordered.
+// The name with its capitals made small: the form in which names are compared and ordered.
 std::string MarkKey(std::string_view name);
 
 // True when every byte of a text is a name byte and there is at least one.

@@ -13,6 +13,7 @@
 #include "frame/CommandIds.h"
 #include "frame/Prompts.h"
 #include "frame/UserSettings.h"
+#include "import/ActivityInputs.h"
 #include "import/ActivityReadAhead.h"
 #include "import/ImportReview.h"
 #include "import/ImportReviewDialog.h"
@@ -40,6 +41,12 @@ bool RunReviewDialog(pq::ImportReview &review, QWidget *parent, std::vector<pq::
     }
     rows = dialog.TickedEntries();
     return true;
+}
+
+// The time the user chose for the rows in the last review, chosen again in the next.
+pq::RowTime &RememberedTime() {
+    static pq::RowTime time = pq::RowTime::Moving;
+    return time;
 }
 
 ReviewRunner &CurrentRunner() {
@@ -92,10 +99,15 @@ void ImportFiles(TPacequillDlgClient &client, const QStringList &paths) {
     for (const QString &path : paths) {
         files.push_back(PathBytes::Encode(path).toStdString());
     }
-    pq::ActivityReadAhead reads(std::move(files), std::max(1U, std::thread::hardware_concurrency()));
+    std::vector<pq::ReadError> unlisted;
+    pq::ActivityReadAhead reads(pq::ExpandActivityInputs(files, unlisted),
+                                std::max(1U, std::thread::hardware_concurrency()));
     pq::ImportReview review(client.List());
+    for (pq::ReadError &error : unlisted) {
+        review.AddUnreadable(std::move(error));
+    }
     review.SetUnit(RememberedUnit());
-    QProgressDialog progress(ReadingText, CancelText, 0, static_cast<int>(paths.size()), &client);
+    QProgressDialog progress(ReadingText, CancelText, 0, static_cast<int>(reads.Size()), &client);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(ProgressDelayMilliseconds);
     for (std::size_t i = 0; i < reads.Size(); ++i) {
@@ -105,9 +117,12 @@ void ImportFiles(TPacequillDlgClient &client, const QStringList &paths) {
         }
         review.AddRead(reads.Path(i), reads.TakeNext());
     }
-    progress.setValue(static_cast<int>(paths.size()));
+    progress.setValue(static_cast<int>(reads.Size()));
+    review.SetTime(RememberedTime());
     std::vector<pq::LogEntry> rows;
-    if (!CurrentRunner()(review, &client, rows)) {
+    const bool accepted = CurrentRunner()(review, &client, rows);
+    RememberedTime() = review.Time();
+    if (!accepted || rows.empty()) {
         return;
     }
     RememberUnit(review.Unit());

@@ -12,16 +12,19 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "calc/DateRules.h"
 #include "import/ActivityEntry.h"
 #include "log/CodePage1252.h"
 
 namespace {
 
 const QString Caption = QStringLiteral("Import Activities");
-const QStringList Headers = {QStringLiteral("Date"), QStringLiteral("Sport"), QStringLiteral("Distance"),
-                             QStringLiteral("Time"), QStringLiteral("File"),  QStringLiteral("Remark")};
+const QStringList Headers = {QStringLiteral("Date"), QStringLiteral("Sport"),  QStringLiteral("Distance"),
+                             QStringLiteral("Time"), QStringLiteral("Moving"), QStringLiteral("Elapsed"),
+                             QStringLiteral("File"), QStringLiteral("Remark")};
+const QString MovingChoice = QStringLiteral("Moving time");
+const QString ElapsedChoice = QStringLiteral("Elapsed time");
 const QString DuplicateRemark = QStringLiteral("already in the log");
-const QString TooLongRemark = QStringLiteral("distance too long for the log");
 const QString NotARunRemark = QStringLiteral("not a run");
 const QString SelectAllText = QStringLiteral("Select &All");
 const QString SelectNoneText = QStringLiteral("Select &None");
@@ -70,6 +73,14 @@ ImportReviewDialog::ImportReviewDialog(pq::ImportReview &review, QWidget *parent
     unitLabel->setBuddy(Unit);
     unitRow->addWidget(unitLabel);
     unitRow->addWidget(Unit);
+    auto *timeLabel = new QLabel(QStringLiteral("&Time of the rows:"), this);
+    Time = new QComboBox(this);
+    Time->addItem(MovingChoice, static_cast<int>(pq::RowTime::Moving));
+    Time->addItem(ElapsedChoice, static_cast<int>(pq::RowTime::Elapsed));
+    Time->setCurrentIndex(Time->findData(static_cast<int>(Review.Time())));
+    timeLabel->setBuddy(Time);
+    unitRow->addWidget(timeLabel);
+    unitRow->addWidget(Time);
     unitRow->addStretch(1);
     layout->addLayout(unitRow);
 
@@ -96,7 +107,20 @@ ImportReviewDialog::ImportReviewDialog(pq::ImportReview &review, QWidget *parent
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
 
-    connect(Unit, &QComboBox::currentIndexChanged, this, &ImportReviewDialog::OnUnitChanged);
+    connect(Unit, &QComboBox::currentIndexChanged, this, [this](int index) {
+        Refill([this, index] { Review.SetUnit(static_cast<pq::DistanceUnit>(Unit->itemData(index).toInt())); });
+    });
+    connect(Time, &QComboBox::currentIndexChanged, this, [this](int index) {
+        Refill([this, index] { Review.SetTime(static_cast<pq::RowTime>(Time->itemData(index).toInt())); });
+    });
+    // Only the Date of a row without one is edited, and only when asked for.
+    List->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(List, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item, int column) {
+        if (column == DateColumn && (item->flags() & Qt::ItemIsEditable) != 0) {
+            List->editItem(item, DateColumn);
+        }
+    });
+    connect(List, &QTreeWidget::itemChanged, this, &ImportReviewDialog::OnDateEdited);
     Fill();
 }
 
@@ -112,15 +136,23 @@ void ImportReviewDialog::Fill() {
         item->setText(SportColumn, QString::fromUtf8(pq::SportWords(candidate.Found).c_str()));
         item->setText(DistanceColumn, FromLog(candidate.Entry.Distance));
         item->setText(TimeColumn, FromLog(candidate.Entry.Time));
+        if (!candidate.FromCsv) {
+            item->setText(MovingColumn, QString::fromStdString(pq::MovingTimeText(candidate.Found.MovingSeconds)));
+            item->setText(ElapsedColumn, QString::fromStdString(pq::MovingTimeText(candidate.Found.ElapsedSeconds)));
+        }
         item->setText(FileColumn, QFileInfo(FromPath(candidate.File)).fileName());
         item->setToolTip(FileColumn, FromPath(candidate.File));
-        item->setText(RemarkColumn, !candidate.Fits            ? TooLongRemark
-                                    : candidate.Duplicate      ? DuplicateRemark
-                                    : !candidate.Found.Running ? NotARunRemark
-                                                               : QString());
+        item->setText(RemarkColumn, candidate.Duplicate         ? DuplicateRemark
+                                    : !candidate.Remark.empty() ? QString::fromUtf8(candidate.Remark.c_str())
+                                    : !candidate.Found.Running  ? NotARunRemark
+                                                                : QString());
         Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
         if (candidate.Fits) {
             flags |= Qt::ItemIsUserCheckable;
+        }
+        if (!candidate.FromCsv && !pq::HasLogDate(candidate.Found)) {
+            flags |= Qt::ItemIsEditable;
+            item->setToolTip(DateColumn, QStringLiteral("Double-click to type the date (yyyy/mm/dd)"));
         }
         item->setFlags(flags);
         item->setCheckState(DateColumn, Review.TickedAtFirst(i) ? Qt::Checked : Qt::Unchecked);
@@ -134,13 +166,13 @@ void ImportReviewDialog::Fill() {
     CountTicked();
 }
 
-// The user's ticks stay, except on rows that the new unit makes duplicates or too long.
-void ImportReviewDialog::OnUnitChanged(int index) {
+// The user's ticks stay, except on rows that the change makes duplicates or too long.
+void ImportReviewDialog::Refill(const std::function<void()> &change) {
     std::vector<bool> ticked;
     for (int row = 0; row < List->topLevelItemCount(); ++row) {
         ticked.push_back(List->topLevelItem(row)->checkState(DateColumn) == Qt::Checked);
     }
-    Review.SetUnit(static_cast<pq::DistanceUnit>(Unit->itemData(index).toInt()));
+    change();
     Fill();
     const QSignalBlocker quiet(List);
     const std::vector<pq::ImportReview::Candidate> &candidates = Review.Candidates();
@@ -168,6 +200,33 @@ void ImportReviewDialog::CountTicked() {
     const std::size_t runs = TickedEntries().size();
     ImportButton->setText(runs == 1 ? QStringLiteral("&Import 1 Run") : QStringLiteral("&Import %1 Runs").arg(runs));
     ImportButton->setEnabled(runs > 0);
+}
+
+// A date typed for a row without one: a valid date becomes the row's and ticks it; anything else is undone.
+void ImportReviewDialog::OnDateEdited(QTreeWidgetItem *item, int column) {
+    const int row = List->indexOfTopLevelItem(item);
+    const pq::ImportReview::Candidate &edited = Review.Candidates()[static_cast<std::size_t>(row)];
+    if (column != DateColumn || item->text(DateColumn) == FromLog(edited.Entry.Date)) {
+        return;
+    }
+    pq::CivilDate date;
+    const std::string typed = item->text(DateColumn).trimmed().toStdString();
+    if (!pq::ReadDateText(typed, date)) {
+        QMetaObject::invokeMethod(
+            this, [this] { Refill([] {}); }, Qt::QueuedConnection);
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, row, date] {
+            Refill([this, row, date] { Review.SetDate(static_cast<std::size_t>(row), date); });
+            const pq::ImportReview::Candidate &candidate = Review.Candidates()[static_cast<std::size_t>(row)];
+            if (candidate.Fits && !candidate.Duplicate && candidate.Found.DistanceMeters > 0) {
+                const QSignalBlocker quiet(List);
+                List->topLevelItem(row)->setCheckState(DateColumn, Qt::Checked);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 std::vector<pq::LogEntry> ImportReviewDialog::TickedEntries() const {

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <vector>
 
 #include "import/ImportReview.h"
@@ -11,16 +12,29 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 
-// The review before an import: one line per activity found (date, sport, distance, time, file) with a check box
-// (runs ticked; other sports, duplicates and rows too long for the log not, each with its reason), Select All and
-// Select None, the unit of the distances, the files that could not be read with the reasons, and a button that
-// says how many runs it imports. A resizable window laid out with layouts.
+// The review before an import: one line per activity found (date, sport, distance, time, moving and elapsed time,
+// file, remark) with a check box (runs ticked; other sports, duplicates, rows too long for the log and rows with a
+// remark not, each with its reason), Select All and Select None, the unit of the distances, which time goes into the
+// rows, the files that could not be read with the reasons, and a button that says how many runs it imports. An
+// activity whose clock was not set takes a date typed into its Date (double-click it). A resizable window laid out
+// with layouts.
 class ImportReviewDialog : public QDialog {
     Q_OBJECT
 
 public:
-    enum Column { DateColumn, SportColumn, DistanceColumn, TimeColumn, FileColumn, RemarkColumn, ColumnCount };
+    enum Column {
+        DateColumn,
+        SportColumn,
+        DistanceColumn,
+        TimeColumn,
+        MovingColumn,
+        ElapsedColumn,
+        FileColumn,
+        RemarkColumn,
+        ColumnCount
+    };
 
     ImportReviewDialog(pq::ImportReview &review, QWidget *parent = nullptr);
 
@@ -29,6 +43,7 @@ public:
 
     QTreeWidget *Activities() const { return List; }
     QComboBox *UnitChoice() const { return Unit; }
+    QComboBox *TimeChoice() const { return Time; }
     QListWidget *UnreadableFiles() const { return Failures; }
     QLabel *Summary() const { return Counts; }
     QPushButton *AcceptButton() const { return ImportButton; }
@@ -40,10 +55,14 @@ private:
     void TickAll(Qt::CheckState state);
     // Names the number of ticked runs on the accept button, which is off while there are none.
     void CountTicked();
+    // Shows the review again after a change to it, keeping the user's ticks where the rows still allow them.
+    void Refill(const std::function<void()> &change);
+    void OnDateEdited(QTreeWidgetItem *item, int column);
 
     pq::ImportReview &Review;
     QTreeWidget *List = nullptr;
     QComboBox *Unit = nullptr;
+    QComboBox *Time = nullptr;
     QListWidget *Failures = nullptr;
     QLabel *Counts = nullptr;
     QPushButton *ImportButton = nullptr;
