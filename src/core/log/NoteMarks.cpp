@@ -124,7 +124,7 @@ std::optional<int> EffortAt(std::string_view notes, std::size_t pos) {
 
 std::optional<int> PerceivedEffort(std::string_view notes) {
     for (std::size_t pos = 0; pos + EffortMarker.size() < notes.size(); ++pos) {
-        if (AsciiSmall(notes[pos]) != EffortMarker.front()) {
+        if (Small(notes[pos]) != EffortMarker.front()) {
             continue;
         }
         if (const std::optional<int> effort = EffortAt(notes, pos);
