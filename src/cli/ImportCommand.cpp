@@ -115,7 +115,7 @@ public:
                        "): its distance is too long for a log row, skipped");
                 continue;
             }
-            Add(entry, [&which] { return which; });
+            Add(entry, [&which]() -> const std::string & { return which; });
         }
         return true;
     }

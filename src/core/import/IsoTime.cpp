@@ -4,9 +4,9 @@ namespace pq {
 
 namespace {
 
-constexpr int SecondsPerMinute = 60;
-constexpr int SecondsPerHour = 3600;
-constexpr int SecondsPerDay = 86400;
+constexpr std::int64_t SecondsPerMinute = 60;
+constexpr std::int64_t SecondsPerHour = 3600;
+constexpr std::int64_t SecondsPerDay = 86400;
 constexpr int MaxLeapSecond = 60;
 
 // Reads exactly count digits at pos; false when any is not a digit.
@@ -91,7 +91,7 @@ std::optional<double> ParseIsoTime(std::string_view text) {
             return std::nullopt;
         }
     }
-    int offset = 0;
+    std::int64_t offset = 0;
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
         const int sign = text[pos++] == '-' ? -1 : 1;
         int zoneHours = 0, zoneMinutes = 0;

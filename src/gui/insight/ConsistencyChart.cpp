@@ -48,6 +48,7 @@ qreal ConsistencyChart::CellSize(const QSizeF &size) const {
 QRectF ConsistencyChart::CellRect(std::size_t index, const QSizeF &size) const {
     const qreal cell = CellSize(size);
     const int offset = int(index);
+    // NOLINTNEXTLINE(bugprone-integer-division): the whole weeks before the day give its column
     return QRectF(WeekdayLabelWidth + cell * (offset / DaysPerWeek), TopMargin + cell * (offset % DaysPerWeek),
                   cell - CellGap, cell - CellGap);
 }
