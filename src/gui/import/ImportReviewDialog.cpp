@@ -123,6 +123,7 @@ void ImportReviewDialog::Fill() {
 // The user's ticks stay, except on rows that the new unit makes duplicates or too long.
 void ImportReviewDialog::OnUnitChanged(int index) {
     std::vector<bool> ticked;
+    ticked.reserve(static_cast<std::size_t>(List->topLevelItemCount()));
     for (int row = 0; row < List->topLevelItemCount(); ++row) {
         ticked.push_back(List->topLevelItem(row)->checkState(DateColumn) == Qt::Checked);
     }
