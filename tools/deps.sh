@@ -9,7 +9,7 @@ packages=(
     libgl1-mesa-dev libxkbcommon-dev
     libbenchmark-dev libgtest-dev
     libexpat1-dev zlib1g-dev libzip-dev
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format clang-tidy
     xvfb xauth xdotool x11-utils openbox imagemagick faketime qt6ct
     at-spi2-core dbus-daemon python3-pyatspi gir1.2-atspi-2.0
     librsvg2-bin desktop-file-utils appstream libxml2-utils shared-mime-info man-db

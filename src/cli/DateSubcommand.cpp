@@ -30,7 +30,9 @@ int RunDate(Words words, OutputBuffer &out, OutputBuffer &) {
     }
     args.ExpectOperands({"TEXT"});
     const std::string_view text = args.Operand(0);
-    const std::string what = "'" + std::string(text) + "': ";
+    std::string what(1, '\'');
+    what += text;
+    what += "': ";
     const Encoded1252 field = EncodeUtf8To1252(text);
     if (!field.Ok) {
         throw CliError(ExitFailure, what + DescribeUnencodable(field.BadCharacter));

@@ -170,7 +170,7 @@ public:
                 ++Refused;
                 continue;
             }
-            Add(entry, [&which] { return which; });
+            Add(entry, [&which]() -> const std::string & { return which; });
         }
         return true;
     }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -382,7 +383,7 @@ void PrintWeeklyChart(const std::vector<WeekBar> &bars, DistanceUnit unit, std::
                      Align::Right);
         AppendPadded(line, std::string(RampText(bar.Ramp)), StrongRampMark.size(), Align::Left);
         const double share = most > 0 ? std::max(0.0, distance) / most : 0;
-        line += BarText(static_cast<std::size_t>(share * static_cast<double>(barWidth * EighthsPerBlock) + 0.5));
+        line += BarText(static_cast<std::size_t>(std::lround(share * static_cast<double>(barWidth * EighthsPerBlock))));
         line.erase(line.find_last_not_of(' ') + 1);
         out.Append(line);
         out.EndLine();

@@ -58,7 +58,9 @@ constexpr double DefaultShoeLimitMiles = 500;
 constexpr std::string_view OverMark = "over";
 
 std::string Utf8Name(char sign, std::string_view name) {
-    return std::string(1, sign) + Decode1252ToUtf8(name);
+    std::string text(1, sign);
+    text += Decode1252ToUtf8(name);
+    return text;
 }
 
 double ShoeLimit(const ArgumentList &args, DistanceUnit unit) {

@@ -17,7 +17,7 @@ QVariant HelpBrowser::loadResource(int type, const QUrl &name) {
 }
 
 QString HelpBrowser::WindowTitle() const {
-    const QString name = QGuiApplication::applicationDisplayName();
+    QString name = QGuiApplication::applicationDisplayName();
     const QString topic = documentTitle().trimmed();
     if (topic.isEmpty() || topic == name)
         return name;

@@ -30,7 +30,7 @@ constexpr char SecondaryWindowName[] = "pqhw";
 constexpr char ContentsId[] = "contents";
 constexpr char HelpOnHelpId[] = "help-on-help";
 constexpr char ContextIdPrefix[] = "ctx-";
-constexpr qint64 MaxRequestBytes = 64 * 1024; // a request is one short line; anything longer is not ours
+constexpr qint64 MaxRequestBytes = qint64{64} * 1024; // a request is one short line; anything longer is not ours
 // A viewer started for a request that never came (the program gave up waiting) does not linger.
 constexpr int StartupGraceMs = 30000;
 constexpr int ProbeTimeoutMs = 1000;

@@ -52,7 +52,7 @@ HelpServerLocation HelpPrivateFolder() {
 }
 
 HelpServerLocation ResolveHelpServerName(const QString &name) {
-    const HelpServerLocation folder = HelpPrivateFolder();
+    HelpServerLocation folder = HelpPrivateFolder();
     if (!folder.IsValid())
         return folder;
     const QString fileName = QFileInfo(name).fileName();

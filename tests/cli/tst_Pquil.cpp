@@ -567,7 +567,7 @@ private slots:
             << QByteArray("line 2: Notes: the character '\xE2\x9C\x93' (U+2713) cannot be held by Windows-1252");
         QTest::newRow("not UTF-8") << header + "1998/03/02,1 Miles,00:08:00,caf\xE9\r\n"
                                    << QByteArray("line 2: Notes: bytes that are not UTF-8");
-        QTest::newRow("NUL") << header + QByteArray("1998/03/02,1 Miles,00:08:00,a\0b\r\n", 35)
+        QTest::newRow("NUL") << header + QByteArray("1998/03/02,1 Miles,00:08:00,a\0b\r\n", 33)
                              << QByteArray("line 2: Notes: a NUL character");
         QTest::newRow("no-break spaces that would read back as a line break")
             << header + "1998/03/02,1 Miles,00:08:00,a\xC2\xA0\xC2\xA0z\r\n"

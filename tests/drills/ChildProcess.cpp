@@ -21,6 +21,7 @@ constexpr mode_t OutputMode = 0644;
 ChildProcess::ChildProcess(const std::vector<std::string> &arguments, const std::string &outputPath,
                            const std::string &errorPath) {
     std::vector<char *> argv;
+    argv.reserve(arguments.size() + 1);
     for (const std::string &argument : arguments) {
         argv.push_back(const_cast<char *>(argument.c_str()));
     }

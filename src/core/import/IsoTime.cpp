@@ -6,9 +6,9 @@ namespace pq {
 
 namespace {
 
-constexpr int SecondsPerMinute = 60;
-constexpr int SecondsPerHour = 3600;
-constexpr int SecondsPerDay = 86400;
+constexpr std::int64_t SecondsPerMinute = 60;
+constexpr std::int64_t SecondsPerHour = 3600;
+constexpr std::int64_t SecondsPerDay = 86400;
 constexpr int LastHour = 23;
 constexpr int LastMinute = 59;
 constexpr int LastSecond = 59;
@@ -98,7 +98,7 @@ std::optional<double> ParseIsoTime(std::string_view text) {
             return std::nullopt;
         }
     }
-    int offset = 0;
+    std::int64_t offset = 0;
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
         const int sign = text[pos++] == '-' ? -1 : 1;
         int zoneHours = 0, zoneMinutes = 0;

@@ -37,7 +37,7 @@ std::vector<WeekBar> WeeklySeries(const std::vector<CountedRun> &runs, int today
     }
     const int firstWeek = FirstDayOfWeek(runs.front().DayNumber, weekStart);
     const int lastWeek = FirstDayOfWeek(std::max(today, runs.back().DayNumber), weekStart);
-    bars.resize(static_cast<std::size_t>((lastWeek - firstWeek) / DaysPerWeek + 1));
+    bars.resize(static_cast<std::size_t>((lastWeek - firstWeek) / DaysPerWeek) + 1);
     for (std::size_t i = 0; i < bars.size(); ++i) {
         bars[i].FirstDay = firstWeek + static_cast<int>(i) * DaysPerWeek;
     }
@@ -132,7 +132,7 @@ ConsistencyCalendar ConsistencySeries(const std::vector<CountedRun> &runs, int t
     ConsistencyCalendar calendar;
     calendar.FirstDay = FirstDayOfWeek(today, weekStart) - (CalendarWeeks - 1) * DaysPerWeek;
     calendar.LastDay = today;
-    calendar.Days.resize(static_cast<std::size_t>(today - calendar.FirstDay + 1));
+    calendar.Days.resize(static_cast<std::size_t>(today - calendar.FirstDay) + 1);
     for (auto run = FirstRunFrom(runs, calendar.FirstDay); run != runs.end() && run->DayNumber <= today; ++run) {
         calendar.Days[static_cast<std::size_t>(run->DayNumber - calendar.FirstDay)].Add(*run);
     }

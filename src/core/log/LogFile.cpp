@@ -56,6 +56,7 @@ void AppendNotes(std::string &out, std::string_view notes) {
 int OpenRegularFile(const std::string &path, int &error, std::string &cause) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat info {};
+    // NOLINTNEXTLINE(bugprone-branch-clone): each step that fails reports through errno, so the steps stay in order
     if (fd < 0) {
         error = errno;
     } else if (::fstat(fd, &info) != 0) {

@@ -80,9 +80,9 @@ std::string NumberText(const QLineEdit *field) {
 }
 
 QString DescribeCharacter(char32_t character) {
-    const QString code = QStringLiteral("U+%1")
-                             .arg(static_cast<uint>(character), CodePointDigits, Hexadecimal, QLatin1Char('0'))
-                             .toUpper();
+    QString code = QStringLiteral("U+%1")
+                       .arg(static_cast<uint>(character), CodePointDigits, Hexadecimal, QLatin1Char('0'))
+                       .toUpper();
     const bool control = character < FirstPrintable || (character >= Delete && character <= LastC1Control);
     if (control)
         return code;

@@ -154,7 +154,7 @@ bool DialogTemplate::Parse(const QByteArray &json, DialogTemplate &result, QStri
     const QJsonObject font = root.value(QLatin1String("font")).toObject();
     parsed.FontFamily = font.value(QLatin1String("family")).toString();
     parsed.FontPointSize = font.value(QLatin1String("pointSize")).toInt();
-    for (const QJsonValue &value : root.value(QLatin1String("controls")).toArray()) {
+    for (const QJsonValue value : root.value(QLatin1String("controls")).toArray()) {
         const QJsonObject object = value.toObject();
         Control control;
         control.Id = object.value(QLatin1String("id")).toInt();
@@ -168,7 +168,7 @@ bool DialogTemplate::Parse(const QByteArray &json, DialogTemplate &result, QStri
         control.Y = object.value(QLatin1String("y")).toInt();
         control.Width = object.value(QLatin1String("w")).toInt();
         control.Height = object.value(QLatin1String("h")).toInt();
-        for (const QJsonValue &flag : object.value(QLatin1String("style")).toArray())
+        for (const QJsonValue flag : object.value(QLatin1String("style")).toArray())
             control.Style.append(flag.toString());
         control.Name = object.value(QLatin1String("name")).toString();
         parsed.Controls.append(control);

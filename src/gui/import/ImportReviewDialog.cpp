@@ -169,6 +169,7 @@ void ImportReviewDialog::Fill() {
 // The user's ticks stay, except on rows that the change makes duplicates or too long.
 void ImportReviewDialog::Refill(const std::function<void()> &change) {
     std::vector<bool> ticked;
+    ticked.reserve(static_cast<std::size_t>(List->topLevelItemCount()));
     for (int row = 0; row < List->topLevelItemCount(); ++row) {
         ticked.push_back(List->topLevelItem(row)->checkState(DateColumn) == Qt::Checked);
     }

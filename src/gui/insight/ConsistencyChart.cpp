@@ -72,6 +72,7 @@ qreal ConsistencyChart::Top(const QSizeF &size) const {
 QRectF ConsistencyChart::CellRect(std::size_t index, const QSizeF &size) const {
     const qreal cell = CellSize(size);
     const int offset = int(index);
+    // NOLINTNEXTLINE(bugprone-integer-division): the whole weeks before the day give its column
     return QRectF(GridLeft() + cell * (offset / DaysPerWeek),
                   Top(size) + (HeadlineLines + MonthLines) * LineHeight + cell * (offset % DaysPerWeek), cell - CellGap,
                   cell - CellGap);

@@ -29,11 +29,12 @@ void SplashWindow::Finish() {
 bool SplashWindow::eventFilter(QObject *watched, QEvent *event) {
     if (!watched->isWidgetType())
         return false;
-    const auto *mouse = static_cast<QMouseEvent *>(event);
+    // Asked only in the mouse cases below: every other event reaches this filter too.
+    const auto leftButton = [event] { return static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton; };
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
-        if (isVisible() && mouse->button() == Qt::LeftButton) {
+        if (isVisible() && leftButton()) {
             // The splash goes at the release of this press: hidden during the press, its window would lose the
             // release, and the window system would go on treating the button as held.
             SwallowRelease = true;
@@ -47,7 +48,7 @@ bool SplashWindow::eventFilter(QObject *watched, QEvent *event) {
         }
         return false;
     case QEvent::MouseButtonRelease:
-        if (SwallowRelease && mouse->button() == Qt::LeftButton) {
+        if (SwallowRelease && leftButton()) {
             SwallowRelease = false;
             Finish();
             return true;

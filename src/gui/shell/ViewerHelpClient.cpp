@@ -161,7 +161,7 @@ HelpAnswer ViewerHelpClient::Send(const HelpRequest &request) {
 QString ViewerHelpClient::ViewerProgram() const {
     if (!options.viewerPath.isEmpty())
         return options.viewerPath;
-    const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(ViewerName));
+    QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(ViewerName));
     if (QFileInfo(beside).isExecutable())
         return beside;
 #ifdef PACEQUILL_HELP_VIEWER_BUILD_PATH
