@@ -147,8 +147,7 @@ private slots:
         QCOMPARE(Shown(), QStringList{"rpe:"});
         const QModelIndex effort = Marks->Completer()->completionModel()->index(0, 0);
         QVERIFY(effort.data(Qt::ToolTipRole).toString().contains("1 very easy, 5 steady, 8 hard, 10 all-out"));
-        Press(Qt::Key_Down);
-        Press(Qt::Key_Return);
+        Press(Qt::Key_Return); // the list opens with its first entry highlighted
         Type("7");
         QCOMPARE(Edit->toPlainText(), QStringLiteral("tempo rpe:7"));
     }

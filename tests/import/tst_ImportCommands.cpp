@@ -230,6 +230,7 @@ private slots:
     void selectAllAndNone() {
         pq::ImportReview review(Client->List());
         pq::Activity run;
+        run.Start = Start; // a start the log can hold, so the run is ticked at first
         run.Running = true;
         run.DistanceMeters = 5000;
         run.MovingSeconds = 1500;
