@@ -40,7 +40,7 @@ std::string GenerateLogBytes(std::size_t rows, unsigned seed, BenchNotes notes) 
         const unsigned month = 1 + random() % 12;
         const unsigned day = 1 + random() % 28;
         const unsigned unit = random() % 10 < 7 ? 0 : (random() % 4 ? 1 : 2);
-        const double distance = unit == 2 ? 1.0 : 1.0 + (random() % 250) / 10.0;
+        const double distance = unit == 2 ? 1.0 : 1.0 + static_cast<double>(random() % 250) / 10.0;
         const unsigned minutes = 15 + random() % 120;
         const int length = std::snprintf(record, sizeof record, "\xA1%04u/%02u/%02u\t%g %s\t%02u:%02u:%02u\t%s\r\n",
                                          year, month, day, distance, Units[unit], minutes / 60, minutes % 60,

@@ -29,8 +29,9 @@ constexpr int DuplicateLookupStep = 10;
 
 std::string ManyLapsTcx() {
     std::vector<ActivityTemplates::Lap> laps;
+    laps.reserve(TcxLaps);
     for (int i = 0; i < TcxLaps; ++i) {
-        laps.push_back({Start + i * 60, 60, 200});
+        laps.push_back({Start + std::int64_t{i} * 60, 60, 200});
     }
     return ActivityTemplates::Tcx({ActivityTemplates::TcxActivity("Running", Start, laps)});
 }
@@ -89,6 +90,7 @@ void RunPquilImport(benchmark::State &state, const std::vector<std::string> &fil
     arguments.push_back(out);
     arguments.push_back("--force");
     std::vector<char *> argv;
+    argv.reserve(arguments.size() + 1);
     for (std::string &argument : arguments) {
         argv.push_back(argument.data());
     }

@@ -59,6 +59,7 @@ double SecondsOf(const timeval &time) {
 // Runs a program (looked up on PATH) with its output sent to /dev/null, or into a pipe that is read to its end.
 ChildRun Run(const std::vector<std::string> &arguments, bool readOutput = false) {
     std::vector<char *> argv;
+    argv.reserve(arguments.size() + 1);
     for (const std::string &argument : arguments) {
         argv.push_back(const_cast<char *>(argument.c_str()));
     }

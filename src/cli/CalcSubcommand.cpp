@@ -197,6 +197,7 @@ std::string PartsText(const std::vector<std::pair<double, std::string_view>> &pa
 std::optional<std::string> SlowBandNote(std::string_view time) {
     const std::vector<std::string> parts = SplitParts(time, TimeParts, "--time", "H:M:S");
     std::vector<double> values;
+    values.reserve(parts.size());
     for (const std::string &part : parts) {
         values.push_back(StrictNumber(part, "--time", time));
     }

@@ -40,7 +40,7 @@ std::size_t DoctypeEnd(std::string_view text) {
     for (std::size_t pos = DoctypeStart.size(); pos < text.size(); ++pos) {
         const char c = text[pos];
         if (quote != 0) {
-            quote = c == quote ? 0 : quote;
+            quote = c == quote ? char{0} : quote;
         } else if (c == '"' || c == '\'') {
             quote = c;
         } else if (c == '[') {

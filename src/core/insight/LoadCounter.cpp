@@ -48,7 +48,7 @@ DailyLoads LoadCounter::Finish() const {
     const auto [first, last] = std::minmax_element(
         Runs.begin(), Runs.end(), [](const auto &left, const auto &right) { return left.first < right.first; });
     loads.FirstDay = first->first;
-    loads.Loads.assign(std::size_t(last->first - first->first + 1), 0);
+    loads.Loads.assign(static_cast<std::size_t>(last->first - first->first) + 1, 0);
     for (const auto &[day, load] : Runs) {
         loads.Loads[std::size_t(day - loads.FirstDay)] += load;
     }

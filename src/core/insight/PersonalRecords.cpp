@@ -93,6 +93,36 @@ DayRange PeriodAround(PeriodKind kind, int dayNumber, int weekStart) {
     return {dayNumber, dayNumber};
 }
 
+namespace {
+
+// Each standard distance predicted from the base nearest to it; baseStandards gives the standard distance each
+// of records.PredictionBases counts at.
+void AddPredictions(PersonalRecords &records, const std::vector<std::size_t> &baseStandards) {
+    if (baseStandards.empty()) {
+        return;
+    }
+    for (const StandardDistance &target : StandardDistances) {
+        // The nearest base on a logarithmic scale; bases come shortest first, so a later one wins a tie.
+        std::size_t nearest = 0;
+        double nearestGap = 0;
+        for (std::size_t k = 0; k < baseStandards.size(); ++k) {
+            const double gap = std::fabs(std::log(StandardDistances[baseStandards[k]].Kilometers / target.Kilometers));
+            if (k == 0 || gap <= nearestGap) {
+                nearest = k;
+                nearestGap = gap;
+            }
+        }
+        // At its own distance a base predicts exactly its own time: the ratio of the distances is 1.
+        const RunRecord &base = records.PredictionBases[nearest];
+        records.Predictions.push_back(
+            {target.Label, target.Kilometers,
+             RiegelTime(base.Run.Seconds, StandardDistances[baseStandards[nearest]].Kilometers, target.Kilometers),
+             base});
+    }
+}
+
+} // namespace
+
 PersonalRecords ComputeRecords(const std::vector<CountedRun> &runs, int today, int weekStart, const RowFilter &isRace) {
     PersonalRecords records;
     constexpr std::size_t Standards = StandardDistances.size();
@@ -143,27 +173,7 @@ PersonalRecords ComputeRecords(const std::vector<CountedRun> &runs, int today, i
     records.BiggestWeek = BiggestPeriod(runs, PeriodKind::Week, weekStart);
     records.BiggestMonth = BiggestPeriod(runs, PeriodKind::Month, weekStart);
     records.BiggestYear = BiggestPeriod(runs, PeriodKind::Year, weekStart);
-    if (baseStandards.empty()) {
-        return records;
-    }
-    for (const StandardDistance &target : StandardDistances) {
-        // The nearest base on a logarithmic scale; bases come shortest first, so a later one wins a tie.
-        std::size_t nearest = 0;
-        double nearestGap = 0;
-        for (std::size_t k = 0; k < baseStandards.size(); ++k) {
-            const double gap = std::fabs(std::log(StandardDistances[baseStandards[k]].Kilometers / target.Kilometers));
-            if (k == 0 || gap <= nearestGap) {
-                nearest = k;
-                nearestGap = gap;
-            }
-        }
-        // At its own distance a base predicts exactly its own time: the ratio of the distances is 1.
-        const RunRecord &base = records.PredictionBases[nearest];
-        records.Predictions.push_back(
-            {target.Label, target.Kilometers,
-             RiegelTime(base.Run.Seconds, StandardDistances[baseStandards[nearest]].Kilometers, target.Kilometers),
-             base});
-    }
+    AddPredictions(records, baseStandards);
     return records;
 }
 
