@@ -122,6 +122,7 @@ std::vector<LogEntry> WriteAndRead(const std::vector<LogEntry> &rows) {
     LogList read;
     ReadLogBytes(LogBytes(written), read);
     std::vector<LogEntry> result;
+    result.reserve(static_cast<std::size_t>(read.RowCount()));
     for (int i = 0; i < read.RowCount(); ++i) {
         result.push_back(read.ReadEntry(i));
     }

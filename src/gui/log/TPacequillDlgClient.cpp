@@ -228,6 +228,23 @@ bool TPacequillDlgClient::ConfirmNotALog(const QString &path) {
                             Prompts::Button::No) == Prompts::Button::Yes;
 }
 
+bool TPacequillDlgClient::PlanMerge(const QString &path, const std::string &target, pq::LogDiskState &planned,
+                                    std::optional<pq::MergedLog> &merged) {
+    if (!planned.Exists)
+        return AskWriteAnew(path);
+    pq::LogList onDisk;
+    std::string error;
+    if (!pq::ReadLogWithState(target, onDisk, planned, error)) {
+        Prompts::Error(this, SaveFailedCaption, SaveFailedText.arg(ReportText(error)));
+        return false;
+    }
+    if (planned.Hash != Disk.Hash) {
+        merged = pq::MergeThreeWay(Base, Model.List(), onDisk);
+        return AskMerge(path, *merged);
+    }
+    return true;
+}
+
 bool TPacequillDlgClient::WriteLog(const QString &path) {
     const std::string target = FileSystemPath(path);
     const bool sameFile = Tracking && !Untitled && SameLogFile(target, FileSystemPath(FilePath));
@@ -236,24 +253,8 @@ bool TPacequillDlgClient::WriteLog(const QString &path) {
         // waits on a question; under the lock the file must still be as it was when asked about.
         pq::LogDiskState planned = pq::StatLog(target);
         std::optional<pq::MergedLog> merged;
-        if (sameFile && !planned.SameIdentity(Disk)) {
-            if (!planned.Exists) {
-                if (!AskWriteAnew(path))
-                    return false;
-            } else {
-                pq::LogList onDisk;
-                std::string error;
-                if (!pq::ReadLogWithState(target, onDisk, planned, error)) {
-                    Prompts::Error(this, SaveFailedCaption, SaveFailedText.arg(ReportText(error)));
-                    return false;
-                }
-                if (planned.Hash != Disk.Hash) {
-                    merged = pq::MergeThreeWay(Base, Model.List(), onDisk);
-                    if (!AskMerge(path, *merged))
-                        return false;
-                }
-            }
-        }
+        if (sameFile && !planned.SameIdentity(Disk) && !PlanMerge(path, target, planned, merged))
+            return false;
         pq::LogLock lock(target);
         if (!lock.Acquire()) {
             Prompts::Error(this, SaveFailedCaption, SaveFailedText.arg(ReportText(lock.Error())));

@@ -101,6 +101,10 @@ private:
     // Shows other rows in the list, keeping the selected row and the top row where they still exist.
     void ReplaceRowsKeepingPlace(pq::LogList &&rows);
     bool AskMerge(const QString &path, const pq::MergedLog &merged);
+    // For a save onto the open file that another program changed: what the save takes from the disk (planned is
+    // filled in from the bytes read), asked about; false when the user cancels or the file cannot be read.
+    bool PlanMerge(const QString &path, const std::string &target, pq::LogDiskState &planned,
+                   std::optional<pq::MergedLog> &merged);
     bool AskWriteAnew(const QString &path);
     void ShowStatus(const QString &text);
 
