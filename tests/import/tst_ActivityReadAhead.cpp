@@ -45,7 +45,7 @@ private slots:
             const std::string path = Temp.filePath(QString("file-%1").arg(i)).toStdString();
             QFile file(QString::fromStdString(path));
             QVERIFY(file.open(QIODevice::WriteOnly));
-            const std::int64_t start = Start + i * 86400;
+            const std::int64_t start = Start + std::int64_t{i} * 86400;
             // Runs of different lengths, so that the workers finish out of order; every seventh file broken.
             const std::string gpx = ActivityTemplates::Gpx({ActivityTemplates::GpxTrack(
                 "Run " + std::to_string(i), "", {ActivityTemplates::SteadyRun(start, 60 + (i * 37) % 500)})});
