@@ -101,7 +101,7 @@ void tst_ChartSeries::weeklyMatchesStatistics() {
     LogList list;
     for (int i = 0; i < 400; ++i) {
         const int day = Day("2023/11/01") + int(random() % 200);
-        const std::string distance = std::to_string(random() % 2000 / 100.0).substr(0, 5);
+        const std::string distance = std::to_string(static_cast<double>(random() % 2000) / 100.0).substr(0, 5);
         list.AppendRow(DayText(day) + '\t' + distance + ' ' + units[random() % 3] + "\t00:40:00\t");
     }
     const std::vector<CountedRun> runs = CountRuns(list);
