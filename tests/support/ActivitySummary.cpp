@@ -26,7 +26,7 @@ std::string Summarize(const pq::FileActivities &result) {
 }
 
 std::string ReadAndSummarize(std::string_view bytes) {
-    const std::string whole = Summarize(pq::ReadActivityBytes(bytes, "f"));
+    std::string whole = Summarize(pq::ReadActivityBytes(bytes, "f"));
     const pq::FileFormat format = pq::DetectFormat(bytes);
     for (const std::size_t block : {std::size_t{1}, std::size_t{7}, std::size_t{4096}}) {
         const auto reader = pq::MakeActivityReader(format);
