@@ -122,6 +122,23 @@ std::optional<char> EncodeChar1252(char32_t codePoint) {
     return std::nullopt;
 }
 
+namespace {
+
+// Adds the byte of c to the result, or marks the result failed at c and its position; false when it failed.
+bool AppendEncoded(Encoded1252 &result, char32_t c, std::size_t position) {
+    const std::optional<char> byte = EncodeChar1252(c);
+    if (!byte) {
+        result.Ok = false;
+        result.BadCharacter = c;
+        result.BadPosition = position;
+        return false;
+    }
+    result.Bytes.push_back(*byte);
+    return true;
+}
+
+} // namespace
+
 Encoded1252 Encode1252(std::u16string_view text) {
     Encoded1252 result;
     result.Bytes.reserve(text.size());
@@ -133,14 +150,9 @@ Encoded1252 Encode1252(std::u16string_view text) {
             c = SupplementaryFirst + ((c - HighSurrogateFirst) << SurrogateShift) + (text[i + 1] - LowSurrogateFirst);
             ++i;
         }
-        const std::optional<char> byte = EncodeChar1252(c);
-        if (!byte) {
-            result.Ok = false;
-            result.BadCharacter = c;
-            result.BadPosition = position;
+        if (!AppendEncoded(result, c, position)) {
             return result;
         }
-        result.Bytes.push_back(*byte);
     }
     return result;
 }
@@ -151,14 +163,9 @@ Encoded1252 EncodeUtf8To1252(std::string_view utf8) {
     std::size_t position = 0;
     for (std::size_t pos = 0; pos < utf8.size(); ++position) {
         const char32_t c = NextUtf8(utf8, pos);
-        const std::optional<char> byte = EncodeChar1252(c);
-        if (!byte) {
-            result.Ok = false;
-            result.BadCharacter = c;
-            result.BadPosition = position;
+        if (!AppendEncoded(result, c, position)) {
             return result;
         }
-        result.Bytes.push_back(*byte);
     }
     return result;
 }
