@@ -1,6 +1,5 @@
 #include "cli/DateOptions.h"
 
-#include <array>
 #include <string>
 
 #include "calc/DateRules.h"
@@ -11,8 +10,6 @@ namespace pq::cli {
 
 namespace {
 
-constexpr std::array<std::string_view, 7> WeekdayNames = {"monday", "tuesday",  "wednesday", "thursday",
-                                                          "friday", "saturday", "sunday"};
 constexpr int DefaultWeekStart = 0; // Monday
 
 } // namespace
@@ -22,12 +19,12 @@ int WeekStartOption(const ArgumentList &args, std::string_view command) {
     if (!value) {
         return DefaultWeekStart;
     }
-    const std::optional<std::size_t> day = MatchPrefix(*value, WeekdayNames);
+    const std::optional<int> day = WeekdayOfName(*value);
     if (!day) {
         throw CliError(ExitUsage, std::string(command) + ": --week-start '" + std::string(*value) +
                                       "': not one day of monday to sunday (or an unambiguous beginning of one)");
     }
-    return static_cast<int>(*day);
+    return *day;
 }
 
 std::optional<CalendarDate> DateOption(const ArgumentList &args, std::string_view option, std::string_view command) {

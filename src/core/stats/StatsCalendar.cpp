@@ -109,4 +109,22 @@ int ClampDay(int monthIndex, int dayIndex, int yearIndex) {
     return dayIndex;
 }
 
+std::optional<int> WeekdayOfName(std::string_view text) {
+    const auto lower = [](char byte) {
+        return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte;
+    };
+    std::optional<int> found;
+    for (std::size_t day = 0; day < WeekdayNames.size() && !text.empty(); ++day) {
+        const std::string_view name = WeekdayNames[day];
+        if (text.size() <= name.size() &&
+            std::equal(text.begin(), text.end(), name.begin(), [&](char a, char b) { return lower(a) == b; })) {
+            if (found) {
+                return std::nullopt;
+            }
+            found = static_cast<int>(day);
+        }
+    }
+    return found;
+}
+
 } // namespace pq

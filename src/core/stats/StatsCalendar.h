@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace pq {
@@ -27,6 +28,13 @@ int WeekdayOf(int dayNumber);
 int FirstDayOfWeek(int dayNumber, int weekStart);
 
 std::string_view MonthName(int month); // 1..12
+
+// The weekdays' names, 0 Monday .. 6 Sunday, as options and the profile write them.
+inline constexpr std::array<std::string_view, 7> WeekdayNames = {"monday", "tuesday",  "wednesday", "thursday",
+                                                                 "friday", "saturday", "sunday"};
+// The weekday (0 Monday .. 6 Sunday) a text names: one of WeekdayNames in any case or an unambiguous beginning of
+// one; nothing otherwise.
+std::optional<int> WeekdayOfName(std::string_view text);
 
 // The day index (0 for the 1st) lowered where the month (index 0..11) of the year (index 0 for 1980) is shorter.
 int ClampDay(int monthIndex, int dayIndex, int yearIndex);
