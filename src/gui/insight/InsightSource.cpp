@@ -4,6 +4,7 @@
 
 #include "calc/DateRules.h"
 #include "insight/MarkTotals.h"
+#include "log/LogProfileWatch.h"
 #include "log/NoteMarks.h"
 #include "stats/StatsCalendar.h"
 
@@ -40,4 +41,15 @@ void InsightSource::Recount() {
     Pending.stop();
     Counted = pq::CountRuns(Log, RowsTaken);
     emit RunsChanged();
+}
+
+void InsightSource::FollowProfile(LogProfileWatch &watch) {
+    Watch = &watch;
+    connect(Watch, &LogProfileWatch::Changed, this, &InsightSource::ProfileChanged);
+    emit ProfileChanged();
+}
+
+const pq::LogProfile &InsightSource::Profile() const {
+    static const pq::LogProfile none;
+    return Watch ? Watch->Profile() : none;
 }

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "insight/CountedRuns.h"
+#include "insight/LogProfile.h"
 
+class LogProfileWatch;
 class QAbstractItemModel;
 
 namespace pq {
@@ -17,7 +19,8 @@ class LogList;
 
 // The counted runs of the open log for the Charts and Records windows. It follows the log: any change to the
 // rows (added, removed, sorted, replaced) counts them again once the event loop is idle, and says so. The filter
-// is the one place that decides which rows take part.
+// is the one place that decides which rows take part. It also holds the log's profile (shoes, goals), when it
+// follows one.
 class InsightSource : public QObject {
     Q_OBJECT
 
@@ -37,8 +40,16 @@ public:
     // Counts the rows now rather than when the loop is idle.
     void Recount();
 
+    // Follows the profile of the open log from now on; the watch must outlive the source.
+    void FollowProfile(LogProfileWatch &watch);
+    // The profile followed, or an empty one.
+    const pq::LogProfile &Profile() const;
+    // The profile followed, or null.
+    LogProfileWatch *ProfileWatch() const { return Watch; }
+
 signals:
     void RunsChanged();
+    void ProfileChanged();
 
 private:
     const pq::LogList &Log;
@@ -46,4 +57,5 @@ private:
     std::optional<std::string> ChosenTag;
     std::vector<pq::CountedRun> Counted;
     QTimer Pending;
+    LogProfileWatch *Watch = nullptr;
 };

@@ -65,8 +65,10 @@ RecordsWindow *InsightWindows::Records() const {
 }
 
 InsightSource &InsightWindows::Source() {
-    if (!Counted)
+    if (!Counted) {
         Counted = std::make_unique<InsightSource>(Client.List(), Client.Rows());
+        Counted->FollowProfile(Client.Profile());
+    }
     return *Counted;
 }
 

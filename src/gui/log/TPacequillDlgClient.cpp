@@ -22,6 +22,7 @@
 #include "log/LogFile.h"
 #include "log/LogFileWatch.h"
 #include "log/LogLock.h"
+#include "log/LogProfileWatch.h"
 #include "log/PathBytes.h"
 #include "log/TPacequillListWindow.h"
 
@@ -112,6 +113,7 @@ TPacequillDlgClient::TPacequillDlgClient(QWidget *parent) : QWidget(parent) {
 
     Watch = new LogFileWatch(this);
     connect(Watch, &LogFileWatch::Touched, this, &TPacequillDlgClient::CheckDisk);
+    ProfileWatch = new LogProfileWatch(this);
 
     AddResponse(Cmd::FileNew, [this] { New(); });
     AddResponse(Cmd::FileOpen, [this] { Open(); });
@@ -148,6 +150,7 @@ void TPacequillDlgClient::New() {
     HasEntries = false;
     Model.ClearRows();
     ForgetDisk();
+    ProfileWatch->Load(QString());
     SetFrameCaption(ProgramName);
 }
 
@@ -220,6 +223,7 @@ bool TPacequillDlgClient::LoadLog(const QString &path) {
     else
         HasEntries = false;
     SetFrameCaption(ProgramName + CaptionSeparator + CaptionName(path));
+    ProfileWatch->Load(path);
     return true;
 }
 
@@ -276,10 +280,14 @@ bool TPacequillDlgClient::WriteLog(const QString &path) {
     Untitled = false;
     Changed = false;
     Watch->Follow(path);
+    // A log saved under another name has the profile beside its new file.
+    if (ProfileWatch->LogPath() != path)
+        ProfileWatch->Load(path);
     return true;
 }
 
 void TPacequillDlgClient::CheckDisk() {
+    ProfileWatch->CheckDisk();
     if (!Tracking || Untitled || Changed)
         return; // unsaved changes are merged with the file when they are saved
     const std::string target = FileSystemPath(FilePath);

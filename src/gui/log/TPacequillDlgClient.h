@@ -13,6 +13,7 @@
 #include "log/TPQLComparator.h"
 
 class LogFileWatch;
+class LogProfileWatch;
 class TPacequillListWindow;
 
 // The document client: the dialog inside the main frame that holds the log list, the path of the open log and
@@ -51,8 +52,8 @@ public:
     // meanwhile is written anew after a question.
     bool WriteLog(const QString &path);
     // Looks at the open log's file: with no unsaved changes, a file another program changed is read again, keeping
-    // the selection and the scroll position where their rows still exist. Done when the file or its folder change
-    // and when the window is activated.
+    // the selection and the scroll position where their rows still exist; a changed profile is read again whatever
+    // the log's state. Done when the file or its folder change and when the window is activated.
     void CheckDisk();
     void SortByColumn(int column);
 
@@ -67,6 +68,8 @@ public:
     LogTableModel &Rows() { return Model; }
     const pq::LogList &List() const { return Model.List(); }
     TPacequillListWindow *ListWindow() const { return ListView; }
+    // The profile beside the log's file, read with the log.
+    LogProfileWatch &Profile() const { return *ProfileWatch; }
     std::optional<int> FindSelectedRow() const { return Model.List().SelectedRow(); }
     void ShowAndSelect(int row);
     // Selects the last row and scrolls it into view; the log has entries.
@@ -126,4 +129,5 @@ private:
     pq::LogDiskState Disk;
     bool Tracking = false;
     LogFileWatch *Watch = nullptr;
+    LogProfileWatch *ProfileWatch = nullptr;
 };
