@@ -19,10 +19,12 @@
 #include "insight/ConsistencyChart.h"
 #include "insight/InsightSource.h"
 #include "insight/LoadCounter.h"
+#include "insight/LogProfile.h"
 #include "insight/TagFilterBox.h"
 #include "insight/TrainingLoadChart.h"
 #include "insight/WeeklyChart.h"
 #include "insight/YearOverYearChart.h"
+#include "log/NoteMarks.h"
 
 namespace {
 
@@ -120,6 +122,7 @@ ChartsWindow::ChartsWindow(InsightSource &source, QWidget *parent) : QWidget(par
     connect(ChartTabs, &QTabWidget::currentChanged, this, &ChartsWindow::UpdatePages);
     connect(WeeklyScroll->horizontalScrollBar(), &QScrollBar::valueChanged, WeeklyView, &WeeklyChart::PinAxisAt);
     connect(&Source, &InsightSource::RunsChanged, this, &ChartsWindow::Refresh);
+    connect(&Source, &InsightSource::ProfileChanged, this, &ChartsWindow::Refresh);
     CountLoads();
     Refresh();
 }
@@ -138,6 +141,7 @@ void ChartsWindow::Refresh() {
         loadWarnings.push_back(last != nullptr && pq::IsLoadWarning(last->Ratio));
     }
     WeeklyView->SetBars(std::move(bars), unit, std::move(loadWarnings));
+    YearsView->SetYearGoal(YearGoal(unit));
     YearsView->SetSeries(pq::YearOverYearSeries(Source.Runs(), today), unit);
     CalendarView->SetCalendar(pq::ConsistencySeries(Source.Runs(), today, weekStart), unit, weekStart);
     const std::size_t shownDays = std::size_t(WeekChoices[Weeks->currentIndex()]) * DaysPerWeek;
@@ -148,6 +152,16 @@ void ChartsWindow::Refresh() {
     QTimer::singleShot(0, this, [this] {
         WeeklyScroll->horizontalScrollBar()->setValue(WeeklyScroll->horizontalScrollBar()->maximum());
     });
+}
+
+// The profile's first year goal over the runs shown: of the tag chosen, or of every run.
+std::optional<double> ChartsWindow::YearGoal(pq::DistanceUnit unit) const {
+    const std::string tag = Source.Tag().value_or(std::string());
+    for (const pq::Goal &goal : Source.Profile().Goals) {
+        if (goal.Period == pq::GoalPeriod::Year && pq::SameMarkName(goal.Tag, tag))
+            return pq::InUnit(goal.Target, unit);
+    }
+    return std::nullopt;
 }
 
 void ChartsWindow::CountLoads() {

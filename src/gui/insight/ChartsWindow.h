@@ -3,6 +3,9 @@
 #include <QList>
 #include <QWidget>
 
+#include <optional>
+
+#include "calc/RunArithmetic.h"
 #include "insight/TrainingLoad.h"
 
 class ConsistencyChart;
@@ -21,7 +24,8 @@ class YearOverYearChart;
 // The Charts window: weekly distance with its ramp warning, year over year, the consistency calendar and the
 // training load, over the runs of the open log. It is modeless, follows the log as it changes, and saves the chart
 // shown as a PNG or SVG image. A chart without runs gives way to a message that says so, with a button that shows
-// all weeks; a choice that does nothing for the chart shown is off.
+// all weeks; a choice that does nothing for the chart shown is off. The year over year draws the year goal of the
+// log's profile.
 class ChartsWindow : public QWidget {
     Q_OBJECT
 
@@ -53,6 +57,8 @@ private:
     // Shows each chart or its message, and turns the choices and the save button on where they do something.
     void UpdatePages();
     void ShowAllWeeks();
+    // The year goal the year-over-year chart draws, in the unit, or nothing.
+    std::optional<double> YearGoal(pq::DistanceUnit unit) const;
 
     InsightSource &Source;
     QComboBox *Weeks = nullptr;

@@ -37,13 +37,30 @@ YearOverYearChart::YearOverYearChart(QWidget *parent) : ChartView(parent) {
 void YearOverYearChart::SetSeries(pq::YearOverYear series, pq::DistanceUnit unit) {
     Years = std::move(series);
     Unit = unit;
-    double most = 0;
+    UpdateTop();
+}
+
+void YearOverYearChart::SetYearGoal(std::optional<double> target) {
+    Goal = target;
+    UpdateTop();
+}
+
+// The axis holds every year's line and the goal's target.
+void YearOverYearChart::UpdateTop() {
+    double most = Goal.value_or(0);
     for (const pq::YearLine &line : Years.Years) {
         if (!line.Cumulative.empty())
             most = std::max(most, pq::DistanceIn(line.Cumulative.back(), Unit));
     }
     Top = AxisTopFor(most * Headroom);
     DataChanged();
+}
+
+QLineF YearOverYearChart::GoalLine(const QSizeF &size) const {
+    const QRectF plot = PlotArea(size);
+    const int days = pq::DayNumber(Years.CurrentYear + 1, 1, 1) - pq::DayNumber(Years.CurrentYear, 1, 1);
+    return {plot.bottomLeft(), QPointF(plot.left() + plot.width() * days / DaysInLongestYear,
+                                       plot.bottom() - plot.height() * Goal.value_or(0) / Top)};
 }
 
 QString YearOverYearChart::OnPaceText() const {
@@ -117,6 +134,14 @@ void YearOverYearChart::Draw(QPainter &painter, const QSizeF &size) const {
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(path);
     }
+    if (Goal) {
+        const QLineF goal = GoalLine(size);
+        painter.setPen(QPen(colours.Line, OtherLineWidth, Qt::DashLine));
+        painter.drawLine(goal);
+        painter.drawText(QRectF(goal.p2().x() - plot.width(), goal.p2().y() - QFontMetricsF(font()).height(),
+                                plot.width() - LabelOffset, QFontMetricsF(font()).height()),
+                         Qt::AlignRight | Qt::AlignBottom, GoalText());
+    }
     for (const auto &[year, label] : YearLabels(size)) {
         painter.setPen(year == Years.CurrentYear ? colours.Text : colours.Faint);
         painter.drawText(label, Qt::AlignLeft | Qt::AlignVCenter, QString::number(year));
@@ -157,7 +182,12 @@ QString YearOverYearChart::Summary() const {
         if (!line.Cumulative.empty())
             years << tr("%1: %2").arg(line.Year).arg(DistanceText(pq::DistanceIn(line.Cumulative.back(), Unit), Unit));
     }
-    return tr("Distance by year. %1. %2.").arg(years.join(QStringLiteral(", ")), OnPaceText());
+    const QString summary = tr("Distance by year. %1. %2.").arg(years.join(QStringLiteral(", ")), OnPaceText());
+    return Goal ? summary + QLatin1Char(' ') + GoalText() + QLatin1Char('.') : summary;
+}
+
+QString YearOverYearChart::GoalText() const {
+    return tr("Goal: %1").arg(DistanceText(Goal.value_or(0), Unit));
 }
 
 QSize YearOverYearChart::sizeHint() const {
