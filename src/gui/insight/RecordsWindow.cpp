@@ -10,15 +10,19 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "insight/GoalProgress.h"
+#include "insight/GoalsPage.h"
 #include "insight/InsightSource.h"
 #include "insight/MarkTotals.h"
 #include "insight/PersonalRecords.h"
 #include "insight/ReportFormats.h"
+#include "insight/ShoeSettingsDialog.h"
 #include "insight/ShoesPage.h"
 #include "insight/TagFilterBox.h"
 #include "log/CodePage1252.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
+#include "log/LogProfileWatch.h"
 #include "log/NoteMarks.h"
 
 namespace {
@@ -106,6 +110,8 @@ RecordsWindow::RecordsWindow(InsightSource &source, RowSelector selectRow, QWidg
     PageTabs->addTab(recordsPage, tr("&Records"));
     ShoesView = new ShoesPage;
     PageTabs->addTab(ShoesView, tr("S&hoes"));
+    GoalsView = new GoalsPage;
+    PageTabs->addTab(GoalsView, tr("&Goals"));
     layout->addWidget(PageTabs, 1);
     // The window opens with the keys in its table of records, the thing it is opened for.
     Records->setFocus();
@@ -113,14 +119,14 @@ RecordsWindow::RecordsWindow(InsightSource &source, RowSelector selectRow, QWidg
     connect(Records, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { SelectRecordRow(row); });
     connect(Records, &QTableWidget::cellActivated, this, [this](int row, int) { SelectRecordRow(row); });
     connect(WeekStart, &QComboBox::currentIndexChanged, this, &RecordsWindow::Refresh);
-    // The shoes do not count by weeks.
-    connect(PageTabs, &QTabWidget::currentChanged, this,
-            [this] { WeekStart->setEnabled(PageTabs->currentWidget() != ShoesView); });
+    connect(PageTabs, &QTabWidget::currentChanged, this, &RecordsWindow::UpdateChoices);
     connect(&Source, &InsightSource::RunsChanged, this, &RecordsWindow::Refresh);
+    connect(&Source, &InsightSource::ProfileChanged, this, &RecordsWindow::Refresh);
     connect(ShoesView, &ShoesPage::RunChosen, this, [this](int row) {
         if (SelectRow)
             SelectRow(row);
     });
+    connect(ShoesView, &ShoesPage::SettingsRequested, this, &RecordsWindow::EditShoeSettings);
     Refresh();
     OpenAtFullSize();
 }
@@ -134,9 +140,18 @@ void RecordsWindow::OpenAtFullSize() {
     resize(wanted.expandedTo({DefaultWidth, DefaultHeight}).boundedTo(room));
 }
 
+void RecordsWindow::UpdateChoices() {
+    // The shoes do not count by weeks; a goal takes the runs of its own tag.
+    WeekStart->setEnabled(PageTabs->currentWidget() != ShoesView);
+    TagChoice->setEnabled(PageTabs->currentWidget() != GoalsView);
+}
+
 void RecordsWindow::Refresh() {
     const pq::LogList &list = Source.List();
-    ShoesView->Show(list, Source.Filter());
+    const pq::LogProfile &profile = Source.Profile();
+    ShoesView->Show(list, Source.Filter(), profile);
+    ShoesView->SetSettingsWritable(Source.ProfileWatch() && !Source.ProfileWatch()->LogPath().isEmpty());
+    GoalsView->Show(profile.Goals, pq::ComputeGoals(list, profile, InsightSource::Today(), WeekStart->currentIndex()));
     const pq::PersonalRecords records =
         pq::ComputeRecords(Source.Runs(), InsightSource::Today(), WeekStart->currentIndex(),
                            pq::MarkFilter(list, pq::TagSign, std::string(pq::RaceTag)));
@@ -202,4 +217,15 @@ void RecordsWindow::SelectRecordRow(int tableRow) {
     const int row = item ? item->data(RowRole).toInt() : -1;
     if (row >= 0 && SelectRow)
         SelectRow(row);
+}
+
+void RecordsWindow::EditShoeSettings(int index) {
+    LogProfileWatch *watch = Source.ProfileWatch();
+    const std::vector<pq::ShoeRow> &shoes = ShoesView->Registry();
+    if (!watch || index < 0 || index >= static_cast<int>(shoes.size()))
+        return;
+    ShoeSettingsDialog dialog(watch->LogFilePath(), shoes[static_cast<std::size_t>(index)].Settings,
+                              ShoesView->ShownLimit().Unit, this);
+    if (dialog.exec() == QDialog::Accepted)
+        watch->CheckDisk();
 }

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class GoalsPage;
 class InsightSource;
 class QComboBox;
 class QLabel;
@@ -16,8 +17,9 @@ class TagFilterBox;
 // year, each with its date, distance, time and pace per mile and per kilometer; and the times Riegel's formula
 // predicts for each standard distance from the nearest best effort of the last 365 days, naming that base.
 // Double-clicking a record selects its row in the log list (for a period, its last run). A Shoes page lists the shoes
-// named in the notes. A tag filter takes only the runs with one tag, for every record and shoe. It follows the log as
-// it changes.
+// named in the notes and the log's profile, whose settings it edits; a Goals page shows the profile's goals. A tag
+// filter takes only the runs with one tag, for every record and shoe (a goal has its own). It follows the log and
+// its profile as they change.
 class RecordsWindow : public QWidget {
     Q_OBJECT
 
@@ -32,12 +34,16 @@ public:
     QLabel *PredictionsCaption() const { return PredictionsLabel; }
     TagFilterBox *Tags() const { return TagChoice; }
     ShoesPage *Shoes() const { return ShoesView; }
+    GoalsPage *Goals() const { return GoalsView; }
     QTabWidget *Pages() const { return PageTabs; }
 
 private:
     void Refresh();
     void OpenAtFullSize();
     void SelectRecordRow(int tableRow);
+    // Shows the page's choices that act on it.
+    void UpdateChoices();
+    void EditShoeSettings(int index);
 
     InsightSource &Source;
     RowSelector SelectRow;
@@ -45,6 +51,7 @@ private:
     TagFilterBox *TagChoice = nullptr;
     QTabWidget *PageTabs = nullptr;
     ShoesPage *ShoesView = nullptr;
+    GoalsPage *GoalsView = nullptr;
     QTableWidget *Records = nullptr;
     QLabel *PredictionsLabel = nullptr;
     QTableWidget *Predictions = nullptr;

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableView>
 #include <QTableWidget>
@@ -22,12 +23,18 @@
 
 namespace {
 
-enum ShoeColumn { NameColumn, RunsColumn, DistanceColumnOfShoe, FirstColumn, LastColumn, MarkColumn, ShoeColumns };
+// The columns; with a profile the limit and what is left of it come before the status.
+enum ShoeColumn { NameColumn, RunsColumn, DistanceColumnOfShoe, FirstColumn, LastColumn, LimitColumn, LeftColumn };
+constexpr int StatusColumnAlone = LimitColumn;
+constexpr int StatusColumnWithProfile = LeftColumn + 1;
 
 constexpr double LargestLimit = 100000;
 constexpr int LimitDecimals = 1;
 const QString PastLimitText = QStringLiteral("past the limit");
+const QString RetiredText = QStringLiteral("retired");
 const QString StatusHeader = QStringLiteral("Status");
+const QString NoRunsText = QStringLiteral("Double-click a shoe to list its runs.");
+const QString NoFileTip = QStringLiteral("The profile is kept beside the log's file: save the log first");
 
 QString Decoded(std::string_view bytes) {
     return QString::fromStdU16String(pq::Decode1252(bytes));
@@ -43,8 +50,9 @@ QTableWidgetItem *Cell(const QString &text, Qt::Alignment alignment = Qt::AlignL
 } // namespace
 
 ShoesPage::ShoesPage(QWidget *parent)
-    : QWidget(parent), Unit(new QComboBox), LimitBox(new QDoubleSpinBox), Table(new QTableWidget(0, ShoeColumns)),
-      RunsLabel(new QLabel), Runs(new QTableView), RunsModel(new ShoeRunsModel(this)) {
+    : QWidget(parent), Unit(new QComboBox), LimitBox(new QDoubleSpinBox),
+      Table(new QTableWidget(0, StatusColumnAlone + 1)), RunsLabel(new QLabel), Runs(new QTableView),
+      RunsModel(new ShoeRunsModel(this)) {
     Unit->addItems({QStringLiteral("Miles"), QStringLiteral("Kilometers")});
     Unit->setAccessibleName(QStringLiteral("Unit"));
     LimitBox->setRange(0, LargestLimit);
@@ -63,9 +71,10 @@ ShoesPage::ShoesPage(QWidget *parent)
     options->addWidget(limitLabel);
     options->addWidget(LimitBox);
     options->addStretch();
+    Settings = new QPushButton(QStringLiteral("Shoe S&ettings..."));
+    Settings->setObjectName(QStringLiteral("ShoeSettings"));
+    options->addWidget(Settings);
 
-    Table->setHorizontalHeaderLabels({QStringLiteral("Shoe"), QStringLiteral("Runs"), QString(),
-                                      QStringLiteral("First run"), QStringLiteral("Last run"), StatusHeader});
     Table->setAccessibleName(QStringLiteral("Shoes"));
     Table->setSelectionBehavior(QAbstractItemView::SelectRows);
     Table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -79,7 +88,7 @@ ShoesPage::ShoesPage(QWidget *parent)
     Runs->setSelectionMode(QAbstractItemView::SingleSelection);
     Runs->verticalHeader()->hide();
     Runs->horizontalHeader()->setStretchLastSection(true);
-    RunsLabel->setText(QStringLiteral("Double-click a shoe to list its runs."));
+    RunsLabel->setText(NoRunsText);
     RunsLabel->setBuddy(Runs);
 
     auto *layout = new QVBoxLayout(this);
@@ -95,15 +104,47 @@ ShoesPage::ShoesPage(QWidget *parent)
     connect(Table, &QTableWidget::cellActivated, this, [this](int row, int) { OpenShoe(row); });
     connect(Runs, &QTableView::activated, this,
             [this](const QModelIndex &index) { emit RunChosen(RunsModel->LogRow(index.row())); });
+    connect(Table, &QTableWidget::currentCellChanged, this, &ShoesPage::UpdateSettingsButton);
+    connect(Settings, &QPushButton::clicked, this, [this] {
+        if (Table->currentRow() >= 0)
+            emit SettingsRequested(Table->currentRow());
+    });
+    UpdateSettingsButton();
 }
 
-void ShoesPage::Show(const pq::LogList &list, const pq::RowFilter &filter) {
+void ShoesPage::Show(const pq::LogList &list, const pq::RowFilter &filter, const pq::LogProfile &profile) {
     List = &list;
     Filter = filter;
-    Totals = pq::CollectMarkTotals(list, pq::ShoeSign, filter);
+    Profile = profile;
     RunsModel->SetRows(nullptr, {});
-    RunsLabel->setText(QStringLiteral("Double-click a shoe to list its runs."));
+    RunsLabel->setText(NoRunsText);
+    Collect();
     Fill();
+}
+
+void ShoesPage::SetSettingsWritable(bool writable) {
+    Writable = writable;
+    UpdateSettingsButton();
+}
+
+void ShoesPage::UpdateSettingsButton() {
+    Settings->setEnabled(Writable && Table->currentRow() >= 0);
+    Settings->setToolTip(Writable ? QStringLiteral("Edit the limit, start, retired date and default of the chosen shoe")
+                                  : NoFileTip);
+}
+
+pq::ProfileDistance ShoesPage::ShownLimit() const {
+    return {LimitBox->value(), InKilometers() ? pq::DistanceUnit::Kilometers : pq::DistanceUnit::Miles};
+}
+
+// The registry in the order shown, and each shoe's totals for those who ask for them.
+void ShoesPage::Collect() {
+    Rows = List ? pq::CollectShoes(*List, Profile, ShownLimit(), Filter) : std::vector<pq::ShoeRow>();
+    Totals.clear();
+    Totals.reserve(Rows.size());
+    for (const pq::ShoeRow &shoe : Rows)
+        Totals.push_back(
+            {shoe.Name, shoe.Runs, shoe.Miles, shoe.Kilometers, shoe.FirstDate, shoe.LastDate, shoe.LastRow});
 }
 
 bool ShoesPage::InKilometers() const {
@@ -121,12 +162,8 @@ void ShoesPage::SetLimitMiles(double miles) {
     const bool km = InKilometers();
     LimitBox->setValue(km ? miles * pq::KilometersPerMile : miles);
     LimitBox->setSuffix(km ? QStringLiteral(" km") : QStringLiteral(" mi"));
+    Collect();
     Fill();
-}
-
-bool ShoesPage::PastLimit(const pq::MarkTotal &shoe) const {
-    // Compared in the unit shown, so that what the page says and what it marks agree.
-    return InKilometers() ? shoe.Kilometers > LimitBox->value() : shoe.Miles > LimitBox->value();
 }
 
 void ShoesPage::OnUnitPicked() {
@@ -135,30 +172,57 @@ void ShoesPage::OnUnitPicked() {
 
 void ShoesPage::OnLimitEdited(double value) {
     Limit = InKilometers() ? value / pq::KilometersPerMile : value;
+    Collect();
     Fill();
 }
 
 void ShoesPage::Fill() {
     const bool km = InKilometers();
-    Table->setHorizontalHeaderItem(DistanceColumnOfShoe,
-                                   new QTableWidgetItem(km ? QStringLiteral("Kilometers") : QStringLiteral("Miles")));
-    Table->setRowCount(static_cast<int>(Totals.size()));
+    const pq::DistanceUnit unit = km ? pq::DistanceUnit::Kilometers : pq::DistanceUnit::Miles;
+    // Without a profile the page is as it always was: the status follows the last run.
+    const bool registry = Profile.Exists;
+    const int statusColumn = registry ? StatusColumnWithProfile : StatusColumnAlone;
+    const QString chosen = Table->currentRow() >= 0 && Table->item(Table->currentRow(), NameColumn)
+                               ? Table->item(Table->currentRow(), NameColumn)->text()
+                               : QString();
+    Table->setColumnCount(statusColumn + 1);
+    QStringList headers{QStringLiteral("Shoe"), QStringLiteral("Runs"),
+                        km ? QStringLiteral("Kilometers") : QStringLiteral("Miles"), QStringLiteral("First run"),
+                        QStringLiteral("Last run")};
+    if (registry)
+        headers << QStringLiteral("Limit") << QStringLiteral("Left");
+    headers << StatusHeader;
+    Table->setHorizontalHeaderLabels(headers);
+    Table->setRowCount(static_cast<int>(Rows.size()));
     constexpr Qt::Alignment Right = Qt::AlignRight | Qt::AlignVCenter;
+    const auto distance = [](double value) { return Cell(QString::fromStdString(pq::FormatHundredths(value)), Right); };
+    int current = -1;
     for (int row = 0; row < Table->rowCount(); ++row) {
-        const pq::MarkTotal &shoe = Totals[static_cast<std::size_t>(row)];
-        Table->setItem(row, NameColumn, Cell(QLatin1Char(pq::ShoeSign) + Decoded(shoe.Name)));
+        const pq::ShoeRow &shoe = Rows[static_cast<std::size_t>(row)];
+        const QString name = QLatin1Char(pq::ShoeSign) + Decoded(shoe.Name);
+        if (name == chosen)
+            current = row;
+        Table->setItem(row, NameColumn, Cell(name));
         Table->setItem(row, RunsColumn, Cell(QString::number(shoe.Runs), Right));
-        Table->setItem(row, DistanceColumnOfShoe,
-                       Cell(QString::fromStdString(pq::FormatHundredths(km ? shoe.Kilometers : shoe.Miles)), Right));
+        Table->setItem(row, DistanceColumnOfShoe, distance(pq::DistanceIn(shoe, unit)));
         Table->setItem(row, FirstColumn, Cell(QString::fromStdString(shoe.FirstDate)));
         Table->setItem(row, LastColumn, Cell(QString::fromStdString(shoe.LastDate)));
-        QTableWidgetItem *mark = Cell(PastLimit(shoe) ? PastLimitText : QString());
+        if (registry) {
+            Table->setItem(row, LimitColumn, distance(pq::LimitIn(shoe, unit)));
+            Table->setItem(row, LeftColumn, distance(pq::LeftIn(shoe, unit)));
+        }
+        QTableWidgetItem *mark = Cell(shoe.Status == pq::ShoeStatus::Over      ? PastLimitText
+                                      : shoe.Status == pq::ShoeStatus::Retired ? RetiredText
+                                                                               : QString());
         QFont bold = mark->font();
-        bold.setBold(true);
+        bold.setBold(shoe.Status == pq::ShoeStatus::Over);
         mark->setFont(bold);
-        Table->setItem(row, MarkColumn, mark);
+        Table->setItem(row, statusColumn, mark);
     }
     Table->resizeColumnsToContents();
+    if (current >= 0)
+        Table->setCurrentCell(current, NameColumn);
+    UpdateSettingsButton();
 }
 
 void ShoesPage::OpenShoe(int index) {

@@ -5,11 +5,14 @@
 #include <vector>
 
 #include "insight/CountedRuns.h"
+#include "insight/LogProfile.h"
 #include "insight/MarkTotals.h"
+#include "insight/ShoeRegistry.h"
 
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
+class QPushButton;
 class QTableView;
 class QTableWidget;
 class ShoeRunsModel;
@@ -19,8 +22,11 @@ class LogList;
 }
 
 // The Records window's Shoes page: every shoe named in the notes with its runs, distance, first and last run; a
-// shoe past the distance limit is marked. Double-clicking a shoe lists its runs below and selects its last run
-// in the log list; double-clicking one of those runs selects that run there.
+// shoe past its distance limit is marked. With a profile beside the log the page shows its shoe registry: each
+// shoe's limit (its own, else the page's) and what is left of it, retired shoes after the others, and the profile's
+// shoes without runs with their start; Shoe Settings... asks for one shoe's settings to be edited. Double-clicking
+// a shoe lists its runs below and selects its last run in the log list; double-clicking one of those runs selects
+// that run there.
 class ShoesPage : public QWidget {
     Q_OBJECT
 
@@ -29,9 +35,11 @@ public:
 
     explicit ShoesPage(QWidget *parent = nullptr);
 
-    // Shows the shoes of the runs the filter takes. The list must outlive the page's contents unchanged, until
-    // the next Show.
-    void Show(const pq::LogList &list, const pq::RowFilter &filter = {});
+    // Shows the shoes of the runs the filter takes, with the profile's settings. The list must outlive the page's
+    // contents unchanged, until the next Show.
+    void Show(const pq::LogList &list, const pq::RowFilter &filter = {}, const pq::LogProfile &profile = {});
+    // Whether Shoe Settings... can write a profile (the log has a file).
+    void SetSettingsWritable(bool writable);
 
     // The limit in miles; the page shows it in its unit.
     double LimitMiles() const { return Limit; }
@@ -39,11 +47,14 @@ public:
     bool InKilometers() const;
     void SetKilometers(bool kilometers);
 
-    // The shoes as shown, and whether each is past the limit.
+    // The shoes as shown, each with its distance (its start included); and as the registry has them.
     const std::vector<pq::MarkTotal> &Shoes() const { return Totals; }
-    bool PastLimit(const pq::MarkTotal &shoe) const;
+    const std::vector<pq::ShoeRow> &Registry() const { return Rows; }
+    // The global limit in the unit shown.
+    pq::ProfileDistance ShownLimit() const;
 
     QTableWidget *ShoeTable() const { return Table; }
+    QPushButton *SettingsButton() const { return Settings; }
     QTableView *RunTable() const { return Runs; }
     // Lists a shoe's runs (by its place in Shoes()) and selects its last one, here and in the log list.
     void OpenShoe(int index);
@@ -51,9 +62,13 @@ public:
 signals:
     // Asks for a row of the log to be selected in the log list.
     void RunChosen(int row);
+    // Asks for the settings of a shoe (by its place in Registry()) to be edited.
+    void SettingsRequested(int index);
 
 private:
+    void Collect();
     void Fill();
+    void UpdateSettingsButton();
     void OnUnitPicked();
     void OnLimitEdited(double value);
 
@@ -63,9 +78,13 @@ private:
     QLabel *RunsLabel = nullptr;
     QTableView *Runs = nullptr;
     ShoeRunsModel *RunsModel = nullptr;
+    QPushButton *Settings = nullptr;
 
     const pq::LogList *List = nullptr;
     pq::RowFilter Filter;
+    pq::LogProfile Profile;
+    bool Writable = false;
+    std::vector<pq::ShoeRow> Rows;
     std::vector<pq::MarkTotal> Totals;
     double Limit = DefaultLimitMiles;
 };
