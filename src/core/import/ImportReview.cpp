@@ -91,6 +91,9 @@ void ImportReview::Append(Candidate candidate) {
         const std::string_view refusal = MakeActivityEntry(candidate.Found, ChosenUnit, ChosenTime, candidate.Entry);
         candidate.Fits = refusal.empty();
         candidate.Remark = candidate.Fits ? ActivityRemark(candidate.Found) : std::string(refusal);
+        if (candidate.Fits && ChangeNotes) {
+            ChangeNotes(candidate.Entry.Notes);
+        }
     }
     candidate.Duplicate = candidate.Fits && (Existing.Contains(candidate.Entry) || Earlier.Contains(candidate.Entry));
     Batch.AppendEntry(candidate.Entry);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,14 @@ public:
         std::string Remark;
     };
 
+    // Changes the notes (Windows-1252) of an activity's row, once the row is made; CSV rows are the user's own.
+    using NotesChange = std::function<void(std::string &notes)>;
+
     // The log must outlive the review and stay as it is meanwhile.
     explicit ImportReview(const LogList &log);
+
+    // Applies to the activities added from now on, and to all of them when their rows are made again.
+    void SetActivityNotes(NotesChange change) { ChangeNotes = std::move(change); }
 
     // Adds what ReadActivityFile found in a file of any format the import takes (told by its content, as pquil
     // import tells it): a CSV file is read here.
@@ -63,6 +70,7 @@ private:
     DuplicateCheck Earlier; // over Batch: the rows of the files before the one being added
     DistanceUnit ChosenUnit = DistanceUnit::Miles;
     RowTime ChosenTime = RowTime::Moving;
+    NotesChange ChangeNotes;
     std::vector<Candidate> Found;
     std::vector<ReadError> Failures;
 };
