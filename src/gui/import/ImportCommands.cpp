@@ -6,6 +6,7 @@
 #include <QStatusBar>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,7 +18,9 @@
 #include "import/ActivityReadAhead.h"
 #include "import/ImportReview.h"
 #include "import/ImportReviewDialog.h"
+#include "import/ImportShoeCheck.h"
 #include "log/LogList.h"
+#include "log/LogProfileWatch.h"
 #include "log/PathBytes.h"
 #include "log/TPacequillDlgClient.h"
 
@@ -34,8 +37,14 @@ const QString CancelText = QStringLiteral("Cancel");
 // A batch that reads longer than this shows its progress.
 constexpr int ProgressDelayMilliseconds = 400;
 
+// The shoes of the import under review, for the dialog to say which the ticked runs take over their limits.
+const ImportShoeCheck *&ReviewedShoes() {
+    static const ImportShoeCheck *shoes = nullptr;
+    return shoes;
+}
+
 bool RunReviewDialog(pq::ImportReview &review, QWidget *parent, std::vector<pq::LogEntry> &rows) {
-    ImportReviewDialog dialog(review, parent);
+    ImportReviewDialog dialog(review, parent, ReviewedShoes());
     if (dialog.exec() != QDialog::Accepted) {
         return false;
     }
@@ -103,6 +112,14 @@ void ImportFiles(TPacequillDlgClient &client, const QStringList &paths) {
     pq::ActivityReadAhead reads(pq::ExpandActivityInputs(files, unlisted),
                                 std::max(1U, std::thread::hardware_concurrency()));
     pq::ImportReview review(client.List());
+    // Without a profile the import knows nothing of shoes, as before there were profiles. The check knows no limit
+    // set in the Records window, so it judges by the usual one.
+    std::optional<ImportShoeCheck> shoes;
+    if (const pq::LogProfile &profile = client.Profile().Profile(); profile.Exists)
+        shoes.emplace(client.List(), profile, pq::ProfileDistance{pq::DefaultShoeLimitMiles, pq::DistanceUnit::Miles});
+    if (shoes && !shoes->DefaultShoe().empty()) {
+        review.SetActivityNotes([&shoes](std::string &notes) { pq::AddDefaultShoe(notes, shoes->DefaultShoe()); });
+    }
     for (pq::ReadError &error : unlisted) {
         review.AddUnreadable(std::move(error));
     }
@@ -120,7 +137,9 @@ void ImportFiles(TPacequillDlgClient &client, const QStringList &paths) {
     progress.setValue(static_cast<int>(reads.Size()));
     review.SetTime(RememberedTime());
     std::vector<pq::LogEntry> rows;
+    ReviewedShoes() = shoes ? &*shoes : nullptr;
     const bool accepted = CurrentRunner()(review, &client, rows);
+    ReviewedShoes() = nullptr;
     RememberedTime() = review.Time();
     if (!accepted || rows.empty()) {
         return;

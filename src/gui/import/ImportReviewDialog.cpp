@@ -14,6 +14,7 @@
 
 #include "calc/DateRules.h"
 #include "import/ActivityEntry.h"
+#include "import/ImportShoeCheck.h"
 #include "log/CodePage1252.h"
 
 namespace {
@@ -29,6 +30,7 @@ const QString NotARunRemark = QStringLiteral("not a run");
 const QString SelectAllText = QStringLiteral("Select &All");
 const QString SelectNoneText = QStringLiteral("Select &None");
 const QString UnreadableLabel = QStringLiteral("Files that could not be read:");
+const QString OverLimitText = QStringLiteral("The ticked runs take shoes over their limits:\n%1");
 constexpr int UnitIndexes[] = {static_cast<int>(pq::DistanceUnit::Miles),
                                static_cast<int>(pq::DistanceUnit::Kilometers)};
 constexpr int MinimumWidth = 640;
@@ -44,7 +46,8 @@ QString FromPath(const std::string &path) {
 
 } // namespace
 
-ImportReviewDialog::ImportReviewDialog(pq::ImportReview &review, QWidget *parent) : QDialog(parent), Review(review) {
+ImportReviewDialog::ImportReviewDialog(pq::ImportReview &review, QWidget *parent, const ImportShoeCheck *shoes)
+    : QDialog(parent), Review(review), Shoes(shoes) {
     setWindowTitle(Caption);
     setMinimumSize(MinimumWidth, MinimumHeight);
     setSizeGripEnabled(true);
@@ -62,6 +65,11 @@ ImportReviewDialog::ImportReviewDialog(pq::ImportReview &review, QWidget *parent
     List->setAccessibleName(QStringLiteral("Activities found"));
     List->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     layout->addWidget(List, 1);
+    OverLimit = new QLabel(this);
+    OverLimit->setWordWrap(true);
+    OverLimit->setTextFormat(Qt::PlainText);
+    OverLimit->hide();
+    layout->addWidget(OverLimit);
 
     auto *unitRow = new QHBoxLayout;
     auto *unitLabel = new QLabel(QStringLiteral("&Unit of the distances:"), this);
@@ -198,9 +206,13 @@ void ImportReviewDialog::TickAll(Qt::CheckState state) {
 }
 
 void ImportReviewDialog::CountTicked() {
-    const std::size_t runs = TickedEntries().size();
+    const std::vector<pq::LogEntry> ticked = TickedEntries();
+    const std::size_t runs = ticked.size();
     ImportButton->setText(runs == 1 ? QStringLiteral("&Import 1 Run") : QStringLiteral("&Import %1 Runs").arg(runs));
     ImportButton->setEnabled(runs > 0);
+    const QStringList over = Shoes ? Shoes->TakenOver(ticked) : QStringList();
+    OverLimit->setText(over.isEmpty() ? QString() : OverLimitText.arg(over.join(QLatin1Char('\n'))));
+    OverLimit->setVisible(!over.isEmpty());
 }
 
 // A date typed for a row without one: a valid date becomes the row's and ticks it; anything else is undone.

@@ -7,6 +7,7 @@
 
 #include "import/ImportReview.h"
 
+class ImportShoeCheck;
 class QComboBox;
 class QLabel;
 class QListWidget;
@@ -19,7 +20,7 @@ class QTreeWidgetItem;
 // remark not, each with its reason), Select All and Select None, the unit of the distances, which time goes into the
 // rows, the files that could not be read with the reasons, and a button that says how many runs it imports. An
 // activity whose clock was not set takes a date typed into its Date (double-click it). A resizable window laid out
-// with layouts.
+// with layouts. With the log's shoes, it says which shoes the ticked runs would take over their limits.
 class ImportReviewDialog : public QDialog {
     Q_OBJECT
 
@@ -36,7 +37,8 @@ public:
         ColumnCount
     };
 
-    ImportReviewDialog(pq::ImportReview &review, QWidget *parent = nullptr);
+    // shoes: the log's shoes, which must outlive the dialog; nullptr to say nothing of shoes.
+    ImportReviewDialog(pq::ImportReview &review, QWidget *parent = nullptr, const ImportShoeCheck *shoes = nullptr);
 
     // The rows of the ticked lines, in the order shown.
     std::vector<pq::LogEntry> TickedEntries() const;
@@ -46,6 +48,7 @@ public:
     QComboBox *TimeChoice() const { return Time; }
     QListWidget *UnreadableFiles() const { return Failures; }
     QLabel *Summary() const { return Counts; }
+    QLabel *ShoeWarning() const { return OverLimit; }
     QPushButton *AcceptButton() const { return ImportButton; }
 
 private:
@@ -60,10 +63,12 @@ private:
     void OnDateEdited(QTreeWidgetItem *item, int column);
 
     pq::ImportReview &Review;
+    const ImportShoeCheck *Shoes;
     QTreeWidget *List = nullptr;
     QComboBox *Unit = nullptr;
     QComboBox *Time = nullptr;
     QListWidget *Failures = nullptr;
     QLabel *Counts = nullptr;
+    QLabel *OverLimit = nullptr;
     QPushButton *ImportButton = nullptr;
 };
