@@ -33,6 +33,7 @@ constexpr int LimitDecimals = 1;
 const QString PastLimitText = QStringLiteral("past the limit");
 const QString RetiredText = QStringLiteral("retired");
 const QString StatusHeader = QStringLiteral("Status");
+constexpr Qt::Alignment Right = Qt::AlignRight | Qt::AlignVCenter;
 const QString NoRunsText = QStringLiteral("Double-click a shoe to list its runs.");
 const QString NoFileTip = QStringLiteral("The profile is kept beside the log's file: save the log first");
 
@@ -194,7 +195,6 @@ void ShoesPage::Fill() {
     headers << StatusHeader;
     Table->setHorizontalHeaderLabels(headers);
     Table->setRowCount(static_cast<int>(Rows.size()));
-    constexpr Qt::Alignment Right = Qt::AlignRight | Qt::AlignVCenter;
     const auto distance = [](double value) { return Cell(QString::fromStdString(pq::FormatHundredths(value)), Right); };
     int current = -1;
     for (int row = 0; row < Table->rowCount(); ++row) {
