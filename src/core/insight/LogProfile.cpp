@@ -25,7 +25,7 @@ constexpr std::string_view WeekWord = "week";
 // The unit words, miles and kilometers alternately; the first two are the ones the program writes.
 constexpr std::array<std::string_view, 4> UnitWords = {"mi", "km", "miles", "kilometers"};
 constexpr std::string_view UnitChoices = "mi, km, miles or kilometers";
-constexpr std::string_view DateForm = "a date yyyy/mm/dd from 1980/01/01 to 2079/12/31";
+constexpr std::string_view DateForm = "date yyyy/mm/dd from 1980/01/01 to 2079/12/31";
 constexpr std::size_t GoalKindWord = 1; // the word after "goal"
 
 std::string Quoted(std::string_view word) {
@@ -87,7 +87,7 @@ public:
 
     bool TakeDate(std::string_view option, int &day) {
         std::string_view text;
-        if (!TakeValue(option, DateForm, text)) {
+        if (!TakeValue(option, "a " + std::string(DateForm), text)) {
             return false;
         }
         CivilDate date;
