@@ -86,9 +86,9 @@ is 1 when something was refused and 0 when every run was already there.
 When the profile beside OUT (the file OUT.profile) names a default shoe
 ("shoe @NAME default"), "@NAME" is added at the end of the notes of each run from
 a GPX, TCX or FIT file, after a blank, unless the notes name a shoe already or it
-would not fit them; rows from CSV files stay as they are. A shoe that the import
-takes over its limit (its own in the profile, else 500 miles) is named on
-standard error. A profile line that cannot be read is reported there with its
+would not fit them; rows from CSV files stay as they are. With --append, a shoe
+that the import takes over its limit (its own in the profile, else 500 miles) is
+named on standard error. A profile line that cannot be read is reported there with its
 number and the reason, and changes no exit status.
 
 No input file is ever overwritten. OUT is written atomically; an existing OUT is
@@ -275,7 +275,7 @@ int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
     }
     const ShoeSettings *defaultShoe = DefaultShoe(profile);
     const ProfileDistance limit{DefaultShoeLimitMiles, DistanceUnit::Miles};
-    const std::vector<ShoeRow> shoesBefore = CollectShoes(log, profile, limit);
+    const std::vector<ShoeRow> shoesBefore = append ? CollectShoes(log, profile, limit) : std::vector<ShoeRow>();
     ImportRun run(log, err, unit, time, args.Has("--all-sports"), args.Has("--undated"),
                   defaultShoe != nullptr ? defaultShoe->Name : std::string());
     std::vector<std::string> paths;
@@ -307,9 +307,12 @@ int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
         return failed ? ExitFailure : ExitSuccess;
     }
     WriteOutputLog(outPath, log);
-    const std::vector<ShoeRow> shoesAfter = CollectShoes(log, profile, limit);
-    for (const ShoeRow *shoe : ShoesTakenOver(shoesBefore, shoesAfter)) {
-        err.Append("pquil: " + TakenOverText(*shoe) + "\n");
+    // A shoe is taken over its limit by runs added to a log that had it under; a new log had no shoes to take.
+    if (append) {
+        const std::vector<ShoeRow> shoesAfter = CollectShoes(log, profile, limit);
+        for (const ShoeRow *shoe : ShoesTakenOver(shoesBefore, shoesAfter)) {
+            err.Append("pquil: " + TakenOverText(*shoe) + "\n");
+        }
     }
     return unreadable > 0 ? ExitFailure : ExitSuccess;
 }
