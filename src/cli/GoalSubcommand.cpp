@@ -74,6 +74,7 @@ int RunGoals(Words words, OutputBuffer &out, OutputBuffer &err) {
     args.ExpectOperands({"LOG"});
     const int today = TodayOption(args, name);
     const std::string path(args.Operand(0));
+    const LogList list = ReadLogFile(path, err);
     const LogProfile profile = ReadProfileOf(path, err);
     if (!profile.Error.empty()) {
         throw CliError(ExitFailure, profile.Error);
@@ -81,7 +82,6 @@ int RunGoals(Words words, OutputBuffer &out, OutputBuffer &err) {
     if (profile.Goals.empty()) {
         return ExitSuccess;
     }
-    const LogList list = ReadLogFile(path, err);
     const std::vector<GoalProgress> goals = ComputeGoals(list, profile, today, DefaultWeekStart);
     const bool tsv = args.Has("--tsv");
     TextTable table({{"Period", Align::Left},

@@ -143,11 +143,12 @@ int RunShoes(Words words, OutputBuffer &out, OutputBuffer &err) {
     const ProfileDistance limit{ShoeLimit(args, unit), unit};
     args.ExpectOperands({"LOG"});
     const std::string path(args.Operand(0));
+    const LogList list = ReadLogFile(path, err);
     const LogProfile profile = ReadProfileOf(path, err);
     if (!profile.Error.empty()) {
         throw CliError(ExitFailure, profile.Error);
     }
-    const std::vector<ShoeRow> shoes = CollectShoes(ReadLogFile(path, err), profile, limit);
+    const std::vector<ShoeRow> shoes = CollectShoes(list, profile, limit);
     const auto status = [](const ShoeRow &shoe) { return std::string(ShoeStatusText(shoe.Status)); };
     if (args.Has("--tsv")) {
         for (const ShoeRow &shoe : shoes) {

@@ -51,6 +51,9 @@ private slots:
         QTest::newRow("week from the profile's week start, reached")
             << QByteArray("goal week 10 km\nweek-start sunday") << QByteArray("2024/03/01")
             << QByteArray("Week of 2024/02/25|10.00|19.98|200|23.31|0.00");
+        QTest::newRow("a share too big for a whole number held at its limit")
+            << QByteArray("goal year 1e-12 mi") << QByteArray("2024/01/01")
+            << QByteArray("2024|0.00|5.00|2147483647|1830.00|0.00");
         QTest::newRow("tag filter") << QByteArray("goal year 100 mi tag TEMPO") << QByteArray("2024/06/30")
                                     << QByteArray("2024|100.00|6.20|6|12.47|3.55");
         QTest::newRow("stretch ended") << QByteArray("goal 20 mi from 2023/12/31 thru 2024/01/01")

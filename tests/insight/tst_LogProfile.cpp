@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <string>
 
 #include "insight/LogProfile.h"
@@ -148,6 +149,9 @@ private slots:
         QTest::newRow("a new shoe added after a last line without its end")
             << QByteArray("goal year 1000 mi") << "shoe @New start 12.5 mi"
             << QByteArray("goal year 1000 mi\nshoe @New start 12.5 mi\n");
+        QTest::newRow("the byte-order mark before the shoe's line kept")
+            << QByteArray("\xEF\xBB\xBFshoe @a\n") << "shoe @a limit 1 mi"
+            << QByteArray("\xEF\xBB\xBFshoe @a limit 1 mi\n");
         QTest::newRow("made the default: taken off the other shoe's line")
             << QByteArray("shoe @Old\tdefault limit 1 mi # old\nshoe @New limit 2 mi\n") << "shoe @New default"
             << QByteArray("shoe @Old limit 1 mi # old\nshoe @New default\n");
@@ -182,6 +186,13 @@ private slots:
         std::string error;
         QVERIFY(!SaveShoeSettings(log, ParseProfile("shoe @a").Shoes.front(), error));
         QVERIFY(error.find(ProfilePath(log)) != std::string::npos);
+
+        // Settings the reader could not read back are refused before anything is written.
+        const std::string fresh = Temp.filePath("fresh.pquil").toStdString();
+        ShoeSettings unreadable = ParseProfile("shoe @a").Shoes.front();
+        unreadable.Limit = ProfileDistance{std::nan(""), DistanceUnit::Miles};
+        QVERIFY(!SaveShoeSettings(fresh, unreadable, error));
+        QVERIFY(!QFile::exists(QString::fromStdString(ProfilePath(fresh))));
     }
 };
 

@@ -390,6 +390,15 @@ std::string ShoeLine(const ShoeSettings &settings) {
 }
 
 bool SaveShoeSettings(const std::string &logPath, const ShoeSettings &settings, std::string &error) {
+    // Settings the profile could not read back are refused before the file is touched.
+    const auto readable = [](const std::optional<ProfileDistance> &distance) {
+        return !distance || (std::isfinite(distance->Value) && distance->Value >= 0);
+    };
+    if (!IsMarkName(settings.Name) || !readable(settings.Limit) || !readable(settings.Start)) {
+        error = ProfilePath(logPath) + ": @" + Decode1252ToUtf8(settings.Name) +
+                ": a shoe needs a name and distances of 0 or more";
+        return false;
+    }
     return EditProfile(
         logPath,
         [&settings](ProfileFile &file) {
@@ -407,8 +416,10 @@ bool SaveShoeSettings(const std::string &logPath, const ShoeSettings &settings, 
                 file.AppendLine(ShoeLine(settings));
                 return;
             }
-            std::string line = ShoeLine(settings);
-            line += ProfileFile::TrailingComment(file.Line(own));
+            const std::string_view old = file.Line(own);
+            std::string line(old.starts_with(ByteOrderMark) ? ByteOrderMark : std::string_view());
+            line += ShoeLine(settings);
+            line += ProfileFile::TrailingComment(old);
             file.ReplaceLine(own, std::move(line));
         },
         error);
