@@ -22,6 +22,7 @@
 #include "log/LogFile.h"
 #include "log/LogList.h"
 #include "log/LogLock.h"
+#include "log/NoteMarks.h"
 
 namespace pq::cli {
 
@@ -240,6 +241,26 @@ private:
     DuplicateCheck Existing;
 };
 
+// Names the shoes that the rows from `before` on take over their limits. Only the shoes of those rows can change,
+// so the registry is counted, twice, only when they name one.
+void ReportShoesTakenOver(const LogList &log, int before, const LogProfile &profile, OutputBuffer &err) {
+    std::vector<std::string_view> shoes;
+    bool named = false;
+    for (int row = before; row < log.RowCount() && !named; ++row) {
+        FindMarks(log.Text(row, NotesColumn), ShoeSign, shoes);
+        named = !shoes.empty();
+    }
+    if (!named) {
+        return;
+    }
+    const ProfileDistance limit{DefaultShoeLimitMiles, DistanceUnit::Miles};
+    const std::vector<ShoeRow> earlier = CollectShoes(log, profile, limit, [before](int row) { return row < before; });
+    const std::vector<ShoeRow> now = CollectShoes(log, profile, limit);
+    for (const ShoeRow *shoe : ShoesTakenOver(earlier, now)) {
+        err.Append("pquil: " + TakenOverText(*shoe) + "\n");
+    }
+}
+
 } // namespace
 
 int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
@@ -274,8 +295,6 @@ int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
         err.Append("pquil: warning: " + profile.Error + "; the runs are imported without its default shoe\n");
     }
     const ShoeSettings *defaultShoe = DefaultShoe(profile);
-    const ProfileDistance limit{DefaultShoeLimitMiles, DistanceUnit::Miles};
-    const std::vector<ShoeRow> shoesBefore = append ? CollectShoes(log, profile, limit) : std::vector<ShoeRow>();
     ImportRun run(log, err, unit, time, args.Has("--all-sports"), args.Has("--undated"),
                   defaultShoe != nullptr ? defaultShoe->Name : std::string());
     std::vector<std::string> paths;
@@ -309,10 +328,7 @@ int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
     WriteOutputLog(outPath, log);
     // A shoe is taken over its limit by runs added to a log that had it under; a new log had no shoes to take.
     if (append) {
-        const std::vector<ShoeRow> shoesAfter = CollectShoes(log, profile, limit);
-        for (const ShoeRow *shoe : ShoesTakenOver(shoesBefore, shoesAfter)) {
-            err.Append("pquil: " + TakenOverText(*shoe) + "\n");
-        }
+        ReportShoesTakenOver(log, before, profile, err);
     }
     return unreadable > 0 ? ExitFailure : ExitSuccess;
 }
