@@ -8,12 +8,6 @@
 
 namespace pq::cli {
 
-namespace {
-
-constexpr int DefaultWeekStart = 0; // Monday
-
-} // namespace
-
 int WeekStartOption(const ArgumentList &args, std::string_view command) {
     const std::optional<std::string_view> value = args.Value("--week-start");
     if (!value) {

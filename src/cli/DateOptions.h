@@ -12,6 +12,9 @@ class ArgumentList;
 // Options that name a day of the week or a date, shared by the commands that take them. `command` names the
 // command in error messages ("stats weekly").
 
+// The first day of a week when no option or profile sets one: Monday.
+inline constexpr int DefaultWeekStart = 0;
+
 // --week-start DAY: monday (the default) to sunday, or an unambiguous beginning of one in any case; 0 Monday to
 // 6 Sunday.
 int WeekStartOption(const ArgumentList &args, std::string_view command);

@@ -14,12 +14,15 @@
 #include "import/ActivityReadAhead.h"
 #include "import/CsvRows.h"
 #include "import/DuplicateCheck.h"
+#include "insight/LogProfile.h"
+#include "insight/ShoeRegistry.h"
 #include "log/Characters.h"
 #include "log/CodePage1252.h"
 #include "log/LogEntry.h"
 #include "log/LogFile.h"
 #include "log/LogList.h"
 #include "log/LogLock.h"
+#include "log/NoteMarks.h"
 
 namespace pq::cli {
 
@@ -81,6 +84,14 @@ When no run is left to import (every activity refused or not a run, or every run
 already in the log), nothing is written and the reason is printed; the exit status
 is 1 when something was refused and 0 when every run was already there.
 
+When the profile beside OUT (the file OUT.profile) names a default shoe
+("shoe @NAME default"), "@NAME" is added at the end of the notes of each run from
+a GPX, TCX or FIT file, after a blank, unless the notes name a shoe already or it
+would not fit them; rows from CSV files stay as they are. With --append, a shoe
+that the import takes over its limit (its own in the profile, else 500 miles) is
+named on standard error. A profile line that cannot be read is reported there with its
+number and the reason, and changes no exit status.
+
 No input file is ever overwritten. OUT is written atomically; an existing OUT is
 replaced only with --force (or added to with --append), and only when it is a log:
 any other file (an activity file named last by mistake) is refused with exit
@@ -129,8 +140,10 @@ std::string RowTexts(const LogEntry &entry) {
 // export must import whole.
 class ImportRun {
 public:
-    ImportRun(LogList &log, OutputBuffer &err, DistanceUnit unit, RowTime time, bool allSports, bool undated)
-        : Log(log), Err(err), Unit(unit), Time(time), AllSports(allSports), Undated(undated), Existing(log) {}
+    ImportRun(LogList &log, OutputBuffer &err, DistanceUnit unit, RowTime time, bool allSports, bool undated,
+              std::string defaultShoe)
+        : Log(log), Err(err), Unit(unit), Time(time), AllSports(allSports), Undated(undated),
+          DefaultShoe(std::move(defaultShoe)), Existing(log) {}
 
     // False when the file could not be read; the reason has been reported.
     bool ImportFile(const std::string &path, const FileActivities &file) {
@@ -170,6 +183,8 @@ public:
                 ++Refused;
                 continue;
             }
+            // A device's run is marked with the profile's default shoe; a CSV row stays as the user wrote it.
+            AddDefaultShoe(entry.Notes, DefaultShoe);
             Add(entry, [&which]() -> const std::string & { return which; });
         }
         return true;
@@ -222,8 +237,29 @@ private:
     RowTime Time;
     bool AllSports;
     bool Undated;
+    std::string DefaultShoe; // Windows-1252, empty for none
     DuplicateCheck Existing;
 };
+
+// Names the shoes that the rows from `before` on take over their limits. Only the shoes of those rows can change,
+// so the registry is counted, twice, only when they name one.
+void ReportShoesTakenOver(const LogList &log, int before, const LogProfile &profile, OutputBuffer &err) {
+    std::vector<std::string_view> shoes;
+    bool named = false;
+    for (int row = before; row < log.RowCount() && !named; ++row) {
+        FindMarks(log.Text(row, NotesColumn), ShoeSign, shoes);
+        named = !shoes.empty();
+    }
+    if (!named) {
+        return;
+    }
+    const ProfileDistance limit{DefaultShoeLimitMiles, DistanceUnit::Miles};
+    const std::vector<ShoeRow> earlier = CollectShoes(log, profile, limit, [before](int row) { return row < before; });
+    const std::vector<ShoeRow> now = CollectShoes(log, profile, limit);
+    for (const ShoeRow *shoe : ShoesTakenOver(earlier, now)) {
+        err.Append("pquil: " + TakenOverText(*shoe) + "\n");
+    }
+}
 
 } // namespace
 
@@ -254,7 +290,13 @@ int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
     RefuseNonLogOutput(outPath);
     LogList log = append ? ReadLogToRewrite(outPath, force, err) : LogList();
     const int before = log.RowCount();
-    ImportRun run(log, err, unit, time, args.Has("--all-sports"), args.Has("--undated"));
+    const LogProfile profile = ReadProfileOf(outPath, err);
+    if (!profile.Error.empty()) {
+        err.Append("pquil: warning: " + profile.Error + "; the runs are imported without its default shoe\n");
+    }
+    const ShoeSettings *defaultShoe = DefaultShoe(profile);
+    ImportRun run(log, err, unit, time, args.Has("--all-sports"), args.Has("--undated"),
+                  defaultShoe != nullptr ? defaultShoe->Name : std::string());
     std::vector<std::string> paths;
     paths.reserve(inputs);
     for (std::size_t i = 0; i < inputs; ++i) {
@@ -284,6 +326,10 @@ int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
         return failed ? ExitFailure : ExitSuccess;
     }
     WriteOutputLog(outPath, log);
+    // A shoe is taken over its limit by runs added to a log that had it under; a new log had no shoes to take.
+    if (append) {
+        ReportShoesTakenOver(log, before, profile, err);
+    }
     return unreadable > 0 ? ExitFailure : ExitSuccess;
 }
 

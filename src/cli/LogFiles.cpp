@@ -14,6 +14,7 @@
 #include "log/LogColumns.h"
 #include "log/LogFile.h"
 #include "log/LogReader.h"
+#include "log/ProfileFile.h"
 #include "log/RowSink.h"
 
 namespace pq::cli {
@@ -26,6 +27,17 @@ std::string ReadInputFile(const std::string &path) {
         throw CliError(ExitFailure, error);
     }
     return bytes;
+}
+
+LogProfile ReadProfileOf(const std::string &logPath, OutputBuffer &err) {
+    LogProfile profile = ReadLogProfile(logPath);
+    const std::string path = ProfilePath(logPath);
+    for (const ProfileProblem &problem : profile.Problems) {
+        err.Append("pquil: ");
+        err.Append(ProblemText(path, problem));
+        err.EndLine();
+    }
+    return profile;
 }
 
 namespace {

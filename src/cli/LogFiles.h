@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "insight/LogProfile.h"
 #include "log/LogList.h"
 #include "log/LogScan.h"
 
@@ -15,6 +16,10 @@ std::string ReadInputFile(const std::string &path);
 // The rows of a log file of any layout (older headerless ones too). A file that does not start as a log does is
 // read the same way, with a warning on err, since its rows are likely junk.
 LogList ReadLogFile(const std::string &path, OutputBuffer &err);
+
+// The profile beside a log, each line it could not read reported on err with its number and the reason. A
+// profile that exists but cannot be read is left to the caller: the profile's Error says why.
+LogProfile ReadProfileOf(const std::string &logPath, OutputBuffer &err);
 
 // Refuses (usage error, nothing written) an existing output file that is not empty and does not start as a log
 // does: a recording or a CSV file named where the log belongs would be replaced by a log.

@@ -12,6 +12,7 @@
 #include "cli/Subcommands.h"
 #include "cli/TextTable.h"
 #include "insight/MarkTotals.h"
+#include "insight/ShoeRegistry.h"
 #include "log/CodePage1252.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
@@ -40,22 +41,31 @@ Options:
 constexpr std::string_view ShoesHelp = R"(Usage: pquil shoes LOG [--limit N] [--unit mi|km] [--tsv]
 
 Lists the shoes written in the notes ("@pegasus"), in name order ignoring case,
-with their runs, distance and the dates of the first and the last run. Shoes are
-written and counted as tags are (see 'pquil tags --help'); a run with several
-shoes counts for each. A shoe with more than the limit is marked "over".
+with their runs, distance and the dates of the first and the last run, then their
+limit, what is left of it (below 0 when over) and their status. Shoes are written
+and counted as tags are (see 'pquil tags --help'); a run with several shoes counts
+for each.
+
+The log's profile (the file LOG.profile beside it) may set each shoe's own limit,
+a distance it had before its first run in the log, and the date it was retired:
+  shoe @NAME [limit N UNIT] [start N UNIT] [retired YYYY/MM/DD] [default]
+(UNIT: mi, km, miles or kilometers). A shoe's distance is its start plus all its
+runs; a shoe of the profile without runs is listed with its start. Its status is
+"retired" when it has a retired date, else "over" when its distance passes its
+limit (its own, else --limit), else "active". Retired shoes are listed last. A
+profile line that cannot be read is reported on standard error with its number
+and the reason and left out.
 
 Options:
-  --unit U   the distance shown and compared with the limit: miles (mi, the
-             default) or kilometers (km)
-  --limit N  the distance past which a shoe is marked, in that unit; 500 miles
-             (804.67 kilometers) by default
+  --unit U   the distance shown: miles (mi, the default) or kilometers (km)
+  --limit N  the limit of a shoe that has none of its own, in that unit; 500
+             miles (804.67 kilometers) by default
   --tsv      machine-readable lines, TAB-separated, no header: shoe, runs, miles,
-             kilometers, first date, last date, "over" or empty
+             kilometers, first date, last date, "over" or empty, limit, left,
+             status
 )";
 
 constexpr std::array<std::string_view, 2> UnitNames = {"miles", "kilometers"};
-constexpr double DefaultShoeLimitMiles = 500;
-constexpr std::string_view OverMark = "over";
 
 std::string Utf8Name(char sign, std::string_view name) {
     std::string text(1, sign);
@@ -130,16 +140,24 @@ int RunShoes(Words words, OutputBuffer &out, OutputBuffer &err) {
         return ExitSuccess;
     }
     const DistanceUnit unit = UnitOption(args, "shoes");
-    const double limit = ShoeLimit(args, unit);
-    const std::vector<MarkTotal> totals = ReadTotals(args, ShoeSign, err);
-    const auto distance = [unit](const MarkTotal &shoe) { return DistanceIn(shoe, unit); };
-    const auto mark = [&](const MarkTotal &shoe) { return distance(shoe) > limit ? OverMark : std::string_view(); };
+    const ProfileDistance limit{ShoeLimit(args, unit), unit};
+    args.ExpectOperands({"LOG"});
+    const std::string path(args.Operand(0));
+    const LogList list = ReadLogFile(path, err);
+    const LogProfile profile = ReadProfileOf(path, err);
+    if (!profile.Error.empty()) {
+        throw CliError(ExitFailure, profile.Error);
+    }
+    const std::vector<ShoeRow> shoes = CollectShoes(list, profile, limit);
+    const auto status = [](const ShoeRow &shoe) { return std::string(ShoeStatusText(shoe.Status)); };
     if (args.Has("--tsv")) {
-        for (const MarkTotal &shoe : totals) {
+        for (const ShoeRow &shoe : shoes) {
             out.AppendDecoded(shoe.Name, TextStyle::Tsv);
+            const std::string over = shoe.Status == ShoeStatus::Over ? status(shoe) : std::string();
             for (const std::string &field :
                  {std::to_string(shoe.Runs), FormatHundredths(shoe.Miles), FormatHundredths(shoe.Kilometers),
-                  shoe.FirstDate, shoe.LastDate, std::string(mark(shoe))}) {
+                  shoe.FirstDate, shoe.LastDate, over, FormatHundredths(LimitIn(shoe, unit)),
+                  FormatHundredths(LeftIn(shoe, unit)), status(shoe)}) {
                 out.Append(FieldSeparator);
                 out.Append(field);
             }
@@ -152,10 +170,13 @@ int RunShoes(Words words, OutputBuffer &out, OutputBuffer &err) {
                      {UnitHeader(unit), Align::Right},
                      {"First", Align::Left},
                      {"Last", Align::Left},
-                     {"", Align::Left}});
-    for (const MarkTotal &shoe : totals) {
-        table.AddRow({Utf8Name(ShoeSign, shoe.Name), std::to_string(shoe.Runs), FormatHundredths(distance(shoe)),
-                      shoe.FirstDate, shoe.LastDate, std::string(mark(shoe))});
+                     {"Limit", Align::Right},
+                     {"Left", Align::Right},
+                     {"Status", Align::Left}});
+    for (const ShoeRow &shoe : shoes) {
+        table.AddRow({Utf8Name(ShoeSign, shoe.Name), std::to_string(shoe.Runs),
+                      FormatHundredths(DistanceIn(shoe, unit)), shoe.FirstDate, shoe.LastDate,
+                      FormatHundredths(LimitIn(shoe, unit)), FormatHundredths(LeftIn(shoe, unit)), status(shoe)});
     }
     table.Print(out);
     return ExitSuccess;

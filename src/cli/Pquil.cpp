@@ -26,7 +26,9 @@ Commands:
   stats weekly|monthly|yearly LOG   distance per week, month or year
   stats range LOG --from D --thru D distance between two dates
   tags LOG                          the "#tags" of the notes with their runs and miles
-  shoes LOG                         the "@shoes" of the notes with their runs and distance
+  shoes LOG                         the "@shoes" of the notes with their runs, distance,
+                                    limit and status
+  goals LOG                         the profile's distance goals: done, projected, needed
   calc distance|time|pace ...       the entry editor's calculator
   calc splits ...                   a race pace band, mile by mile or km by km
   date TEXT                         checks a date text as the entry editor does
@@ -66,6 +68,7 @@ constexpr std::array Subcommands = {
     Subcommand{"import", RunImport},   Subcommand{"tags", RunTags},       Subcommand{"shoes", RunShoes},
     Subcommand{"records", RunRecords}, Subcommand{"summary", RunSummary}, Subcommand{"chart", RunChart},
     Subcommand{"streaks", RunStreaks}, Subcommand{"load", RunLoad},       Subcommand{"merge", RunMerge},
+    Subcommand{"goals", RunGoals},
 };
 
 const Subcommand *FindSubcommand(std::string_view name) {

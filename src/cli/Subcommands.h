@@ -21,6 +21,7 @@ int RunImport(Words words, OutputBuffer &out, OutputBuffer &err);
 int RunMerge(Words words, OutputBuffer &out, OutputBuffer &err);
 int RunTags(Words words, OutputBuffer &out, OutputBuffer &err);
 int RunShoes(Words words, OutputBuffer &out, OutputBuffer &err);
+int RunGoals(Words words, OutputBuffer &out, OutputBuffer &err);
 int RunRecords(Words words, OutputBuffer &out, OutputBuffer &err);
 int RunSummary(Words words, OutputBuffer &out, OutputBuffer &err);
 int RunChart(Words words, OutputBuffer &out, OutputBuffer &err);

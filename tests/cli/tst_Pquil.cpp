@@ -172,6 +172,15 @@ private slots:
         QTest::newRow("shoes-km-limit-tsv")
             << QStringList{"shoes", "tagged.pquil", "--unit", "km", "--limit", "50", "--tsv"} << 0;
         QTest::newRow("shoes-bad-limit") << QStringList{"shoes", "tagged.pquil", "--limit", "-1"} << 2;
+        // profiled.pquil has a profile beside it: shoes with a start, limits and a retirement, goals of every
+        // kind, a Sunday week start and two lines that cannot be read.
+        const QString goalDay = "--today=2025/07/09";
+        QTest::newRow("goals") << QStringList{"goals", "profiled.pquil", goalDay} << 0;
+        QTest::newRow("goals-tsv") << QStringList{"goals", "profiled.pquil", goalDay, "--tsv"} << 0;
+        QTest::newRow("goals-without-profile") << QStringList{"goals", "sample.pquil"} << 0;
+        QTest::newRow("shoes-profile") << QStringList{"shoes", "profiled.pquil"} << 0;
+        QTest::newRow("shoes-profile-km-limit-tsv")
+            << QStringList{"shoes", "profiled.pquil", "--unit", "km", "--limit", "600", "--tsv"} << 0;
         QTest::newRow("show-tag") << QStringList{"show", "tagged.pquil", "--tag", "TEMPO"} << 0;
         QTest::newRow("show-tag-code-page")
             << QStringList{"show", "tagged.pquil", "--tag", QString::fromUtf8("#r\u00e9cup"), "--tsv"} << 0;
@@ -287,8 +296,8 @@ private slots:
         QTest::addColumn<QByteArray>("synopsis");
         QTest::newRow("top") << QStringList{"--help"} << QByteArray("Usage: pquil COMMAND");
         QTest::newRow("help command") << QStringList{"help", "export"} << QByteArray("Usage: pquil export LOG");
-        for (const char *command : {"show", "calc", "date", "convert", "export", "import", "tags", "shoes", "records",
-                                    "summary", "chart", "streaks", "load"}) {
+        for (const char *command : {"show", "calc", "date", "convert", "export", "import", "tags", "shoes", "goals",
+                                    "records", "summary", "chart", "streaks", "load"}) {
             QTest::newRow(command) << QStringList{command, "--help"}
                                    << QByteArray("Usage: pquil ") + QByteArray(command) + ' ';
         }

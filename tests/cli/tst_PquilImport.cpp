@@ -182,6 +182,35 @@ private slots:
         QCOMPARE(out.readAll(), existing + Record("2025/12/03\t3.11 Miles\t00:20:00\tRunning"));
     }
 
+    // The profile's default shoe marks the runs of device files, not the rows of a CSV file; a bad profile line is
+    // reported and changes no exit status; the shoe taken over its limit is named.
+    void defaultShoeAndLimit() {
+        const QByteArray existing = Header + Record("2025/11/01\t4 Miles\t00:32:00\t@Daily");
+        Write("shoes.pquil", existing);
+        Write("shoes.pquil.profile", "shoe @Daily default limit 10 mi\nbogus\n");
+        Write("run.gpx", GpxRun());
+        Write("runs.fit", FitRuns());
+        Write("rows.csv", "Date,Distance,Time,Notes\r\n2025/11/30,3 Miles,00:24:00,Typed\r\n");
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TZ", "UTC");
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(PQUIL_BINARY),
+                      {"import", "--append", Temp.filePath("run.gpx"), Temp.filePath("runs.fit"),
+                       Temp.filePath("rows.csv"), Temp.filePath("shoes.pquil")});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.readAllStandardError(), "pquil: " + Temp.filePath("shoes.pquil.profile").toUtf8() +
+                                                     ": line 2: unknown setting 'bogus' (shoe, goal or week-start)\n"
+                                                     "pquil: @Daily is now over its limit: 15.18 of 10.00 Miles\n");
+        QCOMPARE(process.exitCode(), 0);
+        QFile out(Temp.filePath("shoes.pquil"));
+        QVERIFY(out.open(QIODevice::ReadOnly));
+        QCOMPARE(out.readAll(), existing + Record("2025/12/01\t1.86 Miles\t00:16:40\tEasy @Daily") +
+                                    Record("2025/12/02\t6.21 Miles\t00:50:00\tRunning @Daily") +
+                                    Record("2025/12/03\t3.11 Miles\t00:20:00\tRunning @Daily") +
+                                    Record("2025/11/30\t3 Miles\t00:24:00\tTyped"));
+    }
+
     void appendWithForceCutsLongRows() {
         Write("long.pquil", LongLog());
         Write("a.gpx", GpxRun());

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 
 #include "calc/DateRules.h"
@@ -50,6 +51,16 @@ std::string PeriodLabel(const Goal &goal, int firstDay, int lastDay) {
     return label;
 }
 
+// Rounded half away from zero; a share too big for an int (a tiny target, a huge distance) is held at its limit.
+int WholePercentOf(double done, double target) {
+    const double percent = std::round(done * WholePercent / target);
+    if (std::isnan(percent)) {
+        return 0;
+    }
+    constexpr double Largest = std::numeric_limits<int>::max();
+    return static_cast<int>(std::clamp(percent, -Largest, Largest));
+}
+
 } // namespace
 
 void GoalPeriodDays(const Goal &goal, int today, int weekStart, int &firstDay, int &lastDay) {
@@ -82,7 +93,7 @@ GoalProgress ComputeGoalProgress(const Goal &goal, const std::vector<CountedRun>
     progress.Target = goal.Target.Value;
     const int lastCounted = std::min(today, progress.LastDay);
     progress.Done = DistanceIn(TotalsBetween(runs, progress.FirstDay, lastCounted), progress.Unit);
-    progress.Percent = static_cast<int>(std::round(progress.Done * WholePercent / progress.Target));
+    progress.Percent = WholePercentOf(progress.Done, progress.Target);
     const int days = progress.LastDay - progress.FirstDay + 1;
     const double remaining = std::max(0.0, progress.Target - progress.Done);
     if (today < progress.FirstDay) {

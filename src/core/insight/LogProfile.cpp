@@ -25,7 +25,7 @@ constexpr std::string_view WeekWord = "week";
 // The unit words, miles and kilometers alternately; the first two are the ones the program writes.
 constexpr std::array<std::string_view, 4> UnitWords = {"mi", "km", "miles", "kilometers"};
 constexpr std::string_view UnitChoices = "mi, km, miles or kilometers";
-constexpr std::string_view DateForm = "a date yyyy/mm/dd from 1980/01/01 to 2079/12/31";
+constexpr std::string_view DateForm = "date yyyy/mm/dd from 1980/01/01 to 2079/12/31";
 constexpr std::size_t GoalKindWord = 1; // the word after "goal"
 
 std::string Quoted(std::string_view word) {
@@ -87,7 +87,7 @@ public:
 
     bool TakeDate(std::string_view option, int &day) {
         std::string_view text;
-        if (!TakeValue(option, DateForm, text)) {
+        if (!TakeValue(option, "a " + std::string(DateForm), text)) {
             return false;
         }
         CivilDate date;
@@ -390,6 +390,15 @@ std::string ShoeLine(const ShoeSettings &settings) {
 }
 
 bool SaveShoeSettings(const std::string &logPath, const ShoeSettings &settings, std::string &error) {
+    // Settings the profile could not read back are refused before the file is touched.
+    const auto readable = [](const std::optional<ProfileDistance> &distance) {
+        return !distance || (std::isfinite(distance->Value) && distance->Value >= 0);
+    };
+    if (!IsMarkName(settings.Name) || !readable(settings.Limit) || !readable(settings.Start)) {
+        error = ProfilePath(logPath) + ": @" + Decode1252ToUtf8(settings.Name) +
+                ": a shoe needs a name and distances of 0 or more";
+        return false;
+    }
     return EditProfile(
         logPath,
         [&settings](ProfileFile &file) {
@@ -407,8 +416,10 @@ bool SaveShoeSettings(const std::string &logPath, const ShoeSettings &settings, 
                 file.AppendLine(ShoeLine(settings));
                 return;
             }
-            std::string line = ShoeLine(settings);
-            line += ProfileFile::TrailingComment(file.Line(own));
+            const std::string_view old = file.Line(own);
+            std::string line(old.starts_with(ByteOrderMark) ? ByteOrderMark : std::string_view());
+            line += ShoeLine(settings);
+            line += ProfileFile::TrailingComment(old);
             file.ReplaceLine(own, std::move(line));
         },
         error);

@@ -8,8 +8,6 @@ namespace pq {
 
 namespace {
 
-constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
-
 bool IsBlank(char byte) {
     return byte == ' ' || byte == Tab;
 }

@@ -43,6 +43,8 @@ private:
 
 inline constexpr std::string_view ProfileSuffix = ".profile";
 inline constexpr char ProfileCommentSign = '#';
+// May start a UTF-8 file; it is kept where it stands and is no part of the first line's words.
+inline constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 // The profile of a log: its path with ProfileSuffix added, so "runs.pquil" has "runs.pquil.profile" beside it.
 std::string ProfilePath(std::string_view logPath);
