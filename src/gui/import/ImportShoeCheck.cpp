@@ -1,6 +1,9 @@
 #include "import/ImportShoeCheck.h"
 
+#include <algorithm>
+
 #include "log/LogList.h"
+#include "log/NoteMarks.h"
 
 ImportShoeCheck::ImportShoeCheck(const pq::LogList &log, const pq::LogProfile &profile,
                                  const pq::ProfileDistance &globalLimit)
@@ -21,7 +24,15 @@ QStringList ImportShoeCheck::TakenOver(const std::vector<pq::LogEntry> &rows) co
         imported.AppendEntry(row);
     const std::vector<pq::ShoeRow> after = pq::CollectShoes(imported, Carried, Limit);
     QStringList lines;
-    for (const pq::ShoeRow *shoe : pq::ShoesTakenOver(Before, after))
-        lines << QString::fromStdString(pq::TakenOverText(*shoe));
+    for (const pq::ShoeRow *shoe : pq::ShoesTakenOver(Before, after)) {
+        // Named as the log names it, not as the first imported row happens to spell it.
+        pq::ShoeRow named = *shoe;
+        const auto known = std::find_if(Before.begin(), Before.end(), [&named](const pq::ShoeRow &before) {
+            return pq::SameMarkName(before.Name, named.Name);
+        });
+        if (known != Before.end())
+            named.Name = known->Name;
+        lines << QString::fromStdString(pq::TakenOverText(named));
+    }
     return lines;
 }
