@@ -20,6 +20,7 @@ pq::LogList Rows(const QStringList &rows) {
 std::vector<pq::LogEntry> Entries(const QStringList &rows) {
     const pq::LogList list = Rows(rows);
     std::vector<pq::LogEntry> entries;
+    entries.reserve(static_cast<std::size_t>(list.RowCount()));
     for (int row = 0; row < list.RowCount(); ++row)
         entries.push_back({std::string(list.Text(row, pq::DateColumn)), std::string(list.Text(row, pq::DistanceColumn)),
                            std::string(list.Text(row, pq::TimeColumn)), std::string(list.Text(row, pq::NotesColumn))});

@@ -10,6 +10,7 @@ ImportShoeCheck::ImportShoeCheck(const pq::LogList &log, const pq::LogProfile &p
     : Before(pq::CollectShoes(log, profile, globalLimit)), Limit(globalLimit) {
     if (const pq::ShoeSettings *shoe = pq::DefaultShoe(profile))
         Default = shoe->Name;
+    Carried.Shoes.reserve(Before.size());
     // The start is taken in the unit of the shoe's limit, the one its status is judged in, so the sums agree.
     for (const pq::ShoeRow &shoe : Before) {
         pq::ShoeSettings settings = shoe.Settings;
