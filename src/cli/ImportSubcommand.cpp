@@ -22,7 +22,6 @@
 #include "log/LogFile.h"
 #include "log/LogList.h"
 #include "log/LogLock.h"
-#include "log/NoteMarks.h"
 
 namespace pq::cli {
 
@@ -241,26 +240,6 @@ private:
     DuplicateCheck Existing;
 };
 
-// Names the shoes that the rows from `before` on take over their limits. Only the shoes of those rows can change,
-// so the registry is counted, twice, only when they name one.
-void ReportShoesTakenOver(const LogList &log, int before, const LogProfile &profile, OutputBuffer &err) {
-    std::vector<std::string_view> shoes;
-    bool named = false;
-    for (int row = before; row < log.RowCount() && !named; ++row) {
-        FindMarks(log.Text(row, NotesColumn), ShoeSign, shoes);
-        named = !shoes.empty();
-    }
-    if (!named) {
-        return;
-    }
-    const ProfileDistance limit{DefaultShoeLimitMiles, DistanceUnit::Miles};
-    const std::vector<ShoeRow> earlier = CollectShoes(log, profile, limit, [before](int row) { return row < before; });
-    const std::vector<ShoeRow> now = CollectShoes(log, profile, limit);
-    for (const ShoeRow *shoe : ShoesTakenOver(earlier, now)) {
-        err.Append("pquil: " + TakenOverText(*shoe) + "\n");
-    }
-}
-
 } // namespace
 
 int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
@@ -328,7 +307,10 @@ int RunImport(Words words, OutputBuffer &out, OutputBuffer &err) {
     WriteOutputLog(outPath, log);
     // A shoe is taken over its limit by runs added to a log that had it under; a new log had no shoes to take.
     if (append) {
-        ReportShoesTakenOver(log, before, profile, err);
+        for (const ShoeRow &shoe :
+             ShoesTakenOverBy(log, before, profile, {DefaultShoeLimitMiles, DistanceUnit::Miles})) {
+            err.Append("pquil: " + TakenOverText(shoe) + "\n");
+        }
     }
     return unreadable > 0 ? ExitFailure : ExitSuccess;
 }

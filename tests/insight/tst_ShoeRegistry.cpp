@@ -101,6 +101,10 @@ private slots:
         const std::vector<const ShoeRow *> over = ShoesTakenOver(before, after);
         QCOMPARE(over.size(), std::size_t{1});
         QCOMPARE(TakenOverText(*over.front()), std::string("@Kinvara is now over its limit: 26.11 of 25.00 Miles"));
+        const std::vector<ShoeRow> overBy = ShoesTakenOverBy(ShoeLog(), 4, profile, limit);
+        QCOMPARE(overBy.size(), std::size_t{1});
+        QCOMPARE(TakenOverText(overBy.front()), TakenOverText(*over.front()));
+        QVERIFY(ShoesTakenOverBy(ShoeLog(), 5, profile, limit).empty());
     }
 };
 

@@ -1,11 +1,13 @@
 #include "insight/ShoeRegistry.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "insight/MarkTotals.h"
 #include "log/CodePage1252.h"
 #include "log/LogEntry.h"
+#include "log/LogList.h"
 #include "log/NoteMarks.h"
 #include "stats/PeriodTotals.h"
 
@@ -49,6 +51,11 @@ void ApplySettings(ShoeRow &row, const ShoeSettings *settings, const ProfileDist
     } else if (DistanceIn(row, row.Limit.Unit) > row.Limit.Value) {
         row.Status = ShoeStatus::Over;
     }
+}
+
+void AddDistance(MarkTotal &total, const UnitTotals &run) {
+    total.Miles += run.Miles;
+    total.Kilometers += run.Kilometers;
 }
 
 } // namespace
@@ -134,6 +141,66 @@ std::vector<const ShoeRow *> ShoesTakenOver(const std::vector<ShoeRow> &before, 
             taken.push_back(&shoe);
         }
     }
+    return taken;
+}
+
+std::vector<ShoeRow> ShoesTakenOverBy(const LogList &list, int firstAdded, const LogProfile &profile,
+                                      const ProfileDistance &globalLimit) {
+    struct Counts {
+        MarkTotal Before;
+        MarkTotal After;
+    };
+    std::unordered_map<std::string, Counts> byKey;
+    std::vector<std::string_view> names;
+    const int rows = list.RowCount();
+    for (int row = firstAdded; row < rows; ++row) {
+        FindMarks(list.Text(row, NotesColumn), ShoeSign, names);
+        for (const std::string_view name : names) {
+            byKey.try_emplace(MarkKey(name));
+        }
+    }
+    if (byKey.empty()) {
+        return {};
+    }
+    for (int row = 0; row < rows; ++row) {
+        FindMarks(list.Text(row, NotesColumn), ShoeSign, names);
+        std::optional<UnitTotals> run;
+        bool read = false;
+        for (const std::string_view name : names) {
+            const auto found = byKey.find(MarkKey(name));
+            if (found == byKey.end()) {
+                continue;
+            }
+            if (!read) {
+                run = CountedRunDistance(list.Text(row, DateColumn), list.Text(row, DistanceColumn));
+                read = true;
+            }
+            Counts &counts = found->second;
+            if (counts.After.Name.empty()) {
+                counts.After.Name = name;
+            }
+            if (run) {
+                AddDistance(counts.After, *run);
+                if (row < firstAdded) {
+                    AddDistance(counts.Before, *run);
+                }
+            }
+        }
+    }
+    std::vector<ShoeRow> taken;
+    for (const auto &[key, counts] : byKey) {
+        ShoeRow before = RowOf(counts.Before);
+        before.Name = counts.After.Name;
+        ShoeRow after = RowOf(counts.After);
+        const ShoeSettings *settings = FindShoe(profile, counts.After.Name);
+        ApplySettings(before, settings, globalLimit);
+        ApplySettings(after, settings, globalLimit);
+        if (after.Status == ShoeStatus::Over && before.Status != ShoeStatus::Over) {
+            taken.push_back(std::move(after));
+        }
+    }
+    std::sort(taken.begin(), taken.end(),
+              [](const ShoeRow &a, const ShoeRow &b) { return MarkKey(a.Name) < MarkKey(b.Name); });
     return taken;
 }
 

@@ -53,6 +53,12 @@ bool AddDefaultShoe(std::string &notes, std::string_view shoeName);
 // The shoes that an import took from within their limit to over it: the registry before and after the import.
 std::vector<const ShoeRow *> ShoesTakenOver(const std::vector<ShoeRow> &before, const std::vector<ShoeRow> &after);
 
+// The same for rows appended to a list, from firstAdded on, in one pass that counts only the shoes those rows name:
+// an import into a big log costs one reading of its notes, and none when the rows name no shoe. The rows carry the
+// name, distance, limit, settings and status, not the runs and their dates.
+std::vector<ShoeRow> ShoesTakenOverBy(const LogList &list, int firstAdded, const LogProfile &profile,
+                                      const ProfileDistance &globalLimit);
+
 // "@Pegasus is now over its limit: 512.30 of 500.00 Miles", the name in UTF-8, distances in the limit's unit.
 std::string TakenOverText(const ShoeRow &shoe);
 
