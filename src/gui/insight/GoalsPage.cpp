@@ -19,6 +19,8 @@ const QString NoGoalsText = QStringLiteral(
     "(its name with .profile added) sets one; see Help.");
 const QString GoalsText = QStringLiteral("Goals of the profile, as of today:");
 constexpr int FullBar = 100;
+// The progress bars' width, in average characters.
+constexpr int BarCharacters = 24;
 
 QString Latin(const std::string &text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -103,4 +105,5 @@ void GoalsPage::Show(const std::vector<pq::Goal> &goals, const std::vector<pq::G
                        Cell(goal.NeededPerWeek ? Distance(*goal.NeededPerWeek, goal.Unit) : QString(), tip));
     }
     Table->resizeColumnsToContents();
+    Table->setColumnWidth(ProgressColumn, Table->fontMetrics().averageCharWidth() * BarCharacters);
 }
