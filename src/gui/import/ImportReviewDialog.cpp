@@ -16,6 +16,7 @@
 #include "import/ActivityEntry.h"
 #include "import/ImportShoeCheck.h"
 #include "log/CodePage1252.h"
+#include "log/NoteMarks.h"
 
 namespace {
 
@@ -30,6 +31,8 @@ const QString NotARunRemark = QStringLiteral("not a run");
 const QString SelectAllText = QStringLiteral("Select &All");
 const QString SelectNoneText = QStringLiteral("Select &None");
 const QString UnreadableLabel = QStringLiteral("Files that could not be read:");
+const QString DefaultShoeText =
+    QStringLiteral("Runs from GPX, TCX and FIT files whose notes name no shoe get %1, the profile's default shoe.");
 const QString OverLimitText = QStringLiteral("The ticked runs take shoes over their limits:\n%1");
 constexpr int UnitIndexes[] = {static_cast<int>(pq::DistanceUnit::Miles),
                                static_cast<int>(pq::DistanceUnit::Kilometers)};
@@ -56,6 +59,12 @@ ImportReviewDialog::ImportReviewDialog(pq::ImportReview &review, QWidget *parent
     Counts = new QLabel(this);
     Counts->setWordWrap(true);
     layout->addWidget(Counts);
+    if (Shoes && !Shoes->DefaultShoe().empty()) {
+        auto *shoe = new QLabel(DefaultShoeText.arg(QLatin1Char(pq::ShoeSign) + FromLog(Shoes->DefaultShoe())), this);
+        shoe->setWordWrap(true);
+        shoe->setTextFormat(Qt::PlainText);
+        layout->addWidget(shoe);
+    }
 
     List = new QTreeWidget(this);
     List->setColumnCount(ColumnCount);
