@@ -148,6 +148,26 @@ void ShoesPage::Collect() {
             {shoe.Name, shoe.Runs, shoe.Miles, shoe.Kilometers, shoe.FirstDate, shoe.LastDate, shoe.LastRow});
 }
 
+// A new global limit changes only the limit and the status of the shoes without their own. The registry judges
+// them again from their distances alone, given as their starts in the unit shown (the unit of the global limit),
+// without reading the log's notes again; its order is the same, by name with the retired ones last.
+void ShoesPage::ApplyLimit() {
+    pq::LogProfile distances;
+    distances.Shoes.reserve(Rows.size());
+    for (const pq::ShoeRow &shoe : Rows) {
+        pq::ShoeSettings settings = shoe.Settings;
+        settings.Start = pq::ProfileDistance{pq::DistanceIn(shoe, ShownLimit().Unit), ShownLimit().Unit};
+        distances.Shoes.push_back(std::move(settings));
+    }
+    const std::vector<pq::ShoeRow> judged = pq::CollectShoes(pq::LogList(), distances, ShownLimit());
+    for (std::size_t i = 0; i < Rows.size() && i < judged.size(); ++i) {
+        if (!Rows[i].OwnLimit) {
+            Rows[i].Limit = judged[i].Limit;
+            Rows[i].Status = judged[i].Status;
+        }
+    }
+}
+
 bool ShoesPage::InKilometers() const {
     return Unit->currentIndex() == static_cast<int>(pq::DistanceUnit::Kilometers);
 }
@@ -163,7 +183,7 @@ void ShoesPage::SetLimitMiles(double miles) {
     const bool km = InKilometers();
     LimitBox->setValue(km ? miles * pq::KilometersPerMile : miles);
     LimitBox->setSuffix(km ? QStringLiteral(" km") : QStringLiteral(" mi"));
-    Collect();
+    ApplyLimit();
     Fill();
 }
 
@@ -173,7 +193,7 @@ void ShoesPage::OnUnitPicked() {
 
 void ShoesPage::OnLimitEdited(double value) {
     Limit = InKilometers() ? value / pq::KilometersPerMile : value;
-    Collect();
+    ApplyLimit();
     Fill();
 }
 

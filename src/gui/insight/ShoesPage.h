@@ -67,6 +67,7 @@ signals:
 
 private:
     void Collect();
+    void ApplyLimit();
     void Fill();
     void UpdateSettingsButton();
     void OnUnitPicked();
