@@ -26,8 +26,7 @@ Commands:
   stats weekly|monthly|yearly LOG   distance per week, month or year
   stats range LOG --from D --thru D distance between two dates
   tags LOG                          the "#tags" of the notes with their runs and miles
-  shoes LOG                         the "@shoes" of the notes with their runs, distance,
-                                    limit and status
+  shoes LOG                         the "@shoes" of the notes with their distance and status
   goals LOG                         the profile's distance goals: done, projected, needed
   calc distance|time|pace ...       the entry editor's calculator
   calc splits ...                   a race pace band, mile by mile or km by km
