@@ -1,0 +1,125 @@
+#include "stats/SnapshotKeeper.h"
+
+#include "log/LogEntry.h"
+#include "log/LogList.h"
+#include "log/LogTableModel.h"
+
+namespace {
+
+// Logs up to this many rows are taken at once: that is quicker than a frame, and quicker than starting a thread.
+constexpr int RowsBuiltAtOnce = 20'000;
+
+} // namespace
+
+SnapshotKeeper::SnapshotKeeper(const LogTableModel &model, QObject *parent) : QObject(parent), Model(model) {
+    const auto reorder = [this] {
+        Pause();
+        Resumable = false;
+    };
+    const auto resume = [this] { Resume(); };
+    connect(&model, &QAbstractItemModel::modelAboutToBeReset, this, reorder);
+    connect(&model, &QAbstractItemModel::layoutAboutToBeChanged, this, reorder);
+    connect(&model, &QAbstractItemModel::modelReset, this, [this] {
+        Stale = true;
+        Resumable = false;
+        Resume();
+    });
+    connect(&model, &QAbstractItemModel::layoutChanged, this, resume);
+    connect(&model, &QAbstractItemModel::rowsRemoved, this, resume);
+    connect(&model, &QAbstractItemModel::rowsAboutToBeInserted, this, [this](const QModelIndex &, int first, int) {
+        Pause();
+        Resumable = Resumable && first >= Building.RowsTaken();
+    });
+    connect(&model, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this](const QModelIndex &, int first, int last) {
+        Pause();
+        if (Stale) {
+            Resumable = Resumable && first >= Building.RowsTaken();
+            return;
+        }
+        const pq::LogList &list = Model.List();
+        for (int row = first; row <= last; ++row)
+            Snapshot.RemoveRow(list.Text(row, pq::DateColumn), list.Text(row, pq::DistanceColumn),
+                               list.Text(row, pq::TimeColumn));
+    });
+    connect(&model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex &, int first, int last) {
+        if (Stale) {
+            Resume();
+            return;
+        }
+        const pq::LogList &list = Model.List();
+        for (int row = first; row <= last; ++row)
+            Snapshot.AddRow(list.Text(row, pq::DateColumn), list.Text(row, pq::DistanceColumn),
+                            list.Text(row, pq::TimeColumn));
+    });
+    StartBuild();
+}
+
+SnapshotKeeper::~SnapshotKeeper() {
+    Stop();
+}
+
+const pq::LiveSnapshot &SnapshotKeeper::Current() {
+    TakeBuild();
+    if (Stale)
+        BuildNow();
+    return Snapshot;
+}
+
+void SnapshotKeeper::Stop() {
+    disconnect(&Model, nullptr, this, nullptr);
+    Pause();
+}
+
+void SnapshotKeeper::Pause() {
+    if (Worker.joinable()) {
+        Worker.request_stop();
+        TakeBuild();
+    }
+}
+
+void SnapshotKeeper::Resume() {
+    if (Stale && !Worker.joinable())
+        StartBuild();
+}
+
+void SnapshotKeeper::StartBuild() {
+    const pq::LogList &list = Model.List();
+    if (list.RowCount() - (Resumable ? Building.RowsTaken() : 0) <= RowsBuiltAtOnce) {
+        BuildNow();
+        return;
+    }
+    if (!Resumable)
+        Building = pq::LiveSnapshot();
+    // The rows taken so far stay valid while the rows before the next one to take are left as they are.
+    Resumable = true;
+    Built = false;
+    Worker = std::jthread([this, &list](const std::stop_token &stop) {
+        Built = Building.TakeRows(list, stop);
+        if (Built)
+            Building.Finish();
+    });
+}
+
+void SnapshotKeeper::BuildNow() {
+    if (!Resumable)
+        Building = pq::LiveSnapshot();
+    Building.TakeRows(Model.List(), {});
+    Building.Finish();
+    Built = true;
+    Adopt();
+}
+
+void SnapshotKeeper::TakeBuild() {
+    if (!Worker.joinable())
+        return;
+    Worker.join();
+    if (Built)
+        Adopt();
+}
+
+void SnapshotKeeper::Adopt() {
+    Snapshot = std::move(Building);
+    Building = pq::LiveSnapshot();
+    Stale = false;
+    Resumable = false;
+}

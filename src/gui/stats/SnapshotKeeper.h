@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+
+#include <stop_token>
+#include <thread>
+
+#include "stats/LiveSnapshot.h"
+
+class LogTableModel;
+
+// The statistics snapshot of the document client's log, kept up to date as the rows change: an added or removed
+// row is added to or removed from it, a sort leaves it as it is, and new rows (a log opened or read again) are
+// taken in the background, so the statistics dialog opens on totals that are ready.
+class SnapshotKeeper : public QObject {
+    Q_OBJECT
+
+public:
+    // The model must outlive the keeper, or Stop must be called before its rows go.
+    SnapshotKeeper(const LogTableModel &model, QObject *parent = nullptr);
+    ~SnapshotKeeper() override;
+
+    // The snapshot of the rows as they are now; waits for a build under way.
+    const pq::LiveSnapshot &Current();
+    // Stops following the rows: a build under way is stopped, and none starts again.
+    void Stop();
+
+private:
+    // Before the rows change: a build under way is stopped, or taken when it has finished.
+    void Pause();
+    // After the rows changed: a build that was stopped starts again.
+    void Resume();
+    // Takes the rows not yet taken: on a thread of its own for a big log, at once for a small one.
+    void StartBuild();
+    void BuildNow();
+    // Waits for the build under way and takes its snapshot when it finished.
+    void TakeBuild();
+    void Adopt();
+
+    const LogTableModel &Model;
+    pq::LiveSnapshot Snapshot;
+    // Written by the worker only while it runs; read once it has been joined.
+    pq::LiveSnapshot Building;
+    bool Built = false;
+    // The snapshot does not hold the rows: a build is under way or was stopped, or none was made yet.
+    bool Stale = true;
+    // The rows that Building took are still the first rows of the list, so a stopped build can go on.
+    bool Resumable = false;
+    std::jthread Worker;
+};
