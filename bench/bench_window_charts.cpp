@@ -1,6 +1,6 @@
-// The Charts window over a generated million-row log on the offscreen platform: from the command to the first
-// painted weekly chart, a scroll of the weekly bars (all weeks) to the repainted chart, and the training load tab
-// (all weeks) from its choice to its painted chart.
+// The Charts window over a generated million-row log (PACEQUILL_BENCH_ROWS for another size) on the offscreen platform:
+// from the command to the first painted weekly chart, a scroll of the weekly bars (all weeks) to the repainted chart,
+// and the training load tab (all weeks) from its choice to its painted chart.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -25,7 +25,6 @@
 
 namespace {
 
-constexpr std::size_t MillionRows = 1'000'000;
 constexpr int MeasuredRuns = 3;
 constexpr int AllWeeksChoice = 4;
 constexpr int WeeklyTab = 0;
@@ -37,7 +36,7 @@ struct Window {
 
     Window() {
         Frame.setCentralWidget(Client);
-        Client->SetupWindow(QString::fromStdString(GeneratedLogPath(MillionRows)));
+        Client->SetupWindow(QString::fromStdString(GeneratedLogPath(BenchRows())));
         Frame.show();
         QApplication::processEvents();
     }
