@@ -12,13 +12,16 @@ constexpr int RowsBuiltAtOnce = 20'000;
 } // namespace
 
 SnapshotKeeper::SnapshotKeeper(const LogTableModel &model, QObject *parent) : QObject(parent), Model(model) {
-    const auto reorder = [this] {
+    const auto resume = [this] { Resume(); };
+    connect(&model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
         Pause();
         Resumable = false;
-    };
-    const auto resume = [this] { Resume(); };
-    connect(&model, &QAbstractItemModel::modelAboutToBeReset, this, reorder);
-    connect(&model, &QAbstractItemModel::layoutAboutToBeChanged, this, reorder);
+    });
+    // A sort leaves the snapshot as it is; only a build still taking rows must be done with them first.
+    connect(&model, &QAbstractItemModel::layoutAboutToBeChanged, this, [this] {
+        if (Worker.joinable())
+            RowsTaken.wait(false);
+    });
     connect(&model, &QAbstractItemModel::modelReset, this, [this] {
         Stale = true;
         Resumable = false;
@@ -93,10 +96,14 @@ void SnapshotKeeper::StartBuild() {
     // The rows taken so far stay valid while the rows before the next one to take are left as they are.
     Resumable = true;
     Built = false;
+    RowsTaken = false;
     Worker = std::jthread([this, &list](const std::stop_token &stop) {
-        Built = Building.TakeRows(list, stop);
-        if (Built)
+        const bool taken = Building.TakeRows(list, stop);
+        RowsTaken = true;
+        RowsTaken.notify_all();
+        if (taken)
             Building.Finish();
+        Built = taken;
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include <atomic>
 #include <stop_token>
 #include <thread>
 
@@ -11,7 +12,9 @@ class LogTableModel;
 
 // The statistics snapshot of the document client's log, kept up to date as the rows change: an added or removed
 // row is added to or removed from it, a sort leaves it as it is, and new rows (a log opened or read again) are
-// taken in the background, so the statistics dialog opens on totals that are ready.
+// taken in the background, so the statistics dialog opens on totals that are ready. A row edited while they are
+// taken stops the build, which goes on from where it stopped when the rows it took are still the first ones; a
+// sort waits until the rows are taken.
 class SnapshotKeeper : public QObject {
     Q_OBJECT
 
@@ -42,6 +45,8 @@ private:
     // Written by the worker only while it runs; read once it has been joined.
     pq::LiveSnapshot Building;
     bool Built = false;
+    // Set by the worker once it reads the list no more: the rows are all taken, or it was stopped.
+    std::atomic<bool> RowsTaken = false;
     // The snapshot does not hold the rows: a build is under way or was stopped, or none was made yet.
     bool Stale = true;
     // The rows that Building took are still the first rows of the list, so a stopped build can go on.
