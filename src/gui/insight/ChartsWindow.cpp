@@ -18,8 +18,8 @@
 #include "insight/ChartSeries.h"
 #include "insight/ConsistencyChart.h"
 #include "insight/InsightSource.h"
-#include "insight/LoadCounter.h"
 #include "insight/TagFilterBox.h"
+#include "insight/TrainingLoad.h"
 #include "insight/TrainingLoadChart.h"
 #include "insight/WeeklyChart.h"
 #include "insight/YearOverYearChart.h"
@@ -115,12 +115,10 @@ ChartsWindow::ChartsWindow(InsightSource &source, QWidget *parent) : QWidget(par
     for (QComboBox *box : {Weeks, WeekStart, Unit})
         connect(box, &QComboBox::currentIndexChanged, this, &ChartsWindow::Refresh);
     connect(SaveButton, &QPushButton::clicked, this, &ChartsWindow::SaveImage);
-    connect(&Source, &InsightSource::RunsChanged, this, &ChartsWindow::CountLoads);
     connect(ShowAllButton, &QPushButton::clicked, this, &ChartsWindow::ShowAllWeeks);
     connect(ChartTabs, &QTabWidget::currentChanged, this, &ChartsWindow::UpdatePages);
     connect(WeeklyScroll->horizontalScrollBar(), &QScrollBar::valueChanged, WeeklyView, &WeeklyChart::PinAxisAt);
     connect(&Source, &InsightSource::RunsChanged, this, &ChartsWindow::Refresh);
-    CountLoads();
     Refresh();
 }
 
@@ -130,7 +128,7 @@ void ChartsWindow::Refresh() {
     const auto unit = Unit->currentIndex() == 0 ? pq::DistanceUnit::Miles : pq::DistanceUnit::Kilometers;
     std::vector<pq::WeekBar> bars = pq::WeeklySeries(Source.Runs(), today, weekStart);
     pq::KeepLastWeeks(bars, today, weekStart, std::size_t(WeekChoices[Weeks->currentIndex()]));
-    const std::vector<pq::LoadDay> load = pq::TrainingLoadSeries(Loads, today);
+    const std::vector<pq::LoadDay> load = pq::TrainingLoadSeries(Source.Loads(), today);
     // A week is marked by the ratio of its last day, or of today in the current week.
     std::vector<bool> loadWarnings;
     for (const pq::WeekBar &bar : bars) {
@@ -148,12 +146,6 @@ void ChartsWindow::Refresh() {
     QTimer::singleShot(0, this, [this] {
         WeeklyScroll->horizontalScrollBar()->setValue(WeeklyScroll->horizontalScrollBar()->maximum());
     });
-}
-
-void ChartsWindow::CountLoads() {
-    pq::LoadCounter counter;
-    counter.AddRows(Source.List(), Source.Filter());
-    Loads = counter.Finish();
 }
 
 void ChartsWindow::UpdatePages() {

@@ -3,8 +3,6 @@
 #include <QList>
 #include <QWidget>
 
-#include "insight/TrainingLoad.h"
-
 class ConsistencyChart;
 class InsightSource;
 class QComboBox;
@@ -48,8 +46,6 @@ public:
 
 private:
     void Refresh();
-    // The training load counts the rows with a time, not the counted runs, so it is taken from the log itself.
-    void CountLoads();
     // Shows each chart or its message, and turns the choices and the save button on where they do something.
     void UpdatePages();
     void ShowAllWeeks();
@@ -66,7 +62,6 @@ private:
     YearOverYearChart *YearsView = nullptr;
     ConsistencyChart *CalendarView = nullptr;
     TrainingLoadChart *LoadView = nullptr;
-    pq::DailyLoads Loads;
     // Per tab: the chart, or the message about its runs.
     QList<QStackedWidget *> Pages;
     QList<QLabel *> EmptyLabels;
