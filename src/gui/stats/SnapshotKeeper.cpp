@@ -57,10 +57,6 @@ SnapshotKeeper::SnapshotKeeper(const LogTableModel &model, QObject *parent) : QO
     StartBuild();
 }
 
-SnapshotKeeper::~SnapshotKeeper() {
-    Stop();
-}
-
 const pq::LiveSnapshot &SnapshotKeeper::Current() {
     TakeBuild();
     if (Stale)

@@ -21,7 +21,6 @@ class SnapshotKeeper : public QObject {
 public:
     // The model must outlive the keeper, or Stop must be called before its rows go.
     SnapshotKeeper(const LogTableModel &model, QObject *parent = nullptr);
-    ~SnapshotKeeper() override;
 
     // The snapshot of the rows as they are now; waits for a build under way.
     const pq::LiveSnapshot &Current();
@@ -51,5 +50,6 @@ private:
     bool Stale = true;
     // The rows that Building took are still the first rows of the list, so a stopped build can go on.
     bool Resumable = false;
+    // Last, so that it is stopped and joined before anything it writes goes.
     std::jthread Worker;
 };
