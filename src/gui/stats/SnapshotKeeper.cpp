@@ -6,8 +6,9 @@
 
 namespace {
 
-// Logs up to this many rows are taken at once: that is quicker than a frame, and quicker than starting a thread.
-constexpr int RowsBuiltAtOnce = 20'000;
+// Up to this many rows left to take are taken only when the snapshot is asked for: that is quicker than a frame,
+// and costs nothing while the log is opened or edited.
+constexpr int RowsTakenWhenAsked = 20'000;
 
 } // namespace
 
@@ -83,10 +84,8 @@ void SnapshotKeeper::Resume() {
 
 void SnapshotKeeper::StartBuild() {
     const pq::LogList &list = Model.List();
-    if (list.RowCount() - (Resumable ? Building.RowsTaken() : 0) <= RowsBuiltAtOnce) {
-        BuildNow();
+    if (list.RowCount() - (Resumable ? Building.RowsTaken() : 0) <= RowsTakenWhenAsked)
         return;
-    }
     if (!Resumable)
         Building = pq::LiveSnapshot();
     // The rows taken so far stay valid while the rows before the next one to take are left as they are.

@@ -12,7 +12,8 @@ class LogTableModel;
 
 // The statistics snapshot of the document client's log, kept up to date as the rows change: an added or removed
 // row is added to or removed from it, a sort leaves it as it is, and new rows (a log opened or read again) are
-// taken in the background, so the statistics dialog opens on totals that are ready. A row edited while they are
+// taken in the background, so the statistics dialog opens on totals that are ready; a small log's rows are taken
+// when the dialog first asks. A row edited while they are
 // taken stops the build, which goes on from where it stopped when the rows it took are still the first ones; a
 // sort waits until the rows are taken.
 class SnapshotKeeper : public QObject {
@@ -32,7 +33,7 @@ private:
     void Pause();
     // After the rows changed: a build that was stopped starts again.
     void Resume();
-    // Takes the rows not yet taken: on a thread of its own for a big log, at once for a small one.
+    // Takes the rows not yet taken on a thread of its own; a few are left for Current.
     void StartBuild();
     void BuildNow();
     // Waits for the build under way and takes its snapshot when it finished.
