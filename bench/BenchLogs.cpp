@@ -1,12 +1,17 @@
 #include "BenchLogs.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
+
+constexpr std::size_t DefaultRows = 1'000'000;
+const char *const RowsVariable = "PACEQUILL_BENCH_ROWS";
 
 constexpr const char *Units[] = {"Miles", "Kilometers", "Marathons"};
 constexpr const char *Notes[] = {"Easy run",
@@ -55,10 +60,20 @@ std::string GeneratedLogPath(std::size_t rows, BenchNotes notes) {
     const auto path =
         std::filesystem::temp_directory_path() / ("pacequill-bench-" + kind + std::to_string(rows) + ".pquil");
     if (!std::filesystem::exists(path)) {
+        // Written beside it and renamed, so a benchmark running at the same time never reads half a log.
         const std::string bytes = GenerateLogBytes(rows, 1, notes);
-        std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        auto partial = path;
+        partial += ".";
+        partial += std::to_string(::getpid());
+        std::ofstream(partial, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        std::filesystem::rename(partial, path);
     }
     return path.string();
+}
+
+std::size_t BenchRows() {
+    const char *text = std::getenv(RowsVariable);
+    return text && *text ? std::stoul(text) : DefaultRows;
 }
 
 std::size_t PeakResidentBytes() {

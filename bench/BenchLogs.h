@@ -12,5 +12,9 @@ std::string GenerateLogBytes(std::size_t rows, unsigned seed = 1, BenchNotes not
 // Writes the generated log to a file in the temporary directory (made once per size) and returns its path.
 std::string GeneratedLogPath(std::size_t rows, BenchNotes notes = BenchNotes::Plain);
 
+// The rows of the generated logs: a million, unless PACEQUILL_BENCH_ROWS names another count (e.g. a smaller
+// log under valgrind, or the ten-thousand-row case).
+std::size_t BenchRows();
+
 // The peak resident set size of this process so far, in bytes.
 std::size_t PeakResidentBytes();

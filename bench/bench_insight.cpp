@@ -1,6 +1,6 @@
 // Records, summary, the charts' data and the training load over a generated million-row log. Each starts from the
 // loaded log, so the figures include counting the runs; counting them straight from the file, as pquil does, is
-// measured too.
+// measured too, and so is keeping the runs and loads of a log up to date through a one-row edit.
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
@@ -15,9 +15,11 @@
 #include "calc/DateRules.h"
 #include "insight/ChartSeries.h"
 #include "insight/CountedRuns.h"
+#include "insight/LiveRuns.h"
 #include "insight/LoadCounter.h"
 #include "insight/PersonalRecords.h"
 #include "insight/TrainingLoad.h"
+#include "log/LogEntry.h"
 #include "log/LogFile.h"
 #include "log/LogList.h"
 #include "log/LogScan.h"
@@ -148,6 +150,24 @@ void BM_TrainingLoadFromFile(benchmark::State &state) {
     }
 }
 
+// Modify Entry on a row in the middle, as the window makes it: the row leaves and its texts come back last.
+void BM_LiveRunsEdit(benchmark::State &state) {
+    pq::LogList list = MillionRowLog();
+    pq::LiveRuns live(list);
+    live.Count({});
+    live.Loads();
+    const int row = list.RowCount() / 2;
+    for (auto _ : state) {
+        const pq::LogEntry entry = list.ReadEntry(row);
+        live.RowsAboutToBeRemoved(row, row);
+        list.RemoveRow(row);
+        live.RowsRemoved(row, row);
+        list.AppendEntry(entry);
+        live.RowsInserted(list.RowCount() - 1, list.RowCount() - 1);
+    }
+    state.counters["runs"] = static_cast<double>(live.Runs().size());
+}
+
 } // namespace
 
 BENCHMARK(BM_CountRuns)->Unit(benchmark::kMillisecond);
@@ -158,6 +178,7 @@ BENCHMARK(BM_WeeklySeries)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_YearOverYear)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConsistencyCalendar)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TrainingLoad)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LiveRunsEdit)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TrainingLoadFromFile)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
 BENCHMARK_MAIN();

@@ -1,10 +1,10 @@
-// pquil's command-line paths on a generated million-row log, each beside its peer on this machine: the statistics
-// and the printing commands beside a plain read of the file (the least any of them can cost), convert beside `cp`
-// followed by a sync of the copy (a save syncs, so the fair peer does too). Every row gives the wall time (the
-// benchmark's own time) and the processor time the child used (cpu_ms: user and system, which other work on a
-// shared machine stretches less), the peer's wall time and the ratio to it, the child's peak resident memory as a
-// multiple of the file's size, and for the printing commands the rate of their output, read from a pipe as a
-// script reading it would. Run it with --benchmark_repetitions on a busy machine.
+// pquil's command-line paths on a generated million-row log (PACEQUILL_BENCH_ROWS for another size), each beside its
+// peer on this machine: the statistics and the printing commands beside a plain read of the file (the least any of them
+// can cost), convert beside `cp` followed by a sync of the copy (a save syncs, so the fair peer does too). Every row
+// gives the wall time (the benchmark's own time) and the processor time the child used (cpu_ms: user and system, which
+// other work on a shared machine stretches less), the peer's wall time and the ratio to it, the child's peak resident
+// memory as a multiple of the file's size, and for the printing commands the rate of their output, read from a pipe as
+// a script reading it would. Run it with --benchmark_repetitions on a busy machine.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -25,7 +25,6 @@
 
 namespace {
 
-constexpr std::size_t MillionRows = 1'000'000;
 // The size of each read of a child's output.
 constexpr std::size_t PipeReadSize = std::size_t{1} << 20;
 // A peer is timed this many times and its best time kept.
@@ -98,7 +97,7 @@ ChildRun Run(const std::vector<std::string> &arguments, bool readOutput = false)
 }
 
 const std::string &Log() {
-    static const std::string path = GeneratedLogPath(MillionRows);
+    static const std::string path = GeneratedLogPath(BenchRows());
     return path;
 }
 
@@ -226,13 +225,13 @@ void BM_PquilPrint(benchmark::State &state) {
 
 // The tag and shoe lists over a million runs whose notes carry tags and shoes.
 void BM_PquilTags(benchmark::State &state) {
-    const std::vector<std::string> arguments = {PquilPath(), "tags", GeneratedLogPath(MillionRows, BenchNotes::Tagged)};
+    const std::vector<std::string> arguments = {PquilPath(), "tags", GeneratedLogPath(BenchRows(), BenchNotes::Tagged)};
     Measure(
         state, [&arguments] { return Run(arguments); }, PlainReadSeconds());
 }
 
 void BM_PquilShoes(benchmark::State &state) {
-    const std::vector<std::string> arguments = {PquilPath(), "shoes", GeneratedLogPath(MillionRows, BenchNotes::Tagged),
+    const std::vector<std::string> arguments = {PquilPath(), "shoes", GeneratedLogPath(BenchRows(), BenchNotes::Tagged),
                                                 "--unit", "km"};
     Measure(
         state, [&arguments] { return Run(arguments); }, PlainReadSeconds());
@@ -241,7 +240,7 @@ void BM_PquilShoes(benchmark::State &state) {
 // The summary of the runs of one tag: an eighth of the million.
 void BM_PquilTaggedSummary(benchmark::State &state) {
     const std::vector<std::string> arguments = {PquilPath(), "summary",
-                                                GeneratedLogPath(MillionRows, BenchNotes::Tagged), "--tag", "tempo"};
+                                                GeneratedLogPath(BenchRows(), BenchNotes::Tagged), "--tag", "tempo"};
     Measure(
         state, [&arguments] { return Run(arguments); }, PlainReadSeconds());
 }

@@ -1,7 +1,9 @@
-// The real program over a generated million-row log, started the way `pacequill <log>` starts: the time from
-// start-up to the first painted list, a header-click sort by each column, Duplicate Entry on the last row routed
-// as the menu routes it, and each statistics command until its dialog's list is filled. Every step reports the
-// peak resident memory so far and the log's file size. Runs on the offscreen platform unless QT_QPA_PLATFORM
+// The real program over a generated million-row log (PACEQUILL_BENCH_ROWS for another size), started the way
+// `pacequill <log>` starts: the time from start-up to the first painted list, a header-click sort by each column
+// and a second click on it (the order reversed), each statistics command until its dialog's list is filled, the
+// first opening of the Charts window to its painted weekly chart, and Duplicate Entry on the last row routed as the
+// menu routes it, with the Charts window open. Every step reports the peak resident memory so far and the log's
+// file size. Runs on the offscreen platform unless QT_QPA_PLATFORM
 // names another (xcb under xvfb-run paints for real).
 #include <benchmark/benchmark.h>
 
@@ -14,15 +16,18 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <utility>
 
 #include "BenchLogs.h"
+#include "PaintWatch.h"
 #include "frame/CommandEvent.h"
 #include "frame/CommandIds.h"
+#include "insight/ChartsWindow.h"
+#include "insight/InsightWindows.h"
+#include "insight/WeeklyChart.h"
 #include "log/TPacequillDlgClient.h"
 #include "log/TPacequillListWindow.h"
 #include "shell/TPacequillApp.h"
@@ -31,9 +36,6 @@
 
 namespace {
 
-constexpr std::size_t DefaultRows = 1'000'000;
-// Overrides the row count, e.g. for a smaller log under callgrind.
-const char *const RowsVariable = "PACEQUILL_BENCH_ROWS";
 constexpr int MeasuredRuns = 3;
 // Longer than any step may take: a step that paints nothing fails instead of hanging.
 constexpr qint64 PaintLimitMs = 60'000;
@@ -48,7 +50,7 @@ TPacequillDlgClient *Client() {
 
 // Notes a paint of the log list's viewport. Installed on the application, so it sees the first paint of a
 // window that does not exist yet when the program starts.
-class PaintWatch : public QObject {
+class ListPaintWatch : public QObject {
 public:
     bool Painted = false;
     std::function<void()> OnPaint;
@@ -79,7 +81,7 @@ protected:
     }
 };
 
-PaintWatch *Watch = nullptr;
+ListPaintWatch *Watch = nullptr;
 
 void SetMemoryCounters(benchmark::State &state) {
     const auto peak = static_cast<double>(PeakResidentBytes());
@@ -107,6 +109,24 @@ void BM_SortByColumn(benchmark::State &state) {
         client->SortByColumn(column);
         if (!Watch->Wait()) {
             state.SkipWithError("the sorted list was not painted");
+            break;
+        }
+    }
+    SetMemoryCounters(state);
+}
+
+void BM_SortBack(benchmark::State &state) {
+    const int column = static_cast<int>(state.range(0));
+    TPacequillDlgClient *client = Client();
+    for (auto _ : state) {
+        state.PauseTiming();
+        client->SortByColumn((column + 1) % pq::ColumnCount);
+        client->SortByColumn(column);
+        Watch->Settle();
+        state.ResumeTiming();
+        client->SortByColumn(column);
+        if (!Watch->Wait()) {
+            state.SkipWithError("the reversed list was not painted");
             break;
         }
     }
@@ -179,9 +199,15 @@ void BM_StatsTab(benchmark::State &state) {
     SetMemoryCounters(state);
 }
 
-std::size_t RowsToGenerate() {
-    const char *text = std::getenv(RowsVariable);
-    return text && *text ? std::stoul(text) : DefaultRows;
+// The first opening, which counts the runs of the log. The window stays open for the steps after it.
+void BM_OpenCharts(benchmark::State &state) {
+    for (auto _ : state) {
+        Client()->Handle(Cmd::StatsCharts);
+        PaintWatch painted;
+        Client()->findChild<InsightWindows *>()->Charts()->Weekly()->installEventFilter(&painted);
+        painted.WaitForPaint();
+    }
+    SetMemoryCounters(state);
 }
 
 } // namespace
@@ -192,25 +218,31 @@ BENCHMARK(BM_SortByColumn)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(MeasuredRuns);
-BENCHMARK(BM_DuplicateLastEntry)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(MeasuredRuns);
+BENCHMARK(BM_SortBack)
+    ->DenseRange(0, pq::ColumnCount - 1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(MeasuredRuns);
 BENCHMARK(BM_StatsTab)
     ->DenseRange(Cmd::StatsWeekly, Cmd::StatsFromThru)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(MeasuredRuns);
+BENCHMARK(BM_OpenCharts)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_DuplicateLastEntry)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(MeasuredRuns);
 
 int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     benchmark::Initialize(&argc, argv);
     // Made before the clock starts: the program is timed, not the generator.
-    const std::string path = GeneratedLogPath(RowsToGenerate());
+    const std::string path = GeneratedLogPath(BenchRows());
     FileBytes = std::filesystem::file_size(path);
 
     // The command line `pacequill <log>` hands the program.
     TPacequillApp app(argc, argv, QString::fromStdString(path));
     App = &app;
-    PaintWatch watch;
+    ListPaintWatch watch;
     Watch = &watch;
     app.installEventFilter(&watch);
 

@@ -1,6 +1,7 @@
-// The Charts window over a generated million-row log on the offscreen platform: from the command to the first
-// painted weekly chart, a scroll of the weekly bars (all weeks) to the repainted chart, and the training load tab
-// (all weeks) from its choice to its painted chart.
+// The Charts window over a generated million-row log (PACEQUILL_BENCH_ROWS for another size) on the offscreen platform:
+// from the command to the first painted weekly chart, a scroll of the weekly bars (all weeks) to the repainted chart,
+// and the training load tab (all weeks) from its choice to its painted chart; a one-row edit (Duplicate Entry) with
+// the Charts or the Records window open, from the command to the window repainted with the edited log's figures.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <QScrollBar>
 #include <QString>
 #include <QTabWidget>
+#include <QTableWidget>
 
 #include <memory>
 
@@ -18,6 +20,7 @@
 #include "frame/CommandIds.h"
 #include "insight/ChartsWindow.h"
 #include "insight/InsightWindows.h"
+#include "insight/RecordsWindow.h"
 #include "insight/TrainingLoadChart.h"
 #include "insight/WeeklyChart.h"
 #include "log/TPacequillDlgClient.h"
@@ -25,7 +28,6 @@
 
 namespace {
 
-constexpr std::size_t MillionRows = 1'000'000;
 constexpr int MeasuredRuns = 3;
 constexpr int AllWeeksChoice = 4;
 constexpr int WeeklyTab = 0;
@@ -37,7 +39,7 @@ struct Window {
 
     Window() {
         Frame.setCentralWidget(Client);
-        Client->SetupWindow(QString::fromStdString(GeneratedLogPath(MillionRows)));
+        Client->SetupWindow(QString::fromStdString(GeneratedLogPath(BenchRows())));
         Frame.show();
         QApplication::processEvents();
     }
@@ -97,8 +99,42 @@ void BM_ShowTrainingLoad(benchmark::State &state) {
     state.counters["days"] = static_cast<double>(charts->Load()->Days().size());
 }
 
+// The window whose repaint ends an edit.
+enum class Shown { Charts, Records };
+
+void BM_EditWithWindowOpen(benchmark::State &state) {
+    Window window;
+    QWidget *repainted = nullptr;
+    if (static_cast<Shown>(state.range(0)) == Shown::Charts) {
+        window.Client->Handle(Cmd::StatsCharts);
+        repainted = window.Windows()->Charts()->Weekly();
+        state.SetLabel("charts");
+    } else {
+        window.Client->Handle(Cmd::StatsRecords);
+        repainted = window.Windows()->Records()->findChild<QTableWidget *>(QStringLiteral("Records"))->viewport();
+        state.SetLabel("records");
+    }
+    QApplication::processEvents();
+    PaintWatch watch;
+    repainted->installEventFilter(&watch);
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.Client->SelectLastRow();
+        QApplication::processEvents();
+        watch.Painted = false;
+        state.ResumeTiming();
+        window.Client->Handle(Cmd::DuplicateEntry);
+        watch.WaitForPaint();
+    }
+}
+
 } // namespace
 
 BENCHMARK(BM_OpenCharts)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(MeasuredRuns);
 BENCHMARK(BM_ScrollWeeklyBars)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 BENCHMARK(BM_ShowTrainingLoad)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+BENCHMARK(BM_EditWithWindowOpen)
+    ->DenseRange(static_cast<int>(Shown::Charts), static_cast<int>(Shown::Records))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(MeasuredRuns);

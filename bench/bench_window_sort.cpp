@@ -1,5 +1,6 @@
-// The log window over a generated million-row log: from the open command to the first painted list, and a
-// header-click sort with the locale collation to the repainted list. Runs on the offscreen platform.
+// The log window over a generated million-row log (PACEQUILL_BENCH_ROWS for another size): from the open command to the
+// first painted list, and a header-click sort with the locale collation to the repainted list. Runs on the offscreen
+// platform.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr std::size_t MillionRows = 1'000'000;
 constexpr int MeasuredRuns = 3;
 
 struct Window {
@@ -34,7 +34,7 @@ struct Window {
 };
 
 void BM_OpenToFirstPaint(benchmark::State &state) {
-    const QString path = QString::fromStdString(GeneratedLogPath(MillionRows));
+    const QString path = QString::fromStdString(GeneratedLogPath(BenchRows()));
     Window window;
     for (auto _ : state) {
         window.Client->LoadLog(path);
@@ -44,7 +44,7 @@ void BM_OpenToFirstPaint(benchmark::State &state) {
 }
 
 void BM_SortByColumn(benchmark::State &state) {
-    const QString path = QString::fromStdString(GeneratedLogPath(MillionRows));
+    const QString path = QString::fromStdString(GeneratedLogPath(BenchRows()));
     const int column = static_cast<int>(state.range(0));
     Window window;
     for (auto _ : state) {

@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "frame/CommandIds.h"
+#include "log/LogList.h"
 #include "log/TPacequillDlgClient.h"
 #include "shell/DocumentModules.h"
 #include "stats/TPacequillStats.h"
@@ -59,6 +60,7 @@ private slots:
     void opensOnItsTab_data();
     void opensOnItsTab();
     void emptyLogOpensToo();
+    void logReadAgainWhileOpen();
 };
 
 void TestStatsCommands::opensOnItsTab_data() {
@@ -104,6 +106,28 @@ void TestStatsCommands::emptyLogOpensToo() {
     client.SetupWindow(QString());
     QCOMPARE(RunCommand(client, Cmd::StatsFromThru).Miles, "0.00");
     QCOMPARE(RunCommand(client, Cmd::StatsWeekly).Weekly, QStringList{});
+}
+
+// The log read again while the dialog is open (another program changed the file): a tab shown afterwards adds up
+// the rows as they are now.
+void TestStatsCommands::logReadAgainWhileOpen() {
+    TPacequillDlgClient client;
+    AttachFeatureModules(client);
+    client.SetupWindow(ThreeRunsPath);
+    QStringList yearly;
+    QTimer::singleShot(0, [&client, &yearly] {
+        auto *stats = qobject_cast<TPacequillStats *>(QApplication::activeModalWidget());
+        if (!stats)
+            return;
+        pq::LogList now;
+        now.AppendRow("1999/01/05\t2 Miles\t00:16:00\tNone");
+        client.Rows().ReplaceRows(std::move(now));
+        stats->findChild<QTabBar *>("1101")->setCurrentIndex(2);
+        yearly = Rows(stats->findChild<QTreeWidget *>("130"));
+        stats->reject();
+    });
+    client.Handle(Cmd::StatsWeekly);
+    QCOMPARE(yearly, QStringList{"1999|2.00|3.22|0.08"});
 }
 
 QTEST_MAIN(TestStatsCommands)

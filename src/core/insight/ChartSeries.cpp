@@ -92,11 +92,16 @@ YearOverYear YearOverYearSeries(const std::vector<CountedRun> &runs, int today) 
     series.CurrentYear = todayDate.Year;
     series.DayOfYear = today - DayNumber(todayDate.Year, 1, 1) + 1;
 
+    // Runs come by date: a run's year is read only when it falls after the year of the run before.
     std::vector<int> years;
+    int nextYearStart = 0;
     for (const CountedRun &run : runs) {
-        const int year = DateOfDayNumber(run.DayNumber).Year;
-        if (years.empty() || years.back() != year) {
-            years.push_back(year);
+        if (years.empty() || run.DayNumber >= nextYearStart) {
+            const int year = DateOfDayNumber(run.DayNumber).Year;
+            if (years.empty() || years.back() != year) {
+                years.push_back(year);
+            }
+            nextYearStart = DayNumber(year + 1, 1, 1);
         }
     }
     if (!std::binary_search(years.begin(), years.end(), series.CurrentYear)) {

@@ -113,6 +113,44 @@ std::optional<UnitTotals> CountedRunDistance(std::string_view date, std::string_
     return RunDistance(distance);
 }
 
+std::optional<CountedRun> CountedRunOf(int row, std::string_view date, std::string_view distance,
+                                       std::string_view time) {
+    const std::optional<int> day = KeyDayNumber(date);
+    if (!day) {
+        return std::nullopt;
+    }
+    std::optional<UnitTotals> counted;
+    if (!HasTab(date) && !HasTab(KeyDistance(distance))) {
+        CivilDate civil;
+        if (ReadDateText(date, civil)) {
+            counted = RunDistance(KeyDistance(distance));
+        }
+    } else {
+        // A tab inside a text moves the places at which the statistics take the key apart.
+        std::string key;
+        AppendRowKey(key, *day, date, distance, time);
+        const RowKeyFields fields = ReadRowKey(key);
+        counted = CountedRunDistance(fields.Date, fields.Distance);
+    }
+    if (!counted) {
+        return std::nullopt;
+    }
+    return CountedRun{row, *day, counted->Miles, counted->Kilometers, TimeTextSeconds(time)};
+}
+
+bool RunBefore(const LogList &list, const CountedRun &left, const CountedRun &right) {
+    if (left.DayNumber != right.DayNumber) {
+        return left.DayNumber < right.DayNumber;
+    }
+    const auto tail = [&list](int row) {
+        return KeyTail({list.Text(row, DateColumn), list.Text(row, DistanceColumn), list.Text(row, TimeColumn)});
+    };
+    if (const int order = tail(left.Row).compare(tail(right.Row)); order != 0) {
+        return order < 0;
+    }
+    return left.Row < right.Row;
+}
+
 std::vector<CountedRun> CountRuns(const LogList &list, const RowFilter &filter) {
     RunCounter counter;
     counter.AddRows(list, filter);

@@ -41,6 +41,14 @@ using RowFilter = std::function<bool(int row)>;
 // list order. Totals formed in this order equal the statistics' to the last bit.
 std::vector<CountedRun> CountRuns(const LogList &list, const RowFilter &filter = {});
 
+// The run of one row at this index of a list as CountRuns counts it, or nothing when the row is not a run that
+// counts.
+std::optional<CountedRun> CountedRunOf(int row, std::string_view date, std::string_view distance,
+                                       std::string_view time);
+
+// Whether a counted run comes before another in CountRuns' order; both rows are read from the list.
+bool RunBefore(const LogList &list, const CountedRun &left, const CountedRun &right);
+
 // Sums over counted runs; the pace is taken over the runs whose distance and time are both above zero.
 struct RunTotals {
     int Runs = 0;

@@ -11,6 +11,34 @@
 
 namespace pq {
 
+int LoadDayOf(std::string_view date) {
+    CivilDate civil;
+    return ReadDateText(date, civil) ? DayNumber(civil.Year, civil.Month, civil.Day) : 0;
+}
+
+std::optional<double> RowLoad(std::string_view time, std::string_view notes) {
+    const double seconds = TimeTextSeconds(time);
+    if (!(seconds > 0)) {
+        return std::nullopt;
+    }
+    return RunLoad(seconds, PerceivedEffort(notes).value_or(UsualEffort));
+}
+
+DailyLoads SumDailyLoads(const std::vector<std::pair<int, double>> &runs) {
+    DailyLoads loads;
+    if (runs.empty()) {
+        return loads;
+    }
+    const auto [first, last] = std::minmax_element(
+        runs.begin(), runs.end(), [](const auto &left, const auto &right) { return left.first < right.first; });
+    loads.FirstDay = first->first;
+    loads.Loads.assign(static_cast<std::size_t>(last->first - first->first) + 1, 0);
+    for (const auto &[day, load] : runs) {
+        loads.Loads[std::size_t(day - loads.FirstDay)] += load;
+    }
+    return loads;
+}
+
 void LoadCounter::TakeRow(std::string_view rowText) {
     std::string_view texts[ColumnCount];
     LogList::SplitRowText(rowText, texts);
@@ -22,9 +50,8 @@ void LoadCounter::AddRow(std::string_view date, std::string_view time, std::stri
     if (day == 0) {
         return;
     }
-    const double seconds = TimeTextSeconds(time);
-    if (seconds > 0) {
-        Runs.emplace_back(day, RunLoad(seconds, PerceivedEffort(notes).value_or(UsualEffort)));
+    if (const std::optional<double> load = RowLoad(time, notes)) {
+        Runs.emplace_back(day, *load);
     }
 }
 
@@ -41,24 +68,12 @@ void LoadCounter::Append(const LoadCounter &later) {
 }
 
 DailyLoads LoadCounter::Finish() const {
-    DailyLoads loads;
-    if (Runs.empty()) {
-        return loads;
-    }
-    const auto [first, last] = std::minmax_element(
-        Runs.begin(), Runs.end(), [](const auto &left, const auto &right) { return left.first < right.first; });
-    loads.FirstDay = first->first;
-    loads.Loads.assign(static_cast<std::size_t>(last->first - first->first) + 1, 0);
-    for (const auto &[day, load] : Runs) {
-        loads.Loads[std::size_t(day - loads.FirstDay)] += load;
-    }
-    return loads;
+    return SumDailyLoads(Runs);
 }
 
 int LoadCounter::DayOf(std::string_view date) {
     if (date != LastDate) {
-        CivilDate civil;
-        LastDay = ReadDateText(date, civil) ? DayNumber(civil.Year, civil.Month, civil.Day) : 0;
+        LastDay = LoadDayOf(date);
         LastDate = date;
     }
     return LastDay;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -12,6 +13,13 @@
 namespace pq {
 
 class LogList;
+
+// The day of a Date text by the date rules, or 0 when it does not pass them.
+int LoadDayOf(std::string_view date);
+// The load of a row whose Date passes the date rules: nothing when its Time is not above zero.
+std::optional<double> RowLoad(std::string_view time, std::string_view notes);
+// The daily loads of runs given as their days and loads in list order; no days for no runs.
+DailyLoads SumDailyLoads(const std::vector<std::pair<int, double>> &runs);
 
 // Adds up the training load of rows handed over in list order. A row is a run that counts when its Date passes
 // the date rules and its Time text, read as for the records, is above zero; its distance does not matter. Its

@@ -36,28 +36,41 @@ bool LongerThan(const CountedRun &left, const CountedRun &right) {
     return Earlier(left, right);
 }
 
-// The period with the most miles; the runs come in date order, so a later period must be strictly bigger.
-std::optional<PeriodRecord> BiggestPeriod(const std::vector<CountedRun> &runs, PeriodKind kind, int weekStart) {
-    std::optional<PeriodRecord> biggest;
-    PeriodRecord current;
-    bool open = false;
-    const auto close = [&] {
-        if (open && (!biggest || current.Totals.Miles > biggest->Totals.Miles)) {
-            biggest = current;
+// The period with the most miles; the runs come in date order, so a later period must be strictly bigger. The
+// runs are handed over one by one, so that one walk over them serves every kind of period.
+class BiggestPeriodScan {
+public:
+    BiggestPeriodScan(PeriodKind kind, int weekStart) : Kind(kind), WeekStart(weekStart) {}
+
+    void Add(const CountedRun &run) {
+        if (!Open || run.DayNumber > Current.LastDay) {
+            Close();
+            const DayRange range = PeriodAround(Kind, run.DayNumber, WeekStart);
+            Current = {Kind, range.FirstDay, range.LastDay, {}};
+            Open = true;
         }
-    };
-    for (const CountedRun &run : runs) {
-        if (!open || run.DayNumber > current.LastDay) {
-            close();
-            const DayRange range = PeriodAround(kind, run.DayNumber, weekStart);
-            current = {kind, range.FirstDay, range.LastDay, {}};
-            open = true;
-        }
-        current.Totals.Add(run);
+        Current.Totals.Add(run);
     }
-    close();
-    return biggest;
-}
+
+    std::optional<PeriodRecord> Biggest() {
+        Close();
+        Open = false;
+        return Found;
+    }
+
+private:
+    void Close() {
+        if (Open && (!Found || Current.Totals.Miles > Found->Totals.Miles)) {
+            Found = Current;
+        }
+    }
+
+    PeriodKind Kind;
+    int WeekStart;
+    std::optional<PeriodRecord> Found;
+    PeriodRecord Current;
+    bool Open = false;
+};
 
 } // namespace
 
@@ -136,7 +149,13 @@ PersonalRecords ComputeRecords(const std::vector<CountedRun> &runs, int today, i
             kept = run;
         }
     };
+    BiggestPeriodScan weeks(PeriodKind::Week, weekStart);
+    BiggestPeriodScan months(PeriodKind::Month, weekStart);
+    BiggestPeriodScan years(PeriodKind::Year, weekStart);
     for (const CountedRun &run : runs) {
+        weeks.Add(run);
+        months.Add(run);
+        years.Add(run);
         if (run.Miles > 0 && (!longest || LongerThan(run, *longest))) {
             longest = run;
         }
@@ -170,9 +189,9 @@ PersonalRecords ComputeRecords(const std::vector<CountedRun> &runs, int today, i
     if (longest) {
         records.Longest = RunRecord{LongestRunLabel, *longest};
     }
-    records.BiggestWeek = BiggestPeriod(runs, PeriodKind::Week, weekStart);
-    records.BiggestMonth = BiggestPeriod(runs, PeriodKind::Month, weekStart);
-    records.BiggestYear = BiggestPeriod(runs, PeriodKind::Year, weekStart);
+    records.BiggestWeek = weeks.Biggest();
+    records.BiggestMonth = months.Biggest();
+    records.BiggestYear = years.Biggest();
     AddPredictions(records, baseStandards);
     return records;
 }

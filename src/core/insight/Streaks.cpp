@@ -49,13 +49,12 @@ Streaks ComputeStreaks(const std::vector<CountedRun> &runs, int today, int weekS
         if (run.DayNumber > today) {
             break;
         }
-        if (run.Miles <= 0) {
+        // A day's later runs change neither streak: their day and week were counted with its first.
+        if (run.Miles <= 0 || run.DayNumber == lastDay) {
             continue;
         }
-        if (run.DayNumber != lastDay) {
-            days.Add(run.DayNumber);
-            lastDay = run.DayNumber;
-        }
+        days.Add(run.DayNumber);
+        lastDay = run.DayNumber;
         if (const int week = FirstDayOfWeek(run.DayNumber, weekStart); week != lastWeek) {
             weeks.Add(week);
             lastWeek = week;

@@ -10,6 +10,7 @@
 #include "log/LogEntry.h"
 #include "log/LogList.h"
 #include "stats/CompactSnapshot.h"
+#include "stats/LiveSnapshot.h"
 
 namespace pq {
 
@@ -55,10 +56,10 @@ private:
     RowKeyFields Fields;
 };
 
-// The rows of the compact snapshot, whose texts were read when it was built.
-class CompactKeys {
+// The rows of a compact or live snapshot, whose texts were read when they were added.
+template <class Source> class CompactKeys {
 public:
-    explicit CompactKeys(const CompactSnapshot &snapshot) : Snapshot(snapshot) {}
+    explicit CompactKeys(const Source &snapshot) : Snapshot(snapshot) {}
     std::size_t Size() const { return Snapshot.Size(); }
     void Read(std::size_t index) { Index = index; }
     int DayNumber() const { return Snapshot.DayNumber(Index); }
@@ -70,7 +71,7 @@ public:
     }
 
 private:
-    const CompactSnapshot &Snapshot;
+    const Source &Snapshot;
     std::size_t Index = 0;
 };
 
@@ -277,6 +278,23 @@ std::vector<PeriodRow> YearlyTotals(const CompactSnapshot &snapshot, const UnitR
 }
 
 RangeResult RangeTotals(const CompactSnapshot &snapshot, const CalendarDate &from, const CalendarDate &thru,
+                        const UnitReporter &report) {
+    return Range(CompactKeys(snapshot), from, thru, report);
+}
+
+std::vector<PeriodRow> WeeklyTotals(const LiveSnapshot &snapshot, int weekStart, const UnitReporter &report) {
+    return Weekly(CompactKeys(snapshot), weekStart, report);
+}
+
+std::vector<PeriodRow> MonthlyTotals(const LiveSnapshot &snapshot, const UnitReporter &report) {
+    return Monthly(CompactKeys(snapshot), report);
+}
+
+std::vector<PeriodRow> YearlyTotals(const LiveSnapshot &snapshot, const UnitReporter &report) {
+    return Yearly(CompactKeys(snapshot), report);
+}
+
+RangeResult RangeTotals(const LiveSnapshot &snapshot, const CalendarDate &from, const CalendarDate &thru,
                         const UnitReporter &report) {
     return Range(CompactKeys(snapshot), from, thru, report);
 }

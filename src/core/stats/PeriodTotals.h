@@ -13,6 +13,7 @@
 namespace pq {
 
 class CompactSnapshot;
+class LiveSnapshot;
 class LogList;
 
 inline constexpr std::string_view RunningTotalsErrorMessage = "Running totals error";
@@ -85,12 +86,17 @@ std::vector<PeriodRow> YearlyTotals(const TPacequillSSArray &snapshot, const Uni
 RangeResult RangeTotals(const TPacequillSSArray &snapshot, const CalendarDate &from, const CalendarDate &thru,
                         const UnitReporter &report = {});
 
-// The same computations over the compact snapshot; the results and reports are those of the snapshot of the same
-// rows.
+// The same computations over the compact and the live snapshot; the results and reports are those of the snapshot
+// of the same rows.
 std::vector<PeriodRow> WeeklyTotals(const CompactSnapshot &snapshot, int weekStart, const UnitReporter &report = {});
 std::vector<PeriodRow> MonthlyTotals(const CompactSnapshot &snapshot, const UnitReporter &report = {});
 std::vector<PeriodRow> YearlyTotals(const CompactSnapshot &snapshot, const UnitReporter &report = {});
 RangeResult RangeTotals(const CompactSnapshot &snapshot, const CalendarDate &from, const CalendarDate &thru,
+                        const UnitReporter &report = {});
+std::vector<PeriodRow> WeeklyTotals(const LiveSnapshot &snapshot, int weekStart, const UnitReporter &report = {});
+std::vector<PeriodRow> MonthlyTotals(const LiveSnapshot &snapshot, const UnitReporter &report = {});
+std::vector<PeriodRow> YearlyTotals(const LiveSnapshot &snapshot, const UnitReporter &report = {});
+RangeResult RangeTotals(const LiveSnapshot &snapshot, const CalendarDate &from, const CalendarDate &thru,
                         const UnitReporter &report = {});
 
 } // namespace pq

@@ -18,9 +18,9 @@
 #include "insight/ChartSeries.h"
 #include "insight/ConsistencyChart.h"
 #include "insight/InsightSource.h"
-#include "insight/LoadCounter.h"
 #include "insight/LogProfile.h"
 #include "insight/TagFilterBox.h"
+#include "insight/TrainingLoad.h"
 #include "insight/TrainingLoadChart.h"
 #include "insight/WeeklyChart.h"
 #include "insight/YearOverYearChart.h"
@@ -117,13 +117,11 @@ ChartsWindow::ChartsWindow(InsightSource &source, QWidget *parent) : QWidget(par
     for (QComboBox *box : {Weeks, WeekStart, Unit})
         connect(box, &QComboBox::currentIndexChanged, this, &ChartsWindow::Refresh);
     connect(SaveButton, &QPushButton::clicked, this, &ChartsWindow::SaveImage);
-    connect(&Source, &InsightSource::RunsChanged, this, &ChartsWindow::CountLoads);
     connect(ShowAllButton, &QPushButton::clicked, this, &ChartsWindow::ShowAllWeeks);
     connect(ChartTabs, &QTabWidget::currentChanged, this, &ChartsWindow::UpdatePages);
     connect(WeeklyScroll->horizontalScrollBar(), &QScrollBar::valueChanged, WeeklyView, &WeeklyChart::PinAxisAt);
     connect(&Source, &InsightSource::RunsChanged, this, &ChartsWindow::Refresh);
     connect(&Source, &InsightSource::ProfileChanged, this, &ChartsWindow::Refresh);
-    CountLoads();
     Refresh();
 }
 
@@ -133,7 +131,7 @@ void ChartsWindow::Refresh() {
     const auto unit = Unit->currentIndex() == 0 ? pq::DistanceUnit::Miles : pq::DistanceUnit::Kilometers;
     std::vector<pq::WeekBar> bars = pq::WeeklySeries(Source.Runs(), today, weekStart);
     pq::KeepLastWeeks(bars, today, weekStart, std::size_t(WeekChoices[Weeks->currentIndex()]));
-    const std::vector<pq::LoadDay> load = pq::TrainingLoadSeries(Loads, today);
+    const std::vector<pq::LoadDay> load = pq::TrainingLoadSeries(Source.Loads(), today);
     // A week is marked by the ratio of its last day, or of today in the current week.
     std::vector<bool> loadWarnings;
     for (const pq::WeekBar &bar : bars) {
@@ -162,12 +160,6 @@ std::optional<double> ChartsWindow::YearGoal(pq::DistanceUnit unit) const {
             return pq::InUnit(goal.Target, unit);
     }
     return std::nullopt;
-}
-
-void ChartsWindow::CountLoads() {
-    pq::LoadCounter counter;
-    counter.AddRows(Source.List(), Source.Filter());
-    Loads = counter.Finish();
 }
 
 void ChartsWindow::UpdatePages() {

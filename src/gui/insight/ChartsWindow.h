@@ -6,7 +6,6 @@
 #include <optional>
 
 #include "calc/RunArithmetic.h"
-#include "insight/TrainingLoad.h"
 
 class ConsistencyChart;
 class InsightSource;
@@ -52,8 +51,6 @@ public:
 
 private:
     void Refresh();
-    // The training load counts the rows with a time, not the counted runs, so it is taken from the log itself.
-    void CountLoads();
     // Shows each chart or its message, and turns the choices and the save button on where they do something.
     void UpdatePages();
     void ShowAllWeeks();
@@ -72,7 +69,6 @@ private:
     YearOverYearChart *YearsView = nullptr;
     ConsistencyChart *CalendarView = nullptr;
     TrainingLoadChart *LoadView = nullptr;
-    pq::DailyLoads Loads;
     // Per tab: the chart, or the message about its runs.
     QList<QStackedWidget *> Pages;
     QList<QLabel *> EmptyLabels;

@@ -4,22 +4,38 @@
 
 #include "calc/DateRules.h"
 #include "insight/MarkTotals.h"
+#include "log/LogEntry.h"
+#include "log/LogList.h"
 #include "log/LogProfileWatch.h"
 #include "log/NoteMarks.h"
 #include "stats/StatsCalendar.h"
 
 InsightSource::InsightSource(const pq::LogList &list, const QAbstractItemModel &model, QObject *parent)
-    : QObject(parent), Log(list) {
+    : QObject(parent), Log(list), Counted(list) {
     Pending.setSingleShot(true);
     Pending.setInterval(0);
-    connect(&Pending, &QTimer::timeout, this, &InsightSource::Recount);
-    const auto later = [this] { Pending.start(); };
-    connect(&model, &QAbstractItemModel::rowsInserted, this, later);
-    connect(&model, &QAbstractItemModel::rowsRemoved, this, later);
-    connect(&model, &QAbstractItemModel::modelReset, this, later);
-    connect(&model, &QAbstractItemModel::layoutChanged, this, later);
-    connect(&model, &QAbstractItemModel::dataChanged, this, later);
-    Counted = pq::CountRuns(Log, RowsTaken);
+    connect(&Pending, &QTimer::timeout, this, &InsightSource::Announce);
+    const auto recount = [this] { Later(true); };
+    connect(&model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex &, int first, int last) {
+        if (!RecountPending)
+            Counted.RowsInserted(first, last);
+        NoteTaggedRows(first, last);
+        Later(false);
+    });
+    connect(&model, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this](const QModelIndex &, int first, int last) {
+        if (!RecountPending)
+            Counted.RowsAboutToBeRemoved(first, last);
+        NoteTaggedRows(first, last);
+    });
+    connect(&model, &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex &, int first, int last) {
+        if (!RecountPending)
+            Counted.RowsRemoved(first, last);
+        Later(false);
+    });
+    connect(&model, &QAbstractItemModel::modelReset, this, recount);
+    connect(&model, &QAbstractItemModel::layoutChanged, this, recount);
+    connect(&model, &QAbstractItemModel::dataChanged, this, recount);
+    Counted.Count({});
 }
 
 int InsightSource::Today() {
@@ -28,8 +44,10 @@ int InsightSource::Today() {
 }
 
 void InsightSource::SetFilter(pq::RowFilter filter) {
-    RowsTaken = std::move(filter);
-    Recount();
+    Pending.stop();
+    RecountPending = false;
+    Counted.Count(std::move(filter));
+    emit RunsChanged();
 }
 
 void InsightSource::SetTag(std::optional<std::string> tag) {
@@ -38,9 +56,36 @@ void InsightSource::SetTag(std::optional<std::string> tag) {
 }
 
 void InsightSource::Recount() {
-    Pending.stop();
-    Counted = pq::CountRuns(Log, RowsTaken);
-    emit RunsChanged();
+    SetFilter(Counted.Filter());
+}
+
+const std::vector<std::string> &InsightSource::TagNames() {
+    if (!Tags)
+        Tags = pq::MarkNames(Log, pq::TagSign);
+    return *Tags;
+}
+
+void InsightSource::NoteTaggedRows(int first, int last) {
+    std::vector<std::string_view> names;
+    for (int row = first; row <= last && Tags; ++row) {
+        pq::FindMarks(Log.Text(row, pq::NotesColumn), pq::TagSign, names);
+        if (!names.empty())
+            Tags.reset();
+    }
+}
+
+void InsightSource::Later(bool recount) {
+    if (recount)
+        Tags.reset();
+    RecountPending = RecountPending || recount;
+    Pending.start();
+}
+
+void InsightSource::Announce() {
+    if (RecountPending)
+        Recount();
+    else
+        emit RunsChanged();
 }
 
 void InsightSource::FollowProfile(LogProfileWatch &watch) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "insight/CountedRuns.h"
+#include "insight/LiveRuns.h"
 #include "insight/LogProfile.h"
 
 class LogProfileWatch;
@@ -17,10 +17,10 @@ namespace pq {
 class LogList;
 }
 
-// The counted runs of the open log for the Charts and Records windows. It follows the log: any change to the
-// rows (added, removed, sorted, replaced) counts them again once the event loop is idle, and says so. The filter
-// is the one place that decides which rows take part. It also holds the log's profile (shoes, goals), when it
-// follows one.
+// The counted runs and the training loads of the open log for the Charts and Records windows. It follows the log:
+// an added or removed row changes them at once, rows sorted or replaced are counted again, and once the event
+// loop is idle it says that they changed. The filter is the one place that decides which rows take part. It also holds
+// the log's profile (shoes, goals), when it follows one.
 class InsightSource : public QObject {
     Q_OBJECT
 
@@ -28,15 +28,20 @@ public:
     InsightSource(const pq::LogList &list, const QAbstractItemModel &model, QObject *parent = nullptr);
 
     const pq::LogList &List() const { return Log; }
-    const std::vector<pq::CountedRun> &Runs() const { return Counted; }
+    const std::vector<pq::CountedRun> &Runs() const { return Counted.Runs(); }
+    // The daily loads of the rows that take part; counted when first asked for.
+    const pq::DailyLoads &Loads() { return Counted.Loads(); }
     // Today's day number through the program's clock.
     static int Today();
 
     void SetFilter(pq::RowFilter filter);
-    const pq::RowFilter &Filter() const { return RowsTaken; }
+    const pq::RowFilter &Filter() const { return Counted.Filter(); }
     // Takes only the runs with the tag (Windows-1252, without "#"); nothing takes every run.
     void SetTag(std::optional<std::string> tag);
     const std::optional<std::string> &Tag() const { return ChosenTag; }
+    // The log's tag names (MarkNames), read again only after rows with a tag were added or removed, or the rows
+    // were sorted or replaced.
+    const std::vector<std::string> &TagNames();
     // Counts the rows now rather than when the loop is idle.
     void Recount();
 
@@ -52,10 +57,17 @@ signals:
     void ProfileChanged();
 
 private:
+    // After the rows changed: the runs are counted again, or only said to have changed, when the loop is idle.
+    void Later(bool recount);
+    void Announce();
+    // Forgets the tag names when one of the rows carries a tag.
+    void NoteTaggedRows(int first, int last);
+
     const pq::LogList &Log;
-    pq::RowFilter RowsTaken;
     std::optional<std::string> ChosenTag;
-    std::vector<pq::CountedRun> Counted;
+    pq::LiveRuns Counted;
+    bool RecountPending = false;
+    std::optional<std::vector<std::string>> Tags;
     QTimer Pending;
     LogProfileWatch *Watch = nullptr;
 };

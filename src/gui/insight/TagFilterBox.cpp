@@ -21,12 +21,16 @@ TagFilterBox::TagFilterBox(QWidget *parent) : QComboBox(parent) {
 }
 
 void TagFilterBox::SetTags(const pq::LogList &list) {
+    SetTags(pq::MarkNames(list, pq::TagSign));
+}
+
+void TagFilterBox::SetTags(const std::vector<std::string> &names) {
     const std::optional<std::string> chosen = Tag();
     // The caller shows the log afresh after this, so the choice changes quietly here.
     const QSignalBlocker quiet(this);
     clear();
     addItem(AllText);
-    for (const std::string &name : pq::MarkNames(list, pq::TagSign)) {
+    for (const std::string &name : names) {
         addItem(QLatin1Char(pq::TagSign) + QString::fromStdU16String(pq::Decode1252(name)),
                 QByteArray::fromStdString(name));
     }
@@ -60,7 +64,7 @@ pq::RowFilter TagFilterBox::Filter(const pq::LogList &list) const {
 
 void TagFilterBox::Follow(InsightSource &source) {
     const auto showSource = [this, &source] {
-        SetTags(source.List());
+        SetTags(source.TagNames());
         const QSignalBlocker quiet(this);
         if (!source.Tag()) {
             setCurrentIndex(0);

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "insight/CountedRuns.h"
 
@@ -27,6 +28,8 @@ public:
     // Offers the tags of the log without signalling a change; the tag chosen stays chosen while the log still has
     // it, else "All" is.
     void SetTags(const pq::LogList &list);
+    // The same for the tag names (MarkNames) of a log.
+    void SetTags(const std::vector<std::string> &names);
     // The chosen tag's name (Windows-1252, without "#"), or nothing for "All".
     std::optional<std::string> Tag() const;
     // Chooses a tag by name (any ASCII case); false, with "All" chosen, when the log has no such tag.

@@ -121,6 +121,10 @@ TPacequillDlgClient::TPacequillDlgClient(QWidget *parent) : QWidget(parent) {
     AddResponse(Cmd::FileSaveAs, [this] { SaveAs(); });
 }
 
+TPacequillDlgClient::~TPacequillDlgClient() {
+    emit Closing();
+}
+
 QSize TPacequillDlgClient::sizeHint() const {
     return DialogSize;
 }

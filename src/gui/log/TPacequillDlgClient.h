@@ -26,6 +26,7 @@ public:
     static constexpr int ListId = 190;
 
     explicit TPacequillDlgClient(QWidget *parent = nullptr);
+    ~TPacequillDlgClient() override;
 
     QSize sizeHint() const override;
 
@@ -88,6 +89,8 @@ signals:
     // Files were dropped on the log (once the drop has ended); the shell hands them to the import. The client
     // takes drops only once something listens (setAcceptDrops).
     void FilesDropped(const QStringList &paths);
+    // The client is going, its log still whole: a module that reads the log in the background stops.
+    void Closing();
 
 protected:
     void changeEvent(QEvent *event) override;

@@ -2,7 +2,7 @@
 
 #include "frame/CommandIds.h"
 #include "log/TPacequillDlgClient.h"
-#include "stats/PeriodTotals.h"
+#include "stats/SnapshotKeeper.h"
 #include "stats/TPacequillStats.h"
 
 namespace StatsCommands {
@@ -19,14 +19,16 @@ void AddTo(TPacequillDlgClient &client) {
                                             {Cmd::StatsMonthly, TPacequillStats::MonthlyTab},
                                             {Cmd::StatsYearly, TPacequillStats::YearlyTab},
                                             {Cmd::StatsFromThru, TPacequillStats::FromThruTab}};
+    auto *keeper = new SnapshotKeeper(client.Rows(), &client);
+    QObject::connect(&client, &TPacequillDlgClient::Closing, keeper, &SnapshotKeeper::Stop);
     for (const auto &[command, tab] : commands)
-        client.AddResponse(command, [&client, tab = tab] { OpenStats(&client, client.List(), tab); });
+        client.AddResponse(command, [&client, keeper, tab = tab] { OpenStats(&client, *keeper, tab); });
 }
 
-void OpenStats(QWidget *parent, const pq::LogList &list, int requestedTab) {
+void OpenStats(QWidget *parent, SnapshotKeeper &keeper, int requestedTab) {
     TPacequillStats dialog(parent);
     dialog.SetRequestedTab(requestedTab);
-    dialog.SetSnapshot(pq::BuildSnapshot(list));
+    dialog.SetSnapshot([&keeper]() -> const pq::LiveSnapshot & { return keeper.Current(); });
     dialog.SetWeekStart(OpeningWeekStart);
     dialog.exec();
 }

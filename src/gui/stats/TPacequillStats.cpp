@@ -18,6 +18,7 @@
 #include "frame/HelpClient.h"
 #include "frame/HelpContextRegistry.h"
 #include "frame/Prompts.h"
+#include "stats/LiveSnapshot.h"
 #include "stats/StatsCalendar.h"
 
 const QString TPacequillStats::HelpFile = QStringLiteral("pacequill.hlp>pqhw");
@@ -327,7 +328,7 @@ void TPacequillStats::WeeklyRefresh() {
         return;
     WeeklyPending = false;
     WeeklyList->clear();
-    FillList(WeeklyList, pq::WeeklyTotals(Snapshot, WeekStart, Reporter()));
+    FillList(WeeklyList, Weekly());
 }
 
 void TPacequillStats::MonthlyRefresh() {
@@ -335,7 +336,7 @@ void TPacequillStats::MonthlyRefresh() {
         return;
     MonthlyPending = false;
     MonthlyList->clear();
-    FillList(MonthlyList, pq::MonthlyTotals(Snapshot, Reporter()));
+    FillList(MonthlyList, Monthly());
 }
 
 void TPacequillStats::YearlyRefresh() {
@@ -343,7 +344,7 @@ void TPacequillStats::YearlyRefresh() {
         return;
     YearlyPending = false;
     YearlyList->clear();
-    FillList(YearlyList, pq::YearlyTotals(Snapshot, Reporter()));
+    FillList(YearlyList, Yearly());
 }
 
 void TPacequillStats::FillList(QTreeWidget *list, const std::vector<pq::PeriodRow> &rows) {
@@ -388,7 +389,7 @@ void TPacequillStats::RangeCalculation() {
     ClearResults();
     const pq::CalendarDate from{FirstYear + From.YearIndex, From.MonthIndex + 1, From.DayIndex + 1};
     const pq::CalendarDate thru{FirstYear + Thru.YearIndex, Thru.MonthIndex + 1, Thru.DayIndex + 1};
-    const pq::RangeResult result = pq::RangeTotals(Snapshot, from, thru, Reporter());
+    const pq::RangeResult result = Range(from, thru);
     Results[0]->setText(Text(result.Miles));
     Results[1]->setText(Text(result.Kilometers));
     Results[2]->setText(Text(result.Marathons));
@@ -421,8 +422,37 @@ void TPacequillStats::ShowHelp() {
     Help->Request(this, HelpFile, HelpClient::Command::Context, HelpContext);
 }
 
-pq::UnitReporter TPacequillStats::Reporter() {
-    return [this](const pq::UnrecognizedUnit &) { ShowRunningTotalsError(); };
+template <class Result>
+Result TPacequillStats::Compute(const std::function<Result(const pq::UnitReporter &)> &fromSnapshot) {
+    int unrecognized = 0;
+    Result result = fromSnapshot([&unrecognized](const pq::UnrecognizedUnit &) { ++unrecognized; });
+    for (int i = 0; i < unrecognized; ++i)
+        ShowRunningTotalsError();
+    return result;
+}
+
+std::vector<pq::PeriodRow> TPacequillStats::Weekly() {
+    return Compute<std::vector<pq::PeriodRow>>([this](const pq::UnitReporter &report) {
+        return Live ? pq::WeeklyTotals(Live(), WeekStart, report) : pq::WeeklyTotals(Snapshot, WeekStart, report);
+    });
+}
+
+std::vector<pq::PeriodRow> TPacequillStats::Monthly() {
+    return Compute<std::vector<pq::PeriodRow>>([this](const pq::UnitReporter &report) {
+        return Live ? pq::MonthlyTotals(Live(), report) : pq::MonthlyTotals(Snapshot, report);
+    });
+}
+
+std::vector<pq::PeriodRow> TPacequillStats::Yearly() {
+    return Compute<std::vector<pq::PeriodRow>>([this](const pq::UnitReporter &report) {
+        return Live ? pq::YearlyTotals(Live(), report) : pq::YearlyTotals(Snapshot, report);
+    });
+}
+
+pq::RangeResult TPacequillStats::Range(const pq::CalendarDate &from, const pq::CalendarDate &thru) {
+    return Compute<pq::RangeResult>([&](const pq::UnitReporter &report) {
+        return Live ? pq::RangeTotals(Live(), from, thru, report) : pq::RangeTotals(Snapshot, from, thru, report);
+    });
 }
 
 void TPacequillStats::ShowRunningTotalsError() {

@@ -3,10 +3,15 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 #include "stats/PeriodTotals.h"
 #include "stats/TPacequillSSArray.h"
+
+namespace pq {
+class LiveSnapshot;
+}
 
 class HelpClient;
 class QComboBox;
@@ -55,7 +60,11 @@ public:
     explicit TPacequillStats(QWidget *parent, HelpClient *help = nullptr);
     ~TPacequillStats() override;
 
+    // The snapshot of the log as it is whenever the dialog computes totals.
+    using LiveSource = std::function<const pq::LiveSnapshot &()>;
+
     void SetSnapshot(pq::TPacequillSSArray snapshot) { Snapshot = std::move(snapshot); }
+    void SetSnapshot(LiveSource source) { Live = std::move(source); }
     void SetRequestedTab(int tab) { RequestedTabNumber = tab; }
     void SetWeekStart(int weekStart) { WeekStart = weekStart; }
 
@@ -99,11 +108,18 @@ private:
     void ClearResults();
     void ShowHelp();
 
-    pq::UnitReporter Reporter();
+    // Computes from the snapshot given, reporting each row whose unit is not recognised once the computation is
+    // done, so that no message box runs while a snapshot is read.
+    template <class Result> Result Compute(const std::function<Result(const pq::UnitReporter &)> &fromSnapshot);
+    std::vector<pq::PeriodRow> Weekly();
+    std::vector<pq::PeriodRow> Monthly();
+    std::vector<pq::PeriodRow> Yearly();
+    pq::RangeResult Range(const pq::CalendarDate &from, const pq::CalendarDate &thru);
     void ShowRunningTotalsError();
 
     HelpClient *Help;
     pq::TPacequillSSArray Snapshot;
+    LiveSource Live;
     int RequestedTabNumber = WeeklyTab;
     int WeekStart = 0;
     int LastWeekStart = 0;
