@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <numeric>
+#include <span>
 #include <stdexcept>
 #include <utility>
 
@@ -41,6 +42,22 @@ void SkipSeparators(std::string_view text, std::size_t &pos) {
     while (pos < text.size() && text[pos] == FieldSeparator) {
         ++pos;
     }
+}
+
+// The rows in ascending order of their ranks, rows of equal rank in their order: a counting sort, which needs no
+// comparison at all.
+std::vector<int> OrderOfRanks(std::span<const int> ranks) {
+    const auto highest = static_cast<std::size_t>(*std::max_element(ranks.begin(), ranks.end()));
+    std::vector<int> next(highest + 2, 0); // first the count of each rank, then where its next row goes
+    for (const int rank : ranks) {
+        ++next[static_cast<std::size_t>(rank) + 1];
+    }
+    std::partial_sum(next.begin(), next.end(), next.begin());
+    std::vector<int> order(ranks.size());
+    for (std::size_t row = 0; row < ranks.size(); ++row) {
+        order[static_cast<std::size_t>(next[static_cast<std::size_t>(ranks[row])]++)] = static_cast<int>(row);
+    }
+    return order;
 }
 
 } // namespace
@@ -209,6 +226,10 @@ void LogList::ClearSelection() {
 }
 
 void LogList::Sort(const TLwComparator &comparator) {
+    if (const std::span<const int> ranks = comparator.RowRanks(); !ranks.empty() && ranks.size() == Rows.size()) {
+        Permute(OrderOfRanks(ranks));
+        return;
+    }
     std::vector<int> order(Rows.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&comparator](int a, int b) { return comparator.Compare(a, b) < 0; });

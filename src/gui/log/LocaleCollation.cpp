@@ -1,8 +1,6 @@
 #include "log/LocaleCollation.h"
 
-#include <QByteArrayView>
 #include <QCollatorSortKey>
-#include <QHash>
 #include <QLocale>
 #include <QString>
 
@@ -12,6 +10,7 @@
 
 #include "log/CodePage1252.h"
 #include "log/LogList.h"
+#include "log/TextNumbering.h"
 
 namespace {
 
@@ -29,18 +28,11 @@ LocaleCollation::LocaleCollation(const pq::LogList &list, int column, bool ascen
     const auto rows = static_cast<std::size_t>(list.RowCount());
 
     // Logs repeat their texts (dates, distances, "None"): each distinct text is decoded and keyed once.
-    QHash<QByteArrayView, int> textNumbers; // 1 + the text's index in texts; 0 while unseen
-    std::vector<std::string_view> texts;
+    pq::TextNumbering numbering;
     Ranks.resize(rows);
-    for (std::size_t row = 0; row < rows; ++row) {
-        const std::string_view text = list.Text(static_cast<int>(row), column).substr(0, pq::SortTextWidth);
-        int &number = textNumbers[QByteArrayView(text.data(), static_cast<qsizetype>(text.size()))];
-        if (number == 0) {
-            texts.push_back(text);
-            number = static_cast<int>(texts.size());
-        }
-        Ranks[row] = number - 1;
-    }
+    for (std::size_t row = 0; row < rows; ++row)
+        Ranks[row] = numbering.Number(list.Text(static_cast<int>(row), column).substr(0, pq::SortTextWidth));
+    const std::vector<std::string_view> &texts = numbering.Texts();
 
     std::vector<QCollatorSortKey> keys;
     keys.reserve(texts.size());
@@ -61,15 +53,21 @@ LocaleCollation::LocaleCollation(const pq::LogList &list, int column, bool ascen
             ++rank;
         textRanks[text] = rank;
     }
-    for (int &row : Ranks)
-        row = textRanks[static_cast<std::size_t>(row)];
+    // Descending, the ranks are turned around, so that equal texts still keep their rows' order.
+    for (int &row : Ranks) {
+        const int textRank = textRanks[static_cast<std::size_t>(row)];
+        row = ascending ? textRank : rank - textRank;
+    }
 }
 
 int LocaleCollation::Compare(int firstRow, int secondRow) const {
     const int first = Ranks[static_cast<std::size_t>(firstRow)];
     const int second = Ranks[static_cast<std::size_t>(secondRow)];
-    const int order = (first > second) - (first < second);
-    return Ascending ? order : -order;
+    return (first > second) - (first < second);
+}
+
+std::span<const int> LocaleCollation::RowRanks() const {
+    return Ranks;
 }
 
 QCollator LocaleCollation::UserCollator() {
