@@ -209,7 +209,7 @@ bool TPacequillDlgClient::LoadLog(const QString &path) {
     pq::LogDiskState state = pq::HashLog(FileSystemPath(path));
     if (!state.SameIdentity(before))
         state = before;
-    RememberDisk(loaded, state);
+    RememberDisk(state);
     Model.ReplaceRows(std::move(loaded));
     FilePath = path;
     Untitled = false;
@@ -239,7 +239,7 @@ bool TPacequillDlgClient::PlanMerge(const QString &path, const std::string &targ
         return false;
     }
     if (planned.Hash != Disk.Hash) {
-        merged = pq::MergeThreeWay(Base, Model.List(), onDisk);
+        merged = pq::MergeThreeWay(Model.BaseRows(), Model.List(), onDisk);
         return AskMerge(path, *merged);
     }
     return true;
@@ -269,7 +269,7 @@ bool TPacequillDlgClient::WriteLog(const QString &path) {
         }
         if (merged)
             ReplaceRowsKeepingPlace(std::move(merged->Rows));
-        RememberDisk(Model.List(), pq::HashLog(target));
+        RememberDisk(pq::HashLog(target));
         break;
     }
     FilePath = path;
@@ -296,19 +296,19 @@ void TPacequillDlgClient::CheckDisk() {
     Disk = state;
     if (sameBytes)
         return;
-    Base = rows;
+    // The rows read become the base as they replace the log's.
     ReplaceRowsKeepingPlace(std::move(rows));
     ShowStatus(ReloadedText);
 }
 
-void TPacequillDlgClient::RememberDisk(const pq::LogList &rows, const pq::LogDiskState &state) {
-    Base = rows;
+void TPacequillDlgClient::RememberDisk(const pq::LogDiskState &state) {
+    Model.MarkBase();
     Disk = state;
     Tracking = true;
 }
 
 void TPacequillDlgClient::ForgetDisk() {
-    Base.ClearRows();
+    Model.ForgetBase();
     Disk = {};
     Tracking = false;
     Watch->Follow(QString());
