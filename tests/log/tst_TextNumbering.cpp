@@ -50,8 +50,8 @@ private slots:
                 QCOMPARE(numbering.Number(texts[i]), static_cast<int>(i));
             }
         }
-        QCOMPARE(numbering.Texts().size(), texts.size());
-        QCOMPARE(numbering.Texts()[42], std::string_view(texts[42]));
+        QCOMPARE(numbering.Count(), texts.size());
+        QCOMPARE(numbering.Text(42), std::string_view(texts[42]));
     }
 };
 

@@ -50,17 +50,18 @@ int TextNumbering::Number(std::string_view text) {
     for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
         const int taken = Slots[slot];
         if (taken == 0) {
-            const auto number = static_cast<int>(Distinct.size());
-            Distinct.push_back(text);
+            const auto number = static_cast<int>(Hashes.size());
+            Bytes.append(text);
+            Starts.push_back(Bytes.size());
             Hashes.push_back(hash);
             Slots[slot] = number + 1;
-            if (Distinct.size() * SlotsPerText > Slots.size()) {
+            if (Hashes.size() * SlotsPerText > Slots.size()) {
                 Resize(Slots.size() * 2);
             }
             return number;
         }
         const auto number = static_cast<std::size_t>(taken - 1);
-        if (Hashes[number] == hash && Distinct[number] == text) {
+        if (Hashes[number] == hash && Text(number) == text) {
             return taken - 1;
         }
     }

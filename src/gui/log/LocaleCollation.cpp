@@ -14,6 +14,9 @@
 
 namespace {
 
+// How many rows ahead the numbering asks for a row's texts.
+constexpr std::size_t TextPrefetchDistance = 16;
+
 QString DecodeForCollation(std::string_view text) {
     QString decoded(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
     for (std::size_t i = 0; i < text.size(); ++i)
@@ -30,22 +33,26 @@ LocaleCollation::LocaleCollation(const pq::LogList &list, int column, bool ascen
     // Logs repeat their texts (dates, distances, "None"): each distinct text is decoded and keyed once.
     pq::TextNumbering numbering;
     Ranks.resize(rows);
-    for (std::size_t row = 0; row < rows; ++row)
+    for (std::size_t row = 0; row < rows; ++row) {
+        // After a sort the rows' texts lie anywhere in memory: they are asked for a little before they are read.
+        if (row + TextPrefetchDistance < rows)
+            list.PrefetchTexts(static_cast<int>(row + TextPrefetchDistance));
         Ranks[row] = numbering.Number(list.Text(static_cast<int>(row), column).substr(0, pq::SortTextWidth));
-    const std::vector<std::string_view> &texts = numbering.Texts();
+    }
+    const std::size_t texts = numbering.Count();
 
     std::vector<QCollatorSortKey> keys;
-    keys.reserve(texts.size());
-    for (const std::string_view text : texts)
-        keys.push_back(collator.sortKey(DecodeForCollation(text)));
+    keys.reserve(texts);
+    for (std::size_t text = 0; text < texts; ++text)
+        keys.push_back(collator.sortKey(DecodeForCollation(numbering.Text(text))));
 
-    std::vector<int> order(texts.size());
+    std::vector<int> order(texts);
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(), [&keys](int a, int b) {
         return keys[static_cast<std::size_t>(a)].compare(keys[static_cast<std::size_t>(b)]) < 0;
     });
     // Texts that collate equal share a rank, so the stable sort keeps their rows in their order.
-    std::vector<int> textRanks(texts.size());
+    std::vector<int> textRanks(texts);
     int rank = 0;
     for (std::size_t i = 0; i < order.size(); ++i) {
         const auto text = static_cast<std::size_t>(order[i]);
