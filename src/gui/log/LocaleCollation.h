@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "log/CollationRanks.h"
 #include "log/TPQLComparator.h"
 
 // Orders rows by the user's default locale, case-sensitively, on the texts of one column cut to their first 259
@@ -12,6 +13,9 @@
 class LocaleCollation : public pq::TPQLComparator {
 public:
     LocaleCollation(const pq::LogList &list, int column, bool ascending, const QCollator &collator = UserCollator());
+    // With the column's texts and ranks kept from earlier sorts, which the sort updates.
+    LocaleCollation(const pq::LogList &list, int column, bool ascending, CollationRanks &texts,
+                    const QCollator &collator = UserCollator());
     int Compare(int firstRow, int secondRow) const override;
     std::span<const int> RowRanks() const override;
 
@@ -19,6 +23,8 @@ public:
     static QCollator UserCollator();
 
 private:
+    void Rank(CollationRanks &texts, const QCollator &collator);
+
     // Per row: the place of its text in the sorted order (descending when so asked); equal texts share one.
     std::vector<int> Ranks;
 };

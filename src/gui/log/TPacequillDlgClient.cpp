@@ -109,6 +109,10 @@ TPacequillDlgClient::TPacequillDlgClient(QWidget *parent) : QWidget(parent) {
     ListView->SetLogModel(&Model);
     connect(ListView, &TPacequillListWindow::HeaderClicked, this, &TPacequillDlgClient::SortByColumn);
     connect(ListView, &TPacequillListWindow::RowSelected, this, &TPacequillDlgClient::OnRowSelected);
+    connect(&Model, &QAbstractItemModel::modelReset, this, [this] {
+        for (CollationRanks &texts : SortTexts)
+            texts.Clear();
+    });
 
     Watch = new LogFileWatch(this);
     connect(Watch, &LogFileWatch::Touched, this, &TPacequillDlgClient::CheckDisk);
@@ -363,7 +367,8 @@ void TPacequillDlgClient::ShowStatus(const QString &text) {
 
 void TPacequillDlgClient::SortByColumn(int column) {
     Sort.Click(column);
-    Model.SortRows(LocaleCollation(Model.List(), column, Sort.SortAscending));
+    Model.SortRows(
+        LocaleCollation(Model.List(), column, Sort.SortAscending, SortTexts[static_cast<std::size_t>(column)]));
     ListView->ShowSortIndicator(column, Sort.SortAscending);
 }
 

@@ -4,9 +4,11 @@
 #include <QString>
 #include <QWidget>
 
+#include <array>
 #include <optional>
 
 #include "frame/CommandTarget.h"
+#include "log/CollationRanks.h"
 #include "log/LogDiskState.h"
 #include "log/LogMerge.h"
 #include "log/LogTableModel.h"
@@ -120,6 +122,8 @@ private:
     QString OpenPath;
     QString FilePath;
     pq::SortState Sort;
+    // Each column's texts as ranked by the last sorts, until other rows replace the log's.
+    std::array<CollationRanks, pq::ColumnCount> SortTexts;
 
     // The file as it stood when last read or written (the model keeps its rows as the base); Tracking while it
     // describes FilePath.
