@@ -47,9 +47,15 @@ describe() {
 }
 old_name=$(describe "$1")
 new_name=$(describe "${2-}")
-old_dir=$cache/$old_name
 new_dir=$cache/$new_name
 [[ $new_name == worktree ]] && new_dir=$cache/worktree-$(printf '%s' "$repo" | md5sum | cut -c1-8)
+# The older revision is built with the newer one's benchmarks, so its folder belongs to the pair.
+old_dir=$cache/$old_name-with-$(basename "$new_dir")
+# Another comparison of the same revisions waits for this one rather than rebuilding under it.
+mkdir -p "$new_dir" "$old_dir"
+exec 8>"$new_dir/lock" 9>"$old_dir/lock"
+flock 8
+flock 9
 
 # Writes a revision's files (REV or, when empty, the working tree) into a fresh folder.
 export_tree() {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <random>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,6 +43,24 @@ LogList ListOfDates(const QByteArrayList &dates) {
     }
     return list;
 }
+
+// Orders rows by given numbers, offering them to the sort as ranks or only through Compare.
+class RankComparator : public TLwComparator {
+public:
+    RankComparator(std::vector<int> ranks, bool offered) : Ranks(std::move(ranks)), Offered(offered) {}
+    int Compare(int firstRow, int secondRow) const override {
+        const int first = Ranks[static_cast<std::size_t>(firstRow)];
+        const int second = Ranks[static_cast<std::size_t>(secondRow)];
+        return (first > second) - (first < second);
+    }
+    std::span<const int> RowRanks() const override {
+        return Offered ? std::span<const int>(Ranks) : std::span<const int>();
+    }
+
+private:
+    std::vector<int> Ranks;
+    bool Offered;
+};
 
 } // namespace
 
@@ -322,6 +341,30 @@ private slots:
         viaComparator.Sort(TPQLStringComparator(viaComparator, NotesColumn, ascending));
         list.SortByBytes(NotesColumn, ascending);
         QCOMPARE(Column(list, DateColumn), Column(viaComparator, DateColumn));
+    }
+
+    // The counting sort by ranks gives exactly the stable comparison sort's order, ties included.
+    void rankedSortMatchesComparator_data() {
+        QTest::addColumn<int>("distinctRanks");
+        QTest::newRow("all tied") << 1;
+        QTest::newRow("many ties") << 7;
+        QTest::newRow("few ties") << 1500;
+    }
+    void rankedSortMatchesComparator() {
+        QFETCH(int, distinctRanks);
+        std::mt19937 random(11);
+        LogList list;
+        std::vector<int> ranks;
+        for (int i = 0; i < 2000; ++i) {
+            list.AppendEntry(LogEntry{std::to_string(i), "d", "t", "n"});
+            ranks.push_back(static_cast<int>(random() % static_cast<unsigned>(distinctRanks)));
+        }
+        list.Select(1234);
+        LogList compared(list);
+        compared.Sort(RankComparator(ranks, false));
+        list.Sort(RankComparator(ranks, true));
+        QCOMPARE(Column(list, DateColumn), Column(compared, DateColumn));
+        QCOMPARE(list.SelectedRow(), compared.SelectedRow());
     }
 };
 

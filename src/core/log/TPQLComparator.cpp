@@ -11,6 +11,10 @@ int TLwComparator::Compare(int, int) const {
     return 0;
 }
 
+std::span<const int> TLwComparator::RowRanks() const {
+    return {};
+}
+
 TPQLComparator::TPQLComparator(const LogList &list, int column, bool ascending)
     : List(list), Column(column), Ascending(ascending) {}
 

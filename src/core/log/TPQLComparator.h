@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string_view>
 
 namespace pq {
@@ -12,6 +13,9 @@ class TLwComparator {
 public:
     virtual ~TLwComparator() = default;
     virtual int Compare(int firstRow, int secondRow) const;
+    // For an order by one number per row: the rows' numbers (none negative), ascending in the order Compare
+    // gives, so that a sort can count rather than compare. Empty when the comparator compares otherwise.
+    virtual std::span<const int> RowRanks() const;
 };
 
 class TPQLComparator : public TLwComparator {

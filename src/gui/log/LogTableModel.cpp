@@ -46,12 +46,16 @@ int LogTableModel::AppendRow(std::string_view rowText) {
     const int row = Rows.RowCount();
     beginInsertRows({}, row, row);
     Rows.AppendRow(rowText);
+    if (Tracking)
+        Changes.Added(Rows, row);
     endInsertRows();
     return row;
 }
 
 void LogTableModel::RemoveRow(int row) {
     beginRemoveRows({}, row, row);
+    if (Tracking && row >= 0 && row < Rows.RowCount())
+        Changes.Removed(Rows, row);
     Rows.RemoveRow(row);
     endRemoveRows();
 }
@@ -59,13 +63,25 @@ void LogTableModel::RemoveRow(int row) {
 void LogTableModel::ClearRows() {
     beginResetModel();
     Rows.ClearRows();
+    Changes.Clear();
     endResetModel();
 }
 
 void LogTableModel::ReplaceRows(pq::LogList &&rows) {
     beginResetModel();
     Rows = std::move(rows);
+    Changes.Clear();
     endResetModel();
+}
+
+void LogTableModel::MarkBase() {
+    Changes.Clear();
+    Tracking = true;
+}
+
+void LogTableModel::ForgetBase() {
+    Changes.Clear();
+    Tracking = false;
 }
 
 void LogTableModel::Select(int row) {

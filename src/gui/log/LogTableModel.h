@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "log/LogList.h"
+#include "log/RowChanges.h"
 
 namespace pq {
 class TLwComparator;
@@ -36,6 +37,15 @@ public:
     // Reorders the rows; the list's selection and the view's index of the selected row follow their row.
     void SortRows(const pq::TLwComparator &comparator);
 
+    // The rows as they are now (or as they are after a ReplaceRows or ClearRows) become the base, and the rows
+    // added and removed from then on are kept track of until ForgetBase.
+    void MarkBase();
+    void ForgetBase();
+    // The rows of the base, rebuilt: the rows now, less those added since, plus those removed since.
+    pq::LogList BaseRows() const { return Changes.Base(Rows); }
+
 private:
     pq::LogList Rows;
+    pq::RowChanges Changes;
+    bool Tracking = false; // edits go to Changes
 };

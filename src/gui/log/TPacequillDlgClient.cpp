@@ -110,6 +110,10 @@ TPacequillDlgClient::TPacequillDlgClient(QWidget *parent) : QWidget(parent) {
     ListView->SetLogModel(&Model);
     connect(ListView, &TPacequillListWindow::HeaderClicked, this, &TPacequillDlgClient::SortByColumn);
     connect(ListView, &TPacequillListWindow::RowSelected, this, &TPacequillDlgClient::OnRowSelected);
+    connect(&Model, &QAbstractItemModel::modelReset, this, [this] {
+        for (CollationRanks &texts : SortTexts)
+            texts.Clear();
+    });
 
     Watch = new LogFileWatch(this);
     connect(Watch, &LogFileWatch::Touched, this, &TPacequillDlgClient::CheckDisk);
@@ -216,7 +220,7 @@ bool TPacequillDlgClient::LoadLog(const QString &path) {
     pq::LogDiskState state = pq::HashLog(FileSystemPath(path));
     if (!state.SameIdentity(before))
         state = before;
-    RememberDisk(loaded, state);
+    RememberDisk(state);
     Model.ReplaceRows(std::move(loaded));
     FilePath = path;
     Untitled = false;
@@ -247,7 +251,7 @@ bool TPacequillDlgClient::PlanMerge(const QString &path, const std::string &targ
         return false;
     }
     if (planned.Hash != Disk.Hash) {
-        merged = pq::MergeThreeWay(Base, Model.List(), onDisk);
+        merged = pq::MergeThreeWay(Model.BaseRows(), Model.List(), onDisk);
         return AskMerge(path, *merged);
     }
     return true;
@@ -277,7 +281,7 @@ bool TPacequillDlgClient::WriteLog(const QString &path) {
         }
         if (merged)
             ReplaceRowsKeepingPlace(std::move(merged->Rows));
-        RememberDisk(Model.List(), pq::HashLog(target));
+        RememberDisk(pq::HashLog(target));
         break;
     }
     FilePath = path;
@@ -308,19 +312,19 @@ void TPacequillDlgClient::CheckDisk() {
     Disk = state;
     if (sameBytes)
         return;
-    Base = rows;
+    // The rows read become the base as they replace the log's.
     ReplaceRowsKeepingPlace(std::move(rows));
     ShowStatus(ReloadedText);
 }
 
-void TPacequillDlgClient::RememberDisk(const pq::LogList &rows, const pq::LogDiskState &state) {
-    Base = rows;
+void TPacequillDlgClient::RememberDisk(const pq::LogDiskState &state) {
+    Model.MarkBase();
     Disk = state;
     Tracking = true;
 }
 
 void TPacequillDlgClient::ForgetDisk() {
-    Base.ClearRows();
+    Model.ForgetBase();
     Disk = {};
     Tracking = false;
     Watch->Follow(QString());
@@ -375,7 +379,8 @@ void TPacequillDlgClient::ShowStatus(const QString &text) {
 
 void TPacequillDlgClient::SortByColumn(int column) {
     Sort.Click(column);
-    Model.SortRows(LocaleCollation(Model.List(), column, Sort.SortAscending));
+    Model.SortRows(
+        LocaleCollation(Model.List(), column, Sort.SortAscending, SortTexts[static_cast<std::size_t>(column)]));
     ListView->ShowSortIndicator(column, Sort.SortAscending);
 }
 

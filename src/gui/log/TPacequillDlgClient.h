@@ -4,9 +4,11 @@
 #include <QString>
 #include <QWidget>
 
+#include <array>
 #include <optional>
 
 #include "frame/CommandTarget.h"
+#include "log/CollationRanks.h"
 #include "log/LogDiskState.h"
 #include "log/LogMerge.h"
 #include "log/LogTableModel.h"
@@ -101,8 +103,9 @@ private:
     void OnRowSelected(int row);
     // Asks whether to open a file that does not look like a log; true when the user says yes.
     bool ConfirmNotALog(const QString &path);
-    // Remembers the rows and the file as they are on disk now, and watches the file.
-    void RememberDisk(const pq::LogList &rows, const pq::LogDiskState &state);
+    // Remembers the file as it is on disk now, with the log's rows (or the rows that replace them next) as its
+    // base.
+    void RememberDisk(const pq::LogDiskState &state);
     void ForgetDisk();
     // Shows other rows in the list, keeping the selected row and the top row where they still exist.
     void ReplaceRowsKeepingPlace(pq::LogList &&rows);
@@ -125,10 +128,11 @@ private:
     QString OpenPath;
     QString FilePath;
     pq::SortState Sort;
+    // Each column's texts as ranked by the last sorts, until other rows replace the log's.
+    std::array<CollationRanks, pq::ColumnCount> SortTexts;
 
-    // The rows as last read from or written to FilePath, and the file as it stood then; Tracking while they
-    // describe FilePath.
-    pq::LogList Base;
+    // The file as it stood when last read or written (the model keeps its rows as the base); Tracking while it
+    // describes FilePath.
     pq::LogDiskState Disk;
     bool Tracking = false;
     LogFileWatch *Watch = nullptr;
