@@ -9,7 +9,7 @@
 
 #include "log/RowSink.h"
 #include "stats/PeriodTotals.h"
-#include "stats/TextPool.h"
+#include "log/TextPool.h"
 
 namespace pq {
 

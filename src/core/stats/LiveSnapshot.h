@@ -10,7 +10,7 @@
 
 #include "stats/PeriodTotals.h"
 #include "stats/RowKey.h"
-#include "stats/TextPool.h"
+#include "log/TextPool.h"
 
 namespace pq {
 

@@ -24,12 +24,12 @@ QString DecodeForCollation(std::string_view text) {
 const std::vector<int> &CollationRanks::Ranks(const QCollator &collator) {
     const QString localeName = collator.locale().name();
     const bool sameCollator = localeName == LocaleName && collator.caseSensitivity() == Case;
-    if (sameCollator && TextRanks.size() == Texts.Count())
+    if (sameCollator && TextRanks.size() == Texts.Size())
         return TextRanks;
     LocaleName = localeName;
     Case = collator.caseSensitivity();
 
-    const std::size_t texts = Texts.Count();
+    const std::size_t texts = Texts.Size();
     std::vector<QCollatorSortKey> keys;
     keys.reserve(texts);
     for (std::size_t text = 0; text < texts; ++text)
@@ -53,12 +53,12 @@ const std::vector<int> &CollationRanks::Ranks(const QCollator &collator) {
 }
 
 void CollationRanks::Trim() {
-    if (Texts.Count() > KeptTexts)
+    if (Texts.Size() > KeptTexts)
         Clear();
 }
 
 void CollationRanks::Clear() {
-    Texts = pq::TextNumbering();
+    Texts = pq::TextPool();
     TextRanks = {};
     HighestRank = 0;
     LocaleName.clear();

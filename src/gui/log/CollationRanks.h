@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "log/TextNumbering.h"
+#include "log/TextPool.h"
 
 // The distinct texts of one log column with their places in collation order, kept from one sort to the next:
 // a text is numbered when a sort first meets it, and the texts are keyed and ranked again only when new ones have
@@ -15,7 +15,7 @@
 class CollationRanks {
 public:
     // The number of a text of the column, cut as the sort cuts it.
-    int Number(std::string_view text) { return Texts.Number(text); }
+    int Number(std::string_view text) { return static_cast<int>(Texts.Intern(text)); }
     // The place of each number's text in the collator's order, equal texts sharing one; ranks every text
     // numbered so far.
     const std::vector<int> &Ranks(const QCollator &collator);
@@ -26,7 +26,7 @@ public:
     void Clear();
 
 private:
-    pq::TextNumbering Texts;
+    pq::TextPool Texts;
     std::vector<int> TextRanks;
     int HighestRank = 0;
     // The collator the ranks were made with.

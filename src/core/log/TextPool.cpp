@@ -1,4 +1,4 @@
-#include "stats/TextPool.h"
+#include "log/TextPool.h"
 
 #include <cstring>
 #include <limits>

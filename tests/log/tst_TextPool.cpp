@@ -1,13 +1,14 @@
 #include <QtTest>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "log/TextNumbering.h"
+#include "log/TextPool.h"
 
 using namespace pq;
 
-class tst_TextNumbering : public QObject {
+class tst_TextPool : public QObject {
     Q_OBJECT
 
 private slots:
@@ -28,10 +29,10 @@ private slots:
     void numbersInOrderOfFirstSight() {
         QFETCH(QByteArrayList, texts);
         QFETCH(QList<int>, numbers);
-        TextNumbering numbering;
+        TextPool numbering;
         QList<int> got;
         for (const QByteArray &text : texts) {
-            got << numbering.Number({text.constData(), static_cast<std::size_t>(text.size())});
+            got << static_cast<int>(numbering.Intern({text.constData(), static_cast<std::size_t>(text.size())}));
         }
         QCOMPARE(got, numbers);
     }
@@ -44,16 +45,16 @@ private slots:
         for (int i = 0; i < count; ++i) {
             texts.push_back(std::to_string(i * 7919));
         }
-        TextNumbering numbering;
+        TextPool numbering;
         for (int pass = 0; pass < 2; ++pass) {
             for (std::size_t i = 0; i < texts.size(); ++i) {
-                QCOMPARE(numbering.Number(texts[i]), static_cast<int>(i));
+                QCOMPARE(numbering.Intern(texts[i]), static_cast<std::uint32_t>(i));
             }
         }
-        QCOMPARE(numbering.Count(), texts.size());
+        QCOMPARE(numbering.Size(), texts.size());
         QCOMPARE(numbering.Text(42), std::string_view(texts[42]));
     }
 };
 
-QTEST_APPLESS_MAIN(tst_TextNumbering)
-#include "tst_TextNumbering.moc"
+QTEST_APPLESS_MAIN(tst_TextPool)
+#include "tst_TextPool.moc"
