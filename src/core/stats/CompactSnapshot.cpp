@@ -94,15 +94,7 @@ void CompactSnapshot::AddRow(std::string_view date, std::string_view distance, s
     if (!dayNumber) {
         return;
     }
-    RowKeyFields fields;
-    if (const std::optional<RowKeyFields> direct = DirectRowKeyFields(*dayNumber, date, distance)) {
-        fields = *direct;
-    } else {
-        // A tab inside a text moves the places at which the key is taken apart: the key is composed and read.
-        Scratch.clear();
-        AppendRowKey(Scratch, *dayNumber, date, distance, time);
-        fields = ReadRowKey(Scratch);
-    }
+    const RowKeyFields fields = RowKeyFieldsOf(*dayNumber, date, distance, time, Scratch);
     const auto day = static_cast<std::uint32_t>(*dayNumber);
     Rows.push_back({day, DateNumber(day, fields.Date), Distances.Intern(fields.Distance)});
 }

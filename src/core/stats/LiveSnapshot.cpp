@@ -88,15 +88,7 @@ std::optional<LiveSnapshot::Row> LiveSnapshot::KeyRow(std::string_view date, std
     if (!dayNumber) {
         return std::nullopt;
     }
-    RowKeyFields fields;
-    if (const std::optional<RowKeyFields> direct = DirectRowKeyFields(*dayNumber, date, distance)) {
-        fields = *direct;
-    } else {
-        // A tab inside a text moves the places at which the key is taken apart: the key is composed and read.
-        Scratch.clear();
-        AppendRowKey(Scratch, *dayNumber, date, distance, time);
-        fields = ReadRowKey(Scratch);
-    }
+    const RowKeyFields fields = RowKeyFieldsOf(*dayNumber, date, distance, time, Scratch);
     return Row{static_cast<std::uint32_t>(*dayNumber), InternDate(fields.Date), InternDistance(fields.Distance)};
 }
 

@@ -135,4 +135,15 @@ std::optional<RowKeyFields> DirectRowKeyFields(int dayNumber, std::string_view d
     return RowKeyFields{dayNumber, WeekdayOf(dayNumber), date, distance};
 }
 
+RowKeyFields RowKeyFieldsOf(int dayNumber, std::string_view date, std::string_view distance, std::string_view time,
+                            std::string &scratch) {
+    if (const std::optional<RowKeyFields> direct = DirectRowKeyFields(dayNumber, date, distance)) {
+        return *direct;
+    }
+    // A tab inside a text moves the places at which the key is taken apart: the key is composed and read.
+    scratch.clear();
+    AppendRowKey(scratch, dayNumber, date, distance, time);
+    return ReadRowKey(scratch);
+}
+
 } // namespace pq

@@ -49,6 +49,11 @@ RowKeyFields ReadRowKey(std::string_view key);
 // places at which the key is taken apart (the key must then be composed and read).
 std::optional<RowKeyFields> DirectRowKeyFields(int dayNumber, std::string_view date, std::string_view distance);
 
+// The fields of a row's key: taken directly where they can be, else composed in scratch and read back (the texts
+// of the fields then point into scratch).
+RowKeyFields RowKeyFieldsOf(int dayNumber, std::string_view date, std::string_view distance, std::string_view time,
+                            std::string &scratch);
+
 // The order of two texts as they stand in keys, each followed by a tab: where one is a prefix of the other, that
 // tab meets the longer text's next byte.
 bool TabEndedLess(std::string_view left, std::string_view right);
