@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "log/RowSink.h"
-#include "stats/PeriodTotals.h"
 #include "log/TextPool.h"
+#include "stats/PeriodTotals.h"
 
 namespace pq {
 

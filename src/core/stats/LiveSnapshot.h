@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "log/TextPool.h"
 #include "stats/PeriodTotals.h"
 #include "stats/RowKey.h"
-#include "log/TextPool.h"
 
 namespace pq {
 
