@@ -49,7 +49,8 @@ class TestLiveSnapshot : public QObject {
 
 private slots:
     // Each letter an edit of a random row, as the window makes them: a(dd), m(odify: the row leaves and its new
-    // texts come last), d(elete), u (duplicate), s(ort), r(eload: built afresh).
+    // texts come last), d(elete), u (duplicate), s(ort), o (sort by Date, the order most logs are kept in),
+    // r(eload: built afresh).
     void editsGiveTheTotalsOfAFreshSnapshot_data() {
         QTest::addColumn<unsigned>("seed");
         QTest::addColumn<QString>("edits");
@@ -59,6 +60,7 @@ private slots:
         QTest::newRow("duplicates then deletes") << 4U << "uuuuuddddd";
         QTest::newRow("sorted between edits") << 5U << "asmsdsus";
         QTest::newRow("reloaded between edits") << 6U << "amrdurma";
+        QTest::newRow("reloaded in date order") << 8U << "oraomdr";
         QTest::newRow("everything") << 7U << "aumdsraumdsraumd";
     }
 
@@ -101,6 +103,9 @@ private slots:
                 break;
             case 's':
                 list.SortByBytes(static_cast<int>(random.Pick(ColumnCount)), random.Pick(2) == 0);
+                break;
+            case 'o':
+                list.SortByBytes(DateColumn, true);
                 break;
             default:
                 live.Build(list);

@@ -13,6 +13,10 @@ namespace {
 
 // How many rows a build reads between two looks at whether it was asked to stop.
 constexpr int RowsBetweenStopChecks = 1 << 12;
+// Room for rows added after a build (an eighth more, and a few for a short log): the first added row would
+// otherwise double the array, which for a million rows holds both copies for a moment.
+constexpr std::size_t SpareRowsDivisor = 8;
+constexpr std::size_t SpareRowsMinimum = 16;
 
 // Each text's rank in key order: texts are compared once each, rather than once per row.
 std::vector<std::uint32_t> KeyRanks(const TextPool &texts) {
@@ -38,7 +42,8 @@ void LiveSnapshot::Build(const LogList &list) {
 
 bool LiveSnapshot::TakeRows(const LogList &list, const std::stop_token &stop) {
     const int count = list.RowCount();
-    Rows.reserve(static_cast<std::size_t>(count));
+    const auto rows = static_cast<std::size_t>(count);
+    Rows.reserve(rows + rows / SpareRowsDivisor + SpareRowsMinimum);
     for (; Taken < count; ++Taken) {
         if (Taken % RowsBetweenStopChecks == 0 && stop.stop_requested()) {
             return false;
