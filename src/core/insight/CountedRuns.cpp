@@ -8,9 +8,9 @@
 
 #include "calc/DateRules.h"
 #include "calc/DistanceTimeParts.h"
+#include "insight/PartThreads.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
-#include "stats/DayOrder.h"
 #include "stats/RowKey.h"
 
 namespace pq {
@@ -152,9 +152,20 @@ bool RunBefore(const LogList &list, const CountedRun &left, const CountedRun &ri
 }
 
 std::vector<CountedRun> CountRuns(const LogList &list, const RowFilter &filter) {
-    RunCounter counter;
-    counter.AddRows(list, filter);
-    return counter.Finish();
+    return CountRunsInParts(list, filter, CountingParts(list.RowCount()));
+}
+
+std::vector<CountedRun> CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts) {
+    std::vector<RunCounter> counters(parts);
+    const int rows = list.RowCount();
+    RunInParts(parts, [&](std::size_t part) {
+        counters[part].AddRows(list, filter, PartStart(rows, parts, part), PartStart(rows, parts, part + 1));
+    });
+    for (std::size_t part = 1; part < parts; ++part) {
+        counters.front().Append(counters[part]);
+        counters[part] = RunCounter();
+    }
+    return counters.front().Finish(parts);
 }
 
 void RunTotals::Add(const CountedRun &run) {
@@ -207,7 +218,7 @@ void RunCounter::AddRow(int row, std::string_view date, std::string_view distanc
         }
         const std::uint32_t distanceId = InternDistance(distance);
         if (Readings[distanceId]) {
-            Rows.push_back({static_cast<std::uint32_t>(facts.Day), dateId, distanceId, InternTime(time), row, false});
+            Rows.push_back({dateId, distanceId, InternTime(time), static_cast<std::uint32_t>(row), 0});
         }
         return;
     }
@@ -218,18 +229,22 @@ void RunCounter::AddRow(int row, std::string_view date, std::string_view distanc
     const RowKeyFields fields = ReadRowKey(key);
     if (const std::optional<UnitTotals> counted = CountedRunDistance(fields.Date, fields.Distance)) {
         TabbedDistances.emplace_back(row, *counted);
-        Rows.push_back(
-            {static_cast<std::uint32_t>(facts.Day), dateId, InternDistance(distance), InternTime(time), row, true});
+        Rows.push_back({dateId, InternDistance(distance), InternTime(time), static_cast<std::uint32_t>(row), 1});
     }
 }
 
 void RunCounter::AddRows(const LogList &list, const RowFilter &filter) {
-    Rows.reserve(Rows.size() + static_cast<std::size_t>(list.RowCount()));
-    for (int row = 0; row < list.RowCount(); ++row) {
+    AddRows(list, filter, 0, list.RowCount());
+}
+
+void RunCounter::AddRows(const LogList &list, const RowFilter &filter, int first, int end) {
+    Rows.reserve(Rows.size() + static_cast<std::size_t>(end - first));
+    for (int row = first; row < end; ++row) {
         if (!filter || filter(row)) {
-            AddRow(row, list.Text(row, DateColumn), list.Text(row, DistanceColumn), list.Text(row, TimeColumn));
+            AddRow(row - first, list.Text(row, DateColumn), list.Text(row, DistanceColumn), list.Text(row, TimeColumn));
         }
     }
+    Taken = std::max(Taken, end - first);
 }
 
 std::uint32_t RunCounter::InternDate(std::string_view date) {
@@ -284,8 +299,8 @@ void RunCounter::Append(const RunCounter &later) {
         remap(later.Times, [this](std::string_view text) { return InternTime(text); });
     Rows.reserve(Rows.size() + later.Rows.size());
     for (const Row &row : later.Rows) {
-        Rows.push_back(
-            {row.Day, dates[row.Date], distances[row.Distance], times[row.Time], row.Index + Taken, row.Tabbed});
+        Rows.push_back({dates[row.Date], distances[row.Distance], times[row.Time],
+                        row.Index + static_cast<std::uint32_t>(Taken), row.Tabbed});
     }
     for (const auto &[row, distance] : later.TabbedDistances) {
         TabbedDistances.emplace_back(row + Taken, distance);
@@ -293,21 +308,61 @@ void RunCounter::Append(const RunCounter &later) {
     Taken += later.Taken;
 }
 
-std::vector<CountedRun> RunCounter::Finish() {
+// The rows are placed by day (counted per day first), each part of the days by its own thread, then each day's
+// few rows are sorted and turned into runs.
+std::vector<CountedRun> RunCounter::Finish(std::size_t parts) {
     Rank();
-    SortByDay(Rows, [this](const Row &left, const Row &right) { return Before(left, right); });
-    std::vector<CountedRun> runs;
-    runs.reserve(Rows.size());
+    std::vector<std::size_t> starts(static_cast<std::size_t>(LargestKeyDayNumber) + 2, 0);
     for (const Row &row : Rows) {
-        const UnitTotals &distance = DistanceOf(row);
-        runs.push_back(
-            {row.Index, static_cast<int>(row.Day), distance.Miles, distance.Kilometers, SecondsOf[row.Time]});
+        ++starts[static_cast<std::size_t>(DayOf(row)) + 1];
     }
+    std::partial_sum(starts.begin(), starts.end(), starts.begin());
+    // Each part's days hold about as many rows as every other part's.
+    std::vector<std::size_t> firstDays(parts + 1, starts.size() - 1);
+    firstDays.front() = 0;
+    for (std::size_t part = 1; part < parts; ++part) {
+        const std::size_t rows = Rows.size() * part / parts;
+        firstDays[part] =
+            static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end() - 1, rows) - starts.begin()) - 1;
+    }
+    std::vector<Row> placed(Rows.size());
+    RunInParts(parts, [&](std::size_t part) {
+        const std::size_t first = firstDays[part];
+        const std::size_t end = firstDays[part + 1];
+        std::vector<std::size_t> next(starts.begin() + static_cast<std::ptrdiff_t>(first),
+                                      starts.begin() + static_cast<std::ptrdiff_t>(end));
+        for (const Row &row : Rows) {
+            const auto day = static_cast<std::size_t>(DayOf(row));
+            if (day >= first && day < end) {
+                placed[next[day - first]++] = row;
+            }
+        }
+    });
+    Rows = std::move(placed);
+    std::vector<CountedRun> runs(Rows.size());
+    RunInParts(parts, [&](std::size_t part) {
+        const auto at = [this](std::size_t place) { return Rows.begin() + static_cast<std::ptrdiff_t>(place); };
+        for (std::size_t day = firstDays[part]; day < firstDays[part + 1]; ++day) {
+            if (starts[day + 1] - starts[day] > 1) {
+                std::sort(at(starts[day]), at(starts[day + 1]),
+                          [this](const Row &left, const Row &right) { return Before(left, right); });
+            }
+        }
+        for (std::size_t place = starts[firstDays[part]]; place < starts[firstDays[part + 1]]; ++place) {
+            runs[place] = RunOf(Rows[place]);
+        }
+    });
     return runs;
 }
 
+CountedRun RunCounter::RunOf(const Row &row) const {
+    const UnitTotals &distance = DistanceOf(row);
+    return {static_cast<int>(row.Index), DayOf(row), distance.Miles, distance.Kilometers, SecondsOf[row.Time]};
+}
+
 RunTexts RunCounter::Texts(int row) const {
-    const auto found = std::find_if(Rows.begin(), Rows.end(), [row](const Row &kept) { return kept.Index == row; });
+    const auto found =
+        std::find_if(Rows.begin(), Rows.end(), [row](const Row &kept) { return static_cast<int>(kept.Index) == row; });
     if (found == Rows.end()) {
         return {};
     }
@@ -331,7 +386,8 @@ void RunCounter::Rank() {
 bool RunCounter::Before(const Row &left, const Row &right) const {
     if (!left.Tabbed && !right.Tabbed) {
         const auto rank = [this](const Row &row) {
-            return std::make_tuple(DateRank[row.Date], DistanceRank[row.Distance], TimeRank[row.Time], row.Index);
+            return std::make_tuple(DateRank[row.Date], DistanceRank[row.Distance], TimeRank[row.Time],
+                                   static_cast<std::uint32_t>(row.Index));
         };
         return rank(left) < rank(right);
     }
@@ -348,7 +404,7 @@ const UnitTotals &RunCounter::DistanceOf(const Row &row) const {
     if (!row.Tabbed) {
         return *Readings[row.Distance];
     }
-    const auto found = std::lower_bound(TabbedDistances.begin(), TabbedDistances.end(), row.Index,
+    const auto found = std::lower_bound(TabbedDistances.begin(), TabbedDistances.end(), static_cast<int>(row.Index),
                                         [](const auto &entry, int index) { return entry.first < index; });
     return found->second;
 }
