@@ -16,7 +16,7 @@ void LiveRuns::Count(RowFilter filter) {
     }
 }
 
-void LiveRuns::RowsInserted(int first, int last) {
+std::vector<CountedRun> LiveRuns::RowsInserted(int first, int last) {
     const int count = last - first + 1;
     // Rows added at the end, as the window adds them, move no row.
     const bool appended = last == List.RowCount() - 1;
@@ -25,23 +25,22 @@ void LiveRuns::RowsInserted(int first, int last) {
             run.Row += run.Row >= first ? count : 0;
         }
     }
+    std::vector<CountedRun> inserted;
     for (int row = first; row <= last; ++row) {
-        if (!Taken || Taken(row)) {
-            InsertRun(row);
+        if (const std::optional<CountedRun> run = InsertRun(row)) {
+            inserted.push_back(*run);
         }
     }
-    if (!LoadsKept) {
-        return;
-    }
-    if (!appended) {
+    if (LoadsKept && !appended) {
         CountLoads();
-        return;
-    }
-    for (int row = first; row <= last; ++row) {
-        if (!Taken || Taken(row)) {
-            AppendLoad(row);
+    } else if (LoadsKept) {
+        for (int row = first; row <= last; ++row) {
+            if (!Taken || Taken(row)) {
+                AppendLoad(row);
+            }
         }
     }
+    return inserted;
 }
 
 void LiveRuns::RowsAboutToBeRemoved(int first, int last) {
@@ -108,8 +107,9 @@ LiveRuns::DayRuns(const CountedRun &run) {
 }
 
 // The run goes after the runs that come before it in CountRuns' order: by date, by its key's texts, then by row.
-void LiveRuns::InsertRun(int row) {
-    if (const std::optional<CountedRun> run = RunOf(row)) {
+std::optional<CountedRun> LiveRuns::InsertRun(int row) {
+    const std::optional<CountedRun> run = RunOf(row);
+    if (run) {
         const auto [begin, end] = DayRuns(*run);
         Counted.insert(std::upper_bound(begin, end, *run,
                                         [this](const CountedRun &left, const CountedRun &right) {
@@ -117,6 +117,7 @@ void LiveRuns::InsertRun(int row) {
                                         }),
                        *run);
     }
+    return run;
 }
 
 void LiveRuns::CountLoads() {

@@ -21,8 +21,9 @@ public:
 
     // Counts the rows that the filter takes (every row for an empty one) afresh.
     void Count(RowFilter filter);
-    // After rows first through last were inserted into the list, those after them moved down.
-    void RowsInserted(int first, int last);
+    // After rows first through last were inserted into the list, those after them moved down; the runs of the
+    // rows inserted that count.
+    std::vector<CountedRun> RowsInserted(int first, int last);
     // Before rows first through last are removed from the list, and after, when those after them moved up.
     void RowsAboutToBeRemoved(int first, int last);
     void RowsRemoved(int first, int last);
@@ -37,7 +38,8 @@ private:
     std::optional<CountedRun> RunOf(int row) const;
     // The runs of the run's day, which are next to each other.
     std::pair<std::vector<CountedRun>::iterator, std::vector<CountedRun>::iterator> DayRuns(const CountedRun &run);
-    void InsertRun(int row);
+    // Inserts the row's run, when it has one that counts, and gives it.
+    std::optional<CountedRun> InsertRun(int row);
     void CountLoads();
     // The load of the row when its Date has this day (LoadDayOf, 0 for none) and its Time is above zero.
     std::optional<double> LoadOf(int row, int day) const;
