@@ -180,7 +180,14 @@ void ChartsWindow::DrawWeeklyAndLoad() const {
     const int today = InsightSource::Today();
     const int weekStart = WeekStart->currentIndex();
     const auto unit = Unit->currentIndex() == 0 ? pq::DistanceUnit::Miles : pq::DistanceUnit::Kilometers;
-    std::vector<pq::WeekBar> bars = pq::WeeklySeries(Source.Runs(), today, weekStart);
+    const std::optional<std::vector<pq::CountedRun>> &added = Source.AddedRuns();
+    if (added && AllWeeksToday == today && AllWeeksStart == weekStart)
+        AllWeeks = pq::WeeklySeriesWithAddedRuns(std::move(AllWeeks), Source.Runs(), *added, today, weekStart);
+    else
+        AllWeeks = pq::WeeklySeries(Source.Runs(), today, weekStart);
+    AllWeeksToday = today;
+    AllWeeksStart = weekStart;
+    std::vector<pq::WeekBar> bars = AllWeeks;
     pq::KeepLastWeeks(bars, today, weekStart, std::size_t(WeekChoices[Weeks->currentIndex()]));
     const std::vector<pq::LoadDay> load = pq::TrainingLoadSeries(Source.Loads(), today);
     // A week is marked by the ratio of its last day, or of today in the current week.

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "calc/RunArithmetic.h"
+#include "insight/ChartSeries.h"
 
 class ConsistencyChart;
 class InsightSource;
@@ -89,4 +90,9 @@ private:
     QPushButton *ShowAllButton = nullptr;
     // Per tab: whether its chart was drawn from older runs or choices.
     mutable std::array<bool, TabCount> Stale{};
+    // Every week of the weekly chart, and the day and week start they were counted for; rows added at the end
+    // change only their weeks.
+    mutable std::vector<pq::WeekBar> AllWeeks;
+    mutable int AllWeeksToday = 0;
+    mutable int AllWeeksStart = -1;
 };
