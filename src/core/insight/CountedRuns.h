@@ -95,6 +95,8 @@ public:
     // The rows from first up to end of the list that the filter takes, numbered from 0 at first: the counter then
     // has taken end - first rows, the rows of a part of the list.
     void AddRows(const LogList &list, const RowFilter &filter, int first, int end);
+    // Room for this many rows in all, so that rows added or appended later are not copied on the way.
+    void Reserve(std::size_t rows) { Rows.reserve(rows); }
     // Adds the rows of a later part of the same file, numbered after every row this counter has taken.
     void Append(const RunCounter &later);
     // The counted runs in the statistics' order, put in order in this many parts of the days, one thread each;

@@ -123,6 +123,9 @@ std::optional<CountedRun> LiveRuns::InsertRun(int row) {
 void LiveRuns::CountLoads() {
     LoadedRows.clear();
     RowLoads.clear();
+    // Room for every row at once: grown step by step, the old and the new room would be held together.
+    LoadedRows.reserve(static_cast<std::size_t>(List.RowCount()));
+    RowLoads.reserve(static_cast<std::size_t>(List.RowCount()));
     // Logs hold the runs of a day together: the day of the last Date text read is kept.
     std::string_view lastDate;
     int lastDay = 0;
