@@ -1,8 +1,10 @@
 #include "insight/LiveRuns.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "insight/LoadCounter.h"
+#include "insight/PartThreads.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
 
@@ -35,9 +37,7 @@ std::vector<CountedRun> LiveRuns::RowsInserted(int first, int last) {
         CountLoads();
     } else if (LoadsKept) {
         for (int row = first; row <= last; ++row) {
-            if (!Taken || Taken(row)) {
-                AppendLoad(row);
-            }
+            AppendLoad(row);
         }
     }
     return inserted;
@@ -68,17 +68,12 @@ void LiveRuns::RowsRemoved(int first, int last) {
     if (!LoadsKept) {
         return;
     }
-    const auto begin = std::lower_bound(LoadedRows.begin(), LoadedRows.end(), first);
-    const auto end = std::upper_bound(begin, LoadedRows.end(), last);
-    const auto from = RowLoads.begin() + (begin - LoadedRows.begin());
+    const auto begin = LoadDays.begin() + first;
+    const auto end = begin + count;
     std::vector<int> days;
-    for (auto removed = from; removed != from + (end - begin); ++removed) {
-        days.push_back(removed->first);
-    }
-    RowLoads.erase(from, from + (end - begin));
-    for (auto loaded = LoadedRows.erase(begin, end); loaded != LoadedRows.end(); ++loaded) {
-        *loaded -= count;
-    }
+    std::copy_if(begin, end, std::back_inserter(days), [](int day) { return day != 0; });
+    LoadDays.erase(begin, end);
+    RowLoads.erase(RowLoads.begin() + first, RowLoads.begin() + first + count);
     for (const int day : days) {
         SumDay(day);
     }
@@ -121,28 +116,52 @@ std::optional<CountedRun> LiveRuns::InsertRun(int row) {
 }
 
 void LiveRuns::CountLoads() {
-    LoadedRows.clear();
-    RowLoads.clear();
-    // Room for every row at once: grown step by step, the old and the new room would be held together.
-    LoadedRows.reserve(static_cast<std::size_t>(List.RowCount()));
-    RowLoads.reserve(static_cast<std::size_t>(List.RowCount()));
-    // Logs hold the runs of a day together: the day of the last Date text read is kept.
-    std::string_view lastDate;
-    int lastDay = 0;
-    for (int row = 0; row < List.RowCount(); ++row) {
-        if (!Taken || Taken(row)) {
+    const int rows = List.RowCount();
+    LoadDays.assign(static_cast<std::size_t>(rows), 0);
+    RowLoads.assign(static_cast<std::size_t>(rows), 0);
+    const std::size_t parts = CountingParts(rows);
+    RunInParts(parts, [&](std::size_t part) {
+        // Logs hold the runs of a day together: the day of the last Date text read is kept.
+        const int firstRow = PartStart(rows, parts, part);
+        std::string_view lastDate;
+        int lastDay = 0;
+        for (int row = firstRow; row < PartStart(rows, parts, part + 1); ++row) {
+            if (Taken && !Taken(row)) {
+                continue;
+            }
             const std::string_view date = List.Text(row, DateColumn);
-            if (row == 0 || date != lastDate) {
+            if (row == firstRow || date != lastDate) {
                 lastDay = LoadDayOf(date);
                 lastDate = date;
             }
             if (const std::optional<double> load = LoadOf(row, lastDay)) {
-                LoadedRows.push_back(row);
-                RowLoads.emplace_back(lastDay, *load);
+                LoadDays[static_cast<std::size_t>(row)] = lastDay;
+                RowLoads[static_cast<std::size_t>(row)] = *load;
             }
         }
+    });
+    Daily = SumLoads();
+}
+
+DailyLoads LiveRuns::SumLoads() const {
+    DailyLoads loads;
+    int lastDay = 0;
+    for (const int day : LoadDays) {
+        if (day != 0) {
+            loads.FirstDay = loads.FirstDay == 0 ? day : std::min(loads.FirstDay, day);
+            lastDay = std::max(lastDay, day);
+        }
     }
-    Daily = SumDailyLoads(RowLoads);
+    if (lastDay == 0) {
+        return {};
+    }
+    loads.Loads.assign(static_cast<std::size_t>(lastDay - loads.FirstDay) + 1, 0);
+    for (std::size_t row = 0; row < LoadDays.size(); ++row) {
+        if (LoadDays[row] != 0) {
+            loads.Loads[static_cast<std::size_t>(LoadDays[row] - loads.FirstDay)] += RowLoads[row];
+        }
+    }
+    return loads;
 }
 
 std::optional<double> LiveRuns::LoadOf(int row, int day) const {
@@ -155,12 +174,12 @@ std::optional<double> LiveRuns::LoadOf(int row, int day) const {
 // The last row's load is the last one added to its day, as a count of all rows adds it.
 void LiveRuns::AppendLoad(int row) {
     const int day = LoadDayOf(List.Text(row, DateColumn));
-    const std::optional<double> load = LoadOf(row, day);
+    const std::optional<double> load = (!Taken || Taken(row)) ? LoadOf(row, day) : std::nullopt;
+    LoadDays.push_back(load ? day : 0);
+    RowLoads.push_back(load.value_or(0));
     if (!load) {
         return;
     }
-    LoadedRows.push_back(row);
-    RowLoads.emplace_back(day, *load);
     if (Daily.Loads.empty()) {
         Daily.FirstDay = day;
     } else if (day < Daily.FirstDay) {
@@ -179,15 +198,15 @@ void LiveRuns::AppendLoad(int row) {
 void LiveRuns::SumDay(int day) {
     double sum = 0;
     bool runs = false;
-    for (const auto &[loadDay, load] : RowLoads) {
-        if (loadDay == day) {
-            sum += load;
+    for (std::size_t row = 0; row < LoadDays.size(); ++row) {
+        if (LoadDays[row] == day) {
+            sum += RowLoads[row];
             runs = true;
         }
     }
     const int lastDay = Daily.FirstDay + static_cast<int>(Daily.Loads.size()) - 1;
     if (!runs && (day == Daily.FirstDay || day == lastDay)) {
-        Daily = SumDailyLoads(RowLoads);
+        Daily = SumLoads();
         return;
     }
     Daily.Loads[static_cast<std::size_t>(day - Daily.FirstDay)] = sum;

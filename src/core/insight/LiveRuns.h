@@ -40,19 +40,22 @@ private:
     std::pair<std::vector<CountedRun>::iterator, std::vector<CountedRun>::iterator> DayRuns(const CountedRun &run);
     // Inserts the row's run, when it has one that counts, and gives it.
     std::optional<CountedRun> InsertRun(int row);
+    // Reads the load of every row, a part of the rows on each core for a big list, and adds them up by day.
     void CountLoads();
     // The load of the row when its Date has this day (LoadDayOf, 0 for none) and its Time is above zero.
     std::optional<double> LoadOf(int row, int day) const;
     void AppendLoad(int row);
     void SumDay(int day);
+    // The daily loads of the rows' loads, added up in list order.
+    DailyLoads SumLoads() const;
 
     const LogList &List;
     RowFilter Taken;
     std::vector<CountedRun> Counted;
     bool LoadsKept = false;
-    // The rows with a load, in list order, and their days and loads.
-    std::vector<int> LoadedRows;
-    std::vector<std::pair<int, double>> RowLoads;
+    // Per row of the list: the day of its load (0 for a row without one) and the load.
+    std::vector<int> LoadDays;
+    std::vector<double> RowLoads;
     DailyLoads Daily;
 };
 
