@@ -8,7 +8,6 @@
 
 #include "calc/DateRules.h"
 #include "calc/DistanceTimeParts.h"
-#include "insight/PartThreads.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
 #include "stats/RowKey.h"
@@ -155,20 +154,18 @@ std::vector<CountedRun> CountRuns(const LogList &list, const RowFilter &filter) 
     return CountRunsInParts(list, filter, CountingParts(list.RowCount()));
 }
 
-std::vector<CountedRun> CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts) {
+std::vector<CountedRun> CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts, int chunk) {
     std::vector<RunCounter> counters(parts);
     const int rows = list.RowCount();
-    // The rows' room is taken here rather than by each part's thread, so that it comes back to the system when
-    // freed: the first part's holds the rows of every part.
-    for (std::size_t part = 0; part < parts; ++part) {
-        counters[part].Reserve(static_cast<std::size_t>(
-            part == 0 ? rows : PartStart(rows, parts, part + 1) - PartStart(rows, parts, part)));
+    // The rows' room is taken here rather than by each thread, so that it comes back to the system when freed;
+    // room not written to takes no memory.
+    for (RunCounter &counter : counters) {
+        counter.Reserve(static_cast<std::size_t>(rows));
     }
-    RunInParts(parts, [&](std::size_t part) {
-        counters[part].AddRows(list, filter, PartStart(rows, parts, part), PartStart(rows, parts, part + 1));
-    });
+    RunInChunks(parts, rows, chunk,
+                [&](std::size_t thread, int first, int end) { counters[thread].AddRows(list, filter, first, end); });
     for (std::size_t part = 1; part < parts; ++part) {
-        counters.front().Append(counters[part]);
+        counters.front().Merge(counters[part]);
         counters[part] = RunCounter();
     }
     return counters.front().Finish(parts);
@@ -240,17 +237,17 @@ void RunCounter::AddRow(int row, std::string_view date, std::string_view distanc
 }
 
 void RunCounter::AddRows(const LogList &list, const RowFilter &filter) {
+    Rows.reserve(Rows.size() + static_cast<std::size_t>(list.RowCount()));
     AddRows(list, filter, 0, list.RowCount());
 }
 
 void RunCounter::AddRows(const LogList &list, const RowFilter &filter, int first, int end) {
-    Rows.reserve(Rows.size() + static_cast<std::size_t>(end - first));
     for (int row = first; row < end; ++row) {
         if (!filter || filter(row)) {
-            AddRow(row - first, list.Text(row, DateColumn), list.Text(row, DistanceColumn), list.Text(row, TimeColumn));
+            AddRow(row, list.Text(row, DateColumn), list.Text(row, DistanceColumn), list.Text(row, TimeColumn));
         }
     }
-    Taken = std::max(Taken, end - first);
+    Taken = std::max(Taken, end);
 }
 
 std::uint32_t RunCounter::InternDate(std::string_view date) {
@@ -290,6 +287,16 @@ std::uint32_t RunCounter::InternTime(std::string_view time) {
 }
 
 void RunCounter::Append(const RunCounter &later) {
+    Take(later, Taken);
+    Taken += later.Taken;
+}
+
+void RunCounter::Merge(const RunCounter &other) {
+    Take(other, 0);
+    Taken = std::max(Taken, other.Taken);
+}
+
+void RunCounter::Take(const RunCounter &later, int offset) {
     const auto remap = [](const TextPool &texts, auto intern) {
         std::vector<std::uint32_t> ids(texts.Size());
         for (std::uint32_t id = 0; id < ids.size(); ++id) {
@@ -306,16 +313,15 @@ void RunCounter::Append(const RunCounter &later) {
     Rows.reserve(Rows.size() + later.Rows.size());
     for (const Row &row : later.Rows) {
         Rows.push_back({dates[row.Date], distances[row.Distance], times[row.Time],
-                        row.Index + static_cast<std::uint32_t>(Taken), row.Tabbed});
+                        row.Index + static_cast<std::uint32_t>(offset), row.Tabbed});
     }
     for (const auto &[row, distance] : later.TabbedDistances) {
-        TabbedDistances.emplace_back(row + Taken, distance);
+        TabbedDistances.emplace_back(row + offset, distance);
     }
-    Taken += later.Taken;
 }
 
-// The rows are placed by day (counted per day first), each part of the days by its own thread, then each day's
-// few rows are sorted and turned into runs.
+// The rows are placed by day (counted per day first), then each day's few rows are sorted and turned into runs,
+// the days shared out among the threads.
 std::vector<CountedRun> RunCounter::Finish(std::size_t parts) {
     Rank();
     std::vector<std::size_t> starts(static_cast<std::size_t>(LargestKeyDayNumber) + 2, 0);
@@ -323,38 +329,26 @@ std::vector<CountedRun> RunCounter::Finish(std::size_t parts) {
         ++starts[static_cast<std::size_t>(DayOf(row)) + 1];
     }
     std::partial_sum(starts.begin(), starts.end(), starts.begin());
-    // Each part's days hold about as many rows as every other part's.
-    std::vector<std::size_t> firstDays(parts + 1, starts.size() - 1);
-    firstDays.front() = 0;
-    for (std::size_t part = 1; part < parts; ++part) {
-        const std::size_t rows = Rows.size() * part / parts;
-        firstDays[part] =
-            static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end() - 1, rows) - starts.begin()) - 1;
-    }
     std::vector<Row> placed(Rows.size());
-    RunInParts(parts, [&](std::size_t part) {
-        const std::size_t first = firstDays[part];
-        const std::size_t end = firstDays[part + 1];
-        std::vector<std::size_t> next(starts.begin() + static_cast<std::ptrdiff_t>(first),
-                                      starts.begin() + static_cast<std::ptrdiff_t>(end));
+    {
+        std::vector<std::size_t> next(starts.begin(), starts.end() - 1);
         for (const Row &row : Rows) {
-            const auto day = static_cast<std::size_t>(DayOf(row));
-            if (day >= first && day < end) {
-                placed[next[day - first]++] = row;
-            }
+            placed[next[static_cast<std::size_t>(DayOf(row))]++] = row;
         }
-    });
+    }
     Rows = std::move(placed);
     std::vector<CountedRun> runs(Rows.size());
-    RunInParts(parts, [&](std::size_t part) {
+    RunInChunks(parts, static_cast<int>(starts.size() - 1), CountingChunk, [&](std::size_t, int firstDay, int endDay) {
         const auto at = [this](std::size_t place) { return Rows.begin() + static_cast<std::ptrdiff_t>(place); };
-        for (std::size_t day = firstDays[part]; day < firstDays[part + 1]; ++day) {
+        const auto first = static_cast<std::size_t>(firstDay);
+        const auto end = static_cast<std::size_t>(endDay);
+        for (std::size_t day = first; day < end; ++day) {
             if (starts[day + 1] - starts[day] > 1) {
                 std::sort(at(starts[day]), at(starts[day + 1]),
                           [this](const Row &left, const Row &right) { return Before(left, right); });
             }
         }
-        for (std::size_t place = starts[firstDays[part]]; place < starts[firstDays[part + 1]]; ++place) {
+        for (std::size_t place = starts[first]; place < starts[end]; ++place) {
             runs[place] = RunOf(Rows[place]);
         }
     });

@@ -119,18 +119,16 @@ void LiveRuns::CountLoads() {
     const int rows = List.RowCount();
     LoadDays.assign(static_cast<std::size_t>(rows), 0);
     RowLoads.assign(static_cast<std::size_t>(rows), 0);
-    const std::size_t parts = CountingParts(rows);
-    RunInParts(parts, [&](std::size_t part) {
+    RunInChunks(CountingParts(rows), rows, CountingChunk, [&](std::size_t, int first, int end) {
         // Logs hold the runs of a day together: the day of the last Date text read is kept.
-        const int firstRow = PartStart(rows, parts, part);
         std::string_view lastDate;
         int lastDay = 0;
-        for (int row = firstRow; row < PartStart(rows, parts, part + 1); ++row) {
+        for (int row = first; row < end; ++row) {
             if (Taken && !Taken(row)) {
                 continue;
             }
             const std::string_view date = List.Text(row, DateColumn);
-            if (row == firstRow || date != lastDate) {
+            if (row == first || date != lastDate) {
                 lastDay = LoadDayOf(date);
                 lastDate = date;
             }

@@ -1,6 +1,7 @@
 #include "insight/PartThreads.h"
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 #include <thread>
 #include <vector>
@@ -12,11 +13,6 @@ std::size_t CountingParts(int rows) {
         return 1;
     }
     return std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, MostCountingParts);
-}
-
-int PartStart(int rows, std::size_t parts, std::size_t part) {
-    return static_cast<int>(static_cast<long long>(rows) * static_cast<long long>(part) /
-                            static_cast<long long>(parts));
 }
 
 void RunInParts(std::size_t parts, const std::function<void(std::size_t part)> &work) {
@@ -43,6 +39,16 @@ void RunInParts(std::size_t parts, const std::function<void(std::size_t part)> &
             std::rethrow_exception(error);
         }
     }
+}
+
+void RunInChunks(std::size_t threads, int count, int chunk,
+                 const std::function<void(std::size_t thread, int first, int end)> &work) {
+    std::atomic<int> next = 0;
+    RunInParts(threads, [&](std::size_t thread) {
+        for (int first = next.fetch_add(chunk); first < count; first = next.fetch_add(chunk)) {
+            work(thread, first, std::min(count - first, chunk) + first);
+        }
+    });
 }
 
 } // namespace pq
