@@ -24,14 +24,15 @@ void RunInParts(std::size_t parts, const std::function<void(std::size_t part)> &
             errors[part] = std::current_exception();
         }
     };
-    std::vector<std::thread> threads;
+    // Threads started before one failed to start are joined as the list goes.
+    std::vector<std::jthread> threads;
     for (std::size_t part = 1; part < parts; ++part) {
         threads.emplace_back(guarded, part);
     }
     if (parts > 0) {
         guarded(0);
     }
-    for (std::thread &thread : threads) {
+    for (std::jthread &thread : threads) {
         thread.join();
     }
     for (const std::exception_ptr &error : errors) {
