@@ -170,7 +170,7 @@ void BM_LiveRunsEdit(benchmark::State &state) {
 
 } // namespace
 
-BENCHMARK(BM_CountRuns)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CountRuns)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK(BM_CountRunsFromFile)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK(BM_Records)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Summary)->Unit(benchmark::kMillisecond);

@@ -1,6 +1,8 @@
 #include <QTest>
 
+#include <cstdio>
 #include <random>
+#include <string>
 
 #include "insight/ChartSeries.h"
 #include "insight/ReportFormats.h"
@@ -22,6 +24,19 @@ QStringList Bars(const std::vector<WeekBar> &bars) {
     return texts;
 }
 
+// Every figure of the bars, to the last bit.
+std::string DescribeBars(const std::vector<WeekBar> &bars) {
+    std::string text;
+    char line[200];
+    for (const WeekBar &bar : bars) {
+        std::snprintf(line, sizeof line, "%d runs %d %a %a %a avg %d %a %a ramp %d\n", bar.FirstDay, bar.Totals.Runs,
+                      bar.Totals.Miles, bar.Totals.Kilometers, bar.Totals.PacedSeconds, bar.AverageWeeks,
+                      bar.AverageMiles, bar.AverageKilometers, int(bar.Ramp));
+        text += line;
+    }
+    return text;
+}
+
 } // namespace
 
 class tst_ChartSeries : public QObject {
@@ -39,6 +54,8 @@ private slots:
     void streaks_data();
     void streaks();
     void weekStreaksEndWithTheLastRun();
+    void weeklyWithAddedRuns_data();
+    void weeklyWithAddedRuns();
 };
 
 void tst_ChartSeries::weeklyRamp_data() {
@@ -235,6 +252,44 @@ void tst_ChartSeries::weekStreaksEndWithTheLastRun() {
     QCOMPARE(DayText(streaks.CurrentWeeks.FirstDay), std::string("2025/03/17"));
     QCOMPARE(DayText(streaks.CurrentWeeks.LastDay), std::string("2025/03/26"));
     QCOMPARE(DayText(streaks.LongestWeeks.LastDay), std::string("2025/03/26"));
+}
+
+void tst_ChartSeries::weeklyWithAddedRuns_data() {
+    QTest::addColumn<unsigned>("seed");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("added");
+    for (unsigned seed = 1; seed <= 8; ++seed)
+        QTest::addRow("seed %u", seed) << seed << int(seed * 9) << int(seed % 3) + 1;
+    QTest::addRow("first runs") << 9U << 2 << 2;
+}
+
+// The series of a log with runs added at its end, from the series before them, equals the one counted afresh,
+// also when a run is added before the first week or after today, or after a break.
+void tst_ChartSeries::weeklyWithAddedRuns() {
+    QFETCH(unsigned, seed);
+    QFETCH(int, rows);
+    QFETCH(int, added);
+    static const char *const Distances[] = {"3 Miles", "5 Kilometers", "0 Miles", "10.5 Miles", "-2 Miles"};
+    std::mt19937 random(seed);
+    const auto pick = [&random](int count) { return std::uniform_int_distribution<int>(0, count - 1)(random); };
+    LogList list;
+    LogList before;
+    char date[40];
+    for (int i = 0; i < rows; ++i) {
+        std::snprintf(date, sizeof date, "2024/%02d/%02d", 1 + pick(12), 1 + pick(28));
+        const std::string row = std::string(date) + '\t' + Distances[pick(int(std::size(Distances)))] + "\t00:30:00\t";
+        list.AppendRow(row);
+        if (i < rows - added)
+            before.AppendRow(row);
+    }
+    const int today = Day("2024/10/15");
+    const std::vector<CountedRun> runs = CountRuns(list);
+    std::vector<CountedRun> addedRuns;
+    std::copy_if(runs.begin(), runs.end(), std::back_inserter(addedRuns),
+                 [&](const CountedRun &run) { return run.Row >= rows - added; });
+    QCOMPARE(DescribeBars(WeeklySeriesWithAddedRuns(WeeklySeries(CountRuns(before), today, Monday), runs, addedRuns,
+                                                    today, Monday)),
+             DescribeBars(WeeklySeries(runs, today, Monday)));
 }
 
 QTEST_APPLESS_MAIN(tst_ChartSeries)

@@ -9,6 +9,7 @@
 #include "insight/LiveRuns.h"
 #include "insight/LoadCounter.h"
 #include "insight/MarkTotals.h"
+#include "insight/PartThreads.h"
 #include "log/LogList.h"
 #include "log/NoteMarks.h"
 
@@ -67,22 +68,25 @@ private slots:
     void editsGiveAFreshCount_data() {
         QTest::addColumn<unsigned>("seed");
         QTest::addColumn<QString>("edits");
-        QTest::newRow("adds") << 1U << "aaaaaaaa";
-        QTest::newRow("deletes to empty") << 2U << QString(60, 'd');
-        QTest::newRow("modifies") << 3U << "mmmmmmmm";
-        QTest::newRow("duplicates then deletes") << 4U << "uuuuuddddd";
-        QTest::newRow("sorted between edits") << 5U << "asmsdsus";
-        QTest::newRow("reloaded between edits") << 6U << "amrdurma";
-        QTest::newRow("tag taken and dropped") << 7U << "tamdutamdu";
-        QTest::newRow("everything") << 8U << "aumdsraumdtsraumd";
+        QTest::addColumn<int>("rows");
+        QTest::newRow("adds") << 1U << "aaaaaaaa" << 50;
+        QTest::newRow("deletes to empty") << 2U << QString(60, 'd') << 50;
+        QTest::newRow("modifies") << 3U << "mmmmmmmm" << 50;
+        QTest::newRow("duplicates then deletes") << 4U << "uuuuuddddd" << 50;
+        QTest::newRow("sorted between edits") << 5U << "asmsdsus" << 50;
+        QTest::newRow("reloaded between edits") << 6U << "amrdurma" << 50;
+        QTest::newRow("tag taken and dropped") << 7U << "tamdutamdu" << 50;
+        QTest::newRow("everything") << 8U << "aumdsraumdtsraumd" << 50;
+        QTest::newRow("counted in parts") << 9U << "umtd" << ParallelCountMinimum + 7;
     }
 
     void editsGiveAFreshCount() {
         QFETCH(unsigned, seed);
         QFETCH(QString, edits);
+        QFETCH(int, rows);
         RandomRows random(seed);
         LogList list;
-        for (int i = 0; i < 50; ++i)
+        for (int i = 0; i < rows; ++i)
             list.AppendEntry(RandomEntry(random));
         LiveRuns live(list);
         live.Count({});

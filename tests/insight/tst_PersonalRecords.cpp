@@ -1,6 +1,9 @@
 #include <QTest>
 
 #include <cmath>
+#include <cstdio>
+#include <random>
+#include <string>
 
 #include "insight/MarkTotals.h"
 #include "insight/PersonalRecords.h"
@@ -42,6 +45,61 @@ QStringList DescribePredictions(const PersonalRecords &records) {
     return lines;
 }
 
+// Every figure of the records, to the last bit.
+std::string DescribeAll(const PersonalRecords &records) {
+    std::string text;
+    char line[200];
+    const auto run = [&](std::string_view label, const CountedRun &each) {
+        std::snprintf(line, sizeof line, "%.*s row %d day %d %a %a %a\n", int(label.size()), label.data(), each.Row,
+                      each.DayNumber, each.Miles, each.Kilometers, each.Seconds);
+        text += line;
+    };
+    for (const std::vector<RunRecord> *list : {&records.Best, &records.PredictionBases}) {
+        for (const RunRecord &record : *list)
+            run(record.Label, record.Run);
+        text += "--\n";
+    }
+    if (records.Longest)
+        run(records.Longest->Label, records.Longest->Run);
+    for (const std::optional<PeriodRecord> *period :
+         {&records.BiggestWeek, &records.BiggestMonth, &records.BiggestYear}) {
+        if (*period) {
+            const RunTotals &totals = (*period)->Totals;
+            std::snprintf(line, sizeof line, "period %d-%d runs %d %a %a %a %a %a %a\n", (*period)->FirstDay,
+                          (*period)->LastDay, totals.Runs, totals.Miles, totals.Kilometers, totals.Seconds,
+                          totals.PacedMiles, totals.PacedKilometers, totals.PacedSeconds);
+            text += line;
+        }
+    }
+    for (const Prediction &prediction : records.Predictions) {
+        run(prediction.Base.Label, prediction.Base.Run);
+        std::snprintf(line, sizeof line, "predicted %.*s %a\n", int(prediction.Label.size()), prediction.Label.data(),
+                      prediction.Seconds);
+        text += line;
+    }
+    return text;
+}
+
+// Runs at and near the standard distances over two years, some tagged as races, a few without a time or with
+// a distance below zero.
+LogList RacingLog(unsigned seed, int rows) {
+    static const char *const Distances[] = {"1 Miles",    "1.6 Kilometers",  "3.1 Miles",  "5 Kilometers",
+                                            "6.2 Miles",  "10 Kilometers",   "13.1 Miles", "21.1 Kilometers",
+                                            "26.2 Miles", "42.2 Kilometers", "20 Miles",   "-3 Miles"};
+    std::mt19937 random(seed);
+    const auto pick = [&random](int count) { return std::uniform_int_distribution<int>(0, count - 1)(random); };
+    LogList list;
+    char date[40];
+    char time[40];
+    for (int i = 0; i < rows; ++i) {
+        std::snprintf(date, sizeof date, "%04d/%02d/%02d", 2023 + pick(2), 1 + pick(12), 1 + pick(28));
+        std::snprintf(time, sizeof time, "%02d:%02d:%02d", pick(4), pick(60), pick(3) == 0 ? 0 : pick(60));
+        list.AppendEntry({date, Distances[pick(int(std::size(Distances)))], pick(10) == 0 ? "" : time,
+                          pick(4) == 0 ? "#race" : "easy"});
+    }
+    return list;
+}
+
 } // namespace
 
 class tst_PersonalRecords : public QObject {
@@ -57,6 +115,8 @@ private slots:
     void predictions_data();
     void predictions();
     void emptyLog();
+    void addedRunsUpdateTheRecords_data();
+    void addedRunsUpdateTheRecords();
 };
 
 void tst_PersonalRecords::bestTimes_data() {
@@ -231,6 +291,36 @@ void tst_PersonalRecords::emptyLog() {
     QVERIFY(!records.BiggestWeek);
     QVERIFY(records.PredictionBases.empty());
     QVERIFY(records.Predictions.empty());
+}
+
+void tst_PersonalRecords::addedRunsUpdateTheRecords_data() {
+    QTest::addColumn<unsigned>("seed");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("added");
+    QTest::addColumn<int>("weekStart");
+    for (unsigned seed = 1; seed <= 12; ++seed)
+        QTest::addRow("seed %u", seed) << seed << int(seed * 7) << int(seed % 3) + 1 << int(seed % 7);
+    QTest::addRow("first runs") << 13U << 3 << 3 << Monday;
+}
+
+// The records of a log with rows added at its end, from the records before them, equal those counted afresh.
+void tst_PersonalRecords::addedRunsUpdateTheRecords() {
+    QFETCH(unsigned, seed);
+    QFETCH(int, rows);
+    QFETCH(int, added);
+    QFETCH(int, weekStart);
+    const LogList list = RacingLog(seed, rows);
+    const LogList before = RacingLog(seed, rows - added);
+    const RowFilter isRace = MarkFilter(list, TagSign, std::string(RaceTag));
+    const int today = Day("2024/10/15");
+    const std::vector<CountedRun> runs = CountRuns(list);
+    std::vector<CountedRun> addedRuns;
+    std::copy_if(runs.begin(), runs.end(), std::back_inserter(addedRuns),
+                 [&](const CountedRun &run) { return run.Row >= rows - added; });
+    const PersonalRecords expected = ComputeRecords(runs, today, weekStart, isRace);
+    QCOMPARE(DescribeAll(RecordsWithAddedRuns(ComputeRecords(CountRuns(before), today, weekStart, isRace), runs,
+                                              addedRuns, today, weekStart, isRace)),
+             DescribeAll(expected));
 }
 
 QTEST_APPLESS_MAIN(tst_PersonalRecords)

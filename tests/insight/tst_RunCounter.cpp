@@ -85,9 +85,12 @@ private slots:
         QTest::addColumn<unsigned>("seed");
         QTest::addColumn<int>("rows");
         QTest::addColumn<bool>("filtered");
+        QTest::addColumn<int>("parts");
         for (unsigned seed = 1; seed <= 10; ++seed) {
-            QTest::addRow("seed %u", seed) << seed << static_cast<int>(seed * 151) << false;
-            QTest::addRow("seed %u, every third row left out", seed) << seed << static_cast<int>(seed * 151) << true;
+            const int parts = static_cast<int>(seed % 4) + 1;
+            QTest::addRow("seed %u, %d parts", seed, parts) << seed << static_cast<int>(seed * 151) << false << parts;
+            QTest::addRow("seed %u, %d parts, every third row left out", seed, parts)
+                << seed << static_cast<int>(seed * 151) << true << parts;
         }
     }
 
@@ -95,11 +98,14 @@ private slots:
         QFETCH(unsigned, seed);
         QFETCH(int, rows);
         QFETCH(bool, filtered);
+        QFETCH(int, parts);
         const LogList list = RandomList(seed, rows);
         const RowFilter filter = filtered ? RowFilter([](int row) { return row % 3 != 0; }) : RowFilter();
         const std::vector<CountedRun> expected = RunsByKeys(list, filter);
         QVERIFY(!expected.empty());
-        QCOMPARE(Described(CountRuns(list, filter)), Described(expected));
+        // Chunks of a few rows, so that the threads take turns.
+        QCOMPARE(Described(CountRunsInParts(list, filter, static_cast<std::size_t>(parts), static_cast<int>(seed) * 5)),
+                 Described(expected));
     }
 
     // Many rows of one day with equal keys: their Time texts differ only after the part a key holds, so their

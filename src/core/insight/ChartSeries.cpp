@@ -1,6 +1,7 @@
 #include "insight/ChartSeries.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "stats/StatsCalendar.h"
 
@@ -13,6 +14,46 @@ constexpr int PercentBase = 100;
 
 int DaysInYear(int year) {
     return DayNumber(year + 1, 1, 1) - DayNumber(year, 1, 1);
+}
+
+// The first days of the first and the last week of the series.
+std::pair<int, int> SeriesWeeks(const std::vector<CountedRun> &runs, int today, int weekStart) {
+    return {FirstDayOfWeek(runs.front().DayNumber, weekStart),
+            FirstDayOfWeek(std::max(today, runs.back().DayNumber), weekStart)};
+}
+
+// Each bar's average over the weeks before it and its ramp, from the bars' totals.
+void MarkRamps(std::vector<WeekBar> &bars) {
+    std::size_t historyStart = 0;
+    std::size_t weeksWithoutRun = 0;
+    for (std::size_t i = 0; i < bars.size(); ++i) {
+        if (bars[i].Totals.Miles <= 0) {
+            ++weeksWithoutRun;
+        } else {
+            if (weeksWithoutRun >= BreakWeeks) {
+                historyStart = i;
+            }
+            weeksWithoutRun = 0;
+        }
+        WeekBar &bar = bars[i];
+        bar.Ramp = RampLevel::None;
+        const std::size_t count = std::min<std::size_t>(i, TrailingWeeks);
+        if (count == 0) {
+            continue;
+        }
+        double miles = 0;
+        double kilometers = 0;
+        for (std::size_t k = i - count; k < i; ++k) {
+            miles += bars[k].Totals.Miles;
+            kilometers += bars[k].Totals.Kilometers;
+        }
+        bar.AverageWeeks = static_cast<int>(count);
+        bar.AverageMiles = miles / static_cast<double>(count);
+        bar.AverageKilometers = kilometers / static_cast<double>(count);
+        if (i - historyStart >= TrailingWeeks) {
+            bar.Ramp = RampOf(bar.Totals.Miles, bar.AverageMiles);
+        }
+    }
 }
 
 } // namespace
@@ -35,8 +76,7 @@ std::vector<WeekBar> WeeklySeries(const std::vector<CountedRun> &runs, int today
     if (runs.empty()) {
         return bars;
     }
-    const int firstWeek = FirstDayOfWeek(runs.front().DayNumber, weekStart);
-    const int lastWeek = FirstDayOfWeek(std::max(today, runs.back().DayNumber), weekStart);
+    const auto [firstWeek, lastWeek] = SeriesWeeks(runs, today, weekStart);
     bars.resize(static_cast<std::size_t>((lastWeek - firstWeek) / DaysPerWeek) + 1);
     for (std::size_t i = 0; i < bars.size(); ++i) {
         bars[i].FirstDay = firstWeek + static_cast<int>(i) * DaysPerWeek;
@@ -44,35 +84,23 @@ std::vector<WeekBar> WeeklySeries(const std::vector<CountedRun> &runs, int today
     for (const CountedRun &run : runs) {
         bars[static_cast<std::size_t>((run.DayNumber - firstWeek) / DaysPerWeek)].Totals.Add(run);
     }
-    std::size_t historyStart = 0;
-    std::size_t weeksWithoutRun = 0;
-    for (std::size_t i = 0; i < bars.size(); ++i) {
-        if (bars[i].Totals.Miles <= 0) {
-            ++weeksWithoutRun;
-        } else {
-            if (weeksWithoutRun >= BreakWeeks) {
-                historyStart = i;
-            }
-            weeksWithoutRun = 0;
-        }
-        const std::size_t count = std::min<std::size_t>(i, TrailingWeeks);
-        if (count == 0) {
-            continue;
-        }
-        double miles = 0;
-        double kilometers = 0;
-        for (std::size_t k = i - count; k < i; ++k) {
-            miles += bars[k].Totals.Miles;
-            kilometers += bars[k].Totals.Kilometers;
-        }
-        WeekBar &bar = bars[i];
-        bar.AverageWeeks = static_cast<int>(count);
-        bar.AverageMiles = miles / static_cast<double>(count);
-        bar.AverageKilometers = kilometers / static_cast<double>(count);
-        if (i - historyStart >= TrailingWeeks) {
-            bar.Ramp = RampOf(bar.Totals.Miles, bar.AverageMiles);
-        }
+    MarkRamps(bars);
+    return bars;
+}
+
+// A week's runs are next to each other in the runs' order, so its totals added up again equal those of a walk
+// over every run.
+std::vector<WeekBar> WeeklySeriesWithAddedRuns(std::vector<WeekBar> bars, const std::vector<CountedRun> &runs,
+                                               const std::vector<CountedRun> &added, int today, int weekStart) {
+    if (runs.empty() || bars.empty() ||
+        SeriesWeeks(runs, today, weekStart) != std::pair(bars.front().FirstDay, bars.back().FirstDay)) {
+        return WeeklySeries(runs, today, weekStart);
     }
+    for (const CountedRun &run : added) {
+        WeekBar &bar = bars[static_cast<std::size_t>((run.DayNumber - bars.front().FirstDay) / DaysPerWeek)];
+        bar.Totals = TotalsBetween(runs, bar.FirstDay, bar.FirstDay + DaysPerWeek - 1);
+    }
+    MarkRamps(bars);
     return bars;
 }
 

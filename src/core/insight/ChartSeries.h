@@ -37,6 +37,11 @@ struct WeekBar {
 // which starts with the week of the first run and again with the week of the first run after BreakWeeks or more
 // weeks without one: a log's first weeks and the weeks back from a break are not measured against empty ones.
 std::vector<WeekBar> WeeklySeries(const std::vector<CountedRun> &runs, int today, int weekStart);
+// The weekly series of `runs` after runs were added at the end of the log, from the series before them (of the
+// same today and weekStart): `runs` holds the added runs already, every other run is as it was. The same as
+// WeeklySeries over `runs`, with only the added runs' weeks added up again.
+std::vector<WeekBar> WeeklySeriesWithAddedRuns(std::vector<WeekBar> bars, const std::vector<CountedRun> &runs,
+                                               const std::vector<CountedRun> &added, int today, int weekStart);
 
 // Keeps the last `count` weeks through the week of today (all of them through it for a count of 0): weeks after
 // this one, of runs dated later than today, are dropped.

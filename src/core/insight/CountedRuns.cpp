@@ -10,7 +10,6 @@
 #include "calc/DistanceTimeParts.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
-#include "stats/DayOrder.h"
 #include "stats/RowKey.h"
 
 namespace pq {
@@ -152,9 +151,24 @@ bool RunBefore(const LogList &list, const CountedRun &left, const CountedRun &ri
 }
 
 std::vector<CountedRun> CountRuns(const LogList &list, const RowFilter &filter) {
-    RunCounter counter;
-    counter.AddRows(list, filter);
-    return counter.Finish();
+    return CountRunsInParts(list, filter, CountingParts(list.RowCount()));
+}
+
+std::vector<CountedRun> CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts, int chunk) {
+    std::vector<RunCounter> counters(parts);
+    const int rows = list.RowCount();
+    // The rows' room is taken here rather than by each thread, so that it comes back to the system when freed;
+    // room not written to takes no memory.
+    for (RunCounter &counter : counters) {
+        counter.Reserve(static_cast<std::size_t>(rows));
+    }
+    RunInChunks(parts, rows, chunk,
+                [&](std::size_t thread, int first, int end) { counters[thread].AddRows(list, filter, first, end); });
+    for (std::size_t part = 1; part < parts; ++part) {
+        counters.front().Merge(counters[part]);
+        counters[part] = RunCounter();
+    }
+    return counters.front().Finish(parts);
 }
 
 void RunTotals::Add(const CountedRun &run) {
@@ -207,7 +221,7 @@ void RunCounter::AddRow(int row, std::string_view date, std::string_view distanc
         }
         const std::uint32_t distanceId = InternDistance(distance);
         if (Readings[distanceId]) {
-            Rows.push_back({static_cast<std::uint32_t>(facts.Day), dateId, distanceId, InternTime(time), row, false});
+            Rows.push_back({dateId, distanceId, InternTime(time), static_cast<std::uint32_t>(row), 0});
         }
         return;
     }
@@ -218,18 +232,22 @@ void RunCounter::AddRow(int row, std::string_view date, std::string_view distanc
     const RowKeyFields fields = ReadRowKey(key);
     if (const std::optional<UnitTotals> counted = CountedRunDistance(fields.Date, fields.Distance)) {
         TabbedDistances.emplace_back(row, *counted);
-        Rows.push_back(
-            {static_cast<std::uint32_t>(facts.Day), dateId, InternDistance(distance), InternTime(time), row, true});
+        Rows.push_back({dateId, InternDistance(distance), InternTime(time), static_cast<std::uint32_t>(row), 1});
     }
 }
 
 void RunCounter::AddRows(const LogList &list, const RowFilter &filter) {
     Rows.reserve(Rows.size() + static_cast<std::size_t>(list.RowCount()));
-    for (int row = 0; row < list.RowCount(); ++row) {
+    AddRows(list, filter, 0, list.RowCount());
+}
+
+void RunCounter::AddRows(const LogList &list, const RowFilter &filter, int first, int end) {
+    for (int row = first; row < end; ++row) {
         if (!filter || filter(row)) {
             AddRow(row, list.Text(row, DateColumn), list.Text(row, DistanceColumn), list.Text(row, TimeColumn));
         }
     }
+    Taken = std::max(Taken, end);
 }
 
 std::uint32_t RunCounter::InternDate(std::string_view date) {
@@ -269,6 +287,16 @@ std::uint32_t RunCounter::InternTime(std::string_view time) {
 }
 
 void RunCounter::Append(const RunCounter &later) {
+    Take(later, Taken);
+    Taken += later.Taken;
+}
+
+void RunCounter::Merge(const RunCounter &other) {
+    Take(other, 0);
+    Taken = std::max(Taken, other.Taken);
+}
+
+void RunCounter::Take(const RunCounter &later, int offset) {
     const auto remap = [](const TextPool &texts, auto intern) {
         std::vector<std::uint32_t> ids(texts.Size());
         for (std::uint32_t id = 0; id < ids.size(); ++id) {
@@ -284,30 +312,57 @@ void RunCounter::Append(const RunCounter &later) {
         remap(later.Times, [this](std::string_view text) { return InternTime(text); });
     Rows.reserve(Rows.size() + later.Rows.size());
     for (const Row &row : later.Rows) {
-        Rows.push_back(
-            {row.Day, dates[row.Date], distances[row.Distance], times[row.Time], row.Index + Taken, row.Tabbed});
+        Rows.push_back({dates[row.Date], distances[row.Distance], times[row.Time],
+                        row.Index + static_cast<std::uint32_t>(offset), row.Tabbed});
     }
     for (const auto &[row, distance] : later.TabbedDistances) {
-        TabbedDistances.emplace_back(row + Taken, distance);
+        TabbedDistances.emplace_back(row + offset, distance);
     }
-    Taken += later.Taken;
 }
 
-std::vector<CountedRun> RunCounter::Finish() {
+// The rows are placed by day (counted per day first), then each day's few rows are sorted and turned into runs,
+// the days shared out among the threads.
+std::vector<CountedRun> RunCounter::Finish(std::size_t parts) {
     Rank();
-    SortByDay(Rows, [this](const Row &left, const Row &right) { return Before(left, right); });
-    std::vector<CountedRun> runs;
-    runs.reserve(Rows.size());
+    std::vector<std::size_t> starts(static_cast<std::size_t>(LargestKeyDayNumber) + 2, 0);
     for (const Row &row : Rows) {
-        const UnitTotals &distance = DistanceOf(row);
-        runs.push_back(
-            {row.Index, static_cast<int>(row.Day), distance.Miles, distance.Kilometers, SecondsOf[row.Time]});
+        ++starts[static_cast<std::size_t>(DayOf(row)) + 1];
     }
+    std::partial_sum(starts.begin(), starts.end(), starts.begin());
+    std::vector<Row> placed(Rows.size());
+    {
+        std::vector<std::size_t> next(starts.begin(), starts.end() - 1);
+        for (const Row &row : Rows) {
+            placed[next[static_cast<std::size_t>(DayOf(row))]++] = row;
+        }
+    }
+    Rows = std::move(placed);
+    std::vector<CountedRun> runs(Rows.size());
+    RunInChunks(parts, static_cast<int>(starts.size() - 1), CountingChunk, [&](std::size_t, int firstDay, int endDay) {
+        const auto at = [this](std::size_t place) { return Rows.begin() + static_cast<std::ptrdiff_t>(place); };
+        const auto first = static_cast<std::size_t>(firstDay);
+        const auto end = static_cast<std::size_t>(endDay);
+        for (std::size_t day = first; day < end; ++day) {
+            if (starts[day + 1] - starts[day] > 1) {
+                std::sort(at(starts[day]), at(starts[day + 1]),
+                          [this](const Row &left, const Row &right) { return Before(left, right); });
+            }
+        }
+        for (std::size_t place = starts[first]; place < starts[end]; ++place) {
+            runs[place] = RunOf(Rows[place]);
+        }
+    });
     return runs;
 }
 
+CountedRun RunCounter::RunOf(const Row &row) const {
+    const UnitTotals &distance = DistanceOf(row);
+    return {static_cast<int>(row.Index), DayOf(row), distance.Miles, distance.Kilometers, SecondsOf[row.Time]};
+}
+
 RunTexts RunCounter::Texts(int row) const {
-    const auto found = std::find_if(Rows.begin(), Rows.end(), [row](const Row &kept) { return kept.Index == row; });
+    const auto found =
+        std::find_if(Rows.begin(), Rows.end(), [row](const Row &kept) { return static_cast<int>(kept.Index) == row; });
     if (found == Rows.end()) {
         return {};
     }
@@ -331,7 +386,8 @@ void RunCounter::Rank() {
 bool RunCounter::Before(const Row &left, const Row &right) const {
     if (!left.Tabbed && !right.Tabbed) {
         const auto rank = [this](const Row &row) {
-            return std::make_tuple(DateRank[row.Date], DistanceRank[row.Distance], TimeRank[row.Time], row.Index);
+            return std::make_tuple(DateRank[row.Date], DistanceRank[row.Distance], TimeRank[row.Time],
+                                   static_cast<std::uint32_t>(row.Index));
         };
         return rank(left) < rank(right);
     }
@@ -348,7 +404,7 @@ const UnitTotals &RunCounter::DistanceOf(const Row &row) const {
     if (!row.Tabbed) {
         return *Readings[row.Distance];
     }
-    const auto found = std::lower_bound(TabbedDistances.begin(), TabbedDistances.end(), row.Index,
+    const auto found = std::lower_bound(TabbedDistances.begin(), TabbedDistances.end(), static_cast<int>(row.Index),
                                         [](const auto &entry, int index) { return entry.first < index; });
     return found->second;
 }

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "insight/PartThreads.h"
 #include "log/RowSink.h"
 #include "log/TextPool.h"
 #include "stats/PeriodTotals.h"
@@ -38,8 +39,12 @@ std::optional<UnitTotals> RunDistance(std::string_view distance);
 using RowFilter = std::function<bool(int row)>;
 
 // The counted rows in the statistics' order: by date, rows of one day by their Distance and Time texts, then in
-// list order. Totals formed in this order equal the statistics' to the last bit.
+// list order. Totals formed in this order equal the statistics' to the last bit. A big list is counted a part on
+// each core (CountingParts).
 std::vector<CountedRun> CountRuns(const LogList &list, const RowFilter &filter = {});
+// The same, counted and put in order on this many threads, which take this many rows at a time.
+std::vector<CountedRun> CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts,
+                                         int chunk = CountingChunk);
 
 // The run of one row at this index of a list as CountRuns counts it, or nothing when the row is not a run that
 // counts.
@@ -89,10 +94,17 @@ public:
     void AddRow(int row, std::string_view date, std::string_view distance, std::string_view time);
     // The rows of the list that the filter takes (every row for an empty one).
     void AddRows(const LogList &list, const RowFilter &filter);
+    // The rows from first up to end of the list that the filter takes, numbered as in the list.
+    void AddRows(const LogList &list, const RowFilter &filter, int first, int end);
+    // Room for this many rows in all, so that rows added or appended later are not copied on the way.
+    void Reserve(std::size_t rows) { Rows.reserve(rows); }
     // Adds the rows of a later part of the same file, numbered after every row this counter has taken.
     void Append(const RunCounter &later);
-    // The counted runs in the statistics' order; call once, after the last row.
-    std::vector<CountedRun> Finish();
+    // Adds the rows another counter took from the same list, numbered as in the list.
+    void Merge(const RunCounter &other);
+    // The counted runs in the statistics' order, put in order on this many threads; call once, after the last
+    // row.
+    std::vector<CountedRun> Finish(std::size_t parts = 1);
     // The texts of a counted row, after Finish.
     RunTexts Texts(int row) const;
 
@@ -100,21 +112,24 @@ private:
     // A row whose key has no tab inside its Date or cut Distance text is put in order by the ranks of its texts;
     // any other row, rare, by its key's texts. Such a row's counted distance is kept beside the rows.
     struct Row {
-        std::uint32_t Day;
         std::uint32_t Date;
         std::uint32_t Distance;
         std::uint32_t Time;
-        int Index;
-        bool Tabbed;
+        std::uint32_t Index : 31;
+        std::uint32_t Tabbed : 1;
     };
     struct DateFacts {
         int Day;     // -1 when the text gives a row no key
         bool Counts; // a real date by the date rules
     };
+    // Adds the other counter's rows with their numbers moved on by `offset`.
+    void Take(const RunCounter &other, int offset);
     std::uint32_t InternDate(std::string_view date);
     std::uint32_t InternDistance(std::string_view distance);
     std::uint32_t InternTime(std::string_view time);
     void Rank();
+    int DayOf(const Row &row) const { return DateFactsOf[row.Date].Day; }
+    CountedRun RunOf(const Row &row) const;
     bool Before(const Row &left, const Row &right) const;
     const UnitTotals &DistanceOf(const Row &row) const;
 

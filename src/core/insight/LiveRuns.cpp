@@ -1,8 +1,10 @@
 #include "insight/LiveRuns.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "insight/LoadCounter.h"
+#include "insight/PartThreads.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
 
@@ -16,7 +18,7 @@ void LiveRuns::Count(RowFilter filter) {
     }
 }
 
-void LiveRuns::RowsInserted(int first, int last) {
+std::vector<CountedRun> LiveRuns::RowsInserted(int first, int last) {
     const int count = last - first + 1;
     // Rows added at the end, as the window adds them, move no row.
     const bool appended = last == List.RowCount() - 1;
@@ -25,23 +27,20 @@ void LiveRuns::RowsInserted(int first, int last) {
             run.Row += run.Row >= first ? count : 0;
         }
     }
+    std::vector<CountedRun> inserted;
     for (int row = first; row <= last; ++row) {
-        if (!Taken || Taken(row)) {
-            InsertRun(row);
+        if (const std::optional<CountedRun> run = InsertRun(row)) {
+            inserted.push_back(*run);
         }
     }
-    if (!LoadsKept) {
-        return;
-    }
-    if (!appended) {
+    if (LoadsKept && !appended) {
         CountLoads();
-        return;
-    }
-    for (int row = first; row <= last; ++row) {
-        if (!Taken || Taken(row)) {
+    } else if (LoadsKept) {
+        for (int row = first; row <= last; ++row) {
             AppendLoad(row);
         }
     }
+    return inserted;
 }
 
 void LiveRuns::RowsAboutToBeRemoved(int first, int last) {
@@ -69,17 +68,12 @@ void LiveRuns::RowsRemoved(int first, int last) {
     if (!LoadsKept) {
         return;
     }
-    const auto begin = std::lower_bound(LoadedRows.begin(), LoadedRows.end(), first);
-    const auto end = std::upper_bound(begin, LoadedRows.end(), last);
-    const auto from = RowLoads.begin() + (begin - LoadedRows.begin());
+    const auto begin = LoadDays.begin() + first;
+    const auto end = begin + count;
     std::vector<int> days;
-    for (auto removed = from; removed != from + (end - begin); ++removed) {
-        days.push_back(removed->first);
-    }
-    RowLoads.erase(from, from + (end - begin));
-    for (auto loaded = LoadedRows.erase(begin, end); loaded != LoadedRows.end(); ++loaded) {
-        *loaded -= count;
-    }
+    std::copy_if(begin, end, std::back_inserter(days), [](int day) { return day != 0; });
+    LoadDays.erase(begin, end);
+    RowLoads.erase(RowLoads.begin() + first, RowLoads.begin() + first + count);
     for (const int day : days) {
         SumDay(day);
     }
@@ -108,8 +102,9 @@ LiveRuns::DayRuns(const CountedRun &run) {
 }
 
 // The run goes after the runs that come before it in CountRuns' order: by date, by its key's texts, then by row.
-void LiveRuns::InsertRun(int row) {
-    if (const std::optional<CountedRun> run = RunOf(row)) {
+std::optional<CountedRun> LiveRuns::InsertRun(int row) {
+    const std::optional<CountedRun> run = RunOf(row);
+    if (run) {
         const auto [begin, end] = DayRuns(*run);
         Counted.insert(std::upper_bound(begin, end, *run,
                                         [this](const CountedRun &left, const CountedRun &right) {
@@ -117,28 +112,54 @@ void LiveRuns::InsertRun(int row) {
                                         }),
                        *run);
     }
+    return run;
 }
 
 void LiveRuns::CountLoads() {
-    LoadedRows.clear();
-    RowLoads.clear();
-    // Logs hold the runs of a day together: the day of the last Date text read is kept.
-    std::string_view lastDate;
-    int lastDay = 0;
-    for (int row = 0; row < List.RowCount(); ++row) {
-        if (!Taken || Taken(row)) {
+    const int rows = List.RowCount();
+    LoadDays.assign(static_cast<std::size_t>(rows), 0);
+    RowLoads.assign(static_cast<std::size_t>(rows), 0);
+    RunInChunks(CountingParts(rows), rows, CountingChunk, [&](std::size_t, int first, int end) {
+        // Logs hold the runs of a day together: the day of the last Date text read is kept.
+        std::string_view lastDate;
+        int lastDay = 0;
+        for (int row = first; row < end; ++row) {
+            if (Taken && !Taken(row)) {
+                continue;
+            }
             const std::string_view date = List.Text(row, DateColumn);
-            if (row == 0 || date != lastDate) {
+            if (row == first || date != lastDate) {
                 lastDay = LoadDayOf(date);
                 lastDate = date;
             }
             if (const std::optional<double> load = LoadOf(row, lastDay)) {
-                LoadedRows.push_back(row);
-                RowLoads.emplace_back(lastDay, *load);
+                LoadDays[static_cast<std::size_t>(row)] = lastDay;
+                RowLoads[static_cast<std::size_t>(row)] = *load;
             }
         }
+    });
+    Daily = SumLoads();
+}
+
+DailyLoads LiveRuns::SumLoads() const {
+    DailyLoads loads;
+    int lastDay = 0;
+    for (const int day : LoadDays) {
+        if (day != 0) {
+            loads.FirstDay = loads.FirstDay == 0 ? day : std::min(loads.FirstDay, day);
+            lastDay = std::max(lastDay, day);
+        }
     }
-    Daily = SumDailyLoads(RowLoads);
+    if (lastDay == 0) {
+        return {};
+    }
+    loads.Loads.assign(static_cast<std::size_t>(lastDay - loads.FirstDay) + 1, 0);
+    for (std::size_t row = 0; row < LoadDays.size(); ++row) {
+        if (LoadDays[row] != 0) {
+            loads.Loads[static_cast<std::size_t>(LoadDays[row] - loads.FirstDay)] += RowLoads[row];
+        }
+    }
+    return loads;
 }
 
 std::optional<double> LiveRuns::LoadOf(int row, int day) const {
@@ -151,12 +172,12 @@ std::optional<double> LiveRuns::LoadOf(int row, int day) const {
 // The last row's load is the last one added to its day, as a count of all rows adds it.
 void LiveRuns::AppendLoad(int row) {
     const int day = LoadDayOf(List.Text(row, DateColumn));
-    const std::optional<double> load = LoadOf(row, day);
+    const std::optional<double> load = (!Taken || Taken(row)) ? LoadOf(row, day) : std::nullopt;
+    LoadDays.push_back(load ? day : 0);
+    RowLoads.push_back(load.value_or(0));
     if (!load) {
         return;
     }
-    LoadedRows.push_back(row);
-    RowLoads.emplace_back(day, *load);
     if (Daily.Loads.empty()) {
         Daily.FirstDay = day;
     } else if (day < Daily.FirstDay) {
@@ -175,15 +196,15 @@ void LiveRuns::AppendLoad(int row) {
 void LiveRuns::SumDay(int day) {
     double sum = 0;
     bool runs = false;
-    for (const auto &[loadDay, load] : RowLoads) {
-        if (loadDay == day) {
-            sum += load;
+    for (std::size_t row = 0; row < LoadDays.size(); ++row) {
+        if (LoadDays[row] == day) {
+            sum += RowLoads[row];
             runs = true;
         }
     }
     const int lastDay = Daily.FirstDay + static_cast<int>(Daily.Loads.size()) - 1;
     if (!runs && (day == Daily.FirstDay || day == lastDay)) {
-        Daily = SumDailyLoads(RowLoads);
+        Daily = SumLoads();
         return;
     }
     Daily.Loads[static_cast<std::size_t>(day - Daily.FirstDay)] = sum;

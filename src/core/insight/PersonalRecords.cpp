@@ -1,5 +1,6 @@
 #include "insight/PersonalRecords.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "calc/DateRules.h"
@@ -192,6 +193,92 @@ PersonalRecords ComputeRecords(const std::vector<CountedRun> &runs, int today, i
     records.BiggestWeek = weeks.Biggest();
     records.BiggestMonth = months.Biggest();
     records.BiggestYear = years.Biggest();
+    AddPredictions(records, baseStandards);
+    return records;
+}
+
+namespace {
+
+// The record kept under the label in a list in the order of StandardDistances, or where it goes.
+std::vector<RunRecord>::iterator RecordOf(std::vector<RunRecord> &list, std::size_t standard) {
+    return std::find_if(list.begin(), list.end(), [standard](const RunRecord &record) {
+        const auto known = std::find_if(StandardDistances.begin(), StandardDistances.end(),
+                                        [&record](const StandardDistance &each) { return each.Label == record.Label; });
+        return static_cast<std::size_t>(known - StandardDistances.begin()) >= standard;
+    });
+}
+
+// Keeps the run at the standard distance when it is faster than the one kept, or the first one there.
+void KeepFasterAt(std::vector<RunRecord> &list, std::size_t standard, const CountedRun &run) {
+    const auto kept = RecordOf(list, standard);
+    if (kept == list.end() || kept->Label != StandardDistances[standard].Label) {
+        list.insert(kept, {StandardDistances[standard].Label, run});
+    } else if (FasterThan(run, kept->Run)) {
+        kept->Run = run;
+    }
+}
+
+// The period of the added run's day with its totals now, against the biggest before: it is the biggest when it
+// was already, or when it is now bigger, or as big and earlier.
+void UpdateBiggest(std::optional<PeriodRecord> &biggest, PeriodKind kind, const std::vector<CountedRun> &runs,
+                   const CountedRun &run, int weekStart) {
+    const DayRange range = PeriodAround(kind, run.DayNumber, weekStart);
+    const PeriodRecord period{kind, range.FirstDay, range.LastDay, TotalsBetween(runs, range.FirstDay, range.LastDay)};
+    if (!biggest || biggest->FirstDay == period.FirstDay || period.Totals.Miles > biggest->Totals.Miles ||
+        (period.Totals.Miles == biggest->Totals.Miles && period.FirstDay < biggest->FirstDay)) {
+        biggest = period;
+    }
+}
+
+} // namespace
+
+PersonalRecords RecordsWithAddedRuns(PersonalRecords records, const std::vector<CountedRun> &runs,
+                                     const std::vector<CountedRun> &added, int today, int weekStart,
+                                     const RowFilter &isRace) {
+    // A run of less than no distance makes its periods smaller, so a period's place among the others is lost.
+    if (std::any_of(added.begin(), added.end(), [](const CountedRun &run) { return !(run.Miles >= 0); })) {
+        return ComputeRecords(runs, today, weekStart, isRace);
+    }
+    const int firstRecentDay = today - PredictionDays + 1;
+    const auto raced = [&isRace](const CountedRun &run) { return isRace && isRace(run.Row); };
+    for (const CountedRun &run : added) {
+        UpdateBiggest(records.BiggestWeek, PeriodKind::Week, runs, run, weekStart);
+        UpdateBiggest(records.BiggestMonth, PeriodKind::Month, runs, run, weekStart);
+        UpdateBiggest(records.BiggestYear, PeriodKind::Year, runs, run, weekStart);
+        if (run.Miles > 0 && (!records.Longest || LongerThan(run, records.Longest->Run))) {
+            records.Longest = RunRecord{LongestRunLabel, run};
+        }
+        if (run.Seconds <= 0) {
+            continue;
+        }
+        for (std::size_t i = 0; i < StandardDistances.size(); ++i) {
+            if (!IsCandidate(run.Kilometers, StandardDistances[i].Kilometers)) {
+                continue;
+            }
+            KeepFasterAt(records.Best, i, run);
+            if (run.DayNumber < firstRecentDay || run.DayNumber > today) {
+                continue;
+            }
+            // A race run is a base before any other; among runs alike the faster one is.
+            const auto base = RecordOf(records.PredictionBases, i);
+            if (base != records.PredictionBases.end() && base->Label == StandardDistances[i].Label &&
+                raced(run) != raced(base->Run)) {
+                if (raced(run)) {
+                    base->Run = run;
+                }
+                continue;
+            }
+            KeepFasterAt(records.PredictionBases, i, run);
+        }
+    }
+    std::vector<std::size_t> baseStandards;
+    for (const RunRecord &base : records.PredictionBases) {
+        baseStandards.push_back(static_cast<std::size_t>(
+            std::find_if(StandardDistances.begin(), StandardDistances.end(),
+                         [&base](const StandardDistance &each) { return each.Label == base.Label; }) -
+            StandardDistances.begin()));
+    }
+    records.Predictions.clear();
     AddPredictions(records, baseStandards);
     return records;
 }

@@ -33,10 +33,6 @@ const QString DefaultImageSuffix = QStringLiteral("png");
 constexpr int DefaultWidth = 760;
 constexpr int DefaultHeight = 440;
 constexpr int DaysPerWeek = 7;
-// The tabs, in the order they are added.
-constexpr int WeeklyTab = 0;
-constexpr int YearOverYearTab = 1;
-constexpr int TrainingLoadTab = 3;
 
 QComboBox *AddChoice(QHBoxLayout *row, QWidget *owner, const QString &label, const QString &name,
                      const QStringList &items) {
@@ -126,10 +122,72 @@ ChartsWindow::ChartsWindow(InsightSource &source, QWidget *parent) : QWidget(par
 }
 
 void ChartsWindow::Refresh() {
+    Stale.fill(true);
+    // The training load chart follows at once too: the weekly chart's warnings take its days anyway.
+    BringUpToDate(TrainingLoadTab);
+    UpdatePages();
+}
+
+WeeklyChart *ChartsWindow::Weekly() const {
+    BringUpToDate(WeeklyTab);
+    return WeeklyView;
+}
+
+YearOverYearChart *ChartsWindow::YearOverYear() const {
+    BringUpToDate(YearOverYearTab);
+    return YearsView;
+}
+
+ConsistencyChart *ChartsWindow::Consistency() const {
+    BringUpToDate(ConsistencyTab);
+    return CalendarView;
+}
+
+TrainingLoadChart *ChartsWindow::Load() const {
+    BringUpToDate(TrainingLoadTab);
+    return LoadView;
+}
+
+void ChartsWindow::BringUpToDate(Tab tab) const {
+    if (!Stale[tab])
+        return;
+    Stale[tab] = false;
     const int today = InsightSource::Today();
     const int weekStart = WeekStart->currentIndex();
     const auto unit = Unit->currentIndex() == 0 ? pq::DistanceUnit::Miles : pq::DistanceUnit::Kilometers;
-    std::vector<pq::WeekBar> bars = pq::WeeklySeries(Source.Runs(), today, weekStart);
+    switch (tab) {
+    case WeeklyTab:
+    case TrainingLoadTab:
+        DrawWeeklyAndLoad();
+        break;
+    case YearOverYearTab:
+        YearsView->SetYearGoal(YearGoal(unit));
+        YearsView->SetSeries(pq::YearOverYearSeries(Source.Runs(), today), unit);
+        ShowPage(tab);
+        break;
+    case ConsistencyTab:
+        CalendarView->SetCalendar(pq::ConsistencySeries(Source.Runs(), today, weekStart), unit, weekStart);
+        ShowPage(tab);
+        break;
+    case TabCount:
+        break;
+    }
+}
+
+void ChartsWindow::DrawWeeklyAndLoad() const {
+    Stale[WeeklyTab] = false;
+    Stale[TrainingLoadTab] = false;
+    const int today = InsightSource::Today();
+    const int weekStart = WeekStart->currentIndex();
+    const auto unit = Unit->currentIndex() == 0 ? pq::DistanceUnit::Miles : pq::DistanceUnit::Kilometers;
+    const std::optional<std::vector<pq::CountedRun>> &added = Source.AddedRuns();
+    if (added && AllWeeksToday == today && AllWeeksStart == weekStart)
+        AllWeeks = pq::WeeklySeriesWithAddedRuns(std::move(AllWeeks), Source.Runs(), *added, today, weekStart);
+    else
+        AllWeeks = pq::WeeklySeries(Source.Runs(), today, weekStart);
+    AllWeeksToday = today;
+    AllWeeksStart = weekStart;
+    std::vector<pq::WeekBar> bars = AllWeeks;
     pq::KeepLastWeeks(bars, today, weekStart, std::size_t(WeekChoices[Weeks->currentIndex()]));
     const std::vector<pq::LoadDay> load = pq::TrainingLoadSeries(Source.Loads(), today);
     // A week is marked by the ratio of its last day, or of today in the current week.
@@ -139,13 +197,10 @@ void ChartsWindow::Refresh() {
         loadWarnings.push_back(last != nullptr && pq::IsLoadWarning(last->Ratio));
     }
     WeeklyView->SetBars(std::move(bars), unit, std::move(loadWarnings));
-    YearsView->SetYearGoal(YearGoal(unit));
-    YearsView->SetSeries(pq::YearOverYearSeries(Source.Runs(), today), unit);
-    CalendarView->SetCalendar(pq::ConsistencySeries(Source.Runs(), today, weekStart), unit, weekStart);
     const std::size_t shownDays = std::size_t(WeekChoices[Weeks->currentIndex()]) * DaysPerWeek;
     const std::size_t hidden = shownDays == 0 ? 0 : load.size() - std::min(load.size(), shownDays);
     LoadView->SetDays({load.begin() + std::ptrdiff_t(hidden), load.end()});
-    UpdatePages();
+    ShowPage(WeeklyTab);
     // The latest weeks are the ones a runner looks at first.
     QTimer::singleShot(0, this, [this] {
         WeeklyScroll->horizontalScrollBar()->setValue(WeeklyScroll->horizontalScrollBar()->maximum());
@@ -162,26 +217,30 @@ std::optional<double> ChartsWindow::YearGoal(pq::DistanceUnit unit) const {
     return std::nullopt;
 }
 
-void ChartsWindow::UpdatePages() {
-    const int today = InsightSource::Today();
+void ChartsWindow::ShowPage(Tab tab) const {
+    if (tab >= Pages.size())
+        return;
+    QString message;
+    const QString noRuns = tr("No runs to show.");
     const auto between = [](int first, int last) {
         return tr("No runs between %1 and %2.").arg(ChartView::DayText(first), ChartView::DayText(last));
     };
-    const std::vector<pq::WeekBar> &bars = WeeklyView->Bars();
-    const QString noRuns = tr("No runs to show.");
-    const QString messages[] = {WeeklyView->HasRuns() ? QString()
-                                : bars.empty()        ? noRuns
-                                                      : between(bars.front().FirstDay, today),
-                                YearsView->HasRuns() ? QString() : noRuns,
-                                CalendarView->HasRuns() ? QString()
-                                                        : between(std::max(1, CalendarView->Calendar().FirstDay),
-                                                                  CalendarView->Calendar().LastDay)};
-    for (qsizetype i = 0; i < Pages.size(); ++i) {
-        EmptyLabels[i]->setText(messages[i]);
-        Pages[i]->setCurrentIndex(messages[i].isEmpty() ? 0 : 1);
+    if (tab == WeeklyTab && !WeeklyView->HasRuns()) {
+        const std::vector<pq::WeekBar> &bars = WeeklyView->Bars();
+        message = bars.empty() ? noRuns : between(bars.front().FirstDay, InsightSource::Today());
+    } else if (tab == YearOverYearTab && !YearsView->HasRuns()) {
+        message = noRuns;
+    } else if (tab == ConsistencyTab && !CalendarView->HasRuns()) {
+        message = between(std::max(1, CalendarView->Calendar().FirstDay), CalendarView->Calendar().LastDay);
     }
-    ShowAllButton->setVisible(!Source.Runs().empty() && WeekChoices[Weeks->currentIndex()] != 0);
+    EmptyLabels[tab]->setText(message);
+    Pages[tab]->setCurrentIndex(message.isEmpty() ? 0 : 1);
+}
+
+void ChartsWindow::UpdatePages() {
     const int tab = ChartTabs->currentIndex();
+    BringUpToDate(Tab(tab));
+    ShowAllButton->setVisible(!Source.Runs().empty() && WeekChoices[Weeks->currentIndex()] != 0);
     Weeks->setEnabled(tab == WeeklyTab || tab == TrainingLoadTab);
     WeekStart->setEnabled(tab != YearOverYearTab && tab != TrainingLoadTab);
     SaveButton->setEnabled(EmptyMessage().isEmpty());

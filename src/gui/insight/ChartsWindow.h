@@ -3,9 +3,11 @@
 #include <QList>
 #include <QWidget>
 
+#include <array>
 #include <optional>
 
 #include "calc/RunArithmetic.h"
+#include "insight/ChartSeries.h"
 
 class ConsistencyChart;
 class InsightSource;
@@ -24,7 +26,8 @@ class YearOverYearChart;
 // training load, over the runs of the open log. It is modeless, follows the log as it changes, and saves the chart
 // shown as a PNG or SVG image. A chart without runs gives way to a message that says so, with a button that shows
 // all weeks; a choice that does nothing for the chart shown is off. The year over year draws the year goal of the
-// log's profile.
+// log's profile. Only the chart shown follows the log and the choices at once; the others are brought up to date
+// when they are shown or asked for.
 class ChartsWindow : public QWidget {
     Q_OBJECT
 
@@ -35,10 +38,11 @@ public:
 
     ChartsWindow(InsightSource &source, QWidget *parent = nullptr);
 
-    WeeklyChart *Weekly() const { return WeeklyView; }
-    YearOverYearChart *YearOverYear() const { return YearsView; }
-    ConsistencyChart *Consistency() const { return CalendarView; }
-    TrainingLoadChart *Load() const { return LoadView; }
+    // The charts, each brought up to date first.
+    WeeklyChart *Weekly() const;
+    YearOverYearChart *YearOverYear() const;
+    ConsistencyChart *Consistency() const;
+    TrainingLoadChart *Load() const;
     QTabWidget *Tabs() const { return ChartTabs; }
     TagFilterBox *Tags() const { return TagChoice; }
     QScrollArea *WeeklyScrollArea() const { return WeeklyScroll; }
@@ -50,8 +54,19 @@ public:
     void SaveImage();
 
 private:
+    // The tabs, in the order they are added.
+    enum Tab { WeeklyTab, YearOverYearTab, ConsistencyTab, TrainingLoadTab, TabCount };
+
+    // After the runs or a choice changed: the chart shown is drawn again, the year over year and consistency
+    // charts when next shown.
     void Refresh();
-    // Shows each chart or its message, and turns the choices and the save button on where they do something.
+    // Draws the chart of the tab again if it is out of date, with its message.
+    void BringUpToDate(Tab tab) const;
+    // The weekly and the training load charts, which take the same days of training load.
+    void DrawWeeklyAndLoad() const;
+    // Shows the chart of a tab with a message page, or its message.
+    void ShowPage(Tab tab) const;
+    // Brings the chart shown up to date, and turns the choices and the save button on where they do something.
     void UpdatePages();
     void ShowAllWeeks();
     // The year goal the year-over-year chart draws, in the unit, or nothing.
@@ -73,4 +88,11 @@ private:
     QList<QStackedWidget *> Pages;
     QList<QLabel *> EmptyLabels;
     QPushButton *ShowAllButton = nullptr;
+    // Per tab: whether its chart was drawn from older runs or choices.
+    mutable std::array<bool, TabCount> Stale{};
+    // Every week of the weekly chart, and the day and week start they were counted for; rows added at the end
+    // change only their weeks.
+    mutable std::vector<pq::WeekBar> AllWeeks;
+    mutable int AllWeeksToday = 0;
+    mutable int AllWeeksStart = -1;
 };

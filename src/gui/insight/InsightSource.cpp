@@ -17,14 +17,21 @@ InsightSource::InsightSource(const pq::LogList &list, const QAbstractItemModel &
     connect(&Pending, &QTimer::timeout, this, &InsightSource::Announce);
     const auto recount = [this] { Later(true); };
     connect(&model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex &, int first, int last) {
-        if (!RecountPending)
-            Counted.RowsInserted(first, last);
+        const bool appended = last == Log.RowCount() - 1;
+        if (!RecountPending) {
+            std::vector<pq::CountedRun> runs = Counted.RowsInserted(first, last);
+            if (Added && appended)
+                Added->insert(Added->end(), runs.begin(), runs.end());
+        }
+        if (!appended)
+            Added.reset();
         NoteTaggedRows(first, last);
         Later(false);
     });
     connect(&model, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this](const QModelIndex &, int first, int last) {
         if (!RecountPending)
             Counted.RowsAboutToBeRemoved(first, last);
+        Added.reset();
         NoteTaggedRows(first, last);
     });
     connect(&model, &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex &, int first, int last) {
@@ -47,7 +54,9 @@ void InsightSource::SetFilter(pq::RowFilter filter) {
     Pending.stop();
     RecountPending = false;
     Counted.Count(std::move(filter));
+    Added.reset();
     emit RunsChanged();
+    Added.emplace();
 }
 
 void InsightSource::SetTag(std::optional<std::string> tag) {
@@ -75,17 +84,21 @@ void InsightSource::NoteTaggedRows(int first, int last) {
 }
 
 void InsightSource::Later(bool recount) {
-    if (recount)
+    if (recount) {
         Tags.reset();
+        Added.reset();
+    }
     RecountPending = RecountPending || recount;
     Pending.start();
 }
 
 void InsightSource::Announce() {
-    if (RecountPending)
+    if (RecountPending) {
         Recount();
-    else
-        emit RunsChanged();
+        return;
+    }
+    emit RunsChanged();
+    Added.emplace();
 }
 
 void InsightSource::FollowProfile(LogProfileWatch &watch) {

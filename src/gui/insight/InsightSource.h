@@ -29,6 +29,9 @@ public:
 
     const pq::LogList &List() const { return Log; }
     const std::vector<pq::CountedRun> &Runs() const { return Counted.Runs(); }
+    // The runs of rows added at the end of the log since RunsChanged was last said, when the runs changed in no
+    // other way; nothing otherwise.
+    const std::optional<std::vector<pq::CountedRun>> &AddedRuns() const { return Added; }
     // The daily loads of the rows that take part; counted when first asked for.
     const pq::DailyLoads &Loads() { return Counted.Loads(); }
     // Today's day number through the program's clock.
@@ -66,6 +69,7 @@ private:
     const pq::LogList &Log;
     std::optional<std::string> ChosenTag;
     pq::LiveRuns Counted;
+    std::optional<std::vector<pq::CountedRun>> Added = std::vector<pq::CountedRun>();
     bool RecountPending = false;
     std::optional<std::vector<std::string>> Tags;
     QTimer Pending;

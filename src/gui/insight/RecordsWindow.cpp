@@ -140,21 +140,57 @@ void RecordsWindow::OpenAtFullSize() {
     resize(wanted.expandedTo({DefaultWidth, DefaultHeight}).boundedTo(room));
 }
 
+ShoesPage *RecordsWindow::Shoes() const {
+    BringUpToDate(ShoesView);
+    return ShoesView;
+}
+
+GoalsPage *RecordsWindow::Goals() const {
+    BringUpToDate(GoalsView);
+    return GoalsView;
+}
+
+void RecordsWindow::BringUpToDate(const QWidget *page) const {
+    const pq::LogList &list = Source.List();
+    const pq::LogProfile &profile = Source.Profile();
+    if (page == ShoesView && ShoesStale) {
+        ShoesStale = false;
+        ShoesView->Show(list, Source.Filter(), profile);
+        ShoesView->SetSettingsWritable(Source.ProfileWatch() && !Source.ProfileWatch()->LogPath().isEmpty());
+    } else if (page == GoalsView && GoalsStale) {
+        GoalsStale = false;
+        GoalsView->Show(profile.Goals,
+                        pq::ComputeGoals(list, profile, InsightSource::Today(), WeekStart->currentIndex()));
+    }
+}
+
 void RecordsWindow::UpdateChoices() {
+    BringUpToDate(PageTabs->currentWidget());
     // The shoes do not count by weeks; a goal takes the runs of its own tag.
     WeekStart->setEnabled(PageTabs->currentWidget() != ShoesView);
     TagChoice->setEnabled(PageTabs->currentWidget() != GoalsView);
 }
 
 void RecordsWindow::Refresh() {
+    ShoesStale = true;
+    GoalsStale = true;
+    BringUpToDate(PageTabs->currentWidget());
+    ShowRecords();
+}
+
+void RecordsWindow::ShowRecords() {
     const pq::LogList &list = Source.List();
-    const pq::LogProfile &profile = Source.Profile();
-    ShoesView->Show(list, Source.Filter(), profile);
-    ShoesView->SetSettingsWritable(Source.ProfileWatch() && !Source.ProfileWatch()->LogPath().isEmpty());
-    GoalsView->Show(profile.Goals, pq::ComputeGoals(list, profile, InsightSource::Today(), WeekStart->currentIndex()));
-    const pq::PersonalRecords records =
-        pq::ComputeRecords(Source.Runs(), InsightSource::Today(), WeekStart->currentIndex(),
-                           pq::MarkFilter(list, pq::TagSign, std::string(pq::RaceTag)));
+    const int today = InsightSource::Today();
+    const int weekStart = WeekStart->currentIndex();
+    const pq::RowFilter isRace = pq::MarkFilter(list, pq::TagSign, std::string(pq::RaceTag));
+    const std::optional<std::vector<pq::CountedRun>> &added = Source.AddedRuns();
+    if (Shown && added && ShownToday == today && ShownWeekStart == weekStart)
+        Shown = pq::RecordsWithAddedRuns(std::move(*Shown), Source.Runs(), *added, today, weekStart, isRace);
+    else
+        Shown = pq::ComputeRecords(Source.Runs(), today, weekStart, isRace);
+    ShownToday = today;
+    ShownWeekStart = weekStart;
+    const pq::PersonalRecords &records = *Shown;
     Records->setRowCount(0);
     std::vector<pq::RunRecord> runs = records.Best;
     if (records.Longest)

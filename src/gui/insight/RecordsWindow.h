@@ -3,6 +3,9 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
+
+#include "insight/PersonalRecords.h"
 
 class GoalsPage;
 class InsightSource;
@@ -19,7 +22,8 @@ class TagFilterBox;
 // Double-clicking a record selects its row in the log list (for a period, its last run). A Shoes page lists the shoes
 // named in the notes and the log's profile, whose settings it edits; a Goals page shows the profile's goals. A tag
 // filter takes only the runs with one tag, for every record and shoe (a goal has its own). It follows the log and
-// its profile as they change.
+// its profile as they change: the records at once (from the records before, for rows added at the end), the shoes
+// and goals when their page is shown or asked for.
 class RecordsWindow : public QWidget {
     Q_OBJECT
 
@@ -33,12 +37,16 @@ public:
     QTableWidget *PredictionsTable() const { return Predictions; }
     QLabel *PredictionsCaption() const { return PredictionsLabel; }
     TagFilterBox *Tags() const { return TagChoice; }
-    ShoesPage *Shoes() const { return ShoesView; }
-    GoalsPage *Goals() const { return GoalsView; }
+    // The pages, each brought up to date first.
+    ShoesPage *Shoes() const;
+    GoalsPage *Goals() const;
     QTabWidget *Pages() const { return PageTabs; }
 
 private:
     void Refresh();
+    void ShowRecords();
+    // Shows the shoes or the goals again when they are out of date.
+    void BringUpToDate(const QWidget *page) const;
     void OpenAtFullSize();
     void SelectRecordRow(int tableRow);
     // Shows the page's choices that act on it.
@@ -55,4 +63,10 @@ private:
     QTableWidget *Records = nullptr;
     QLabel *PredictionsLabel = nullptr;
     QTableWidget *Predictions = nullptr;
+    // The records shown, and the day and week start they were computed for.
+    std::optional<pq::PersonalRecords> Shown;
+    int ShownToday = 0;
+    int ShownWeekStart = 0;
+    mutable bool ShoesStale = true;
+    mutable bool GoalsStale = true;
 };
