@@ -20,8 +20,10 @@ std::uint64_t Mix(std::uint64_t hash, std::uint64_t word) {
     return hash ^ (hash >> HashShift);
 }
 
+} // namespace
+
 // Eight bytes at a time; the length goes in too, so that texts differing only in trailing zero bytes differ.
-std::uint64_t HashOf(std::string_view text) {
+std::uint64_t TextHash(std::string_view text) {
     std::uint64_t hash = HashSeed ^ text.size();
     std::size_t pos = 0;
     for (; pos + sizeof(std::uint64_t) <= text.size(); pos += sizeof(std::uint64_t)) {
@@ -37,14 +39,12 @@ std::uint64_t HashOf(std::string_view text) {
     return Mix(hash, 0);
 }
 
-} // namespace
-
 std::uint32_t TextPool::Intern(std::string_view text) {
     if ((Size() + 1) * LoadDivisor > Slots.size()) {
         Grow();
     }
     const std::size_t mask = Slots.size() - 1;
-    for (std::size_t slot = HashOf(text) & mask;; slot = (slot + 1) & mask) {
+    for (std::size_t slot = TextHash(text) & mask;; slot = (slot + 1) & mask) {
         const std::uint32_t entry = Slots[slot];
         if (entry == 0) {
             if (Size() >= std::numeric_limits<std::uint32_t>::max() - 1) {
@@ -65,7 +65,7 @@ void TextPool::Grow() {
     Slots.assign(Slots.empty() ? FirstSlots : Slots.size() * 2, 0);
     const std::size_t mask = Slots.size() - 1;
     for (std::uint32_t id = 0; id < Size(); ++id) {
-        std::size_t slot = HashOf(Text(id)) & mask;
+        std::size_t slot = TextHash(Text(id)) & mask;
         while (Slots[slot] != 0) {
             slot = (slot + 1) & mask;
         }
