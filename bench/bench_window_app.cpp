@@ -72,7 +72,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
-        if (event->type() == QEvent::Paint && App->MainWindow() && Client() &&
+        // The client may still be building its controls when a paint comes: it has no list yet.
+        if (event->type() == QEvent::Paint && App->MainWindow() && Client() && Client()->ListWindow() &&
             watched == Client()->ListWindow()->viewport()) {
             Painted = true;
             OnPaint();
