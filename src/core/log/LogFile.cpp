@@ -26,6 +26,8 @@ constexpr std::string_view LineEnd = "\r\n";
 constexpr std::string_view NotRegularFile = "not a regular file";
 constexpr std::string_view NotEnoughMemory = "not enough memory";
 constexpr std::size_t ReadStep = std::size_t{1} << 16;
+// How many rows the loader hands the list at once.
+constexpr std::size_t SinkBatchRows = 64;
 
 std::string DescribeFailure(const std::string &path, int error) {
     return path + ": " + std::strerror(error);
@@ -95,11 +97,37 @@ ssize_t ReadSome(int fd, char *data, std::size_t size) {
 
 namespace {
 
-// Appends each row to a list.
+// Appends the rows to a list a batch at a time (AppendRows), keeping a copy of each row's text until its batch goes.
 class ListSink : public RowSink {
 public:
     LogList List;
-    void TakeRow(std::string_view rowText) override { List.AppendRow(rowText); }
+    void TakeRow(std::string_view rowText) override {
+        Batch.append(rowText);
+        Ends.push_back(Batch.size());
+        if (Ends.size() == SinkBatchRows) {
+            Flush();
+        }
+    }
+    void Flush() {
+        std::string_view rows[SinkBatchRows];
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < Ends.size(); ++i) {
+            rows[i] = std::string_view(Batch).substr(start, Ends[i] - start);
+            start = Ends[i];
+        }
+        List.AppendRows(std::span<const std::string_view>(rows, Ends.size()));
+        Batch.clear();
+        Ends.clear();
+    }
+    void Clear() {
+        List.ClearRows();
+        Batch.clear();
+        Ends.clear();
+    }
+
+private:
+    std::string Batch;
+    std::vector<std::size_t> Ends;
 };
 
 // What a first pass over the whole file finds: enough to size the list at once and to tell whether the file is a
@@ -146,7 +174,7 @@ int ParseFile(int fd, LogList &list, std::size_t blockSize, std::size_t parallel
     const ScanResult scan = ScanLogFile(
         fd,
         [&parts, &facts](std::size_t part) -> RowSink & {
-            parts[part].List.ClearRows();
+            parts[part].Clear();
             // The first part's list takes every row in the end; the others about their share.
             parts[part].List.Reserve(LogReader::RowsToReserve(part == 0 ? facts.Markers : facts.Markers / parts.size()),
                                      0);
@@ -155,6 +183,9 @@ int ParseFile(int fd, LogList &list, std::size_t blockSize, std::size_t parallel
         parts.size(), blockSize, parallelMinimum);
     if (scan.Error != 0) {
         return scan.Error;
+    }
+    for (std::size_t part = 0; part < scan.Parts; ++part) {
+        parts[part].Flush();
     }
     for (std::size_t part = 1; part < scan.Parts; ++part) {
         parts.front().List.AppendList(parts[part].List);

@@ -13,6 +13,8 @@ namespace {
 
 // How many steps along a permutation's cycle its walk asks for the records it will move.
 constexpr std::size_t PermutePrefetchDistance = 8;
+// How many rows AppendRows looks up side by side.
+constexpr std::size_t AppendBatchRows = 8;
 
 constexpr std::size_t EntryWidths[ColumnCount] = {DateWidth, DistanceWidth, TimeWidth, NotesWidth};
 
@@ -87,6 +89,40 @@ int LogList::AppendRow(std::string_view rowText) {
     std::string_view texts[ColumnCount];
     SplitRowText(rowText, texts);
     return AppendTexts(texts);
+}
+
+void LogList::AppendRows(std::span<const std::string_view> rowTexts) {
+    // Each step is taken for every text of the rows before the next: finding a text is a chain of fetches from
+    // memory (its slot, its record, its bytes), and a step for many texts at once waits for all of them together.
+    for (std::size_t first = 0; first < rowTexts.size(); first += AppendBatchRows) {
+        const std::size_t count = std::min(AppendBatchRows, rowTexts.size() - first);
+        std::string_view texts[AppendBatchRows][ColumnCount];
+        std::uint64_t hashes[AppendBatchRows][ColumnCount];
+        for (std::size_t i = 0; i < count; ++i) {
+            SplitRowText(rowTexts[first + i], texts[i]);
+            for (std::size_t c = 0; c < ColumnCount; ++c) {
+                hashes[i][c] = TextHash(texts[i][c]);
+                Columns[c].PrefetchSlot(hashes[i][c]);
+            }
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            for (std::size_t c = 0; c < ColumnCount; ++c) {
+                Columns[c].PrefetchCandidate(hashes[i][c]);
+            }
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            for (std::size_t c = 0; c < ColumnCount; ++c) {
+                Columns[c].PrefetchCandidateText(hashes[i][c]);
+            }
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            Row row{};
+            for (std::size_t c = 0; c < ColumnCount; ++c) {
+                row.Id[c] = Columns[c].Intern(texts[i][c], hashes[i][c]);
+            }
+            Rows.push_back(row);
+        }
+    }
 }
 
 void LogList::SplitRowText(std::string_view rowText, std::string_view (&texts)[ColumnCount]) {

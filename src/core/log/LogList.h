@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,8 @@ public:
     int AppendRow(std::string_view rowText);
     // The row-text rules: Date, Distance and Time end at TABs (runs of TABs before each are skipped), Notes takes
     // what follows the TAB that ended Time. The texts are views into rowText.
+    // Adds rows as AppendRow does, several at once: the lookups of their texts overlap.
+    void AppendRows(std::span<const std::string_view> rowTexts);
     static void SplitRowText(std::string_view rowText, std::string_view (&texts)[ColumnCount]);
     // Adds the four texts as they stand (no splitting); returns the new row's index.
     int AppendEntry(const LogEntry &entry);

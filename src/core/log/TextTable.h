@@ -34,10 +34,13 @@ public:
         }
     }
     void PrefetchCandidate(std::uint64_t hash) const {
-        if (!Slots.empty()) {
-            if (const std::uint32_t entry = Slots[hash & (Slots.size() - 1)]; entry != 0) {
-                __builtin_prefetch(&Spans[entry - 1]);
-            }
+        if (const std::uint32_t entry = FirstEntry(hash); entry != 0) {
+            __builtin_prefetch(&Spans[entry - 1]);
+        }
+    }
+    void PrefetchCandidateText(std::uint64_t hash) const {
+        if (const std::uint32_t entry = FirstEntry(hash); entry != 0) {
+            __builtin_prefetch(Spans[entry - 1].Data);
         }
     }
     std::string_view Text(std::uint32_t id) const { return {Spans[id].Data, Spans[id].Length}; }
@@ -51,6 +54,7 @@ private:
         const char *Data;
         std::uint32_t Length;
     };
+    std::uint32_t FirstEntry(std::uint64_t hash) const { return Slots.empty() ? 0 : Slots[hash & (Slots.size() - 1)]; }
     const char *Store(std::string_view text);
     void Grow();
 
