@@ -18,6 +18,40 @@ constexpr std::size_t LoadDivisor = 2;
 constexpr std::size_t MinimumBlockSize = std::size_t{4} << 10;
 constexpr std::size_t DefaultBlockSize = std::size_t{1} << 20;
 
+template <class Word> Word Load(const char *bytes) {
+    Word word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+// Whether two texts are equal. A text of up to 16 bytes, as most texts of a log are, is compared in two fixed-size
+// loads of each, overlapping where it is shorter, so the comparison calls no library routine.
+bool SameText(std::string_view a, std::string_view b) {
+    const std::size_t size = a.size();
+    if (size != b.size()) {
+        return false;
+    }
+    constexpr std::size_t word = sizeof(std::uint64_t);
+    constexpr std::size_t half = sizeof(std::uint32_t);
+    if (size > 2 * word) {
+        return std::memcmp(a.data(), b.data(), size) == 0;
+    }
+    if (size >= word) {
+        return Load<std::uint64_t>(a.data()) == Load<std::uint64_t>(b.data()) &&
+               Load<std::uint64_t>(a.data() + size - word) == Load<std::uint64_t>(b.data() + size - word);
+    }
+    if (size >= half) {
+        return Load<std::uint32_t>(a.data()) == Load<std::uint32_t>(b.data()) &&
+               Load<std::uint32_t>(a.data() + size - half) == Load<std::uint32_t>(b.data() + size - half);
+    }
+    for (std::size_t i = 0; i < size; ++i) {
+        if (a[i] != b[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 TextTable::TextTable() = default;
@@ -84,7 +118,7 @@ std::uint32_t TextTable::Intern(std::string_view text, std::uint64_t hash) {
             Slots[slot] = static_cast<std::uint32_t>(Spans.size());
             return Slots[slot] - 1;
         }
-        if (Text(entry - 1) == text) {
+        if (SameText(Text(entry - 1), text)) {
             return entry - 1;
         }
     }
