@@ -62,8 +62,10 @@ LogList &LogList::operator=(const LogList &other) {
     return *this;
 }
 
-LogList::LogList(LogList &&other) noexcept
-    : Rows(std::move(other.Rows)), Columns(std::move(other.Columns)), Selected(std::exchange(other.Selected, -1)) {
+LogList::LogList(LogList &&other) noexcept : Rows(std::move(other.Rows)), Selected(std::exchange(other.Selected, -1)) {
+    for (std::size_t c = 0; c < ColumnCount; ++c) {
+        Columns[c] = std::move(other.Columns[c]);
+    }
     other.Rows.clear();
 }
 
