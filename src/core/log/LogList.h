@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -30,10 +29,10 @@ public:
     int RowCount() const;
     // Splits a row text by the row-text rules and adds the row at the end; returns its index.
     int AppendRow(std::string_view rowText);
-    // The row-text rules: Date, Distance and Time end at TABs (runs of TABs before each are skipped), Notes takes
-    // what follows the TAB that ended Time. The texts are views into rowText.
     // Adds rows as AppendRow does, several at once: the lookups of their texts overlap.
     void AppendRows(std::span<const std::string_view> rowTexts);
+    // The row-text rules: Date, Distance and Time end at TABs (runs of TABs before each are skipped), Notes takes
+    // what follows the TAB that ended Time. The texts are views into rowText.
     static void SplitRowText(std::string_view rowText, std::string_view (&texts)[ColumnCount]);
     // Adds the four texts as they stand (no splitting); returns the new row's index.
     int AppendEntry(const LogEntry &entry);
