@@ -72,8 +72,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
-        // The client may still be building its controls when a paint comes: it has no list yet.
-        if (event->type() == QEvent::Paint && App->MainWindow() && Client() && Client()->ListWindow() &&
+        if (event->type() == QEvent::Paint && App->MainWindow() && Client() &&
             watched == Client()->ListWindow()->viewport()) {
             Painted = true;
             OnPaint();
