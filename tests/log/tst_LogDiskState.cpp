@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include "log/ByteHash.h"
 #include "log/LogDiskState.h"
 #include "log/LogFile.h"
 
@@ -9,6 +10,32 @@ class tst_LogDiskState : public QObject {
     Q_OBJECT
 
 private slots:
+    // The hash of bytes fed in pieces is the hash of them fed whole, wherever the pieces end.
+    void hashInPieces_data() {
+        QTest::addColumn<QList<int>>("pieces");
+        QTest::newRow("whole") << QList<int>{24};
+        QTest::newRow("bytes one by one") << QList<int>(24, 1);
+        QTest::newRow("across words") << QList<int>{3, 0, 9, 5, 7};
+        QTest::newRow("whole words") << QList<int>{8, 8, 8};
+    }
+    void hashInPieces() {
+        QFETCH(QList<int>, pieces);
+        const std::string bytes = "\xA1"
+                                  "2024/03/01\t3 Miles\t0\r\n\xA0";
+        QCOMPARE(bytes.size(), std::size_t{24});
+        ByteHash whole;
+        whole.Feed(bytes);
+        ByteHash fed;
+        std::size_t at = 0;
+        for (const int size : pieces) {
+            fed.Feed(std::string_view(bytes).substr(at, static_cast<std::size_t>(size)));
+            at += static_cast<std::size_t>(size);
+        }
+        QCOMPARE(fed.Value(), whole.Value());
+        whole.Feed("x");
+        QVERIFY(fed.Value() != whole.Value());
+    }
+
     // The hash read in blocks equals the hash of the bytes read whole, across block ends and odd tails; a changed
     // byte or a rewrite by rename shows.
     void hashAndIdentity() {

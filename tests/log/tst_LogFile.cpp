@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include "log/LogDiskState.h"
 #include "log/LogFile.h"
 #include "support/FileBytes.h"
 
@@ -239,6 +240,41 @@ private slots:
             QCOMPARE(LoadLog(path.toStdString(), list, blockSize).Status, LoadStatus::Loaded);
             QCOMPARE(Rows(list), expected);
             QCOMPARE(list.SelectedRow().value_or(-1), expected.size() - 1);
+        }
+    }
+
+    // A file read in parts at once gives the rows, the answer whether it looks like a log and the hash that the
+    // plain read of its bytes gives, wherever the parts begin (formats, headers and line ends as in the tables
+    // above, and a byte-order mark).
+    void parallelLoadMatchesPlainRead_data() {
+        loadInBlocksMatchesWholeRead_data();
+        QTest::newRow("older log") << QByteArray("\xA1"
+                                                 "79/1/1\ta\tb\tc\r\n\xA1"
+                                                 "80/1/1\ta\tb\tc\r\n\xA1No Date\ta\tb\tc\r\n");
+        QTest::newRow("LF log") << QByteArray("Pacequill version 3.1 log file format\n\xA1"
+                                              "d\tx\tt\ta\nb\n\xA1"
+                                              "e\tx\tt\ta\n");
+        QTest::newRow("byte order mark") << "\xEF\xBB\xBF" + Header +
+                                                "\xA1"
+                                                "d\tx\tt\tn\r\n\xA1"
+                                                "e\tx\tt\tn\r\n";
+        QTest::newRow("not a log") << QByteArray("Date,Distance\r\n\xA1x\r\n\xA1y\r\n");
+    }
+    void parallelLoadMatchesPlainRead() {
+        QFETCH(QByteArray, bytes);
+        LogList plain;
+        const bool looksLikeLog =
+            ReadLogBytes(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), plain);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("run.pquil");
+        WriteFile(path, bytes);
+        for (const std::size_t blockSize : {std::size_t{1}, std::size_t{7}, LoadBlockSize}) {
+            LogList list;
+            const LoadResult result = LoadLog(path.toStdString(), list, blockSize, 0);
+            QCOMPARE(result.Status, LoadStatus::Loaded);
+            QCOMPARE(Rows(list), Rows(plain));
+            QCOMPARE(result.LooksLikeLog, looksLikeLog);
+            QCOMPARE(result.Hash, HashLog(path.toStdString()).Hash);
         }
     }
 

@@ -182,6 +182,58 @@ private slots:
         }
     }
 
+    // Equal texts of a column share one number and are kept once; a view of a text stays valid however many texts
+    // come after it, through a move of the list too.
+    void textsKeptOncePerColumn() {
+        LogList list = ListOfDates({"a", "b", "a"});
+        QCOMPARE(list.TextId(0, DateColumn), list.TextId(2, DateColumn));
+        QVERIFY(list.TextId(0, DateColumn) != list.TextId(1, DateColumn));
+        QCOMPARE(list.ColumnTexts(DateColumn).Size(), std::size_t{2});
+        QCOMPARE(list.ColumnTexts(NotesColumn).Size(), std::size_t{1});
+        const std::string_view early = list.Text(1, DistanceColumn);
+        for (int i = 0; i < 100000; ++i) {
+            list.AppendEntry(LogEntry{std::to_string(i), std::to_string(i) + " Miles", "t", std::string(i % 50, 'n')});
+        }
+        const LogList moved(std::move(list));
+        QVERIFY(early == "1 Miles");
+        QVERIFY(early.data() == moved.Text(1, DistanceColumn).data());
+        QCOMPARE(RowTexts(moved, 100002), QByteArray("99999|99999 Miles|t|" + QByteArray(49, 'n')));
+    }
+
+    // Appending another list gives the rows that appending its rows one by one gives, numbered in this list's
+    // tables, whichever texts the two share.
+    void appendListMatchesRowByRow_data() {
+        QTest::addColumn<QByteArrayList>("first");
+        QTest::addColumn<QByteArrayList>("second");
+        QTest::newRow("both empty") << QByteArrayList{} << QByteArrayList{};
+        QTest::newRow("into an empty list") << QByteArrayList{} << QByteArrayList{"a\tb", "a\tc"};
+        QTest::newRow("texts shared") << QByteArrayList{"a\tb\tc\td", "e"} << QByteArrayList{"e\tb", "a\tb\tc\td"};
+        QTest::newRow("texts new") << QByteArrayList{"a"} << QByteArrayList{"x\ty\tz\tw", "", "\t\t\tn"};
+    }
+    void appendListMatchesRowByRow() {
+        QFETCH(QByteArrayList, first);
+        QFETCH(QByteArrayList, second);
+        LogList joined;
+        LogList other;
+        LogList expected;
+        for (const QByteArray &row : first) {
+            joined.AppendRow(row.toStdString());
+            expected.AppendRow(row.toStdString());
+        }
+        for (const QByteArray &row : second) {
+            other.AppendRow(row.toStdString());
+            expected.AppendRow(row.toStdString());
+        }
+        joined.AppendList(other);
+        QCOMPARE(joined.RowCount(), expected.RowCount());
+        for (int row = 0; row < expected.RowCount(); ++row) {
+            QCOMPARE(RowTexts(joined, row), RowTexts(expected, row));
+            for (int c = 0; c < ColumnCount; ++c) {
+                QCOMPARE(joined.TextId(row, c), expected.TextId(row, c));
+            }
+        }
+    }
+
     void byteCollation_data() {
         QTest::addColumn<QByteArray>("first");
         QTest::addColumn<QByteArray>("second");

@@ -5,14 +5,18 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "log/AtomicFile.h"
+#include "log/ByteHash.h"
 #include "log/LogFileWriter.h"
+#include "log/LogScan.h"
 
 namespace pq {
 
@@ -22,6 +26,8 @@ constexpr std::string_view LineEnd = "\r\n";
 constexpr std::string_view NotRegularFile = "not a regular file";
 constexpr std::string_view NotEnoughMemory = "not enough memory";
 constexpr std::size_t ReadStep = std::size_t{1} << 16;
+// How many rows the loader hands the list at once.
+constexpr std::size_t SinkBatchRows = 64;
 
 std::string DescribeFailure(const std::string &path, int error) {
     return path + ": " + std::strerror(error);
@@ -91,11 +97,50 @@ ssize_t ReadSome(int fd, char *data, std::size_t size) {
 
 namespace {
 
-// Counts the record markers and bytes of a regular file, then goes back to its start. Reading it twice costs
-// little, as the second pass finds it in the page cache, and lets the list take its full size at once.
-int CountMarkers(int fd, char *block, std::size_t blockSize, std::size_t &markers, std::size_t &bytes) {
-    markers = 0;
-    bytes = 0;
+// Appends the rows to a list a batch at a time (AppendRows), keeping a copy of each row's text until its batch goes.
+class ListSink : public RowSink {
+public:
+    LogList List;
+    void TakeRow(std::string_view rowText) override {
+        Batch.append(rowText);
+        Ends.push_back(Batch.size());
+        if (Ends.size() == SinkBatchRows) {
+            Flush();
+        }
+    }
+    void Flush() {
+        std::string_view rows[SinkBatchRows];
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < Ends.size(); ++i) {
+            rows[i] = std::string_view(Batch).substr(start, Ends[i] - start);
+            start = Ends[i];
+        }
+        List.AppendRows(std::span<const std::string_view>(rows, Ends.size()));
+        Batch.clear();
+        Ends.clear();
+    }
+    void Clear() {
+        List.ClearRows();
+        Batch.clear();
+        Ends.clear();
+    }
+
+private:
+    std::string Batch;
+    std::vector<std::size_t> Ends;
+};
+
+// What a first pass over the whole file finds: enough to size the list at once and to tell whether the file is a
+// log, and the hash of its bytes.
+struct FileFacts {
+    std::size_t Markers = 0;
+    std::string Start; // the first bytes, as many as LooksLikeLog needs
+    ByteHash Hash;
+};
+
+// Takes the facts of a regular file in one pass, then goes back to its start. Reading it twice costs little, as
+// the second pass finds it in the page cache.
+int TakeFacts(int fd, char *block, std::size_t blockSize, FileFacts &facts) {
     for (;;) {
         const ssize_t got = ReadSome(fd, block, blockSize);
         if (got < 0) {
@@ -104,35 +149,51 @@ int CountMarkers(int fd, char *block, std::size_t blockSize, std::size_t &marker
         if (got == 0) {
             break;
         }
-        markers += static_cast<std::size_t>(std::count(block, block + got, RecordMarker));
-        bytes += static_cast<std::size_t>(got);
+        const std::string_view bytes(block, static_cast<std::size_t>(got));
+        if (facts.Start.size() < LogStartSize) {
+            facts.Start.append(bytes.substr(0, LogStartSize - facts.Start.size()));
+        }
+        facts.Markers += static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), RecordMarker));
+        facts.Hash.Feed(bytes);
     }
     return ::lseek(fd, 0, SEEK_SET) == 0 ? 0 : errno;
 }
 
-// Reads the open file block by block into the list: 0, or the error that stopped it.
-int ParseFile(int fd, LogList &list, std::size_t blockSize, bool &looksLikeLog) {
+// Reads the open file into the list, a big one in parts at once whose rows are then joined in file order: 0, or
+// the error that stopped it.
+int ParseFile(int fd, LogList &list, std::size_t blockSize, std::size_t parallelMinimum, LoadResult &result) {
     blockSize = std::max(blockSize, std::size_t{1}); // a read of no bytes would look like the end of the file
-    const auto block = std::make_unique_for_overwrite<char[]>(blockSize);
-    LogReader reader(list);
-    std::size_t markers = 0;
-    std::size_t bytes = 0;
-    if (const int failure = CountMarkers(fd, block.get(), blockSize, markers, bytes); failure != 0) {
-        return failure;
-    }
-    reader.Reserve(markers, bytes);
-    for (;;) {
-        const ssize_t got = ReadSome(fd, block.get(), blockSize);
-        if (got < 0) {
-            return errno;
+    FileFacts facts;
+    {
+        const auto block = std::make_unique_for_overwrite<char[]>(blockSize);
+        if (const int failure = TakeFacts(fd, block.get(), blockSize, facts); failure != 0) {
+            return failure;
         }
-        if (got == 0) {
-            break;
-        }
-        reader.Feed(std::string_view(block.get(), static_cast<std::size_t>(got)));
     }
-    reader.Finish();
-    looksLikeLog = reader.StartsLikeLog();
+    std::vector<ListSink> parts(std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, LoadParts));
+    const ScanResult scan = ScanLogFile(
+        fd,
+        [&parts, &facts](std::size_t part) -> RowSink & {
+            parts[part].Clear();
+            // The first part's list takes every row in the end; the others about their share.
+            parts[part].List.Reserve(LogReader::RowsToReserve(part == 0 ? facts.Markers : facts.Markers / parts.size()),
+                                     0);
+            return parts[part];
+        },
+        parts.size(), blockSize, parallelMinimum);
+    if (scan.Error != 0) {
+        return scan.Error;
+    }
+    for (std::size_t part = 0; part < scan.Parts; ++part) {
+        parts[part].Flush();
+    }
+    for (std::size_t part = 1; part < scan.Parts; ++part) {
+        parts.front().List.AppendList(parts[part].List);
+        parts[part].List.ClearRows();
+    }
+    list = std::move(parts.front().List);
+    result.LooksLikeLog = LooksLikeLog(facts.Start);
+    result.Hash = facts.Hash.Value();
     return 0;
 }
 
@@ -187,7 +248,7 @@ std::string LogBytes(const LogList &list) {
     return out;
 }
 
-LoadResult LoadLog(const std::string &path, LogList &list, std::size_t blockSize) {
+LoadResult LoadLog(const std::string &path, LogList &list, std::size_t blockSize, std::size_t parallelMinimum) {
     int error = 0;
     std::string cause;
     const int fd = OpenRegularFile(path, error, cause);
@@ -200,10 +261,10 @@ LoadResult LoadLog(const std::string &path, LogList &list, std::size_t blockSize
     }
     // The rows go to a list of their own, so that a failed read leaves the caller's list as it was.
     LogList loaded;
-    bool looksLikeLog = true;
+    LoadResult result;
     int failure = 0;
     try {
-        failure = ParseFile(fd, loaded, blockSize, looksLikeLog);
+        failure = ParseFile(fd, loaded, blockSize, parallelMinimum, result);
     } catch (const std::bad_alloc &) {
         failure = ENOMEM;
     }
@@ -216,7 +277,7 @@ LoadResult LoadLog(const std::string &path, LogList &list, std::size_t blockSize
     if (list.RowCount() > 0) {
         list.Select(list.RowCount() - 1);
     }
-    return {LoadStatus::Loaded, {}, looksLikeLog};
+    return result;
 }
 
 WriteResult WriteLog(const LogList &list, const std::string &path) {

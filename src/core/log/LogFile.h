@@ -15,6 +15,10 @@ namespace pq {
 
 // LoadLog reads the file in blocks of this size, so it never holds more of the file than one block.
 inline constexpr std::size_t LoadBlockSize = std::size_t{1} << 20;
+// A regular file smaller than this is read on one thread: a second one would cost more than it saves.
+inline constexpr std::size_t ParallelScanMinimum = std::size_t{1} << 20;
+// How many parts, each on a thread of its own, LoadLog reads a big file in.
+inline constexpr std::size_t LoadParts = 2;
 
 // Replaces the list's rows with the records of a log file's bytes (current or older layout). Selects nothing.
 // Answers whether the bytes look like a log at all (LooksLikeLog); they are read either way.
@@ -42,11 +46,14 @@ struct LoadResult {
     LoadStatus Status = LoadStatus::Loaded;
     std::string Error;        // for Unreadable: the path and the cause
     bool LooksLikeLog = true; // for Loaded: false when the file starts as no log does (LooksLikeLog)
+    std::size_t Hash = 0;     // for Loaded: the hash of the file's bytes (ByteHash), as HashLog gives it
 };
 
 // Reads the file into the list and selects its last row. On Missing the list is emptied; on Unreadable the
-// list is left as it was. The file is read in blocks of blockSize bytes; the rows do not depend on it.
-LoadResult LoadLog(const std::string &path, LogList &list, std::size_t blockSize = LoadBlockSize);
+// list is left as it was. The file is read in blocks of blockSize bytes, and one of at least parallelMinimum
+// bytes in LoadParts parts at once; the rows depend on neither.
+LoadResult LoadLog(const std::string &path, LogList &list, std::size_t blockSize = LoadBlockSize,
+                   std::size_t parallelMinimum = ParallelScanMinimum);
 
 struct WriteResult {
     bool Ok = true;

@@ -1,12 +1,8 @@
 #include "log/LogList.h"
 
 #include <algorithm>
-#include <climits>
-#include <cstring>
-#include <limits>
 #include <numeric>
 #include <span>
-#include <stdexcept>
 #include <utility>
 
 #include "log/TPQLComparator.h"
@@ -15,23 +11,12 @@ namespace pq {
 
 namespace {
 
-// Texts are carved out of blocks, left uninitialised since every byte handed out is written at once. Blocks
-// grow from the smaller size to the larger one, so a short log stays small; a row larger than a block gets a
-// block of its own.
-constexpr std::size_t MinimumBlockSize = std::size_t{64} << 10;
-constexpr std::size_t DefaultBlockSize = std::size_t{4} << 20;
-
 // How many steps along a permutation's cycle its walk asks for the records it will move.
 constexpr std::size_t PermutePrefetchDistance = 8;
+// How many rows AppendRows looks up side by side.
+constexpr std::size_t AppendBatchRows = 8;
 
 constexpr std::size_t EntryWidths[ColumnCount] = {DateWidth, DistanceWidth, TimeWidth, NotesWidth};
-
-std::uint32_t CheckedLength(std::size_t length) {
-    if (length > std::numeric_limits<std::uint32_t>::max()) {
-        throw std::length_error("LogList: text too long");
-    }
-    return static_cast<std::uint32_t>(length);
-}
 
 // The field that starts at pos and ends at the next TAB or at the end; pos is left on that TAB or the end.
 std::string_view TakeField(std::string_view text, std::size_t &pos) {
@@ -67,21 +52,7 @@ std::vector<int> OrderOfRanks(std::span<const int> ranks) {
 
 LogList::LogList() = default;
 
-LogList::LogList(const LogList &other) {
-    std::size_t textBytes = 0;
-    for (const Row &row : other.Rows) {
-        for (std::uint32_t length : row.Length) {
-            textBytes += length;
-        }
-    }
-    Reserve(other.Rows.size(), textBytes);
-    for (int i = 0; i < other.RowCount(); ++i) {
-        const std::string_view texts[ColumnCount] = {other.Text(i, DateColumn), other.Text(i, DistanceColumn),
-                                                     other.Text(i, TimeColumn), other.Text(i, NotesColumn)};
-        AppendTexts(texts);
-    }
-    Selected = other.Selected;
-}
+LogList::LogList(const LogList &other) = default;
 
 LogList &LogList::operator=(const LogList &other) {
     if (this != &other) {
@@ -91,22 +62,21 @@ LogList &LogList::operator=(const LogList &other) {
     return *this;
 }
 
-LogList::LogList(LogList &&other) noexcept
-    : Rows(std::move(other.Rows)), Blocks(std::move(other.Blocks)), BlockUsed(std::exchange(other.BlockUsed, 0)),
-      BlockSize(std::exchange(other.BlockSize, 0)), Selected(std::exchange(other.Selected, -1)) {
+LogList::LogList(LogList &&other) noexcept : Rows(std::move(other.Rows)), Selected(std::exchange(other.Selected, -1)) {
+    for (std::size_t c = 0; c < ColumnCount; ++c) {
+        Columns[c] = std::move(other.Columns[c]);
+    }
     other.Rows.clear();
-    other.Blocks.clear();
 }
 
 LogList &LogList::operator=(LogList &&other) noexcept {
     if (this != &other) {
         Rows = std::move(other.Rows);
-        Blocks = std::move(other.Blocks);
-        BlockUsed = std::exchange(other.BlockUsed, 0);
-        BlockSize = std::exchange(other.BlockSize, 0);
+        for (std::size_t c = 0; c < ColumnCount; ++c) {
+            Columns[c] = std::move(other.Columns[c]);
+        }
         Selected = std::exchange(other.Selected, -1);
         other.Rows.clear();
-        other.Blocks.clear();
     }
     return *this;
 }
@@ -121,6 +91,40 @@ int LogList::AppendRow(std::string_view rowText) {
     std::string_view texts[ColumnCount];
     SplitRowText(rowText, texts);
     return AppendTexts(texts);
+}
+
+void LogList::AppendRows(std::span<const std::string_view> rowTexts) {
+    // Each step is taken for every text of the rows before the next: finding a text is a chain of fetches from
+    // memory (its slot, its record, its bytes), and a step for many texts at once waits for all of them together.
+    for (std::size_t first = 0; first < rowTexts.size(); first += AppendBatchRows) {
+        const std::size_t count = std::min(AppendBatchRows, rowTexts.size() - first);
+        std::string_view texts[AppendBatchRows][ColumnCount];
+        std::uint64_t hashes[AppendBatchRows][ColumnCount];
+        for (std::size_t i = 0; i < count; ++i) {
+            SplitRowText(rowTexts[first + i], texts[i]);
+            for (std::size_t c = 0; c < ColumnCount; ++c) {
+                hashes[i][c] = TextHash(texts[i][c]);
+                Columns[c].PrefetchSlot(hashes[i][c]);
+            }
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            for (std::size_t c = 0; c < ColumnCount; ++c) {
+                Columns[c].PrefetchCandidate(hashes[i][c]);
+            }
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            for (std::size_t c = 0; c < ColumnCount; ++c) {
+                Columns[c].PrefetchCandidateText(hashes[i][c]);
+            }
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            Row row{};
+            for (std::size_t c = 0; c < ColumnCount; ++c) {
+                row.Id[c] = Columns[c].Intern(texts[i][c], hashes[i][c]);
+            }
+            Rows.push_back(row);
+        }
+    }
 }
 
 void LogList::SplitRowText(std::string_view rowText, std::string_view (&texts)[ColumnCount]) {
@@ -141,24 +145,41 @@ int LogList::AppendEntry(const LogEntry &entry) {
 }
 
 int LogList::AppendTexts(const std::string_view (&texts)[ColumnCount]) {
-    Row row{nullptr, {}};
-    std::size_t total = 0;
-    for (int c = 0; c < ColumnCount; ++c) {
-        row.Length[c] = CheckedLength(texts[c].size());
-        total += texts[c].size();
+    // The four tables are looked up side by side, a step at a time, so that their fetches from memory overlap.
+    std::uint64_t hashes[ColumnCount];
+    for (std::size_t c = 0; c < ColumnCount; ++c) {
+        hashes[c] = TextHash(texts[c]);
+        Columns[c].PrefetchSlot(hashes[c]);
     }
-    if (total > 0) {
-        char *data = Allocate(total);
-        row.Data = data;
-        for (const std::string_view text : texts) {
-            if (!text.empty()) {
-                std::memcpy(data, text.data(), text.size());
-                data += text.size();
-            }
-        }
+    for (std::size_t c = 0; c < ColumnCount; ++c) {
+        Columns[c].PrefetchCandidate(hashes[c]);
+    }
+    Row row{};
+    for (std::size_t c = 0; c < ColumnCount; ++c) {
+        row.Id[c] = Columns[c].Intern(texts[c], hashes[c]);
     }
     Rows.push_back(row);
     return RowCount() - 1;
+}
+
+void LogList::AppendList(const LogList &other) {
+    // Each of the other list's texts is looked up once; its rows then only change numbers.
+    std::vector<std::uint32_t> renumbered[ColumnCount];
+    for (std::size_t c = 0; c < ColumnCount; ++c) {
+        const TextTable &texts = other.Columns[c];
+        renumbered[c].resize(texts.Size());
+        for (std::uint32_t id = 0; id < texts.Size(); ++id) {
+            renumbered[c][id] = Columns[c].Intern(texts.Text(id));
+        }
+    }
+    Rows.reserve(Rows.size() + other.Rows.size());
+    for (const Row &row : other.Rows) {
+        Row added{};
+        for (std::size_t c = 0; c < ColumnCount; ++c) {
+            added.Id[c] = renumbered[c][row.Id[c]];
+        }
+        Rows.push_back(added);
+    }
 }
 
 LogEntry LogList::ReadEntry(int index) const {
@@ -195,22 +216,21 @@ void LogList::RemoveRow(int index) {
 void LogList::ClearRows() {
     Rows.clear();
     Rows.shrink_to_fit();
-    Blocks.clear();
-    BlockUsed = 0;
-    BlockSize = 0;
+    for (TextTable &texts : Columns) {
+        texts.Clear();
+    }
     Selected = -1;
 }
 
 std::string_view LogList::Text(int row, int column) const {
-    const Row &r = Rows.at(static_cast<std::size_t>(row));
-    std::size_t offset = 0;
-    for (int c = 0; c < column; ++c) {
-        offset += r.Length[c];
+    return Columns[static_cast<std::size_t>(column)].Text(TextId(row, column));
+}
+
+void LogList::PrefetchTexts(int row) const {
+    const Row &r = Rows[static_cast<std::size_t>(row)];
+    for (std::size_t c = 0; c < ColumnCount; ++c) {
+        Columns[c].Prefetch(r.Id[c]);
     }
-    if (r.Data == nullptr) {
-        return {};
-    }
-    return {r.Data + offset, r.Length[column]};
 }
 
 std::optional<int> LogList::SelectedRow() const {
@@ -240,47 +260,33 @@ void LogList::Sort(const TLwComparator &comparator) {
 }
 
 void LogList::SortByBytes(int column, bool ascending) {
-    // The first bytes of each text as two big-endian numbers, zero-padded: where two keys differ they order as
-    // the texts do; equal keys fall back to the texts themselves.
-    struct Key {
-        std::uint64_t High;
-        std::uint64_t Low;
-        int Row;
-    };
-    constexpr std::size_t keyBytes = 2 * sizeof(std::uint64_t);
-    const auto packed = [](std::string_view text, std::size_t from) {
-        std::uint64_t value = 0;
-        for (std::size_t i = from; i < from + sizeof(std::uint64_t); ++i) {
-            value = (value << CHAR_BIT) | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0U);
-        }
-        return value;
-    };
-    std::vector<Key> keys(Rows.size());
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        const std::string_view text = Text(static_cast<int>(i), column).substr(0, keyBytes);
-        keys[i] = {packed(text, 0), packed(text, sizeof(std::uint64_t)), static_cast<int>(i)};
+    // Each distinct text is ranked once, texts that compare equal sharing a rank; the rows then go in the order
+    // of their texts' ranks, rows of equal rank in their order, as a stable sort by the texts would put them.
+    const TextTable &texts = Columns[static_cast<std::size_t>(column)];
+    if (Rows.empty()) {
+        return;
     }
-    const auto compare = [this, column](const Key &a, const Key &b) {
-        if (a.High != b.High) {
-            return a.High < b.High ? -1 : 1;
+    const auto key = [&texts](std::uint32_t id) { return texts.Text(id).substr(0, SortTextWidth); };
+    std::vector<std::uint32_t> ids(texts.Size());
+    std::iota(ids.begin(), ids.end(), 0U);
+    std::sort(ids.begin(), ids.end(),
+              [&key](std::uint32_t a, std::uint32_t b) { return ByteCollation(key(a), key(b)) < 0; });
+    std::vector<int> rankOf(ids.size());
+    int rank = 0;
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        if (i > 0 && ByteCollation(key(ids[i - 1]), key(ids[i])) != 0) {
+            ++rank;
         }
-        if (a.Low != b.Low) {
-            return a.Low < b.Low ? -1 : 1;
-        }
-        return ByteCollation(Text(a.Row, column).substr(0, SortTextWidth),
-                             Text(b.Row, column).substr(0, SortTextWidth));
-    };
-    if (ascending) {
-        std::stable_sort(keys.begin(), keys.end(),
-                         [&compare](const Key &a, const Key &b) { return compare(a, b) < 0; });
-    } else {
-        std::stable_sort(keys.begin(), keys.end(),
-                         [&compare](const Key &a, const Key &b) { return compare(a, b) > 0; });
+        rankOf[ids[i]] = rank;
     }
-    std::vector<int> order(keys.size());
-    std::transform(keys.begin(), keys.end(), order.begin(), [](const Key &key) { return key.Row; });
-    keys = {};
-    Permute(std::move(order));
+    ids = {};
+    std::vector<int> ranks(Rows.size());
+    for (std::size_t row = 0; row < Rows.size(); ++row) {
+        const int ascendingRank = rankOf[Rows[row].Id[static_cast<std::size_t>(column)]];
+        ranks[row] = ascending ? ascendingRank : rank - ascendingRank;
+    }
+    rankOf = {};
+    Permute(OrderOfRanks(ranks));
 }
 
 // Moves the rows in place, one cycle of the permutation at a time, so a sort needs no second copy of the rows.
@@ -322,33 +328,8 @@ void LogList::Permute(std::vector<int> order) {
     Selected = newSelected;
 }
 
-void LogList::Reserve(std::size_t rows, std::size_t textBytes) {
+void LogList::Reserve(std::size_t rows, std::size_t) {
     Rows.reserve(Rows.size() + rows);
-    if (textBytes > BlockSize - BlockUsed) {
-        Blocks.push_back(std::unique_ptr<char[]>(new char[textBytes]));
-        BlockSize = textBytes;
-        BlockUsed = 0;
-    }
-}
-
-char *LogList::Allocate(std::size_t bytes) {
-    if (bytes <= BlockSize - BlockUsed) {
-        char *data = Blocks.back().get() + BlockUsed;
-        BlockUsed += bytes;
-        return data;
-    }
-    if (bytes > DefaultBlockSize) {
-        // A block of its own, kept out of the way of the block still being filled.
-        auto own = std::unique_ptr<char[]>(new char[bytes]);
-        char *data = own.get();
-        Blocks.insert(Blocks.empty() ? Blocks.end() : Blocks.end() - 1, std::move(own));
-        return data;
-    }
-    const std::size_t size = std::clamp(BlockSize * 2, std::max(MinimumBlockSize, bytes), DefaultBlockSize);
-    Blocks.push_back(std::unique_ptr<char[]>(new char[size]));
-    BlockSize = size;
-    BlockUsed = bytes;
-    return Blocks.back().get();
 }
 
 } // namespace pq

@@ -1,20 +1,22 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "LogEntry.h"
+#include "log/TextTable.h"
 
 namespace pq {
 
 class TLwComparator;
 
-// The ordered rows of the log list. Texts live in a few large blocks and each row is a pointer plus four
-// lengths, so a million rows cost little more than their bytes and a sort moves 24-byte records only.
+// The ordered rows of the log list. Each column keeps its distinct texts once, in a table of its own, and a row is
+// the four numbers of its texts: most logs repeat their dates, distances, times and notes, so a million rows cost
+// little more than 16 bytes each, and a sort moves 16-byte records only.
 class LogList {
 public:
     LogList();
@@ -27,6 +29,8 @@ public:
     int RowCount() const;
     // Splits a row text by the row-text rules and adds the row at the end; returns its index.
     int AppendRow(std::string_view rowText);
+    // Adds rows as AppendRow does, several at once: the lookups of their texts overlap.
+    void AppendRows(std::span<const std::string_view> rowTexts);
     // The row-text rules: Date, Distance and Time end at TABs (runs of TABs before each are skipped), Notes takes
     // what follows the TAB that ended Time. The texts are views into rowText.
     static void SplitRowText(std::string_view rowText, std::string_view (&texts)[ColumnCount]);
@@ -38,8 +42,14 @@ public:
     void RemoveRow(int index);
     void ClearRows();
 
-    // The whole text of a cell, as displayed (not cut).
+    // The whole text of a cell, as displayed (not cut). The view stays valid while the list lives and is not
+    // cleared.
     std::string_view Text(int row, int column) const;
+    // The number of a cell's text in its column's table: cells with equal texts in one column have equal numbers.
+    std::uint32_t TextId(int row, int column) const {
+        return Rows.at(static_cast<std::size_t>(row)).Id[static_cast<std::size_t>(column)];
+    }
+    const TextTable &ColumnTexts(int column) const { return Columns[static_cast<std::size_t>(column)]; }
 
     std::optional<int> SelectedRow() const;
     void Select(int index);
@@ -55,24 +65,24 @@ public:
     // Hints that a row's record, or the texts it points to, will be read soon: for walks in another order than
     // the list's, which fetch a record a little before its texts.
     void PrefetchRecord(int row) const { __builtin_prefetch(&Rows[static_cast<std::size_t>(row)]); }
-    void PrefetchTexts(int row) const { __builtin_prefetch(Rows[static_cast<std::size_t>(row)].Data); }
+    void PrefetchTexts(int row) const;
 
-    // Reserves room for a number of rows and text bytes (the reader knows both before it appends).
+    // Reserves room for a number of rows. The text bytes the reader knows of are no measure of the room the
+    // texts take, which is only that of the distinct ones: their tables grow as those come.
     void Reserve(std::size_t rows, std::size_t textBytes);
+
+    // Appends the rows of another list, in their order; its texts join this list's tables.
+    void AppendList(const LogList &other);
 
 private:
     struct Row {
-        const char *Data;
-        std::uint32_t Length[ColumnCount];
+        std::uint32_t Id[ColumnCount];
     };
-    char *Allocate(std::size_t bytes);
     int AppendTexts(const std::string_view (&texts)[ColumnCount]);
     void Permute(std::vector<int> order);
 
     std::vector<Row> Rows;
-    std::vector<std::unique_ptr<char[]>> Blocks;
-    std::size_t BlockUsed = 0;
-    std::size_t BlockSize = 0;
+    TextTable Columns[ColumnCount];
     int Selected = -1;
 };
 

@@ -155,7 +155,11 @@ void LogReader::Reserve(std::size_t markers, std::size_t bytes) {
     if (List == nullptr) {
         return;
     }
-    List->Reserve(markers + 1 + markers / SpareRowsDivisor + SpareRowsMinimum, bytes + CenturyLength * (markers + 1));
+    List->Reserve(RowsToReserve(markers), bytes + CenturyLength * (markers + 1));
+}
+
+std::size_t LogReader::RowsToReserve(std::size_t markers) {
+    return markers + 1 + markers / SpareRowsDivisor + SpareRowsMinimum;
 }
 
 void LogReader::Feed(std::string_view block) {

@@ -44,6 +44,8 @@ public:
     // Room for the rows of a file of this many bytes holding this many record markers, with spare rows so that a
     // few added entries do not make the row vector double.
     void Reserve(std::size_t markers, std::size_t bytes);
+    // The rows Reserve makes room for.
+    static std::size_t RowsToReserve(std::size_t markers);
     void Feed(std::string_view block);
     // Takes the chunk still open at the end of the file.
     void Finish();

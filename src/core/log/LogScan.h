@@ -8,9 +8,6 @@
 
 namespace pq {
 
-// A regular file smaller than this is read on one thread: a second one would cost more than it saves.
-inline constexpr std::size_t ParallelScanMinimum = std::size_t{1} << 20;
-
 // The sink for one part of a file; part 0 starts the file. A part may be asked for again when its rows must be
 // read once more (it began in the wrong format state): the sink given then must hold nothing yet.
 using PartSinks = std::function<RowSink &(std::size_t part)>;

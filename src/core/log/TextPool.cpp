@@ -20,31 +20,47 @@ std::uint64_t Mix(std::uint64_t hash, std::uint64_t word) {
     return hash ^ (hash >> HashShift);
 }
 
-// Eight bytes at a time; the length goes in too, so that texts differing only in trailing zero bytes differ.
-std::uint64_t HashOf(std::string_view text) {
-    std::uint64_t hash = HashSeed ^ text.size();
-    std::size_t pos = 0;
-    for (; pos + sizeof(std::uint64_t) <= text.size(); pos += sizeof(std::uint64_t)) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, text.data() + pos, sizeof word);
-        hash = Mix(hash, word);
-    }
-    if (pos < text.size()) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, text.data() + pos, text.size() - pos);
-        hash = Mix(hash, word);
-    }
-    return Mix(hash, 0);
+template <class Word> std::uint64_t Load(const char *bytes) {
+    Word word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
 }
 
 } // namespace
+
+// Eight bytes at a time, the last word overlapping the one before it (a short text is read as two overlapping
+// halves or three bytes); the length goes in too, so that texts that overlap alike or differ only in trailing zero
+// bytes differ. Every load has a fixed size, so none calls a library routine.
+std::uint64_t TextHash(std::string_view text) {
+    constexpr std::size_t wordBytes = sizeof(std::uint64_t);
+    constexpr std::size_t halfBytes = sizeof(std::uint32_t);
+    constexpr int halfBits = 32;
+    constexpr int byteBits = 8;
+    const char *data = text.data();
+    const std::size_t size = text.size();
+    std::uint64_t hash = HashSeed ^ size;
+    if (size >= wordBytes) {
+        for (std::size_t pos = 0; pos + wordBytes < size; pos += wordBytes) {
+            hash = Mix(hash, Load<std::uint64_t>(data + pos));
+        }
+        hash = Mix(hash, Load<std::uint64_t>(data + size - wordBytes));
+    } else if (size >= halfBytes) {
+        hash = Mix(hash, (Load<std::uint32_t>(data) << halfBits) | Load<std::uint32_t>(data + size - halfBytes));
+    } else if (size > 0) {
+        const auto byte = [data](std::size_t at) {
+            return static_cast<std::uint64_t>(static_cast<unsigned char>(data[at]));
+        };
+        hash = Mix(hash, (byte(0) << (2 * byteBits)) | (byte(size / 2) << byteBits) | byte(size - 1));
+    }
+    return Mix(hash, 0);
+}
 
 std::uint32_t TextPool::Intern(std::string_view text) {
     if ((Size() + 1) * LoadDivisor > Slots.size()) {
         Grow();
     }
     const std::size_t mask = Slots.size() - 1;
-    for (std::size_t slot = HashOf(text) & mask;; slot = (slot + 1) & mask) {
+    for (std::size_t slot = TextHash(text) & mask;; slot = (slot + 1) & mask) {
         const std::uint32_t entry = Slots[slot];
         if (entry == 0) {
             if (Size() >= std::numeric_limits<std::uint32_t>::max() - 1) {
@@ -65,7 +81,7 @@ void TextPool::Grow() {
     Slots.assign(Slots.empty() ? FirstSlots : Slots.size() * 2, 0);
     const std::size_t mask = Slots.size() - 1;
     for (std::uint32_t id = 0; id < Size(); ++id) {
-        std::size_t slot = HashOf(Text(id)) & mask;
+        std::size_t slot = TextHash(Text(id)) & mask;
         while (Slots[slot] != 0) {
             slot = (slot + 1) & mask;
         }

@@ -8,6 +8,9 @@
 
 namespace pq {
 
+// The hash by which text tables find a text again.
+std::uint64_t TextHash(std::string_view text);
+
 // Texts kept once each and numbered from 0 in the order they were first met, found again through a hash table.
 class TextPool {
 public:

@@ -2,14 +2,9 @@
 
 #include <QLocale>
 
+#include <cstdint>
+
 #include "log/LogList.h"
-
-namespace {
-
-// How many rows ahead the numbering asks for a row's texts.
-constexpr std::size_t TextPrefetchDistance = 16;
-
-} // namespace
 
 LocaleCollation::LocaleCollation(const pq::LogList &list, int column, bool ascending, const QCollator &collator)
     : TPQLComparator(list, column, ascending) {
@@ -26,14 +21,19 @@ LocaleCollation::LocaleCollation(const pq::LogList &list, int column, bool ascen
 
 void LocaleCollation::Rank(CollationRanks &texts, const QCollator &collator) {
     const auto rows = static_cast<std::size_t>(List.RowCount());
-    // Logs repeat their texts (dates, distances, "None"): each distinct text is decoded and keyed once.
+    // Logs repeat their texts (dates, distances, "None"): the list keeps each distinct text of a column once, and
+    // each is numbered, decoded and keyed once.
+    const std::size_t unnumbered = List.ColumnTexts(Column).Size();
+    std::vector<int> numberOfText(unnumbered, -1);
     Ranks.resize(rows);
     for (std::size_t row = 0; row < rows; ++row) {
-        // After a sort the rows' texts lie anywhere in memory: they are asked for a little before they are read.
-        if (row + TextPrefetchDistance < rows)
-            List.PrefetchTexts(static_cast<int>(row + TextPrefetchDistance));
-        Ranks[row] = texts.Number(List.Text(static_cast<int>(row), Column).substr(0, pq::SortTextWidth));
+        const std::uint32_t text = List.TextId(static_cast<int>(row), Column);
+        int &number = numberOfText[text];
+        if (number < 0)
+            number = texts.Number(List.Text(static_cast<int>(row), Column).substr(0, pq::SortTextWidth));
+        Ranks[row] = number;
     }
+    numberOfText = {};
     const std::vector<int> &textRanks = texts.Ranks(collator);
     // Descending, the ranks are turned around, so that equal texts still keep their rows' order.
     for (int &row : Ranks) {

@@ -216,8 +216,10 @@ bool TPacequillDlgClient::LoadLog(const QString &path) {
     // Another kind of file would show as rows of junk, and Save would overwrite it in the log's format.
     if (!result.LooksLikeLog && !ConfirmNotALog(path))
         return false;
-    // The file as read: a change between the look before the read and the hash after it is seen at the next look.
-    pq::LogDiskState state = pq::HashLog(FileSystemPath(path));
+    // The file as read, with the hash of the bytes read: a change between the look before the read and the one
+    // after it is seen at the next look.
+    pq::LogDiskState state = pq::StatLog(FileSystemPath(path));
+    state.Hash = result.Hash;
     if (!state.SameIdentity(before))
         state = before;
     RememberDisk(state);
@@ -225,7 +227,7 @@ bool TPacequillDlgClient::LoadLog(const QString &path) {
     FilePath = path;
     Untitled = false;
     Changed = false;
-    Watch->Follow(path);
+    Watch->FollowAfterPaint(path, ListView->viewport());
     if (Model.List().RowCount() > 0)
         SelectLastRow();
     else
