@@ -242,10 +242,55 @@ void RunCounter::AddRows(const LogList &list, const RowFilter &filter) {
 }
 
 void RunCounter::AddRows(const LogList &list, const RowFilter &filter, int first, int end) {
-    for (int row = first; row < end; ++row) {
-        if (!filter || filter(row)) {
-            AddRow(row, list.Text(row, DateColumn), list.Text(row, DistanceColumn), list.Text(row, TimeColumn));
+    if (Counted != &list) {
+        Counted = &list;
+        ListDates.clear();
+        ListDistances.clear();
+        ListTimes.clear();
+    }
+    ListDates.resize(list.ColumnTexts(DateColumn).Size(), 0);
+    ListDistances.resize(list.ColumnTexts(DistanceColumn).Size(), 0);
+    ListTimes.resize(list.ColumnTexts(TimeColumn).Size(), 0);
+    // Each of the list's distinct texts is looked at and numbered once; a row is then three look-ups. The rare row
+    // with a tab in its key's texts is added through its texts.
+    const auto known = [&list](std::vector<std::uint32_t> &numbers, int row, int column, auto number) {
+        std::uint32_t &entry = numbers[list.TextId(row, column)];
+        if (entry == 0) {
+            entry = number(list.Text(row, column));
         }
+        return entry;
+    };
+    const auto addByTexts = [&](int row) {
+        AddRow(row, list.Text(row, DateColumn), list.Text(row, DistanceColumn), list.Text(row, TimeColumn));
+    };
+    for (int row = first; row < end; ++row) {
+        if (filter && !filter(row)) {
+            continue;
+        }
+        const std::uint32_t date = known(ListDates, row, DateColumn, [this](std::string_view text) {
+            return HasTab(text) ? TabbedText : InternDate(text) + 1;
+        });
+        if (date == TabbedText) {
+            addByTexts(row);
+            continue;
+        }
+        const DateFacts facts = DateFactsOf[date - 1];
+        if (facts.Day < 0) {
+            continue;
+        }
+        const std::uint32_t distance = known(ListDistances, row, DistanceColumn, [this](std::string_view text) {
+            return HasTab(KeyDistance(text)) ? TabbedText : InternDistance(text) + 1;
+        });
+        if (distance == TabbedText) {
+            addByTexts(row);
+            continue;
+        }
+        if (!facts.Counts || !Readings[distance - 1]) {
+            continue;
+        }
+        const std::uint32_t time =
+            known(ListTimes, row, TimeColumn, [this](std::string_view text) { return InternTime(text) + 1; });
+        Rows.push_back({date - 1, distance - 1, time - 1, static_cast<std::uint32_t>(row), 0});
     }
     Taken = std::max(Taken, end);
 }

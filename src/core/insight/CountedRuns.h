@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -94,7 +95,8 @@ public:
     void AddRow(int row, std::string_view date, std::string_view distance, std::string_view time);
     // The rows of the list that the filter takes (every row for an empty one).
     void AddRows(const LogList &list, const RowFilter &filter);
-    // The rows from first up to end of the list that the filter takes, numbered as in the list.
+    // The rows from first up to end of the list that the filter takes, numbered as in the list. A counter takes
+    // the rows of one list only.
     void AddRows(const LogList &list, const RowFilter &filter, int first, int end);
     // Room for this many rows in all, so that rows added or appended later are not copied on the way.
     void Reserve(std::size_t rows) { Rows.reserve(rows); }
@@ -147,6 +149,13 @@ private:
     std::vector<std::uint32_t> DistanceRank;
     std::vector<std::uint32_t> TimeRank;
     std::vector<std::pair<int, UnitTotals>> TabbedDistances; // by row
+    // The list whose rows AddRows takes, and for each of its texts (by the list's number) this counter's number
+    // plus one, TabbedText for a text that makes its row's key be composed, or 0 when not met yet.
+    static constexpr std::uint32_t TabbedText = std::numeric_limits<std::uint32_t>::max();
+    const LogList *Counted = nullptr;
+    std::vector<std::uint32_t> ListDates;
+    std::vector<std::uint32_t> ListDistances;
+    std::vector<std::uint32_t> ListTimes;
 };
 
 } // namespace pq

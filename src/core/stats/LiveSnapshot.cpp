@@ -44,16 +44,47 @@ bool LiveSnapshot::TakeRows(const LogList &list, const std::stop_token &stop) {
     const int count = list.RowCount();
     const auto rows = static_cast<std::size_t>(count);
     Rows.reserve(rows + rows / SpareRowsDivisor + SpareRowsMinimum);
+    // Each of the list's distinct Date and Distance texts is read and numbered once; a row is then two look-ups.
+    // A row with a tab in its key's texts, rare, is keyed through its texts.
+    std::vector<ListDate> dates(list.ColumnTexts(DateColumn).Size());
+    std::vector<std::uint32_t> distances(list.ColumnTexts(DistanceColumn).Size(), Unread);
     for (; Taken < count; ++Taken) {
         if (Taken % RowsBetweenStopChecks == 0 && stop.stop_requested()) {
             return false;
         }
-        if (const std::optional<Row> keyed =
-                KeyRow(list.Text(Taken, DateColumn), list.Text(Taken, DistanceColumn), list.Text(Taken, TimeColumn))) {
-            Rows.push_back(*keyed);
+        ListDate &date = dates[list.TextId(Taken, DateColumn)];
+        if (date.Id == Unread) {
+            date = ReadListDate(list.Text(Taken, DateColumn));
+        }
+        if (date.Id == Unkeyed) {
+            continue;
+        }
+        std::uint32_t &distance = distances[list.TextId(Taken, DistanceColumn)];
+        if (distance == Unread) {
+            const std::string_view text = list.Text(Taken, DistanceColumn).substr(0, KeyDistanceWidth);
+            distance = text.find(KeySeparator) == std::string_view::npos ? InternDistance(text) : Tabbed;
+        }
+        if (date.Id == Tabbed || distance == Tabbed) {
+            if (const std::optional<Row> keyed = KeyRow(list.Text(Taken, DateColumn), list.Text(Taken, DistanceColumn),
+                                                        list.Text(Taken, TimeColumn))) {
+                Rows.push_back(*keyed);
+            }
+        } else {
+            Rows.push_back({date.Day, date.Id, distance});
         }
     }
     return true;
+}
+
+LiveSnapshot::ListDate LiveSnapshot::ReadListDate(std::string_view date) {
+    const std::optional<int> dayNumber = KeyDayNumber(date);
+    if (!dayNumber) {
+        return {Unkeyed, 0};
+    }
+    if (date.find(KeySeparator) != std::string_view::npos) {
+        return {Tabbed, 0};
+    }
+    return {InternDate(date), static_cast<std::uint32_t>(*dayNumber)};
 }
 
 void LiveSnapshot::Finish() {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <stop_token>
 #include <string>
@@ -53,6 +54,16 @@ private:
         std::int64_t Year;
         std::int64_t Month;
     };
+    // What TakeRows knows of one of the list's Date texts: its number here and its day, or that it gives no key
+    // (Unkeyed) or must be keyed with its row's other texts (Tabbed).
+    struct ListDate {
+        std::uint32_t Id = Unread;
+        std::uint32_t Day = 0;
+    };
+    static constexpr std::uint32_t Unread = std::numeric_limits<std::uint32_t>::max();
+    static constexpr std::uint32_t Unkeyed = Unread - 1;
+    static constexpr std::uint32_t Tabbed = Unread - 2;
+    ListDate ReadListDate(std::string_view date);
     // The row of these texts with the numbers of its key's texts, or nothing for a row without a key.
     std::optional<Row> KeyRow(std::string_view date, std::string_view distance, std::string_view time);
     std::uint32_t InternDate(std::string_view date);
