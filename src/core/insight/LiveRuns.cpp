@@ -1,12 +1,17 @@
 #include "insight/LiveRuns.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <iterator>
 
+#include "calc/DistanceTimeParts.h"
 #include "insight/LoadCounter.h"
 #include "insight/PartThreads.h"
+#include "insight/TrainingLoad.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
+#include "log/NoteMarks.h"
+#include "log/TextTable.h"
 
 namespace pq {
 
@@ -119,22 +124,34 @@ void LiveRuns::CountLoads() {
     const int rows = List.RowCount();
     LoadDays.assign(static_cast<std::size_t>(rows), 0);
     RowLoads.assign(static_cast<std::size_t>(rows), 0);
+    // What a load takes from each of the list's distinct Date, Time and Notes texts is read once (logs repeat
+    // them); a row is then three look-ups and the load's arithmetic, as RowLoad does it.
+    const auto readEach = [this](int column, auto &values, auto read) {
+        const TextTable &texts = List.ColumnTexts(column);
+        const auto count = static_cast<int>(texts.Size());
+        values.resize(texts.Size());
+        RunInChunks(CountingParts(count), count, CountingChunk, [&](std::size_t, int first, int end) {
+            for (int id = first; id < end; ++id) {
+                values[static_cast<std::size_t>(id)] = read(texts.Text(static_cast<std::uint32_t>(id)));
+            }
+        });
+    };
+    std::vector<int> days;
+    std::vector<double> seconds;
+    std::vector<int> efforts;
+    readEach(DateColumn, days, LoadDayOf);
+    readEach(TimeColumn, seconds, TimeTextSeconds);
+    readEach(NotesColumn, efforts, [](std::string_view notes) { return PerceivedEffort(notes).value_or(UsualEffort); });
     RunInChunks(CountingParts(rows), rows, CountingChunk, [&](std::size_t, int first, int end) {
-        // Logs hold the runs of a day together: the day of the last Date text read is kept.
-        std::string_view lastDate;
-        int lastDay = 0;
         for (int row = first; row < end; ++row) {
             if (Taken && !Taken(row)) {
                 continue;
             }
-            const std::string_view date = List.Text(row, DateColumn);
-            if (row == first || date != lastDate) {
-                lastDay = LoadDayOf(date);
-                lastDate = date;
-            }
-            if (const std::optional<double> load = LoadOf(row, lastDay)) {
-                LoadDays[static_cast<std::size_t>(row)] = lastDay;
-                RowLoads[static_cast<std::size_t>(row)] = *load;
+            const int day = days[List.TextId(row, DateColumn)];
+            const double time = seconds[List.TextId(row, TimeColumn)];
+            if (day != 0 && time > 0) {
+                LoadDays[static_cast<std::size_t>(row)] = day;
+                RowLoads[static_cast<std::size_t>(row)] = RunLoad(time, efforts[List.TextId(row, NotesColumn)]);
             }
         }
     });
