@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <exception>
 #include <memory>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include <sys/stat.h>
@@ -14,6 +12,7 @@
 
 #include "log/LogEntry.h"
 #include "log/LogReader.h"
+#include "log/WorkThreads.h"
 
 namespace pq {
 
@@ -160,30 +159,7 @@ ScanResult ScanLogFile(int fd, const PartSinks &sinks, std::size_t parts, std::s
     for (std::size_t i = 0; i < plan.size(); ++i) {
         partSinks.push_back(&sinks(i));
     }
-    std::vector<std::exception_ptr> failures(plan.size());
-    std::vector<std::thread> threads;
-    for (std::size_t i = 1; i < plan.size(); ++i) {
-        threads.emplace_back([&, i] {
-            try {
-                ReadPart(fd, plan[i], *partSinks[i], blockSize);
-            } catch (...) {
-                failures[i] = std::current_exception();
-            }
-        });
-    }
-    try {
-        ReadPart(fd, plan[0], *partSinks[0], blockSize);
-    } catch (...) {
-        failures[0] = std::current_exception();
-    }
-    for (std::thread &thread : threads) {
-        thread.join();
-    }
-    for (const std::exception_ptr &failure : failures) {
-        if (failure) {
-            std::rethrow_exception(failure);
-        }
-    }
+    RunInParts(plan.size(), [&](std::size_t i) { ReadPart(fd, plan[i], *partSinks[i], blockSize); });
     // A part that began in another state than the one the part before it left (a header line met inside a part)
     // is read again from its start in the right one.
     for (std::size_t i = 0; i < plan.size(); ++i) {
