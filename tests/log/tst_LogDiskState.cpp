@@ -10,7 +10,8 @@ class tst_LogDiskState : public QObject {
     Q_OBJECT
 
 private slots:
-    // The hash of bytes fed in pieces is the hash of them fed whole, wherever the pieces end.
+    // The hash of bytes fed in pieces is the hash of them fed whole, wherever the pieces end, and so is the sum of
+    // the pieces hashed apart, taken in any order.
     void hashInPieces_data() {
         QTest::addColumn<QList<int>>("pieces");
         QTest::newRow("whole") << QList<int>{24};
@@ -26,14 +27,27 @@ private slots:
         ByteHash whole;
         whole.Feed(bytes);
         ByteHash fed;
+        ByteHash apart;
         std::size_t at = 0;
         for (const int size : pieces) {
-            fed.Feed(std::string_view(bytes).substr(at, static_cast<std::size_t>(size)));
+            const std::string_view piece = std::string_view(bytes).substr(at, static_cast<std::size_t>(size));
+            fed.Feed(piece);
+            ByteHash alone(at);
+            alone.Feed(piece);
+            // Out of order: each piece takes in those before it.
+            alone.Add(apart);
+            apart = alone;
             at += static_cast<std::size_t>(size);
         }
         QCOMPARE(fed.Value(), whole.Value());
+        QCOMPARE(apart.Value(), whole.Value());
         whole.Feed("x");
         QVERIFY(fed.Value() != whole.Value());
+        std::string oneByteOff = bytes;
+        oneByteOff[5] = '5';
+        ByteHash changed;
+        changed.Feed(oneByteOff);
+        QVERIFY(changed.Value() != fed.Value());
     }
 
     // The hash read in blocks equals the hash of the bytes read whole, across block ends and odd tails; a changed

@@ -28,6 +28,10 @@ constexpr std::string_view NotEnoughMemory = "not enough memory";
 constexpr std::size_t ReadStep = std::size_t{1} << 16;
 // How many rows the loader hands the list at once.
 constexpr std::size_t SinkBatchRows = 64;
+// The bytes at the start of a file whose rows tell how many the whole file holds, and the share of rows added to
+// that guess: a list that has to grow past it copies its rows.
+constexpr std::size_t RowEstimateSample = std::size_t{64} << 10;
+constexpr double RowEstimateSpare = 1.125;
 
 std::string DescribeFailure(const std::string &path, int error) {
     return path + ": " + std::strerror(error);
@@ -130,57 +134,58 @@ private:
     std::vector<std::size_t> Ends;
 };
 
-// What a first pass over the whole file finds: enough to size the list at once and to tell whether the file is a
-// log, and the hash of its bytes.
-struct FileFacts {
-    std::size_t Markers = 0;
+// What the start of a file tells before it is read: whether it looks like a log, and about how many rows it holds,
+// enough to size the list at once. (Counting the record markers of the whole file would take a pass of its own.)
+struct FileStart {
     std::string Start; // the first bytes, as many as LooksLikeLog needs
-    ByteHash Hash;
+    std::size_t Rows = 0;
 };
 
-// Takes the facts of a regular file in one pass, then goes back to its start. Reading it twice costs little, as
-// the second pass finds it in the page cache.
-int TakeFacts(int fd, char *block, std::size_t blockSize, FileFacts &facts) {
-    for (;;) {
-        const ssize_t got = ReadSome(fd, block, blockSize);
-        if (got < 0) {
-            return errno;
-        }
-        if (got == 0) {
-            break;
-        }
-        const std::string_view bytes(block, static_cast<std::size_t>(got));
-        if (facts.Start.size() < LogStartSize) {
-            facts.Start.append(bytes.substr(0, LogStartSize - facts.Start.size()));
-        }
-        facts.Markers += static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), RecordMarker));
-        facts.Hash.Feed(bytes);
+int ProbeStart(int fd, FileStart &probe) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return errno;
     }
-    return ::lseek(fd, 0, SEEK_SET) == 0 ? 0 : errno;
+    std::string sample(RowEstimateSample, '\0');
+    ssize_t got = 0;
+    while ((got = ::pread(fd, sample.data(), sample.size(), 0)) < 0 && errno == EINTR) {
+    }
+    if (got < 0) {
+        return errno;
+    }
+    sample.resize(static_cast<std::size_t>(got));
+    probe.Start = sample.substr(0, LogStartSize);
+    const auto markers = static_cast<std::size_t>(std::count(sample.begin(), sample.end(), RecordMarker));
+    const auto size = static_cast<std::size_t>(std::max<off_t>(info.st_size, 0));
+    if (sample.size() >= size || sample.empty()) {
+        probe.Rows = markers;
+    } else {
+        // The rows of the sample, scaled to the whole file, with some to spare for longer rows later on.
+        const double rows = static_cast<double>(markers) * static_cast<double>(size) / static_cast<double>(got);
+        probe.Rows = static_cast<std::size_t>(rows * RowEstimateSpare);
+    }
+    return 0;
 }
 
 // Reads the open file into the list, a big one in parts at once whose rows are then joined in file order: 0, or
 // the error that stopped it.
 int ParseFile(int fd, LogList &list, std::size_t blockSize, std::size_t parallelMinimum, LoadResult &result) {
     blockSize = std::max(blockSize, std::size_t{1}); // a read of no bytes would look like the end of the file
-    FileFacts facts;
-    {
-        const auto block = std::make_unique_for_overwrite<char[]>(blockSize);
-        if (const int failure = TakeFacts(fd, block.get(), blockSize, facts); failure != 0) {
-            return failure;
-        }
+    FileStart probe;
+    ByteHash hash;
+    if (const int failure = ProbeStart(fd, probe); failure != 0) {
+        return failure;
     }
     std::vector<ListSink> parts(std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, LoadParts));
     const ScanResult scan = ScanLogFile(
         fd,
-        [&parts, &facts](std::size_t part) -> RowSink & {
+        [&parts, &probe](std::size_t part) -> RowSink & {
             parts[part].Clear();
             // The first part's list takes every row in the end; the others about their share.
-            parts[part].List.Reserve(LogReader::RowsToReserve(part == 0 ? facts.Markers : facts.Markers / parts.size()),
-                                     0);
+            parts[part].List.Reserve(LogReader::RowsToReserve(part == 0 ? probe.Rows : probe.Rows / parts.size()), 0);
             return parts[part];
         },
-        parts.size(), blockSize, parallelMinimum);
+        parts.size(), blockSize, parallelMinimum, &hash);
     if (scan.Error != 0) {
         return scan.Error;
     }
@@ -192,8 +197,8 @@ int ParseFile(int fd, LogList &list, std::size_t blockSize, std::size_t parallel
         parts[part].List.ClearRows();
     }
     list = std::move(parts.front().List);
-    result.LooksLikeLog = LooksLikeLog(facts.Start);
-    result.Hash = facts.Hash.Value();
+    result.LooksLikeLog = LooksLikeLog(probe.Start);
+    result.Hash = hash.Value();
     return 0;
 }
 

@@ -29,6 +29,7 @@ struct Part {
     ReadState Begins; // the state the part begins in
     ReadState Ends;   // the state it left
     int Error = 0;
+    ByteHash Hash;
 };
 
 class DiscardRows : public RowSink {
@@ -46,10 +47,12 @@ ssize_t ReadAt(int fd, char *data, std::size_t size, off_t offset) {
     }
 }
 
-// Reads the part's bytes in blocks through one reader; records the state it ends in and any error.
-void ReadPart(int fd, Part &part, RowSink &sink, std::size_t blockSize) {
+// Reads the part's bytes in blocks through one reader; records the state it ends in and any error, and the hash of
+// its bytes when asked to.
+void ReadPart(int fd, Part &part, RowSink &sink, std::size_t blockSize, bool hash) {
     const auto block = std::make_unique_for_overwrite<char[]>(blockSize);
     LogReader reader(sink, part.Begins);
+    part.Hash = ByteHash(static_cast<std::uint64_t>(part.Begin));
     for (off_t at = part.Begin; at < part.End;) {
         const auto want = static_cast<std::size_t>(std::min<off_t>(part.End - at, static_cast<off_t>(blockSize)));
         const ssize_t got = ReadAt(fd, block.get(), want, at);
@@ -60,7 +63,11 @@ void ReadPart(int fd, Part &part, RowSink &sink, std::size_t blockSize) {
         if (got == 0) {
             break; // the file shrank while it was read
         }
-        reader.Feed(std::string_view(block.get(), static_cast<std::size_t>(got)));
+        const std::string_view bytes(block.get(), static_cast<std::size_t>(got));
+        reader.Feed(bytes);
+        if (hash) {
+            part.Hash.Feed(bytes);
+        }
         at += got;
     }
     reader.Finish();
@@ -68,7 +75,7 @@ void ReadPart(int fd, Part &part, RowSink &sink, std::size_t blockSize) {
 }
 
 // Reads a file that is not regular (or not worth splitting) from where it stands to its end.
-ScanResult ReadInOrder(int fd, RowSink &sink, std::size_t blockSize) {
+ScanResult ReadInOrder(int fd, RowSink &sink, std::size_t blockSize, ByteHash *hash) {
     const auto block = std::make_unique_for_overwrite<char[]>(blockSize);
     LogReader reader(sink);
     for (;;) {
@@ -82,7 +89,11 @@ ScanResult ReadInOrder(int fd, RowSink &sink, std::size_t blockSize) {
         if (got == 0) {
             break;
         }
-        reader.Feed(std::string_view(block.get(), static_cast<std::size_t>(got)));
+        const std::string_view bytes(block.get(), static_cast<std::size_t>(got));
+        reader.Feed(bytes);
+        if (hash != nullptr) {
+            hash->Feed(bytes);
+        }
     }
     reader.Finish();
     return {0, 1};
@@ -129,7 +140,7 @@ std::vector<Part> PlanParts(int fd, off_t size, std::size_t count, int &error) {
             break;
         }
         parts.back().End = split;
-        parts.push_back({split, size, guess, guess, 0});
+        parts.push_back({split, size, guess, guess, 0, ByteHash()});
     }
     parts.back().End = size;
     return parts;
@@ -137,7 +148,8 @@ std::vector<Part> PlanParts(int fd, off_t size, std::size_t count, int &error) {
 
 } // namespace
 
-ScanResult ScanLogFile(int fd, const PartSinks &sinks, std::size_t parts, std::size_t blockSize, std::size_t minimum) {
+ScanResult ScanLogFile(int fd, const PartSinks &sinks, std::size_t parts, std::size_t blockSize, std::size_t minimum,
+                       ByteHash *hash) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
         return {errno, 0};
@@ -146,8 +158,11 @@ ScanResult ScanLogFile(int fd, const PartSinks &sinks, std::size_t parts, std::s
         return {EISDIR, 0};
     }
     blockSize = std::max(blockSize, std::size_t{1});
+    if (hash != nullptr) {
+        *hash = ByteHash();
+    }
     if (!S_ISREG(info.st_mode) || static_cast<std::size_t>(info.st_size) < minimum || parts < 2) {
-        return ReadInOrder(fd, sinks(0), blockSize);
+        return ReadInOrder(fd, sinks(0), blockSize, hash);
     }
     int error = 0;
     std::vector<Part> plan = PlanParts(fd, info.st_size, parts, error);
@@ -159,16 +174,20 @@ ScanResult ScanLogFile(int fd, const PartSinks &sinks, std::size_t parts, std::s
     for (std::size_t i = 0; i < plan.size(); ++i) {
         partSinks.push_back(&sinks(i));
     }
-    RunInParts(plan.size(), [&](std::size_t i) { ReadPart(fd, plan[i], *partSinks[i], blockSize); });
+    const bool hashParts = hash != nullptr;
+    RunInParts(plan.size(), [&](std::size_t i) { ReadPart(fd, plan[i], *partSinks[i], blockSize, hashParts); });
     // A part that began in another state than the one the part before it left (a header line met inside a part)
     // is read again from its start in the right one.
     for (std::size_t i = 0; i < plan.size(); ++i) {
         if (i > 0 && plan[i].Begins != plan[i - 1].Ends) {
             plan[i].Begins = plan[i - 1].Ends;
-            ReadPart(fd, plan[i], sinks(i), blockSize);
+            ReadPart(fd, plan[i], sinks(i), blockSize, hashParts);
         }
         if (plan[i].Error != 0) {
             return {plan[i].Error, 0};
+        }
+        if (hashParts) {
+            hash->Add(plan[i].Hash);
         }
     }
     return {0, plan.size()};

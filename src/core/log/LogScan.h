@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <functional>
 
+#include "log/ByteHash.h"
 #include "log/LogFile.h"
 #include "log/RowSink.h"
 
@@ -20,8 +21,9 @@ struct ScanResult {
 // Hands the rows of an open file to sinks, as LoadLog would read them. A regular file of at least `minimum`
 // bytes is read in up to `parts` parts at once, one thread each, every part after the first starting right after
 // a record marker, where a chunk always ends; anything else is read in order into part 0. Within a part the rows
-// come in file order, and the parts follow each other in file order.
+// come in file order, and the parts follow each other in file order. When hash is given, it becomes the hash of
+// the bytes read, each part hashing its own.
 ScanResult ScanLogFile(int fd, const PartSinks &sinks, std::size_t parts, std::size_t blockSize = LoadBlockSize,
-                       std::size_t minimum = ParallelScanMinimum);
+                       std::size_t minimum = ParallelScanMinimum, ByteHash *hash = nullptr);
 
 } // namespace pq
