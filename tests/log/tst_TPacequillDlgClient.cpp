@@ -65,7 +65,7 @@ private slots:
     void fileCommandsAlwaysAvailable();
 
 private:
-    TPacequillDlgClient &Start(const QString &commandLine = {});
+    TPacequillDlgClient &Start(const QString &commandLine = {}, bool readAhead = false);
     void MakeChanged();
     QString TempPath(const QString &name) const { return Temp->filePath(name); }
 
@@ -90,11 +90,14 @@ void TestDlgClient::cleanup() {
     Temp.reset();
 }
 
-TPacequillDlgClient &TestDlgClient::Start(const QString &commandLine) {
+TPacequillDlgClient &TestDlgClient::Start(const QString &commandLine, bool readAhead) {
+    // The program starts reading the log before it builds the window.
+    std::unique_ptr<pq::LogPreload> preload =
+        readAhead ? TPacequillDlgClient::PreloadCommandLine(commandLine) : nullptr;
     Frame = std::make_unique<QMainWindow>();
     Client = NewDocumentClient();
     Frame->setCentralWidget(Client);
-    Client->SetupWindow(commandLine);
+    Client->SetupWindow(commandLine, std::move(preload));
     return *Client;
 }
 
@@ -110,10 +113,16 @@ void TestDlgClient::commandLineOpensLog_data() {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<int>("rows");
     QTest::addColumn<bool>("untitled");
+    QTest::addColumn<bool>("readAhead");
 
-    QTest::newRow("empty") << QString() << "Pacequill 3.1" << 0 << true;
-    QTest::newRow("bare path") << ThreeRunsPath << "Pacequill 3.1 - ThreeRuns" << 3 << false;
-    QTest::newRow("quoted path") << '"' + ThreeRunsPath + '"' << "Pacequill 3.1 - ThreeRuns" << 3 << false;
+    for (const bool readAhead : {false, true}) {
+        const QString ahead = readAhead ? ", read ahead" : "";
+        QTest::addRow("empty%s", qPrintable(ahead)) << QString() << "Pacequill 3.1" << 0 << true << readAhead;
+        QTest::addRow("bare path%s", qPrintable(ahead))
+            << ThreeRunsPath << "Pacequill 3.1 - ThreeRuns" << 3 << false << readAhead;
+        QTest::addRow("quoted path%s", qPrintable(ahead))
+            << '"' + ThreeRunsPath + '"' << "Pacequill 3.1 - ThreeRuns" << 3 << false << readAhead;
+    }
 }
 
 void TestDlgClient::commandLineOpensLog() {
@@ -121,8 +130,9 @@ void TestDlgClient::commandLineOpensLog() {
     QFETCH(QString, caption);
     QFETCH(int, rows);
     QFETCH(bool, untitled);
+    QFETCH(bool, readAhead);
 
-    TPacequillDlgClient &client = Start(commandLine);
+    TPacequillDlgClient &client = Start(commandLine, readAhead);
     QCOMPARE(Frame->windowTitle(), caption);
     QCOMPARE(client.List().RowCount(), rows);
     QCOMPARE(client.GetUntitled(), untitled);

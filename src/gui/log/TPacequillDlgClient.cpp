@@ -133,11 +133,23 @@ QSize TPacequillDlgClient::sizeHint() const {
     return DialogSize;
 }
 
-void TPacequillDlgClient::SetupWindow(const QString &rawCommandLine) {
+QString TPacequillDlgClient::CommandLinePath(const QString &rawCommandLine) {
+    if (rawCommandLine.startsWith(u'"') && rawCommandLine.endsWith(u'"'))
+        return rawCommandLine.size() >= 2 ? rawCommandLine.mid(1, rawCommandLine.size() - 2) : QString();
+    return rawCommandLine;
+}
+
+std::unique_ptr<pq::LogPreload> TPacequillDlgClient::PreloadCommandLine(const QString &rawCommandLine) {
+    const QString path = CommandLinePath(rawCommandLine);
+    if (path.isEmpty())
+        return nullptr;
+    return std::make_unique<pq::LogPreload>(FileSystemPath(path));
+}
+
+void TPacequillDlgClient::SetupWindow(const QString &rawCommandLine, std::unique_ptr<pq::LogPreload> preload) {
     ListView->SetupColumns();
-    OpenPath = rawCommandLine;
-    if (OpenPath.startsWith(u'"') && OpenPath.endsWith(u'"'))
-        OpenPath = OpenPath.size() >= 2 ? OpenPath.mid(1, OpenPath.size() - 2) : QString();
+    OpenPath = CommandLinePath(rawCommandLine);
+    Preloaded = std::move(preload);
     if (!OpenPath.isEmpty() && LoadLog(OpenPath))
         return;
     Untitled = true;
@@ -207,8 +219,15 @@ bool TPacequillDlgClient::AskSaveChanges() {
 
 bool TPacequillDlgClient::LoadLog(const QString &path) {
     pq::LogList loaded;
-    const pq::LogDiskState before = pq::StatLog(FileSystemPath(path));
-    const pq::LoadResult result = pq::LoadLog(FileSystemPath(path), loaded);
+    pq::LogDiskState before;
+    pq::LoadResult result;
+    if (const std::unique_ptr<pq::LogPreload> preload = std::move(Preloaded);
+        preload && preload->Path() == FileSystemPath(path)) {
+        result = preload->Take(loaded, before);
+    } else {
+        before = pq::StatLog(FileSystemPath(path));
+        result = pq::LoadLog(FileSystemPath(path), loaded);
+    }
     if (result.Status == pq::LoadStatus::Unreadable) {
         Prompts::Error(this, OpenFailedCaption, OpenFailedText.arg(ReportText(result.Error)));
         return false;

@@ -5,12 +5,14 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 #include "frame/CommandTarget.h"
 #include "log/CollationRanks.h"
 #include "log/LogDiskState.h"
 #include "log/LogMerge.h"
+#include "log/LogPreload.h"
 #include "log/LogTableModel.h"
 #include "log/TPQLComparator.h"
 
@@ -33,8 +35,12 @@ public:
     QSize sizeHint() const override;
 
     // Sets up the columns, then opens the log that the whole command-line text names (one pair of enclosing
-    // double quotes removed), or starts an untitled log when the text is empty.
-    void SetupWindow(const QString &rawCommandLine);
+    // double quotes removed), or starts an untitled log when the text is empty. The log is taken from the
+    // preload when one reads it.
+    void SetupWindow(const QString &rawCommandLine, std::unique_ptr<pq::LogPreload> preload = {});
+    // Starts reading the log that the command-line text names, so that SetupWindow finds it read, or nothing when
+    // the text names none. The program calls it before it builds its window.
+    static std::unique_ptr<pq::LogPreload> PreloadCommandLine(const QString &rawCommandLine);
     // Whether the window may close: asks about unsaved changes first.
     bool CanClose();
 
@@ -116,6 +122,8 @@ private:
                    std::optional<pq::MergedLog> &merged);
     bool AskWriteAnew(const QString &path);
     void ShowStatus(const QString &text);
+    // The path the whole command-line text names: one pair of enclosing double quotes removed.
+    static QString CommandLinePath(const QString &rawCommandLine);
 
     LogTableModel Model;
     TPacequillListWindow *ListView = nullptr;
@@ -127,6 +135,8 @@ private:
     // Paths are kept whole, however long; the file system decides which it accepts.
     QString OpenPath;
     QString FilePath;
+    // The log the command line names, being read while the window was built, until LoadLog takes it.
+    std::unique_ptr<pq::LogPreload> Preloaded;
     pq::SortState Sort;
     // Each column's texts as ranked by the last sorts, until other rows replace the log's.
     std::array<CollationRanks, pq::ColumnCount> SortTexts;

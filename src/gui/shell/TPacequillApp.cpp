@@ -4,7 +4,9 @@
 
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <new>
+#include <utility>
 
 #include "frame/CommandEvent.h"
 #include "frame/CommandIds.h"
@@ -12,6 +14,7 @@
 #include "frame/Prompts.h"
 #include "frame/Resources.h"
 #include "helpwire/HeldKeyProbe.h"
+#include "log/LogPreload.h"
 #include "log/PathBytes.h"
 #include "log/TPacequillDlgClient.h"
 #include "shell/DocumentModules.h"
@@ -112,11 +115,13 @@ int TPacequillApp::Run() {
 }
 
 void TPacequillApp::StartInstance() {
+    // The log is read on other threads while the window is built.
+    std::unique_ptr<pq::LogPreload> preload = TPacequillDlgClient::PreloadCommandLine(CommandLine);
     CreateMainWindow();
     // The frame is always shown normally: the desktop hands the program no show command.
     Frame->CentreAndFixSize();
     Frame->show();
-    Client->SetupWindow(CommandLine);
+    Client->SetupWindow(CommandLine, std::move(preload));
     ProcessCommandLine(CommandLine);
 }
 
