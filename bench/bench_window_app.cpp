@@ -205,7 +205,10 @@ void BM_OpenCharts(benchmark::State &state) {
         Client()->Handle(Cmd::StatsCharts);
         PaintWatch painted;
         Client()->findChild<InsightWindows *>()->Charts()->Weekly()->installEventFilter(&painted);
-        painted.WaitForPaint();
+        if (!painted.WaitForPaint()) {
+            state.SkipWithError("the weekly chart was not painted");
+            break;
+        }
     }
     SetMemoryCounters(state);
 }
