@@ -10,6 +10,7 @@
 #include "calc/DistanceTimeParts.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
+#include "log/SpareRows.h"
 #include "stats/RowKey.h"
 
 namespace pq {
@@ -382,7 +383,10 @@ std::vector<CountedRun> RunCounter::Finish(std::size_t parts) {
         }
     }
     Rows = std::move(placed);
-    std::vector<CountedRun> runs(Rows.size());
+    // With room for runs inserted later (LiveRuns), so that the first one does not copy them all.
+    std::vector<CountedRun> runs;
+    runs.reserve(RowsWithSpare(Rows.size()));
+    runs.resize(Rows.size());
     RunInChunks(parts, static_cast<int>(starts.size() - 1), CountingChunk, [&](std::size_t, int firstDay, int endDay) {
         const auto at = [this](std::size_t place) { return Rows.begin() + static_cast<std::ptrdiff_t>(place); };
         const auto first = static_cast<std::size_t>(firstDay);

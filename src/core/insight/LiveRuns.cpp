@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <utility>
+#include <vector>
 
 #include "calc/DistanceTimeParts.h"
 #include "insight/LoadCounter.h"
@@ -11,12 +13,15 @@
 #include "log/LogEntry.h"
 #include "log/LogList.h"
 #include "log/NoteMarks.h"
+#include "log/SpareRows.h"
 #include "log/TextTable.h"
 
 namespace pq {
 
 void LiveRuns::Count(RowFilter filter) {
     Taken = std::move(filter);
+    // The runs counted before go first, so that a count again does not hold both.
+    Counted = {};
     Counted = CountRuns(List, Taken);
     if (LoadsKept) {
         CountLoads();
@@ -78,7 +83,6 @@ void LiveRuns::RowsRemoved(int first, int last) {
     std::vector<int> days;
     std::copy_if(begin, end, std::back_inserter(days), [](int day) { return day != 0; });
     LoadDays.erase(begin, end);
-    RowLoads.erase(RowLoads.begin() + first, RowLoads.begin() + first + count);
     for (const int day : days) {
         SumDay(day);
     }
@@ -121,41 +125,56 @@ std::optional<CountedRun> LiveRuns::InsertRun(int row) {
 }
 
 void LiveRuns::CountLoads() {
+    DateDays.clear();
+    TimeSeconds.clear();
+    NotesEfforts.clear();
+    ReadNewTexts();
     const int rows = List.RowCount();
-    LoadDays.assign(static_cast<std::size_t>(rows), 0);
-    RowLoads.assign(static_cast<std::size_t>(rows), 0);
-    // What a load takes from each of the list's distinct Date, Time and Notes texts is read once (logs repeat
-    // them); a row is then three look-ups and the load's arithmetic, as RowLoad does it.
-    const auto readEach = [this](int column, auto &values, auto read) {
+    // With room for rows appended later, so that the first one does not copy them all.
+    LoadDays.clear();
+    LoadDays.reserve(RowsWithSpare(static_cast<std::size_t>(rows)));
+    LoadDays.resize(static_cast<std::size_t>(rows));
+    RunInChunks(CountingParts(rows), rows, CountingChunk, [&](std::size_t, int first, int end) {
+        for (int row = first; row < end; ++row) {
+            LoadDays[static_cast<std::size_t>(row)] = LoadDayOfRow(row);
+        }
+    });
+    Daily = SumLoads();
+}
+
+// What a load takes from each of the list's distinct Date, Time and Notes texts is read once (logs repeat them);
+// a row is then three look-ups and the load's arithmetic, as RowLoad does it.
+void LiveRuns::ReadNewTexts() {
+    const auto readNew = [this](int column, auto &values, auto read) {
         const TextTable &texts = List.ColumnTexts(column);
-        const auto count = static_cast<int>(texts.Size());
+        const auto known = static_cast<int>(values.size());
+        const auto count = static_cast<int>(texts.Size()) - known;
+        if (count <= 0) {
+            return;
+        }
         values.resize(texts.Size());
         RunInChunks(CountingParts(count), count, CountingChunk, [&](std::size_t, int first, int end) {
-            for (int id = first; id < end; ++id) {
+            for (int id = known + first; id < known + end; ++id) {
                 values[static_cast<std::size_t>(id)] = read(texts.Text(static_cast<std::uint32_t>(id)));
             }
         });
     };
-    std::vector<int> days;
-    std::vector<double> seconds;
-    std::vector<int> efforts;
-    readEach(DateColumn, days, LoadDayOf);
-    readEach(TimeColumn, seconds, TimeTextSeconds);
-    readEach(NotesColumn, efforts, [](std::string_view notes) { return PerceivedEffort(notes).value_or(UsualEffort); });
-    RunInChunks(CountingParts(rows), rows, CountingChunk, [&](std::size_t, int first, int end) {
-        for (int row = first; row < end; ++row) {
-            if (Taken && !Taken(row)) {
-                continue;
-            }
-            const int day = days[List.TextId(row, DateColumn)];
-            const double time = seconds[List.TextId(row, TimeColumn)];
-            if (day != 0 && time > 0) {
-                LoadDays[static_cast<std::size_t>(row)] = day;
-                RowLoads[static_cast<std::size_t>(row)] = RunLoad(time, efforts[List.TextId(row, NotesColumn)]);
-            }
-        }
-    });
-    Daily = SumLoads();
+    readNew(DateColumn, DateDays, LoadDayOf);
+    readNew(TimeColumn, TimeSeconds, TimeTextSeconds);
+    readNew(NotesColumn, NotesEfforts,
+            [](std::string_view notes) { return PerceivedEffort(notes).value_or(UsualEffort); });
+}
+
+int LiveRuns::LoadDayOfRow(int row) const {
+    if (Taken && !Taken(row)) {
+        return 0;
+    }
+    const int day = DateDays[List.TextId(row, DateColumn)];
+    return day != 0 && TimeSeconds[List.TextId(row, TimeColumn)] > 0 ? day : 0;
+}
+
+double LiveRuns::LoadOfRow(int row) const {
+    return RunLoad(TimeSeconds[List.TextId(row, TimeColumn)], NotesEfforts[List.TextId(row, NotesColumn)]);
 }
 
 DailyLoads LiveRuns::SumLoads() const {
@@ -173,26 +192,18 @@ DailyLoads LiveRuns::SumLoads() const {
     loads.Loads.assign(static_cast<std::size_t>(lastDay - loads.FirstDay) + 1, 0);
     for (std::size_t row = 0; row < LoadDays.size(); ++row) {
         if (LoadDays[row] != 0) {
-            loads.Loads[static_cast<std::size_t>(LoadDays[row] - loads.FirstDay)] += RowLoads[row];
+            loads.Loads[static_cast<std::size_t>(LoadDays[row] - loads.FirstDay)] += LoadOfRow(static_cast<int>(row));
         }
     }
     return loads;
 }
 
-std::optional<double> LiveRuns::LoadOf(int row, int day) const {
-    if (day == 0) {
-        return std::nullopt;
-    }
-    return RowLoad(List.Text(row, TimeColumn), List.Text(row, NotesColumn));
-}
-
 // The last row's load is the last one added to its day, as a count of all rows adds it.
 void LiveRuns::AppendLoad(int row) {
-    const int day = LoadDayOf(List.Text(row, DateColumn));
-    const std::optional<double> load = (!Taken || Taken(row)) ? LoadOf(row, day) : std::nullopt;
-    LoadDays.push_back(load ? day : 0);
-    RowLoads.push_back(load.value_or(0));
-    if (!load) {
+    ReadNewTexts();
+    const int day = LoadDayOfRow(row);
+    LoadDays.push_back(day);
+    if (day == 0) {
         return;
     }
     if (Daily.Loads.empty()) {
@@ -205,7 +216,7 @@ void LiveRuns::AppendLoad(int row) {
     if (index >= Daily.Loads.size()) {
         Daily.Loads.resize(index + 1, 0);
     }
-    Daily.Loads[index] += *load;
+    Daily.Loads[index] += LoadOfRow(row);
 }
 
 // The day's load added up again from its rows in list order; a first or last day left without runs narrows the
@@ -215,7 +226,7 @@ void LiveRuns::SumDay(int day) {
     bool runs = false;
     for (std::size_t row = 0; row < LoadDays.size(); ++row) {
         if (LoadDays[row] == day) {
-            sum += RowLoads[row];
+            sum += LoadOfRow(static_cast<int>(row));
             runs = true;
         }
     }

@@ -40,10 +40,16 @@ private:
     std::pair<std::vector<CountedRun>::iterator, std::vector<CountedRun>::iterator> DayRuns(const CountedRun &run);
     // Inserts the row's run, when it has one that counts, and gives it.
     std::optional<CountedRun> InsertRun(int row);
-    // Reads the load of every row, a part of the rows on each core for a big list, and adds them up by day.
+    // Reads what a load takes from each of the list's Date, Time and Notes texts, notes the day of each row's
+    // load and adds up the loads by day.
     void CountLoads();
-    // The load of the row when its Date has this day (LoadDayOf, 0 for none) and its Time is above zero.
-    std::optional<double> LoadOf(int row, int day) const;
+    // Reads the list's texts that came since they were last read, a part of them on each core when many.
+    void ReadNewTexts();
+    // The day of the row's load, when the filter takes it, its Date passes the date rules and its Time is above
+    // zero; 0 for a row without a load.
+    int LoadDayOfRow(int row) const;
+    // The load of a row that has one.
+    double LoadOfRow(int row) const;
     void AppendLoad(int row);
     void SumDay(int day);
     // The daily loads of the rows' loads, added up in list order.
@@ -53,9 +59,14 @@ private:
     RowFilter Taken;
     std::vector<CountedRun> Counted;
     bool LoadsKept = false;
-    // Per row of the list: the day of its load (0 for a row without one) and the load.
+    // Per row of the list: the day of its load, 0 for a row without one.
     std::vector<int> LoadDays;
-    std::vector<double> RowLoads;
+    // By the number of a text in its column of the list: the day of a Date (0 when it fails the date rules), the
+    // seconds of a Time and the effort of a Notes text. Logs repeat their texts, so a row's load is made from
+    // these when needed rather than kept for every row.
+    std::vector<int> DateDays;
+    std::vector<double> TimeSeconds;
+    std::vector<int> NotesEfforts;
     DailyLoads Daily;
 };
 

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "log/SpareRows.h"
+
 namespace pq {
 
 namespace {
@@ -19,10 +21,6 @@ constexpr std::size_t CenturyLength = 2;
 constexpr unsigned char OldCenturyFirst = 0x38;
 constexpr unsigned char OldCenturyLast = 0x7F;
 constexpr char NoDateInitial = 'N';
-// Spare row room beyond the records read (an eighth more, and a few for a short log), so that adding a few entries
-// to a big log does not make the row vector double while holding both copies.
-constexpr std::size_t SpareRowsDivisor = 8;
-constexpr std::size_t SpareRowsMinimum = 16;
 
 bool IsLineBreakByte(char byte) {
     return byte == CarriageReturn || byte == LineFeed;
@@ -159,7 +157,7 @@ void LogReader::Reserve(std::size_t markers, std::size_t bytes) {
 }
 
 std::size_t LogReader::RowsToReserve(std::size_t markers) {
-    return markers + 1 + markers / SpareRowsDivisor + SpareRowsMinimum;
+    return RowsWithSpare(markers) + 1;
 }
 
 void LogReader::Feed(std::string_view block) {

@@ -5,6 +5,7 @@
 
 #include "log/LogEntry.h"
 #include "log/LogList.h"
+#include "log/SpareRows.h"
 #include "stats/DayOrder.h"
 
 namespace pq {
@@ -13,10 +14,6 @@ namespace {
 
 // How many rows a build reads between two looks at whether it was asked to stop.
 constexpr int RowsBetweenStopChecks = 1 << 12;
-// Room for rows added after a build (an eighth more, and a few for a short log): the first added row would
-// otherwise double the array, which for a million rows holds both copies for a moment.
-constexpr std::size_t SpareRowsDivisor = 8;
-constexpr std::size_t SpareRowsMinimum = 16;
 
 // Each text's rank in key order: texts are compared once each, rather than once per row.
 std::vector<std::uint32_t> KeyRanks(const TextPool &texts) {
@@ -43,7 +40,8 @@ void LiveSnapshot::Build(const LogList &list) {
 bool LiveSnapshot::TakeRows(const LogList &list, const std::stop_token &stop) {
     const int count = list.RowCount();
     const auto rows = static_cast<std::size_t>(count);
-    Rows.reserve(rows + rows / SpareRowsDivisor + SpareRowsMinimum);
+    // Rows added after the build then fit.
+    Rows.reserve(RowsWithSpare(rows));
     // Each of the list's distinct Date and Distance texts is read and numbered once; a row is then two look-ups.
     // A row with a tab in its key's texts, rare, is keyed through its texts.
     std::vector<ListDate> dates(list.ColumnTexts(DateColumn).Size());
