@@ -32,6 +32,9 @@ constexpr std::size_t SinkBatchRows = 64;
 // that guess: a list that has to grow past it copies its rows.
 constexpr std::size_t RowEstimateSample = std::size_t{64} << 10;
 constexpr double RowEstimateSpare = 1.125;
+// The guess never counts rows shorter than this (a dated record is longer), so that a start of tiny rows does not
+// have the list reserve far more than the file can hold; a list that holds more grows as it must.
+constexpr std::size_t RowEstimateShortestRow = 24;
 
 std::string DescribeFailure(const std::string &path, int error) {
     return path + ": " + std::strerror(error);
@@ -162,7 +165,7 @@ int ProbeStart(int fd, FileStart &probe) {
     } else {
         // The rows of the sample, scaled to the whole file, with some to spare for longer rows later on.
         const double rows = static_cast<double>(markers) * static_cast<double>(size) / static_cast<double>(got);
-        probe.Rows = static_cast<std::size_t>(rows * RowEstimateSpare);
+        probe.Rows = std::min(static_cast<std::size_t>(rows * RowEstimateSpare), size / RowEstimateShortestRow);
     }
     return 0;
 }
