@@ -4,8 +4,10 @@
 #include <QHelpEvent>
 #include <QImage>
 #include <QImageWriter>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QSvgGenerator>
 #include <QToolTip>
 
@@ -31,6 +33,10 @@ constexpr qreal LabelHeight = 16;
 constexpr qreal GridShare = 0.3;
 constexpr qreal LabelGap = 6;
 constexpr int ValueDigits = 6;
+// Lines are stroked in strips this many device pixels wide, each with the segments within this many pen widths of
+// it.
+constexpr int StripColumns = 16;
+constexpr qreal StripMargin = 2;
 
 QString FromBytes(const std::string &text) {
     return QString::fromLatin1(text.data(), qsizetype(text.size()));
@@ -150,6 +156,55 @@ std::vector<qreal> ChartView::SpreadLabels(const std::vector<qreal> &wanted, qre
         limit = placed[*i] - height;
     }
     return placed;
+}
+
+// Strip by strip, each clipped to its device pixel columns and stroked with the parts of the lines that come
+// within StripMargin pen widths of it: inside the strip the outline is the whole stroke's, and the ends of the
+// parts, with their caps, lie outside it. Other devices than the raster (SVG) get the lines whole.
+void ChartView::StrokeLines(QPainter &painter, const std::vector<QPolygonF> &lines, QPen pen, const QSizeF &size) {
+    if (painter.paintEngine()->type() != QPaintEngine::Raster) {
+        QPainterPath path;
+        for (const QPolygonF &line : lines)
+            path.addPolygon(line);
+        painter.strokePath(path, pen);
+        return;
+    }
+    const qreal scale = painter.device()->devicePixelRatio();
+    const qreal margin = StripMargin * pen.widthF();
+    const QRectF drawn = DrawnArea(painter, size);
+    const bool clipped = painter.hasClipping();
+    const qreal dashOffset = pen.dashOffset();
+    const bool dashed = pen.style() != Qt::SolidLine;
+    const auto before = [](qreal x) { return [x](const QPointF &point) { return point.x() <= x; }; };
+    for (auto column = int(std::floor(drawn.left() * scale)); column < drawn.right() * scale; column += StripColumns) {
+        const QRectF strip(column / scale, drawn.top(), StripColumns / scale, drawn.height());
+        QPainterPath path;
+        for (const QPolygonF &line : lines) {
+            // From the last point left of the strip's margin to the first right of it.
+            auto first = std::partition_point(line.begin(), line.end(), before(strip.left() - margin));
+            auto last = std::partition_point(first, line.end(), before(strip.right() + margin));
+            first = first == line.begin() ? first : first - 1;
+            last = last == line.end() ? last : last + 1;
+            if (last - first < 2)
+                continue;
+            // A dash offset makes a solid pen one of an empty dash pattern, which draws nothing.
+            if (path.isEmpty() && dashed) {
+                qreal length = 0;
+                for (auto point = line.begin(); point != first; ++point)
+                    length += QLineF(point[0], point[1]).length();
+                pen.setDashOffset(dashOffset + length / pen.widthF());
+            }
+            path.addPolygon(QPolygonF(QList<QPointF>(first, last)));
+        }
+        if (path.isEmpty())
+            continue;
+        painter.save();
+        painter.setClipRect(strip, clipped ? Qt::IntersectClip : Qt::ReplaceClip);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(path);
+        painter.restore();
+    }
 }
 
 QString ChartView::UnitTitle(pq::DistanceUnit unit) {
