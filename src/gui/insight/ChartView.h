@@ -65,6 +65,10 @@ public:
     // them all but in a time that grows with their length (Qt's rasterizer takes one that grows with the square of
     // a long line's outline). A dashed pen's pattern runs on as in one stroke along a single line.
     static void StrokeLines(QPainter &painter, const std::vector<QPolygonF> &lines, QPen pen, const QSizeF &size);
+    // Fills the area between such a line and the height baseline, with the pixels of one fill of it and in a time
+    // that grows with the line's length.
+    static void FillDownTo(QPainter &painter, const QPolygonF &line, qreal baseline, const QBrush &brush,
+                           const QSizeF &size);
 
 protected:
     // Margins around the plot area: room for the value labels on the left, dates below and a legend above.

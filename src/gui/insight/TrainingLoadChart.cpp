@@ -1,7 +1,6 @@
 #include "insight/TrainingLoadChart.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <array>
@@ -141,7 +140,7 @@ void TrainingLoadChart::Draw(QPainter &painter, const QSizeF &size) const {
         return;
 
     const qreal zero = LoadY(0, upper);
-    QPainterPath form(QPointF(PointAt(Curve::Form, 0, size).x(), zero));
+    QPolygonF form = {QPointF(PointAt(Curve::Form, 0, size).x(), zero)};
     QPolygonF fitness;
     QPolygonF fatigue;
     std::vector<QPolygonF> ratio;
@@ -163,7 +162,7 @@ void TrainingLoadChart::Draw(QPainter &painter, const QSizeF &size) const {
             bar.setRight(BarRect(last, size).right());
         }
         painter.fillRect(bar, colours.Bar);
-        form.lineTo(PointAt(Curve::Form, last, size));
+        form << PointAt(Curve::Form, last, size);
         fitness << PointAt(Curve::Fitness, last, size);
         fatigue << PointAt(Curve::Fatigue, last, size);
         // The ratio's line breaks where it is not defined.
@@ -176,9 +175,8 @@ void TrainingLoadChart::Draw(QPainter &painter, const QSizeF &size) const {
         ratio.back() << PointAt(Curve::Ratio, last, size);
         ratioStarted = true;
     }
-    form.lineTo(QPointF(PointAt(Curve::Form, Series.size() - 1, size).x(), zero));
-    form.closeSubpath();
-    painter.fillPath(form, WithAlpha(colours.Faint, FormAlpha));
+    form << QPointF(PointAt(Curve::Form, Series.size() - 1, size).x(), zero);
+    FillDownTo(painter, form, zero, WithAlpha(colours.Faint, FormAlpha), size);
     const QPen solid(colours.Line, LineWidth);
     StrokeLines(painter, {fitness}, solid, size);
     StrokeLines(painter, ratio, solid, size);
