@@ -1,6 +1,7 @@
 // The Charts window over a generated million-row log (PACEQUILL_BENCH_ROWS for another size) on the offscreen platform:
 // from the command to the first painted weekly chart, a scroll of the weekly bars (all weeks) to the repainted chart,
-// and the training load tab (all weeks) from its choice to its painted chart; a one-row edit (Duplicate Entry) with
+// the training load tab (all weeks) and the year over year and consistency tabs from their choice to their painted
+// chart; a one-row edit (Duplicate Entry) with
 // the Charts or the Records window open, from the command to the window repainted with the edited log's figures.
 #include <benchmark/benchmark.h>
 
@@ -19,10 +20,12 @@
 #include "PaintWatch.h"
 #include "frame/CommandIds.h"
 #include "insight/ChartsWindow.h"
+#include "insight/ConsistencyChart.h"
 #include "insight/InsightWindows.h"
 #include "insight/RecordsWindow.h"
 #include "insight/TrainingLoadChart.h"
 #include "insight/WeeklyChart.h"
+#include "insight/YearOverYearChart.h"
 #include "log/TPacequillDlgClient.h"
 #include "shell/DocumentModules.h"
 
@@ -31,6 +34,8 @@ namespace {
 constexpr int MeasuredRuns = 3;
 constexpr int AllWeeksChoice = 4;
 constexpr int WeeklyTab = 0;
+constexpr int YearOverYearTab = 1;
+constexpr int ConsistencyTab = 2;
 constexpr int TrainingLoadTab = 3;
 
 struct Window {
@@ -99,6 +104,27 @@ void BM_ShowTrainingLoad(benchmark::State &state) {
     state.counters["days"] = static_cast<double>(charts->Load()->Days().size());
 }
 
+void BM_ShowOtherTab(benchmark::State &state) {
+    Window window;
+    window.Client->Handle(Cmd::StatsCharts);
+    ChartsWindow *charts = window.Windows()->Charts();
+    QApplication::processEvents();
+    const auto tab = static_cast<int>(state.range(0));
+    ChartView *chart =
+        tab == YearOverYearTab ? static_cast<ChartView *>(charts->YearOverYear()) : charts->Consistency();
+    PaintWatch watch;
+    chart->installEventFilter(&watch);
+    for (auto _ : state) {
+        state.PauseTiming();
+        charts->Tabs()->setCurrentIndex(WeeklyTab);
+        QApplication::processEvents();
+        state.ResumeTiming();
+        charts->Tabs()->setCurrentIndex(tab);
+        watch.WaitForPaint();
+    }
+    state.SetLabel(tab == YearOverYearTab ? "year over year" : "consistency");
+}
+
 // The window whose repaint ends an edit.
 enum class Shown { Charts, Records };
 
@@ -133,6 +159,12 @@ void BM_EditWithWindowOpen(benchmark::State &state) {
 BENCHMARK(BM_OpenCharts)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(MeasuredRuns);
 BENCHMARK(BM_ScrollWeeklyBars)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 BENCHMARK(BM_ShowTrainingLoad)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+BENCHMARK(BM_ShowOtherTab)
+    ->Arg(YearOverYearTab)
+    ->Arg(ConsistencyTab)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(10);
 BENCHMARK(BM_EditWithWindowOpen)
     ->DenseRange(static_cast<int>(Shown::Charts), static_cast<int>(Shown::Records))
     ->Unit(benchmark::kMillisecond)

@@ -4,8 +4,10 @@
 #include <QHelpEvent>
 #include <QImage>
 #include <QImageWriter>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QSvgGenerator>
 #include <QToolTip>
 
@@ -31,6 +33,12 @@ constexpr qreal LabelHeight = 16;
 constexpr qreal GridShare = 0.3;
 constexpr qreal LabelGap = 6;
 constexpr int ValueDigits = 6;
+// Lines are stroked in strips this many device pixels wide, each with the segments within this many pen widths of
+// it.
+constexpr int StripColumns = 16;
+constexpr qreal StripMargin = 2;
+// An area is filled in such strips with the points within this many pixels of each.
+constexpr qreal FillMargin = 1;
 
 QString FromBytes(const std::string &text) {
     return QString::fromLatin1(text.data(), qsizetype(text.size()));
@@ -150,6 +158,89 @@ std::vector<qreal> ChartView::SpreadLabels(const std::vector<qreal> &wanted, qre
         limit = placed[*i] - height;
     }
     return placed;
+}
+
+namespace {
+
+// The run of a line's points (their x ascending) that draws the line from x = left to x = right: from the last
+// point at or before left to the first after right.
+std::pair<QPolygonF::const_iterator, QPolygonF::const_iterator> Reaching(const QPolygonF &line, qreal left,
+                                                                         qreal right) {
+    const auto before = [](qreal x) { return [x](const QPointF &point) { return point.x() <= x; }; };
+    auto first = std::partition_point(line.begin(), line.end(), before(left));
+    auto last = std::partition_point(first, line.end(), before(right));
+    return {first == line.begin() ? first : first - 1, last == line.end() ? last : last + 1};
+}
+
+// Calls draw for each strip across the drawn area, with the painter clipped to the strip.
+template <typename Draw> void InStrips(QPainter &painter, const QRectF &drawn, Draw draw) {
+    const qreal scale = painter.device()->devicePixelRatio();
+    const bool clipped = painter.hasClipping();
+    for (auto column = int(std::floor(drawn.left() * scale)); column < drawn.right() * scale; column += StripColumns) {
+        const QRectF strip(column / scale, drawn.top(), StripColumns / scale, drawn.height());
+        painter.save();
+        painter.setClipRect(strip, clipped ? Qt::IntersectClip : Qt::ReplaceClip);
+        draw(strip);
+        painter.restore();
+    }
+}
+
+} // namespace
+
+// Strip by strip, each clipped to its device pixel columns and drawn with the parts of the lines that come within a
+// margin of it: inside the strip the outline is the whole drawing's, and the ends of the parts, with their caps or
+// the edges that close an area, lie outside it. Other devices than the raster (SVG) get the lines whole.
+void ChartView::StrokeLines(QPainter &painter, const std::vector<QPolygonF> &lines, QPen pen, const QSizeF &size) {
+    if (painter.paintEngine()->type() != QPaintEngine::Raster) {
+        QPainterPath path;
+        for (const QPolygonF &line : lines)
+            path.addPolygon(line);
+        painter.strokePath(path, pen);
+        return;
+    }
+    const qreal margin = StripMargin * pen.widthF();
+    const qreal dashOffset = pen.dashOffset();
+    const bool dashed = pen.style() != Qt::SolidLine;
+    InStrips(painter, DrawnArea(painter, size), [&](const QRectF &strip) {
+        QPainterPath path;
+        for (const QPolygonF &line : lines) {
+            const auto [first, last] = Reaching(line, strip.left() - margin, strip.right() + margin);
+            if (last - first < 2)
+                continue;
+            // A dash offset makes a solid pen one of an empty dash pattern, which draws nothing.
+            if (path.isEmpty() && dashed) {
+                qreal length = 0;
+                for (auto point = line.begin(); point != first; ++point)
+                    length += QLineF(point[0], point[1]).length();
+                pen.setDashOffset(dashOffset + length / pen.widthF());
+            }
+            path.addPolygon(QPolygonF(QList<QPointF>(first, last)));
+        }
+        painter.strokePath(path, pen);
+    });
+}
+
+void ChartView::FillDownTo(QPainter &painter, const QPolygonF &line, qreal baseline, const QBrush &brush,
+                           const QSizeF &size) {
+    const auto area = [&](QPolygonF::const_iterator first, QPolygonF::const_iterator last) {
+        QPolygonF outline(QList<QPointF>(first, last));
+        outline << QPointF(outline.back().x(), baseline) << QPointF(outline.front().x(), baseline);
+        QPainterPath path;
+        path.addPolygon(outline);
+        path.closeSubpath();
+        painter.fillPath(path, brush);
+    };
+    if (line.size() < 2)
+        return;
+    if (painter.paintEngine()->type() != QPaintEngine::Raster) {
+        area(line.begin(), line.end());
+        return;
+    }
+    InStrips(painter, DrawnArea(painter, size), [&](const QRectF &strip) {
+        const auto [first, last] = Reaching(line, strip.left() - FillMargin, strip.right() + FillMargin);
+        if (last - first >= 2)
+            area(first, last);
+    });
 }
 
 QString ChartView::UnitTitle(pq::DistanceUnit unit) {

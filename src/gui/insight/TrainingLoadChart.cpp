@@ -1,7 +1,6 @@
 #include "insight/TrainingLoadChart.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <array>
@@ -141,10 +140,10 @@ void TrainingLoadChart::Draw(QPainter &painter, const QSizeF &size) const {
         return;
 
     const qreal zero = LoadY(0, upper);
-    QPainterPath form(QPointF(PointAt(Curve::Form, 0, size).x(), zero));
-    QPainterPath fitness;
-    QPainterPath fatigue;
-    QPainterPath ratio;
+    QPolygonF form = {QPointF(PointAt(Curve::Form, 0, size).x(), zero)};
+    QPolygonF fitness;
+    QPolygonF fatigue;
+    std::vector<QPolygonF> ratio;
     bool ratioStarted = false;
     // Where days are narrower than a pixel, the days of a pixel share one bar (their biggest load) and one point
     // of each line (their last day's), so years of days cost what a screen of them costs.
@@ -163,33 +162,25 @@ void TrainingLoadChart::Draw(QPainter &painter, const QSizeF &size) const {
             bar.setRight(BarRect(last, size).right());
         }
         painter.fillRect(bar, colours.Bar);
-        form.lineTo(PointAt(Curve::Form, last, size));
-        if (first == 0) {
-            fitness.moveTo(PointAt(Curve::Fitness, last, size));
-            fatigue.moveTo(PointAt(Curve::Fatigue, last, size));
-        } else {
-            fitness.lineTo(PointAt(Curve::Fitness, last, size));
-            fatigue.lineTo(PointAt(Curve::Fatigue, last, size));
-        }
+        form << PointAt(Curve::Form, last, size);
+        fitness << PointAt(Curve::Fitness, last, size);
+        fatigue << PointAt(Curve::Fatigue, last, size);
         // The ratio's line breaks where it is not defined.
         if (!Series[last].Ratio) {
             ratioStarted = false;
-        } else if (ratioStarted) {
-            ratio.lineTo(PointAt(Curve::Ratio, last, size));
-        } else {
-            ratio.moveTo(PointAt(Curve::Ratio, last, size));
-            ratioStarted = true;
+            continue;
         }
+        if (!ratioStarted)
+            ratio.emplace_back();
+        ratio.back() << PointAt(Curve::Ratio, last, size);
+        ratioStarted = true;
     }
-    form.lineTo(QPointF(PointAt(Curve::Form, Series.size() - 1, size).x(), zero));
-    form.closeSubpath();
-    painter.fillPath(form, WithAlpha(colours.Faint, FormAlpha));
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(colours.Line, LineWidth));
-    painter.drawPath(fitness);
-    painter.drawPath(ratio);
-    painter.setPen(QPen(colours.Line, LineWidth, Qt::DashLine));
-    painter.drawPath(fatigue);
+    form << QPointF(PointAt(Curve::Form, Series.size() - 1, size).x(), zero);
+    FillDownTo(painter, form, zero, WithAlpha(colours.Faint, FormAlpha), size);
+    const QPen solid(colours.Line, LineWidth);
+    StrokeLines(painter, {fitness}, solid, size);
+    StrokeLines(painter, ratio, solid, size);
+    StrokeLines(painter, {fatigue}, QPen(colours.Line, LineWidth, Qt::DashLine), size);
 }
 
 void TrainingLoadChart::DrawLoadAxis(QPainter &painter, const QRectF &plot) const {

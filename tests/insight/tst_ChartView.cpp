@@ -1,0 +1,86 @@
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QtTest>
+
+#include <cmath>
+#include <vector>
+
+#include "insight/ChartView.h"
+
+class tst_ChartView : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Lines stroked strip by strip have the pixels of one stroke of them, and the area under a line filled strip by
+    // strip those of one fill: lines that jump up and down at about a point per pixel (a daily ratio over years)
+    // or glide, whole or in parts, dashed or not, at any device pixel ratio, drawn whole or in an exposed part.
+    void stripsDrawAsAWhole_data() {
+        QTest::addColumn<qreal>("scale");
+        QTest::addColumn<bool>("jumping");
+        QTest::addColumn<int>("parts");
+        QTest::addColumn<Qt::PenStyle>("style");
+        QTest::addColumn<QRect>("exposed");
+        QTest::addColumn<bool>("filled");
+        QTest::newRow("jumping") << 1.0 << true << 1 << Qt::SolidLine << QRect() << false;
+        QTest::newRow("in parts, twice the pixels") << 2.0 << true << 3 << Qt::SolidLine << QRect() << false;
+        QTest::newRow("dashed, jumping") << 1.0 << true << 1 << Qt::DashLine << QRect() << false;
+        QTest::newRow("dashed, gliding, a quarter more pixels")
+            << 1.25 << false << 1 << Qt::DashLine << QRect() << false;
+        QTest::newRow("an exposed part") << 1.0 << true << 1 << Qt::SolidLine << QRect(101, 0, 37, 300) << false;
+        QTest::newRow("filled") << 1.0 << true << 1 << Qt::NoPen << QRect() << true;
+        QTest::newRow("filled, twice the pixels, an exposed part")
+            << 2.0 << true << 1 << Qt::NoPen << QRect(101, 0, 37, 300) << true;
+    }
+
+    void stripsDrawAsAWhole() {
+        QFETCH(qreal, scale);
+        QFETCH(bool, jumping);
+        QFETCH(int, parts);
+        QFETCH(Qt::PenStyle, style);
+        QFETCH(QRect, exposed);
+        QFETCH(bool, filled);
+        const QSizeF size(640, 300);
+        const int points = 700;
+        const qreal baseline = 150;
+        std::vector<QPolygonF> lines(static_cast<std::size_t>(parts));
+        for (int i = 0; i < points; ++i) {
+            const double y =
+                jumping ? 150 + 130 * std::sin(i * 2.7) * std::cos(i * 0.013) : 150 + 100 * std::sin(i * 0.004);
+            lines[std::size_t(i * parts / points)] << QPointF(20 + 600.0 * i / points, y);
+        }
+        const QPen pen(Qt::black, 2, style);
+        QImage whole((size * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+        whole.setDevicePixelRatio(scale);
+        whole.fill(Qt::white);
+        QImage strips = whole;
+        for (const bool inStrips : {false, true}) {
+            QPainter painter(inStrips ? &strips : &whole);
+            painter.setRenderHint(QPainter::Antialiasing);
+            if (exposed.isValid())
+                painter.setClipRect(exposed);
+            const QColor shade(0, 0, 0, 90);
+            if (inStrips && filled)
+                ChartView::FillDownTo(painter, lines.front(), baseline, shade, size);
+            else if (inStrips)
+                ChartView::StrokeLines(painter, lines, pen, size);
+            if (inStrips)
+                continue;
+            QPainterPath path;
+            for (const QPolygonF &line : lines)
+                path.addPolygon(line);
+            if (!filled) {
+                painter.strokePath(path, pen);
+                continue;
+            }
+            path.lineTo(lines.front().back().x(), baseline);
+            path.lineTo(lines.front().front().x(), baseline);
+            path.closeSubpath();
+            painter.fillPath(path, shade);
+        }
+        QCOMPARE(strips, whole);
+    }
+};
+
+QTEST_MAIN(tst_ChartView)
+#include "tst_ChartView.moc"
