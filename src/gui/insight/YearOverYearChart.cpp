@@ -95,7 +95,7 @@ std::vector<std::pair<int, QRectF>> YearOverYearChart::YearLabels(const QSizeF &
         if (line.Cumulative.empty())
             continue;
         years.push_back(line.Year);
-        ends.push_back(PointAt(line, line.Cumulative.size() - 1, size).y());
+        ends.push_back(PointIn(plot, line, line.Cumulative.size() - 1).y());
     }
     const std::vector<qreal> placed = SpreadLabels(ends, height, plot.top(), plot.bottom());
     std::vector<std::pair<int, QRectF>> labels;
@@ -105,7 +105,10 @@ std::vector<std::pair<int, QRectF>> YearOverYearChart::YearLabels(const QSizeF &
 }
 
 QPointF YearOverYearChart::PointAt(const pq::YearLine &line, std::size_t day, const QSizeF &size) const {
-    const QRectF plot = PlotArea(size);
+    return PointIn(PlotArea(size), line, day);
+}
+
+QPointF YearOverYearChart::PointIn(const QRectF &plot, const pq::YearLine &line, std::size_t day) const {
     const double distance = pq::DistanceIn(line.Cumulative[day], Unit);
     return {plot.left() + plot.width() * (qreal(day) + 0.5) / DaysInLongestYear,
             plot.bottom() - plot.height() * distance / Top};
@@ -127,9 +130,9 @@ void YearOverYearChart::Draw(QPainter &painter, const QSizeF &size) const {
         if (line.Cumulative.empty())
             continue;
         const bool current = line.Year == Years.CurrentYear;
-        QPainterPath path(PointAt(line, 0, size));
+        QPainterPath path(PointIn(plot, line, 0));
         for (std::size_t day = 1; day < line.Cumulative.size(); ++day)
-            path.lineTo(PointAt(line, day, size));
+            path.lineTo(PointIn(plot, line, day));
         painter.setPen(QPen(current ? colours.Bar : colours.Faint, current ? CurrentLineWidth : OtherLineWidth));
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(path);
@@ -155,16 +158,18 @@ QString YearOverYearChart::ToolTipAt(const QPointF &point) const {
     const pq::YearLine *nearest = nullptr;
     std::size_t nearestDay = 0;
     qreal nearestDistance = PointerReach;
+    const QRectF plot = PlotArea(size());
     for (const pq::YearLine &line : Years.Years) {
         if (line.Cumulative.empty())
             continue;
-        const QPointF first = PointAt(line, 0, size());
-        const qreal dayWidth = PointAt(line, line.Cumulative.size() - 1, size()).x() - first.x();
+        const QPointF first = PointIn(plot, line, 0);
+        const qreal dayWidth = PointIn(plot, line, line.Cumulative.size() - 1).x() - first.x();
         const qreal perDay = line.Cumulative.size() > 1 ? dayWidth / qreal(line.Cumulative.size() - 1) : 1;
         const auto day = std::size_t(
             std::clamp<qreal>(std::round((point.x() - first.x()) / perDay), 0, qreal(line.Cumulative.size() - 1)));
-        const qreal away = std::abs(PointAt(line, day, size()).y() - point.y());
-        if (std::abs(PointAt(line, day, size()).x() - point.x()) < PointerReach && away < nearestDistance) {
+        const QPointF at = PointIn(plot, line, day);
+        const qreal away = std::abs(at.y() - point.y());
+        if (std::abs(at.x() - point.x()) < PointerReach && away < nearestDistance) {
             nearest = &line;
             nearestDay = day;
             nearestDistance = away;

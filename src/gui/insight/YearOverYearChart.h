@@ -44,6 +44,8 @@ public:
 
 private:
     QRectF PlotArea(const QSizeF &size) const;
+    // The point of a line at a day in this plot area: PointAt without measuring the area again for every point.
+    QPointF PointIn(const QRectF &plot, const pq::YearLine &line, std::size_t day) const;
     void UpdateTop();
     qreal YearLabelWidth() const;
 
