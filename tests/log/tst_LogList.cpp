@@ -205,14 +205,22 @@ private slots:
     void appendListMatchesRowByRow_data() {
         QTest::addColumn<QByteArrayList>("first");
         QTest::addColumn<QByteArrayList>("second");
-        QTest::newRow("both empty") << QByteArrayList{} << QByteArrayList{};
-        QTest::newRow("into an empty list") << QByteArrayList{} << QByteArrayList{"a\tb", "a\tc"};
-        QTest::newRow("texts shared") << QByteArrayList{"a\tb\tc\td", "e"} << QByteArrayList{"e\tb", "a\tb\tc\td"};
-        QTest::newRow("texts new") << QByteArrayList{"a"} << QByteArrayList{"x\ty\tz\tw", "", "\t\t\tn"};
+        QTest::addColumn<int>("repeats"); // of the second list's rows
+        QTest::addColumn<int>("threads");
+        QTest::newRow("both empty") << QByteArrayList{} << QByteArrayList{} << 1 << 1;
+        QTest::newRow("into an empty list") << QByteArrayList{} << QByteArrayList{"a\tb", "a\tc"} << 1 << 1;
+        QTest::newRow("texts shared") << QByteArrayList{"a\tb\tc\td", "e"} << QByteArrayList{"e\tb", "a\tb\tc\td"} << 1
+                                      << 1;
+        QTest::newRow("texts new") << QByteArrayList{"a"} << QByteArrayList{"x\ty\tz\tw", "", "\t\t\tn"} << 1 << 1;
+        // More rows than a thread takes at a time.
+        QTest::newRow("many rows on two threads")
+            << QByteArrayList{"a\tb"} << QByteArrayList{"x\ty\tz\tw", "a\tb\tq", "n\tm"} << 30000 << 2;
     }
     void appendListMatchesRowByRow() {
         QFETCH(QByteArrayList, first);
         QFETCH(QByteArrayList, second);
+        QFETCH(int, repeats);
+        QFETCH(int, threads);
         LogList joined;
         LogList other;
         LogList expected;
@@ -220,11 +228,13 @@ private slots:
             joined.AppendRow(row.toStdString());
             expected.AppendRow(row.toStdString());
         }
-        for (const QByteArray &row : second) {
-            other.AppendRow(row.toStdString());
-            expected.AppendRow(row.toStdString());
+        for (int time = 0; time < repeats; ++time) {
+            for (const QByteArray &row : second) {
+                other.AppendRow(row.toStdString());
+                expected.AppendRow(row.toStdString());
+            }
         }
-        joined.AppendList(other);
+        joined.AppendList(other, static_cast<std::size_t>(threads));
         QCOMPARE(joined.RowCount(), expected.RowCount());
         for (int row = 0; row < expected.RowCount(); ++row) {
             QCOMPARE(RowTexts(joined, row), RowTexts(expected, row));

@@ -196,7 +196,7 @@ int ParseFile(int fd, LogList &list, std::size_t blockSize, std::size_t parallel
         parts[part].Flush();
     }
     for (std::size_t part = 1; part < scan.Parts; ++part) {
-        parts.front().List.AppendList(parts[part].List);
+        parts.front().List.AppendList(parts[part].List, parts.size());
         parts[part].List.ClearRows();
     }
     list = std::move(parts.front().List);

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "log/TPQLComparator.h"
+#include "log/WorkThreads.h"
 
 namespace pq {
 
@@ -15,6 +16,8 @@ namespace {
 constexpr std::size_t PermutePrefetchDistance = 8;
 // How many rows AppendRows looks up side by side.
 constexpr std::size_t AppendBatchRows = 8;
+// How many rows a thread of AppendList renumbers at a time.
+constexpr int AppendListChunkRows = 1 << 16;
 
 constexpr std::size_t EntryWidths[ColumnCount] = {DateWidth, DistanceWidth, TimeWidth, NotesWidth};
 
@@ -162,24 +165,29 @@ int LogList::AppendTexts(const std::string_view (&texts)[ColumnCount]) {
     return RowCount() - 1;
 }
 
-void LogList::AppendList(const LogList &other) {
-    // Each of the other list's texts is looked up once; its rows then only change numbers.
+void LogList::AppendList(const LogList &other, std::size_t threads) {
+    // Each of the other list's texts is looked up once, a column on each thread; its rows then only change numbers.
     std::vector<std::uint32_t> renumbered[ColumnCount];
-    for (std::size_t c = 0; c < ColumnCount; ++c) {
-        const TextTable &texts = other.Columns[c];
-        renumbered[c].resize(texts.Size());
-        for (std::uint32_t id = 0; id < texts.Size(); ++id) {
-            renumbered[c][id] = Columns[c].Intern(texts.Text(id));
+    RunInChunks(threads, ColumnCount, 1, [&](std::size_t, int first, int end) {
+        for (auto c = static_cast<std::size_t>(first); c < static_cast<std::size_t>(end); ++c) {
+            const TextTable &texts = other.Columns[c];
+            renumbered[c].resize(texts.Size());
+            for (std::uint32_t id = 0; id < texts.Size(); ++id) {
+                renumbered[c][id] = Columns[c].Intern(texts.Text(id));
+            }
         }
-    }
-    Rows.reserve(Rows.size() + other.Rows.size());
-    for (const Row &row : other.Rows) {
-        Row added{};
-        for (std::size_t c = 0; c < ColumnCount; ++c) {
-            added.Id[c] = renumbered[c][row.Id[c]];
-        }
-        Rows.push_back(added);
-    }
+    });
+    const std::size_t start = Rows.size();
+    Rows.resize(start + other.Rows.size());
+    RunInChunks(threads, static_cast<int>(other.Rows.size()), AppendListChunkRows,
+                [&](std::size_t, int first, int end) {
+                    for (auto i = static_cast<std::size_t>(first); i < static_cast<std::size_t>(end); ++i) {
+                        Row &added = Rows[start + i];
+                        for (std::size_t c = 0; c < ColumnCount; ++c) {
+                            added.Id[c] = renumbered[c][other.Rows[i].Id[c]];
+                        }
+                    }
+                });
 }
 
 LogEntry LogList::ReadEntry(int index) const {

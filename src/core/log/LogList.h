@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "LogEntry.h"
@@ -71,17 +74,29 @@ public:
     // texts take, which is only that of the distinct ones: their tables grow as those come.
     void Reserve(std::size_t rows, std::size_t textBytes);
 
-    // Appends the rows of another list, in their order; its texts join this list's tables.
-    void AppendList(const LogList &other);
+    // Appends the rows of another list, in their order; its texts join this list's tables. A big list is
+    // appended on this many threads.
+    void AppendList(const LogList &other, std::size_t threads = 1);
 
 private:
     struct Row {
         std::uint32_t Id[ColumnCount];
     };
+    // Leaves new rows unset where the standard allocator would zero them: AppendList writes each at once, a part
+    // of them on each thread, instead of first zeroing them all on one.
+    template <class T> struct UnsetAllocator : std::allocator<T> {
+        template <class U> struct rebind { using other = UnsetAllocator<U>; };
+        UnsetAllocator() = default;
+        template <class U> explicit UnsetAllocator(const UnsetAllocator<U> &) noexcept {}
+        template <class U> void construct(U *place) noexcept { ::new (static_cast<void *>(place)) U; }
+        template <class U, class... Args> void construct(U *place, Args &&...args) {
+            ::new (static_cast<void *>(place)) U(std::forward<Args>(args)...);
+        }
+    };
     int AppendTexts(const std::string_view (&texts)[ColumnCount]);
     void Permute(std::vector<int> order);
 
-    std::vector<Row> Rows;
+    std::vector<Row, UnsetAllocator<Row>> Rows;
     TextTable Columns[ColumnCount];
     int Selected = -1;
 };
