@@ -15,6 +15,7 @@
 #include "log/LogList.h"
 #include "stats/PeriodTotals.h"
 #include "stats/TPacequillStats.h"
+#include "stats/TotalsColumnsDelegate.h"
 #include "support/RecordingHelp.h"
 #include "support/ScriptedPrompts.h"
 
@@ -307,6 +308,18 @@ void TestStats::columnsAndWidths() {
             QVERIFY(header->textAlignment(column) & Qt::AlignRight);
         }
         QVERIFY(!list->header()->sectionsMovable());
+        QVERIFY(qobject_cast<TotalsColumnsDelegate *>(list->itemDelegate()));
+    }
+    // The rows' totals are drawn right-aligned, their period left-aligned.
+    struct AlignmentProbe : TotalsColumnsDelegate {
+        using TotalsColumnsDelegate::initStyleOption;
+    } probe;
+    const auto *weeks = Control<QTreeWidget>(110);
+    QVERIFY(weeks->topLevelItemCount() > 0);
+    for (int column = 0; column < 4; ++column) {
+        QStyleOptionViewItem option;
+        probe.initStyleOption(&option, weeks->model()->index(0, column));
+        QCOMPARE(bool(option.displayAlignment & Qt::AlignRight), column > 0);
     }
     QCOMPARE(Dialog->windowTitle(), "Pacequill Statistics");
     const auto *tabs = Control<QTabBar>(Stats::TabControlId);

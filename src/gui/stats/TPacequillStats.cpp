@@ -20,6 +20,7 @@
 #include "frame/Prompts.h"
 #include "stats/LiveSnapshot.h"
 #include "stats/StatsCalendar.h"
+#include "stats/TotalsColumnsDelegate.h"
 
 const QString TPacequillStats::HelpFile = QStringLiteral("pacequill.hlp>pqhw");
 
@@ -73,6 +74,7 @@ QTreeWidget *MakeReportList(QWidget *parent) {
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setWordWrap(false);
+    list->setItemDelegate(new TotalsColumnsDelegate(list));
     // The selection is shown as strongly without the focus as with it.
     QPalette colours = list->palette();
     for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
@@ -351,11 +353,8 @@ void TPacequillStats::FillList(QTreeWidget *list, const std::vector<pq::PeriodRo
     QList<QTreeWidgetItem *> items;
     items.reserve(static_cast<qsizetype>(rows.size()));
     for (const pq::PeriodRow &row : rows) {
-        auto *item = new QTreeWidgetItem(
-            QStringList{Text(row.Label), Text(row.Miles), Text(row.Kilometers), Text(row.Marathons)});
-        for (int column = 1; column < ColumnCount; ++column)
-            item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
-        items.append(item);
+        items.append(new QTreeWidgetItem(
+            QStringList{Text(row.Label), Text(row.Miles), Text(row.Kilometers), Text(row.Marathons)}));
     }
     list->addTopLevelItems(items);
     if (items.isEmpty())
