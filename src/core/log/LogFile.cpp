@@ -102,6 +102,15 @@ ssize_t ReadSome(int fd, char *data, std::size_t size) {
     }
 }
 
+ssize_t ReadSomeAt(int fd, char *data, std::size_t size, off_t offset) {
+    for (;;) {
+        const ssize_t got = ::pread(fd, data, size, offset);
+        if (got >= 0 || errno != EINTR) {
+            return got;
+        }
+    }
+}
+
 namespace {
 
 // Appends the rows to a list a batch at a time (AppendRows), keeping a copy of each row's text until its batch goes.
@@ -150,9 +159,7 @@ int ProbeStart(int fd, FileStart &probe) {
         return errno;
     }
     std::string sample(RowEstimateSample, '\0');
-    ssize_t got = 0;
-    while ((got = ::pread(fd, sample.data(), sample.size(), 0)) < 0 && errno == EINTR) {
-    }
+    const ssize_t got = ReadSomeAt(fd, sample.data(), sample.size(), 0);
     if (got < 0) {
         return errno;
     }

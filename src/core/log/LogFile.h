@@ -76,6 +76,8 @@ bool ReadWholeFile(const std::string &path, std::string &bytes, std::string &err
 int OpenRegularFile(const std::string &path, int &error, std::string &cause);
 // Reads up to size bytes, retrying on interruption: the count read (0 at the end), or -1 with errno set.
 ssize_t ReadSome(int fd, char *data, std::size_t size);
+// The same at an offset, leaving the file's position where it was.
+ssize_t ReadSomeAt(int fd, char *data, std::size_t size, off_t offset);
 
 // Opens a regular file for reading without waiting on a pipe or a device: the descriptor, or -1 with the path and
 // the cause in error.

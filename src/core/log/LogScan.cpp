@@ -37,16 +37,6 @@ public:
     void TakeRow(std::string_view) override {}
 };
 
-// Reads up to size bytes at offset, retrying on interruption: the count read (0 at the end), or -1 with errno.
-ssize_t ReadAt(int fd, char *data, std::size_t size, off_t offset) {
-    for (;;) {
-        const ssize_t got = ::pread(fd, data, size, offset);
-        if (got >= 0 || errno != EINTR) {
-            return got;
-        }
-    }
-}
-
 // Reads the part's bytes in blocks through one reader; records the state it ends in and any error, and the hash of
 // its bytes when asked to.
 void ReadPart(int fd, Part &part, RowSink &sink, std::size_t blockSize, bool hash) {
@@ -55,7 +45,7 @@ void ReadPart(int fd, Part &part, RowSink &sink, std::size_t blockSize, bool has
     part.Hash = ByteHash(static_cast<std::uint64_t>(part.Begin));
     for (off_t at = part.Begin; at < part.End;) {
         const auto want = static_cast<std::size_t>(std::min<off_t>(part.End - at, static_cast<off_t>(blockSize)));
-        const ssize_t got = ReadAt(fd, block.get(), want, at);
+        const ssize_t got = ReadSomeAt(fd, block.get(), want, at);
         if (got < 0) {
             part.Error = errno;
             return;
@@ -103,7 +93,7 @@ ScanResult ReadInOrder(int fd, RowSink &sink, std::size_t blockSize, ByteHash *h
 off_t AfterMarker(int fd, off_t from, off_t size, int &error) {
     std::vector<char> window(MarkerSearchStep);
     for (off_t at = from; at < size;) {
-        const ssize_t got = ReadAt(fd, window.data(), window.size(), at);
+        const ssize_t got = ReadSomeAt(fd, window.data(), window.size(), at);
         if (got <= 0) {
             error = got < 0 ? errno : 0;
             return size;
@@ -119,7 +109,7 @@ off_t AfterMarker(int fd, off_t from, off_t size, int &error) {
 // The state that the start of the file leaves: the likely state at every later split.
 ReadState GuessState(int fd, off_t size, int &error) {
     std::vector<char> start(static_cast<std::size_t>(std::min<off_t>(size, FormatProbeBytes)));
-    const ssize_t got = ReadAt(fd, start.data(), start.size(), 0);
+    const ssize_t got = ReadSomeAt(fd, start.data(), start.size(), 0);
     if (got < 0) {
         error = errno;
         return {};
