@@ -130,12 +130,12 @@ void YearOverYearChart::Draw(QPainter &painter, const QSizeF &size) const {
         if (line.Cumulative.empty())
             continue;
         const bool current = line.Year == Years.CurrentYear;
-        QPainterPath path(PointIn(plot, line, 0));
-        for (std::size_t day = 1; day < line.Cumulative.size(); ++day)
-            path.lineTo(PointIn(plot, line, day));
-        painter.setPen(QPen(current ? colours.Bar : colours.Faint, current ? CurrentLineWidth : OtherLineWidth));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawPath(path);
+        QPolygonF points;
+        points.reserve(qsizetype(line.Cumulative.size()));
+        for (std::size_t day = 0; day < line.Cumulative.size(); ++day)
+            points << PointIn(plot, line, day);
+        StrokeLines(painter, {points},
+                    QPen(current ? colours.Bar : colours.Faint, current ? CurrentLineWidth : OtherLineWidth), size);
     }
     if (Goal) {
         const QLineF goal = GoalLine(size);
