@@ -14,7 +14,8 @@ class tst_ChartView : public QObject {
 private slots:
     // Lines stroked strip by strip have the pixels of one stroke of them, and the area under a line filled strip by
     // strip those of one fill: lines that jump up and down at about a point per pixel (a daily ratio over years)
-    // or glide, whole or in parts, dashed or not, at any device pixel ratio, drawn whole or in an exposed part.
+    // or glide, whole or in parts, dashed or not, at any device pixel ratio, drawn whole or in an exposed part;
+    // translucent lines stroked in turn have the pixels of each stroked whole over the ones before.
     void stripsDrawAsAWhole_data() {
         QTest::addColumn<qreal>("scale");
         QTest::addColumn<bool>("jumping");
@@ -22,15 +23,18 @@ private slots:
         QTest::addColumn<Qt::PenStyle>("style");
         QTest::addColumn<QRect>("exposed");
         QTest::addColumn<bool>("filled");
-        QTest::newRow("jumping") << 1.0 << true << 1 << Qt::SolidLine << QRect() << false;
-        QTest::newRow("in parts, twice the pixels") << 2.0 << true << 3 << Qt::SolidLine << QRect() << false;
-        QTest::newRow("dashed, jumping") << 1.0 << true << 1 << Qt::DashLine << QRect() << false;
+        QTest::addColumn<bool>("inTurn");
+        QTest::newRow("jumping") << 1.0 << true << 1 << Qt::SolidLine << QRect() << false << false;
+        QTest::newRow("in parts, twice the pixels") << 2.0 << true << 3 << Qt::SolidLine << QRect() << false << false;
+        QTest::newRow("dashed, jumping") << 1.0 << true << 1 << Qt::DashLine << QRect() << false << false;
         QTest::newRow("dashed, gliding, a quarter more pixels")
-            << 1.25 << false << 1 << Qt::DashLine << QRect() << false;
-        QTest::newRow("an exposed part") << 1.0 << true << 1 << Qt::SolidLine << QRect(101, 0, 37, 300) << false;
-        QTest::newRow("filled") << 1.0 << true << 1 << Qt::NoPen << QRect() << true;
+            << 1.25 << false << 1 << Qt::DashLine << QRect() << false << false;
+        QTest::newRow("an exposed part") << 1.0 << true << 1 << Qt::SolidLine << QRect(101, 0, 37, 300) << false
+                                         << false;
+        QTest::newRow("filled") << 1.0 << true << 1 << Qt::NoPen << QRect() << true << false;
         QTest::newRow("filled, twice the pixels, an exposed part")
-            << 2.0 << true << 1 << Qt::NoPen << QRect(101, 0, 37, 300) << true;
+            << 2.0 << true << 1 << Qt::NoPen << QRect(101, 0, 37, 300) << true << false;
+        QTest::newRow("translucent, in turn") << 1.0 << true << 3 << Qt::SolidLine << QRect() << false << true;
     }
 
     void stripsDrawAsAWhole() {
@@ -40,6 +44,7 @@ private slots:
         QFETCH(Qt::PenStyle, style);
         QFETCH(QRect, exposed);
         QFETCH(bool, filled);
+        QFETCH(bool, inTurn);
         const QSizeF size(640, 300);
         const int points = 700;
         const qreal baseline = 150;
@@ -47,9 +52,18 @@ private slots:
         for (int i = 0; i < points; ++i) {
             const double y =
                 jumping ? 150 + 130 * std::sin(i * 2.7) * std::cos(i * 0.013) : 150 + 100 * std::sin(i * 0.004);
-            lines[std::size_t(i * parts / points)] << QPointF(20 + 600.0 * i / points, y);
+            if (!inTurn)
+                lines[std::size_t(i * parts / points)] << QPointF(20 + 600.0 * i / points, y);
+            for (int part = 0; inTurn && part < parts; ++part)
+                lines[std::size_t(part)] << QPointF(20 + 600.0 * i / points, y + 7 * part);
         }
-        const QPen pen(Qt::black, 2, style);
+        const QPen pen(inTurn ? QColor(0, 0, 0, 128) : QColor(Qt::black), 2, style);
+        std::vector<ChartView::Stroke> strokes;
+        for (const QPolygonF &line : lines) {
+            if (inTurn || strokes.empty())
+                strokes.push_back({{}, pen});
+            strokes.back().Lines.push_back(line);
+        }
         QImage whole((size * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
         whole.setDevicePixelRatio(scale);
         whole.fill(Qt::white);
@@ -63,16 +77,20 @@ private slots:
             if (inStrips && filled)
                 ChartView::FillDownTo(painter, lines.front(), baseline, shade, size);
             else if (inStrips)
-                ChartView::StrokeLines(painter, lines, pen, size);
+                ChartView::StrokeLines(painter, strokes, size);
             if (inStrips)
+                continue;
+            for (const ChartView::Stroke &stroke : filled ? std::vector<ChartView::Stroke>() : strokes) {
+                QPainterPath path;
+                for (const QPolygonF &line : stroke.Lines)
+                    path.addPolygon(line);
+                painter.strokePath(path, stroke.Pen);
+            }
+            if (!filled)
                 continue;
             QPainterPath path;
             for (const QPolygonF &line : lines)
                 path.addPolygon(line);
-            if (!filled) {
-                painter.strokePath(path, pen);
-                continue;
-            }
             path.lineTo(lines.front().back().x(), baseline);
             path.lineTo(lines.front().front().x(), baseline);
             path.closeSubpath();

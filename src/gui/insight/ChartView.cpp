@@ -35,7 +35,7 @@ constexpr qreal LabelGap = 6;
 constexpr int ValueDigits = 6;
 // Lines are stroked in strips this many device pixels wide, each with the segments within this many pen widths of
 // it.
-constexpr int StripColumns = 16;
+constexpr int StripColumns = 24;
 constexpr qreal StripMargin = 2;
 // An area is filled in such strips with the points within this many pixels of each.
 constexpr qreal FillMargin = 1;
@@ -189,34 +189,39 @@ template <typename Draw> void InStrips(QPainter &painter, const QRectF &drawn, D
 
 // Strip by strip, each clipped to its device pixel columns and drawn with the parts of the lines that come within a
 // margin of it: inside the strip the outline is the whole drawing's, and the ends of the parts, with their caps or
-// the edges that close an area, lie outside it. Other devices than the raster (SVG) get the lines whole.
-void ChartView::StrokeLines(QPainter &painter, const std::vector<QPolygonF> &lines, QPen pen, const QSizeF &size) {
+// the edges that close an area, lie outside it. The strokes follow each other in every strip, so a pixel gets them
+// in their order, as when each is drawn whole in turn. Other devices than the raster (SVG) get the lines whole.
+void ChartView::StrokeLines(QPainter &painter, const std::vector<Stroke> &strokes, const QSizeF &size) {
     if (painter.paintEngine()->type() != QPaintEngine::Raster) {
-        QPainterPath path;
-        for (const QPolygonF &line : lines)
-            path.addPolygon(line);
-        painter.strokePath(path, pen);
+        for (const Stroke &stroke : strokes) {
+            QPainterPath path;
+            for (const QPolygonF &line : stroke.Lines)
+                path.addPolygon(line);
+            painter.strokePath(path, stroke.Pen);
+        }
         return;
     }
-    const qreal margin = StripMargin * pen.widthF();
-    const qreal dashOffset = pen.dashOffset();
-    const bool dashed = pen.style() != Qt::SolidLine;
     InStrips(painter, DrawnArea(painter, size), [&](const QRectF &strip) {
-        QPainterPath path;
-        for (const QPolygonF &line : lines) {
-            const auto [first, last] = Reaching(line, strip.left() - margin, strip.right() + margin);
-            if (last - first < 2)
-                continue;
-            // A dash offset makes a solid pen one of an empty dash pattern, which draws nothing.
-            if (path.isEmpty() && dashed) {
-                qreal length = 0;
-                for (auto point = line.begin(); point != first; ++point)
-                    length += QLineF(point[0], point[1]).length();
-                pen.setDashOffset(dashOffset + length / pen.widthF());
+        for (const Stroke &stroke : strokes) {
+            QPen pen = stroke.Pen;
+            const qreal margin = StripMargin * pen.widthF();
+            QPainterPath path;
+            for (const QPolygonF &line : stroke.Lines) {
+                const auto [first, last] = Reaching(line, strip.left() - margin, strip.right() + margin);
+                if (last - first < 2)
+                    continue;
+                // A dash offset makes a solid pen one of an empty dash pattern, which draws nothing.
+                if (path.isEmpty() && pen.style() != Qt::SolidLine) {
+                    qreal length = 0;
+                    for (auto point = line.begin(); point != first; ++point)
+                        length += QLineF(point[0], point[1]).length();
+                    pen.setDashOffset(stroke.Pen.dashOffset() + length / pen.widthF());
+                }
+                path.addPolygon(QPolygonF(QList<QPointF>(first, last)));
             }
-            path.addPolygon(QPolygonF(QList<QPointF>(first, last)));
+            if (!path.isEmpty())
+                painter.strokePath(path, pen);
         }
-        painter.strokePath(path, pen);
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPen>
 #include <QPolygonF>
 #include <QSizeF>
 #include <QString>
@@ -61,10 +62,16 @@ public:
     static std::vector<qreal> SpreadLabels(const std::vector<qreal> &wanted, qreal height, qreal top, qreal bottom);
     // The unit's word for an axis title: "Miles" or "Kilometers".
     static QString UnitTitle(pq::DistanceUnit unit);
-    // Strokes lines whose points go from left to right, in a chart of this size, with the pixels of one stroke of
-    // them all but in a time that grows with their length (Qt's rasterizer takes one that grows with the square of
-    // a long line's outline). A dashed pen's pattern runs on as in one stroke along a single line.
-    static void StrokeLines(QPainter &painter, const std::vector<QPolygonF> &lines, QPen pen, const QSizeF &size);
+    // Lines stroked as one with a pen.
+    struct Stroke {
+        std::vector<QPolygonF> Lines;
+        QPen Pen;
+    };
+    // Strokes lines whose points go from left to right, in a chart of this size, each stroke after the one before,
+    // with the pixels of drawing each stroke whole but in a time that grows with the lines' length (Qt's
+    // rasterizer takes one that grows with the square of a long line's outline, and hands a long stroke's fill to
+    // its threads). A dashed pen's pattern runs on as in one stroke along a single line.
+    static void StrokeLines(QPainter &painter, const std::vector<Stroke> &strokes, const QSizeF &size);
     // Fills the area between such a line and the height baseline, with the pixels of one fill of it and in a time
     // that grows with the line's length.
     static void FillDownTo(QPainter &painter, const QPolygonF &line, qreal baseline, const QBrush &brush,

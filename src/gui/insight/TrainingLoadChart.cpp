@@ -178,9 +178,8 @@ void TrainingLoadChart::Draw(QPainter &painter, const QSizeF &size) const {
     form << QPointF(PointAt(Curve::Form, Series.size() - 1, size).x(), zero);
     FillDownTo(painter, form, zero, WithAlpha(colours.Faint, FormAlpha), size);
     const QPen solid(colours.Line, LineWidth);
-    StrokeLines(painter, {fitness}, solid, size);
-    StrokeLines(painter, ratio, solid, size);
-    StrokeLines(painter, {fatigue}, QPen(colours.Line, LineWidth, Qt::DashLine), size);
+    StrokeLines(painter, {{{fitness}, solid}, {ratio, solid}, {{fatigue}, QPen(colours.Line, LineWidth, Qt::DashLine)}},
+                size);
 }
 
 void TrainingLoadChart::DrawLoadAxis(QPainter &painter, const QRectF &plot) const {

@@ -126,6 +126,8 @@ void YearOverYearChart::Draw(QPainter &painter, const QSizeF &size) const {
             QPointF(x, plot.bottom() + BottomMargin - MonthLabelRaise),
             QString::fromLatin1(pq::MonthName(month).substr(0, MonthAbbreviation).data(), MonthAbbreviation));
     }
+    // The years are stroked together, each over the ones before, strip by strip.
+    std::vector<Stroke> years;
     for (const pq::YearLine &line : Years.Years) {
         if (line.Cumulative.empty())
             continue;
@@ -134,9 +136,10 @@ void YearOverYearChart::Draw(QPainter &painter, const QSizeF &size) const {
         points.reserve(qsizetype(line.Cumulative.size()));
         for (std::size_t day = 0; day < line.Cumulative.size(); ++day)
             points << PointIn(plot, line, day);
-        StrokeLines(painter, {points},
-                    QPen(current ? colours.Bar : colours.Faint, current ? CurrentLineWidth : OtherLineWidth), size);
+        years.push_back(
+            {{points}, QPen(current ? colours.Bar : colours.Faint, current ? CurrentLineWidth : OtherLineWidth)});
     }
+    StrokeLines(painter, years, size);
     if (Goal) {
         const QLineF goal = GoalLine(size);
         painter.setPen(QPen(colours.Line, OtherLineWidth, Qt::DashLine));
