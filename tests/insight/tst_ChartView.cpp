@@ -8,6 +8,24 @@
 
 #include "insight/ChartView.h"
 
+namespace {
+
+// Long jagged lines, as the charts stroke them, and a text.
+class LinesChart : public ChartView {
+public:
+    void Draw(QPainter &painter, const QSizeF &size) const override {
+        QPolygonF line;
+        for (int i = 0; i < 900; ++i)
+            line << QPointF(10 + 0.7 * i, size.height() / 2 + 90 * std::sin(i * 2.7));
+        StrokeLines(painter, {{{line}, QPen(QColor(0, 0, 200, 150), 1.5)}}, size);
+        painter.drawText(QPointF(20, 20), QStringLiteral("Year over year"));
+    }
+    QString ToolTipAt(const QPointF &) const override { return {}; }
+    QString Summary() const override { return {}; }
+};
+
+} // namespace
+
 class tst_ChartView : public QObject {
     Q_OBJECT
 
@@ -97,6 +115,22 @@ private slots:
             painter.fillPath(path, shade);
         }
         QCOMPARE(strips, whole);
+    }
+
+    // A chart on screen, drawn into an image first with its strips shared out, has the pixels of one drawn
+    // directly in the window's format.
+    void shownAsDrawnDirectly() {
+        LinesChart chart;
+        chart.resize(660, 240);
+        const QImage shown = chart.grab().toImage();
+        QImage direct(shown.size(), shown.format());
+        QPainter painter(&direct);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setFont(chart.font());
+        painter.fillRect(direct.rect(), chart.ChartColours().Background);
+        chart.Draw(painter, chart.size());
+        painter.end();
+        QCOMPARE(shown, direct);
     }
 };
 

@@ -8,11 +8,14 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegion>
 #include <QSvgGenerator>
 #include <QToolTip>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 #include "insight/ReportFormats.h"
 
@@ -37,6 +40,9 @@ constexpr int ValueDigits = 6;
 // it.
 constexpr int StripColumns = 24;
 constexpr qreal StripMargin = 2;
+// A second thread takes half the strips from this many on, in images of this many bits a pixel.
+constexpr std::size_t SharedStrips = 8;
+constexpr int SharedImageDepth = 32;
 // An area is filled in such strips with the points within this many pixels of each.
 constexpr qreal FillMargin = 1;
 
@@ -172,17 +178,61 @@ std::pair<QPolygonF::const_iterator, QPolygonF::const_iterator> Reaching(const Q
     return {first == line.begin() ? first : first - 1, last == line.end() ? last : last + 1};
 }
 
-// Calls draw for each strip across the drawn area, with the painter clipped to the strip.
+// The image a painter paints into, when a second painter may paint parts of it at the same time with the same
+// pixels: a raster image of 32-bit pixels at a whole device pixel ratio, clipped to one rectangle or not at all.
+QImage *ShareableImage(const QPainter &painter) {
+    if (painter.paintEngine()->type() != QPaintEngine::Raster || painter.device()->devType() != QInternal::Image)
+        return nullptr;
+    auto *image = static_cast<QImage *>(painter.device());
+    const qreal scale = image->devicePixelRatio();
+    if (image->depth() != SharedImageDepth || scale != std::round(scale) ||
+        (painter.hasClipping() && painter.clipRegion().rectCount() != 1))
+        return nullptr;
+    return image;
+}
+
+// Calls draw for each strip across the drawn area, with a painter clipped to the strip. Painting into an image
+// (charts on screen are drawn into one first), a second thread takes the left half of the strips: its painter
+// paints the same pixels of the image, and the strips of the two do not meet.
 template <typename Draw> void InStrips(QPainter &painter, const QRectF &drawn, Draw draw) {
     const qreal scale = painter.device()->devicePixelRatio();
     const bool clipped = painter.hasClipping();
-    for (auto column = int(std::floor(drawn.left() * scale)); column < drawn.right() * scale; column += StripColumns) {
-        const QRectF strip(column / scale, drawn.top(), StripColumns / scale, drawn.height());
-        painter.save();
-        painter.setClipRect(strip, clipped ? Qt::IntersectClip : Qt::ReplaceClip);
-        draw(strip);
-        painter.restore();
+    std::vector<QRectF> strips;
+    for (auto column = int(std::floor(drawn.left() * scale)); column < drawn.right() * scale; column += StripColumns)
+        strips.emplace_back(column / scale, drawn.top(), StripColumns / scale, drawn.height());
+    const auto drawStrips = [&](QPainter &on, std::size_t first, std::size_t last) {
+        for (std::size_t strip = first; strip < last; ++strip) {
+            on.save();
+            on.setClipRect(strips[strip], clipped ? Qt::IntersectClip : Qt::ReplaceClip);
+            draw(on, strips[strip]);
+            on.restore();
+        }
+    };
+    QImage *image = ShareableImage(painter);
+    if (!image || strips.size() < SharedStrips) {
+        drawStrips(painter, 0, strips.size());
+        return;
     }
+    const std::size_t middle = strips.size() / 2;
+    const QPainter::RenderHints hints = painter.renderHints();
+    const QTransform transform = painter.worldTransform();
+    const QRegion clip = clipped ? painter.clipRegion() : QRegion();
+    const QPainter::CompositionMode mode = painter.compositionMode();
+    const qreal opacity = painter.opacity();
+    uchar *const bits = image->bits();
+    std::jthread left([&] {
+        QImage view(bits, image->width(), image->height(), image->bytesPerLine(), image->format());
+        view.setDevicePixelRatio(scale);
+        QPainter other(&view);
+        other.setRenderHints(hints);
+        other.setWorldTransform(transform);
+        if (clipped)
+            other.setClipRegion(clip);
+        other.setCompositionMode(mode);
+        other.setOpacity(opacity);
+        drawStrips(other, 0, middle);
+    });
+    drawStrips(painter, middle, strips.size());
 }
 
 } // namespace
@@ -201,7 +251,7 @@ void ChartView::StrokeLines(QPainter &painter, const std::vector<Stroke> &stroke
         }
         return;
     }
-    InStrips(painter, DrawnArea(painter, size), [&](const QRectF &strip) {
+    InStrips(painter, DrawnArea(painter, size), [&](QPainter &on, const QRectF &strip) {
         for (const Stroke &stroke : strokes) {
             QPen pen = stroke.Pen;
             const qreal margin = StripMargin * pen.widthF();
@@ -220,31 +270,31 @@ void ChartView::StrokeLines(QPainter &painter, const std::vector<Stroke> &stroke
                 path.addPolygon(QPolygonF(QList<QPointF>(first, last)));
             }
             if (!path.isEmpty())
-                painter.strokePath(path, pen);
+                on.strokePath(path, pen);
         }
     });
 }
 
 void ChartView::FillDownTo(QPainter &painter, const QPolygonF &line, qreal baseline, const QBrush &brush,
                            const QSizeF &size) {
-    const auto area = [&](QPolygonF::const_iterator first, QPolygonF::const_iterator last) {
+    const auto area = [&](QPainter &on, QPolygonF::const_iterator first, QPolygonF::const_iterator last) {
         QPolygonF outline(QList<QPointF>(first, last));
         outline << QPointF(outline.back().x(), baseline) << QPointF(outline.front().x(), baseline);
         QPainterPath path;
         path.addPolygon(outline);
         path.closeSubpath();
-        painter.fillPath(path, brush);
+        on.fillPath(path, brush);
     };
     if (line.size() < 2)
         return;
     if (painter.paintEngine()->type() != QPaintEngine::Raster) {
-        area(line.begin(), line.end());
+        area(painter, line.begin(), line.end());
         return;
     }
-    InStrips(painter, DrawnArea(painter, size), [&](const QRectF &strip) {
+    InStrips(painter, DrawnArea(painter, size), [&](QPainter &on, const QRectF &strip) {
         const auto [first, last] = Reaching(line, strip.left() - FillMargin, strip.right() + FillMargin);
         if (last - first >= 2)
-            area(first, last);
+            area(on, first, last);
     });
 }
 
@@ -309,11 +359,28 @@ void ChartView::Render(QPainter &painter, const QSizeF &size) const {
     Draw(painter, size);
 }
 
-// Clipped to the exposed part, which tells a wide chart in a scroll area which of its parts to draw.
+// Clipped to the exposed part, which tells a wide chart in a scroll area which of its parts to draw. At a whole
+// device pixel ratio the part is drawn into an image of the window's own pixel format first, which the lines'
+// strips can be shared out on, and then copied pixel for pixel.
 void ChartView::paintEvent(QPaintEvent *event) {
     QPainter painter(this);
-    painter.setClipRect(event->rect());
-    Render(painter, size());
+    const qreal scale = devicePixelRatioF();
+    const auto *window = painter.paintEngine()->paintDevice();
+    if (scale != std::round(scale) || window->devType() != QInternal::Image) {
+        painter.setClipRect(event->rect());
+        Render(painter, size());
+        return;
+    }
+    const QRect exposed = event->rect();
+    QImage frame(exposed.size() * int(scale), static_cast<const QImage *>(window)->format());
+    frame.setDevicePixelRatio(scale);
+    {
+        QPainter framePainter(&frame);
+        framePainter.translate(-exposed.topLeft());
+        framePainter.setClipRect(exposed);
+        Render(framePainter, size());
+    }
+    painter.drawImage(exposed.topLeft(), frame);
 }
 
 QRectF ChartView::DrawnArea(const QPainter &painter, const QSizeF &size) {
