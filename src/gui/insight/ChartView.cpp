@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegion>
+#include <QScopedValueRollback>
 #include <QSvgGenerator>
 #include <QToolTip>
 #include <QTransform>
@@ -363,6 +364,7 @@ void ChartView::Render(QPainter &painter, const QSizeF &size) const {
 // device pixel ratio the part is drawn into an image of the window's own pixel format first, which the lines'
 // strips can be shared out on, and then copied pixel for pixel.
 void ChartView::paintEvent(QPaintEvent *event) {
+    const QScopedValueRollback screen(PaintingScreen, true);
     QPainter painter(this);
     const qreal scale = devicePixelRatioF();
     const auto *window = painter.paintEngine()->paintDevice();

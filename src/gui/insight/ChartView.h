@@ -84,6 +84,8 @@ protected:
     static constexpr qreal TopMargin = 28;
     static constexpr qreal BottomMargin = 24;
     static QRectF PlotRect(const QSizeF &size);
+    // Whether the chart is being drawn for the window, rather than into a file.
+    bool OnScreen() const { return PaintingScreen; }
     // The colour a share of the way from one colour to another.
     static QColor Blend(const QColor &from, const QColor &to, qreal share);
     // The part of a chart of this size that the painter draws into: what is exposed on screen, the whole chart in
@@ -104,4 +106,6 @@ protected:
 
 private:
     void Render(QPainter &painter, const QSizeF &size) const;
+
+    bool PaintingScreen = false;
 };

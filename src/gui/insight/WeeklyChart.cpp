@@ -136,7 +136,7 @@ void WeeklyChart::Draw(QPainter &painter, const QSizeF &size) const {
     const Colours colours = ChartColours();
     const QRectF plot = PlotArea(size);
     // On screen the axis and the legend stand at the left of the part shown; in a file, at the chart's left.
-    const qreal pinned = painter.device() == this ? Pinned : 0;
+    const qreal pinned = OnScreen() ? Pinned : 0;
     DrawValueGrid(painter, plot, Top);
     const qreal slot = plot.width() / qreal(std::max<std::size_t>(1, Weeks.size()));
     const QRectF drawn = DrawnArea(painter, size);
