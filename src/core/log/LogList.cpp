@@ -69,7 +69,6 @@ LogList::LogList(LogList &&other) noexcept : Rows(std::move(other.Rows)), Select
     for (std::size_t c = 0; c < ColumnCount; ++c) {
         Columns[c] = std::move(other.Columns[c]);
     }
-    other.Rows.clear();
 }
 
 LogList &LogList::operator=(LogList &&other) noexcept {
@@ -79,7 +78,6 @@ LogList &LogList::operator=(LogList &&other) noexcept {
             Columns[c] = std::move(other.Columns[c]);
         }
         Selected = std::exchange(other.Selected, -1);
-        other.Rows.clear();
     }
     return *this;
 }
@@ -87,7 +85,7 @@ LogList &LogList::operator=(LogList &&other) noexcept {
 LogList::~LogList() = default;
 
 int LogList::RowCount() const {
-    return static_cast<int>(Rows.size());
+    return static_cast<int>(Rows.Size());
 }
 
 int LogList::AppendRow(std::string_view rowText) {
@@ -121,11 +119,11 @@ void LogList::AppendRows(std::span<const std::string_view> rowTexts) {
             }
         }
         for (std::size_t i = 0; i < count; ++i) {
-            Row row{};
+            PackedRows::Ids ids;
             for (std::size_t c = 0; c < ColumnCount; ++c) {
-                row.Id[c] = Columns[c].Intern(texts[i][c], hashes[i][c]);
+                ids[c] = Columns[c].Intern(texts[i][c], hashes[i][c]);
             }
-            Rows.push_back(row);
+            Rows.Append(ids);
         }
     }
 }
@@ -157,11 +155,11 @@ int LogList::AppendTexts(const std::string_view (&texts)[ColumnCount]) {
     for (std::size_t c = 0; c < ColumnCount; ++c) {
         Columns[c].PrefetchCandidate(hashes[c]);
     }
-    Row row{};
+    PackedRows::Ids ids;
     for (std::size_t c = 0; c < ColumnCount; ++c) {
-        row.Id[c] = Columns[c].Intern(texts[c], hashes[c]);
+        ids[c] = Columns[c].Intern(texts[c], hashes[c]);
     }
-    Rows.push_back(row);
+    Rows.Append(ids);
     return RowCount() - 1;
 }
 
@@ -177,15 +175,21 @@ void LogList::AppendList(const LogList &other, std::size_t threads) {
             }
         }
     });
-    const std::size_t start = Rows.size();
-    Rows.resize(start + other.Rows.size());
-    RunInChunks(threads, static_cast<int>(other.Rows.size()), AppendListChunkRows,
+    PackedRows::Ids largest;
+    for (std::size_t c = 0; c < ColumnCount; ++c) {
+        largest[c] = static_cast<std::uint32_t>(std::max<std::size_t>(Columns[c].Size(), 1) - 1);
+    }
+    Rows.Fit(largest);
+    const std::size_t start = Rows.Size();
+    Rows.GrowUnset(other.Rows.Size());
+    RunInChunks(threads, static_cast<int>(other.Rows.Size()), AppendListChunkRows,
                 [&](std::size_t, int first, int end) {
                     for (auto i = static_cast<std::size_t>(first); i < static_cast<std::size_t>(end); ++i) {
-                        Row &added = Rows[start + i];
+                        PackedRows::Ids ids;
                         for (std::size_t c = 0; c < ColumnCount; ++c) {
-                            added.Id[c] = renumbered[c][other.Rows[i].Id[c]];
+                            ids[c] = renumbered[c][other.Rows.Id(i, c)];
                         }
+                        Rows.Set(start + i, ids);
                     }
                 });
 }
@@ -213,7 +217,7 @@ void LogList::RemoveRow(int index) {
     if (index < 0 || index >= RowCount()) {
         return;
     }
-    Rows.erase(Rows.begin() + index);
+    Rows.Erase(static_cast<std::size_t>(index));
     if (Selected == index) {
         Selected = -1;
     } else if (Selected > index) {
@@ -222,8 +226,7 @@ void LogList::RemoveRow(int index) {
 }
 
 void LogList::ClearRows() {
-    Rows.clear();
-    Rows.shrink_to_fit();
+    Rows.Clear();
     for (TextTable &texts : Columns) {
         texts.Clear();
     }
@@ -235,9 +238,9 @@ std::string_view LogList::Text(int row, int column) const {
 }
 
 void LogList::PrefetchTexts(int row) const {
-    const Row &r = Rows[static_cast<std::size_t>(row)];
+    const PackedRows::Ids ids = Rows.RowIds(static_cast<std::size_t>(row));
     for (std::size_t c = 0; c < ColumnCount; ++c) {
-        Columns[c].Prefetch(r.Id[c]);
+        Columns[c].Prefetch(ids[c]);
     }
 }
 
@@ -257,11 +260,11 @@ void LogList::ClearSelection() {
 }
 
 void LogList::Sort(const TLwComparator &comparator) {
-    if (const std::span<const int> ranks = comparator.RowRanks(); !ranks.empty() && ranks.size() == Rows.size()) {
+    if (const std::span<const int> ranks = comparator.RowRanks(); !ranks.empty() && ranks.size() == Rows.Size()) {
         Permute(OrderOfRanks(ranks));
         return;
     }
-    std::vector<int> order(Rows.size());
+    std::vector<int> order(Rows.Size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&comparator](int a, int b) { return comparator.Compare(a, b) < 0; });
     Permute(std::move(order));
@@ -271,7 +274,7 @@ void LogList::SortByBytes(int column, bool ascending) {
     // Each distinct text is ranked once, texts that compare equal sharing a rank; the rows then go in the order
     // of their texts' ranks, rows of equal rank in their order, as a stable sort by the texts would put them.
     const TextTable &texts = Columns[static_cast<std::size_t>(column)];
-    if (Rows.empty()) {
+    if (Rows.Empty()) {
         return;
     }
     const auto key = [&texts](std::uint32_t id) { return texts.Text(id).substr(0, SortTextWidth); };
@@ -288,9 +291,9 @@ void LogList::SortByBytes(int column, bool ascending) {
         rankOf[ids[i]] = rank;
     }
     ids = {};
-    std::vector<int> ranks(Rows.size());
-    for (std::size_t row = 0; row < Rows.size(); ++row) {
-        const int ascendingRank = rankOf[Rows[row].Id[static_cast<std::size_t>(column)]];
+    std::vector<int> ranks(Rows.Size());
+    for (std::size_t row = 0; row < Rows.Size(); ++row) {
+        const int ascendingRank = rankOf[Rows.Id(row, static_cast<std::size_t>(column))];
         ranks[row] = ascending ? ascendingRank : rank - ascendingRank;
     }
     rankOf = {};
@@ -313,7 +316,7 @@ void LogList::Permute(std::vector<int> order) {
         if (placed) {
             continue;
         }
-        const Row first = Rows[start];
+        const PackedRows::Record first = Rows.Take(start);
         std::size_t to = start;
         std::size_t ahead = start; // the furthest place along the cycle asked for, lead steps beyond to
         std::size_t lead = 0;
@@ -325,10 +328,10 @@ void LogList::Permute(std::vector<int> order) {
             const auto from = static_cast<std::size_t>(order[to]);
             order[to] = flip(order[to]);
             if (from == start) {
-                Rows[to] = first;
+                Rows.Put(to, first);
                 break;
             }
-            Rows[to] = Rows[from];
+            Rows.Put(to, Rows.Take(from));
             to = from;
             --lead;
         }
@@ -337,7 +340,7 @@ void LogList::Permute(std::vector<int> order) {
 }
 
 void LogList::Reserve(std::size_t rows, std::size_t) {
-    Rows.reserve(Rows.size() + rows);
+    Rows.Reserve(Rows.Size() + rows);
 }
 
 } // namespace pq

@@ -1,16 +1,16 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <new>
 #include <optional>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "LogEntry.h"
+#include "log/PackedRows.h"
 #include "log/TextTable.h"
 
 namespace pq {
@@ -18,8 +18,8 @@ namespace pq {
 class TLwComparator;
 
 // The ordered rows of the log list. Each column keeps its distinct texts once, in a table of its own, and a row is
-// the four numbers of its texts: most logs repeat their dates, distances, times and notes, so a million rows cost
-// little more than 16 bytes each, and a sort moves 16-byte records only.
+// the four numbers of its texts, packed (PackedRows): most logs repeat their dates, distances, times and notes, so
+// a million rows cost little more than 8 bytes each, and a sort moves 8-byte records.
 class LogList {
 public:
     LogList();
@@ -50,7 +50,10 @@ public:
     std::string_view Text(int row, int column) const;
     // The number of a cell's text in its column's table: cells with equal texts in one column have equal numbers.
     std::uint32_t TextId(int row, int column) const {
-        return Rows.at(static_cast<std::size_t>(row)).Id[static_cast<std::size_t>(column)];
+        if (row < 0 || static_cast<std::size_t>(row) >= Rows.Size()) {
+            throw std::out_of_range("no such row in the log list");
+        }
+        return Rows.Id(static_cast<std::size_t>(row), static_cast<std::size_t>(column));
     }
     const TextTable &ColumnTexts(int column) const { return Columns[static_cast<std::size_t>(column)]; }
 
@@ -67,7 +70,7 @@ public:
 
     // Hints that a row's record, or the texts it points to, will be read soon: for walks in another order than
     // the list's, which fetch a record a little before its texts.
-    void PrefetchRecord(int row) const { __builtin_prefetch(&Rows[static_cast<std::size_t>(row)]); }
+    void PrefetchRecord(int row) const { Rows.Prefetch(static_cast<std::size_t>(row)); }
     void PrefetchTexts(int row) const;
 
     // Reserves room for a number of rows. The text bytes the reader knows of are no measure of the room the
@@ -79,24 +82,10 @@ public:
     void AppendList(const LogList &other, std::size_t threads = 1);
 
 private:
-    struct Row {
-        std::uint32_t Id[ColumnCount];
-    };
-    // Leaves new rows unset where the standard allocator would zero them: AppendList writes each at once, a part
-    // of them on each thread, instead of first zeroing them all on one.
-    template <class T> struct UnsetAllocator : std::allocator<T> {
-        template <class U> struct rebind { using other = UnsetAllocator<U>; };
-        UnsetAllocator() = default;
-        template <class U> explicit UnsetAllocator(const UnsetAllocator<U> &) noexcept {}
-        template <class U> void construct(U *place) noexcept { ::new (static_cast<void *>(place)) U; }
-        template <class U, class... Args> void construct(U *place, Args &&...args) {
-            ::new (static_cast<void *>(place)) U(std::forward<Args>(args)...);
-        }
-    };
     int AppendTexts(const std::string_view (&texts)[ColumnCount]);
     void Permute(std::vector<int> order);
 
-    std::vector<Row, UnsetAllocator<Row>> Rows;
+    PackedRows Rows;
     TextTable Columns[ColumnCount];
     int Selected = -1;
 };
