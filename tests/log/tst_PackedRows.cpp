@@ -11,14 +11,25 @@ Q_DECLARE_METATYPE(PackedRows::Ids)
 
 namespace {
 
-// Rows whose numbers grow in each column up to its largest, with a little back and forth.
-std::vector<PackedRows::Ids> GrowingRows(const PackedRows::Ids &largest, std::size_t count) {
+// Rows whose numbers in each column grow up to its largest ('g', with a little back and forth), fall from it fast
+// ('f') or stay at it ('s').
+std::vector<PackedRows::Ids> ShapedRows(const PackedRows::Ids &largest, std::size_t count,
+                                        const QByteArray &shapes = "gggg") {
     std::vector<PackedRows::Ids> rows;
     for (std::size_t i = 0; i < count; ++i) {
         PackedRows::Ids ids;
         for (std::size_t c = 0; c < pq::ColumnCount; ++c) {
-            const auto value = std::uint32_t(std::uint64_t(largest[c]) * (i + 1) / count);
-            ids[c] = value > 0 && (i + c) % 2 == 1 ? value - 1 : value;
+            const auto grown = std::uint32_t(std::uint64_t(largest[c]) * (i + 1) / count);
+            switch (shapes[qsizetype(c)]) {
+            case 'f':
+                ids[c] = std::uint32_t(largest[c] / (i + 1));
+                break;
+            case 's':
+                ids[c] = largest[c];
+                break;
+            default:
+                ids[c] = grown > 0 && (i + c) % 2 == 1 ? grown - 1 : grown;
+            }
         }
         rows.push_back(ids);
     }
@@ -44,16 +55,21 @@ private slots:
     // in two words after; every row keeps its numbers through each new layout.
     void rowsKeepTheirNumbers_data() {
         QTest::addColumn<PackedRows::Ids>("largest");
-        QTest::newRow("within the first bits") << PackedRows::Ids{60'000, 9000, 30'000, 500'000};
-        QTest::newRow("many distances: bits moved from the other columns") << PackedRows::Ids{30'000, 200'000, 7, 3};
-        QTest::newRow("a million notes") << PackedRows::Ids{30'000, 500, 7000, 1'000'000};
+        QTest::addColumn<QByteArray>("shapes");
+        QTest::newRow("within the first bits") << PackedRows::Ids{60'000, 9000, 30'000, 500'000} << QByteArray("gggg");
+        QTest::newRow("many distances: bits moved from the other columns")
+            << PackedRows::Ids{30'000, 200'000, 7, 3} << QByteArray("gggg");
+        QTest::newRow("the dates' largest held before the distances outgrow their bits")
+            << PackedRows::Ids{60'000, 4'000'000, 1 << 14, 1 << 18} << QByteArray("fgss");
+        QTest::newRow("a million notes") << PackedRows::Ids{30'000, 500, 7000, 1'000'000} << QByteArray("gggg");
         QTest::newRow("beyond a word: two words a row")
-            << PackedRows::Ids{4'000'000'000U, 70'000, 1'000'000, 3'000'000'000U};
+            << PackedRows::Ids{4'000'000'000U, 70'000, 1'000'000, 3'000'000'000U} << QByteArray("gggg");
     }
 
     void rowsKeepTheirNumbers() {
         QFETCH(PackedRows::Ids, largest);
-        const std::vector<PackedRows::Ids> rows = GrowingRows(largest, 5000);
+        QFETCH(QByteArray, shapes);
+        const std::vector<PackedRows::Ids> rows = ShapedRows(largest, 5000, shapes);
         PackedRows packed;
         for (const PackedRows::Ids &ids : rows)
             packed.Append(ids);
@@ -69,7 +85,7 @@ private slots:
 
     void setEraseAndMove() {
         QFETCH(quint32, largest);
-        std::vector<PackedRows::Ids> rows = GrowingRows({largest, 60, largest, 1000}, 100);
+        std::vector<PackedRows::Ids> rows = ShapedRows({largest, 60, largest, 1000}, 100);
         PackedRows packed;
         packed.Append(rows.front());
         packed.Fit({largest, 60, largest, 1000});

@@ -27,7 +27,7 @@ PackedRows::PackedRows() {
 
 PackedRows::PackedRows(PackedRows &&other) noexcept
     : Words(std::move(other.Words)), Count(std::exchange(other.Count, 0)), WordsPerRow(other.WordsPerRow),
-      Word(other.Word), Shift(other.Shift), Mask(other.Mask), Largest(other.Largest) {
+      Word(other.Word), Shift(other.Shift), Mask(other.Mask) {
     other.Clear();
 }
 
@@ -39,7 +39,6 @@ PackedRows &PackedRows::operator=(PackedRows &&other) noexcept {
         Word = other.Word;
         Shift = other.Shift;
         Mask = other.Mask;
-        Largest = other.Largest;
         other.Clear();
     }
     return *this;
@@ -60,9 +59,12 @@ void PackedRows::Append(const Ids &ids) {
             break;
         }
     }
-    const std::size_t at = Count * WordsPerRow;
-    Words.resize(at + WordsPerRow);
-    Pack(&Words[at], ids);
+    std::uint64_t words[2];
+    Pack(words, ids);
+    Words.push_back(words[0]);
+    if (WordsPerRow > 1) {
+        Words.push_back(words[1]);
+    }
     ++Count;
 }
 
@@ -70,15 +72,20 @@ void PackedRows::Fit(const Ids &largest) {
     bool fits = true;
     for (std::size_t c = 0; c < ColumnCount; ++c) {
         fits = fits && largest[c] <= Mask[c];
-        Largest[c] = std::max(Largest[c], largest[c]);
     }
     if (fits) {
         return;
     }
-    // Each column gets the bits its largest number needs, and the bits to spare go round the columns, those that
-    // ran out first, so that the next layout is a while off.
+    // Each column gets the bits the largest number it holds or is to hold needs, and the bits to spare go round
+    // the columns, those that ran out first, so that the next layout is a while off.
+    Ids held = largest;
+    for (std::size_t row = 0; row < Count; ++row) {
+        for (std::size_t c = 0; c < ColumnCount; ++c) {
+            held[c] = std::max(held[c], Id(row, c));
+        }
+    }
     std::array<int, ColumnCount> bits;
-    std::transform(Largest.begin(), Largest.end(), bits.begin(), BitsFor);
+    std::transform(held.begin(), held.end(), bits.begin(), BitsFor);
     int spare = WordBits - std::accumulate(bits.begin(), bits.end(), 0);
     if (spare < 0) {
         Lay(std::nullopt);
@@ -116,7 +123,6 @@ void PackedRows::Clear() {
     Words.clear();
     Words.shrink_to_fit();
     Count = 0;
-    Largest = {};
     Lay(FirstBits);
 }
 
@@ -165,10 +171,7 @@ void PackedRows::Pack(std::uint64_t *row, const Ids &ids) const {
     for (std::size_t c = 0; c < ColumnCount; ++c) {
         words[Word[c]] |= static_cast<std::uint64_t>(ids[c]) << Shift[c];
     }
-    row[0] = words[0];
-    if (WordsPerRow > 1) {
-        row[1] = words[1];
-    }
+    std::copy_n(words, WordsPerRow, row);
 }
 
 } // namespace pq

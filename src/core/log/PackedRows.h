@@ -79,8 +79,6 @@ private:
     std::array<std::size_t, ColumnCount> Word{};
     std::array<int, ColumnCount> Shift{};
     std::array<std::uint64_t, ColumnCount> Mask{};
-    // The largest number each column has held, which a new layout must keep fitting.
-    Ids Largest{};
 };
 
 } // namespace pq
