@@ -107,6 +107,7 @@ void LiveSnapshot::PlaceRows(const LogList &list) {
     // A group's place starts after its rows and each of them goes to the place before it, which leaves the place
     // at the group's first row. Rows keyed through their texts may share a group with others.
     std::uint32_t end = 0;
+    GroupFirsts.clear();
     for (const CountedGroup &group : counted) {
         end += group.Rows;
         if (!Groups.empty() && Groups.back().Day == group.Key.Day && Groups.back().Date == group.Key.Date) {
@@ -116,6 +117,7 @@ void LiveSnapshot::PlaceRows(const LogList &list) {
             GroupFirsts.push_back(end);
         }
     }
+    GroupFirsts.push_back(end);
     // Rows added after the build then fit.
     RowDistances.reserve(RowsWithSpare(end));
     RowDistances.resize(end);
@@ -156,9 +158,9 @@ void LiveSnapshot::AddRow(std::string_view date, std::string_view distance, std:
     }
     const std::size_t group = GroupAt(*keyed);
     if (!HoldsGroup(group, *keyed)) {
-        const std::size_t first = group == Groups.size() ? RowDistances.size() : GroupFirsts[group];
+        const std::uint32_t first = GroupFirsts[group];
         Groups.insert(Groups.begin() + group, {keyed->Day, keyed->Date});
-        GroupFirsts.insert(GroupFirsts.begin() + group, static_cast<std::uint32_t>(first));
+        GroupFirsts.insert(GroupFirsts.begin() + group, first);
     }
     const auto first = RowDistances.begin() + GroupFirsts[group];
     const auto last = RowDistances.begin() + static_cast<std::ptrdiff_t>(GroupEnd(group));

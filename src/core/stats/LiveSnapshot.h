@@ -43,9 +43,7 @@ public:
     // The groups in key order; the rows of a group run from the end of the one before up to its end. A group
     // whose rows have all left may stay, empty.
     std::size_t GroupCount() const { return Groups.size(); }
-    std::size_t GroupEnd(std::size_t group) const {
-        return group + 1 < Groups.size() ? GroupFirsts[group + 1] : RowDistances.size();
-    }
+    std::size_t GroupEnd(std::size_t group) const { return GroupFirsts[group + 1]; }
     int GroupDayNumber(std::size_t group) const { return static_cast<int>(Groups[group].Day); }
     std::string_view GroupDate(std::size_t group) const { return Dates.Text(Groups[group].Date); }
     std::int64_t GroupYear(std::size_t group) const { return DateFacts[Groups[group].Date].Year; }
@@ -96,9 +94,9 @@ private:
     bool HoldsGroup(std::size_t group, const KeyedRow &row) const;
 
     std::vector<Group> Groups;
-    // The place of each group's first row, apart from the groups so that a row added or removed moves the later
-    // groups' places in one quick pass.
-    std::vector<std::uint32_t> GroupFirsts;
+    // The place of each group's first row, then the number of rows: apart from the groups, so that a row added
+    // or removed moves the later places in one quick pass.
+    std::vector<std::uint32_t> GroupFirsts{0};
     std::vector<std::uint32_t> RowDistances;
     int Taken = 0;
     TextPool Dates;

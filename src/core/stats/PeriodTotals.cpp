@@ -76,7 +76,8 @@ private:
 };
 
 // The rows of the live snapshot, group by group. The walks read the rows in order, so a row's group is the one
-// of the row before or one after it, found without a search.
+// of the row before or, past its end, the next one holding rows, found without a search. The step to the next
+// group is taken without a branch: groups of a few rows would make it a guess that often fails.
 class LiveKeys {
 public:
     explicit LiveKeys(const LiveSnapshot &snapshot)
@@ -84,6 +85,9 @@ public:
     std::size_t Size() const { return Snapshot.Size(); }
     void Read(std::size_t index) {
         Index = index;
+        Group += index >= GroupEnd ? 1 : 0;
+        GroupEnd = Snapshot.GroupEnd(Group);
+        // Groups left empty by edits.
         while (index >= GroupEnd) {
             GroupEnd = Snapshot.GroupEnd(++Group);
         }
