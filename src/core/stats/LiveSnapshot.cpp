@@ -6,7 +6,6 @@
 #include "log/LogEntry.h"
 #include "log/LogList.h"
 #include "log/SpareRows.h"
-#include "stats/DayOrder.h"
 
 namespace pq {
 
@@ -39,91 +38,172 @@ void LiveSnapshot::Build(const LogList &list) {
 
 bool LiveSnapshot::TakeRows(const LogList &list, const std::stop_token &stop) {
     const int count = list.RowCount();
-    const auto rows = static_cast<std::size_t>(count);
-    // Rows added after the build then fit.
-    Rows.reserve(RowsWithSpare(rows));
     // Each of the list's distinct Date and Distance texts is read and numbered once; a row is then two look-ups.
     // A row with a tab in its key's texts, rare, is keyed through its texts.
-    std::vector<ListDate> dates(list.ColumnTexts(DateColumn).Size());
-    std::vector<std::uint32_t> distances(list.ColumnTexts(DistanceColumn).Size(), Unread);
+    ListDates.resize(list.ColumnTexts(DateColumn).Size());
+    ListDistances.resize(list.ColumnTexts(DistanceColumn).Size(), Unread);
     for (; Taken < count; ++Taken) {
         if (Taken % RowsBetweenStopChecks == 0 && stop.stop_requested()) {
             return false;
         }
-        ListDate &date = dates[list.TextId(Taken, DateColumn)];
+        ListDate &date = ListDates[list.TextId(Taken, DateColumn)];
         if (date.Id == Unread) {
             date = ReadListDate(list.Text(Taken, DateColumn));
         }
         if (date.Id == Unkeyed) {
             continue;
         }
-        std::uint32_t &distance = distances[list.TextId(Taken, DistanceColumn)];
+        std::uint32_t &distance = ListDistances[list.TextId(Taken, DistanceColumn)];
         if (distance == Unread) {
-            const std::string_view text = list.Text(Taken, DistanceColumn).substr(0, KeyDistanceWidth);
-            distance = text.find(KeySeparator) == std::string_view::npos ? InternDistance(text) : Tabbed;
+            distance = ReadListDistance(list.Text(Taken, DistanceColumn));
         }
         if (date.Id == Tabbed || distance == Tabbed) {
-            if (const std::optional<Row> keyed = KeyRow(list.Text(Taken, DateColumn), list.Text(Taken, DistanceColumn),
-                                                        list.Text(Taken, TimeColumn))) {
-                Rows.push_back(*keyed);
+            if (const std::optional<KeyedRow> keyed = KeyRow(
+                    list.Text(Taken, DateColumn), list.Text(Taken, DistanceColumn), list.Text(Taken, TimeColumn))) {
+                TabbedRows.push_back(*keyed);
             }
         } else {
-            Rows.push_back({date.Day, date.Id, distance});
+            ++date.Rows;
         }
     }
+    PlaceRows(list);
     return true;
 }
 
 LiveSnapshot::ListDate LiveSnapshot::ReadListDate(std::string_view date) {
     const std::optional<int> dayNumber = KeyDayNumber(date);
     if (!dayNumber) {
-        return {Unkeyed, 0};
+        return {Unkeyed};
     }
     if (date.find(KeySeparator) != std::string_view::npos) {
-        return {Tabbed, 0};
+        return {Tabbed};
     }
     return {InternDate(date), static_cast<std::uint32_t>(*dayNumber)};
 }
 
-void LiveSnapshot::Finish() {
-    const std::vector<std::uint32_t> dateRanks = KeyRanks(Dates);
-    const std::vector<std::uint32_t> distanceRanks = KeyRanks(Distances);
-    SortByDay(Rows, [&](const Row &left, const Row &right) {
-        return dateRanks[left.Date] != dateRanks[right.Date]
-                   ? dateRanks[left.Date] < dateRanks[right.Date]
-                   : distanceRanks[left.Distance] < distanceRanks[right.Distance];
+std::uint32_t LiveSnapshot::ReadListDistance(std::string_view distance) {
+    const std::string_view text = distance.substr(0, KeyDistanceWidth);
+    return text.find(KeySeparator) == std::string_view::npos ? InternDistance(text) : Tabbed;
+}
+
+void LiveSnapshot::PlaceRows(const LogList &list) {
+    // The groups in key order with the count of their rows.
+    struct CountedGroup {
+        Group Key;
+        std::uint32_t Rows;
+    };
+    std::vector<CountedGroup> counted;
+    for (const ListDate &date : ListDates) {
+        if (date.Rows > 0) {
+            counted.push_back({{date.Day, date.Id}, date.Rows});
+        }
+    }
+    for (const KeyedRow &row : TabbedRows) {
+        counted.push_back({{row.Day, row.Date}, 1});
+    }
+    std::sort(counted.begin(), counted.end(), [this](const CountedGroup &left, const CountedGroup &right) {
+        return Before(left.Key, right.Key.Day, right.Key.Date);
     });
+    // A group's place starts after its rows and each of them goes to the place before it, which leaves the place
+    // at the group's first row. Rows keyed through their texts may share a group with others.
+    std::uint32_t end = 0;
+    GroupFirsts.clear();
+    for (const CountedGroup &group : counted) {
+        end += group.Rows;
+        if (!Groups.empty() && Groups.back().Day == group.Key.Day && Groups.back().Date == group.Key.Date) {
+            GroupFirsts.back() = end;
+        } else {
+            Groups.push_back(group.Key);
+            GroupFirsts.push_back(end);
+        }
+    }
+    GroupFirsts.push_back(end);
+    // Rows added after the build then fit.
+    RowDistances.reserve(RowsWithSpare(end));
+    RowDistances.resize(end);
+    for (ListDate &date : ListDates) {
+        if (date.Rows > 0) {
+            date.Group = static_cast<std::uint32_t>(GroupAt({date.Day, date.Id, 0}));
+        }
+    }
+    for (int row = 0; row < Taken; ++row) {
+        const ListDate &date = ListDates[list.TextId(row, DateColumn)];
+        if (date.Rows == 0) {
+            continue;
+        }
+        if (const std::uint32_t distance = ListDistances[list.TextId(row, DistanceColumn)]; distance != Tabbed) {
+            RowDistances[--GroupFirsts[date.Group]] = distance;
+        }
+    }
+    for (const KeyedRow &row : TabbedRows) {
+        RowDistances[--GroupFirsts[GroupAt(row)]] = row.Distance;
+    }
+    ListDates = std::vector<ListDate>();
+    ListDistances = std::vector<std::uint32_t>();
+    TabbedRows = std::vector<KeyedRow>();
+}
+
+void LiveSnapshot::Finish() {
+    const std::vector<std::uint32_t> ranks = KeyRanks(Distances);
+    for (std::size_t group = 0; group < Groups.size(); ++group) {
+        std::sort(RowDistances.begin() + GroupFirsts[group], RowDistances.begin() + GroupEnd(group),
+                  [&ranks](std::uint32_t left, std::uint32_t right) { return ranks[left] < ranks[right]; });
+    }
 }
 
 void LiveSnapshot::AddRow(std::string_view date, std::string_view distance, std::string_view time) {
-    if (const std::optional<Row> keyed = KeyRow(date, distance, time)) {
-        const auto [first, last] = DayRows(keyed->Day);
-        Rows.insert(std::upper_bound(first, last, *keyed,
-                                     [this](const Row &left, const Row &right) { return Before(left, right); }),
-                    *keyed);
+    const std::optional<KeyedRow> keyed = KeyRow(date, distance, time);
+    if (!keyed) {
+        return;
+    }
+    const std::size_t group = GroupAt(*keyed);
+    if (!HoldsGroup(group, *keyed)) {
+        const std::uint32_t first = GroupFirsts[group];
+        Groups.insert(Groups.begin() + group, {keyed->Day, keyed->Date});
+        GroupFirsts.insert(GroupFirsts.begin() + group, first);
+    }
+    const auto first = RowDistances.begin() + GroupFirsts[group];
+    const auto last = RowDistances.begin() + static_cast<std::ptrdiff_t>(GroupEnd(group));
+    RowDistances.insert(std::upper_bound(first, last, Distances.Text(keyed->Distance),
+                                         [this](std::string_view text, std::uint32_t id) {
+                                             return TabEndedLess(text, Distances.Text(id));
+                                         }),
+                        keyed->Distance);
+    for (std::size_t later = group + 1; later < GroupFirsts.size(); ++later) {
+        ++GroupFirsts[later];
     }
 }
 
 void LiveSnapshot::RemoveRow(std::string_view date, std::string_view distance, std::string_view time) {
-    if (const std::optional<Row> keyed = KeyRow(date, distance, time)) {
-        const auto [first, last] = DayRows(keyed->Day);
-        const auto found = std::find_if(first, last, [&keyed](const Row &row) {
-            return row.Date == keyed->Date && row.Distance == keyed->Distance;
-        });
-        if (found != last) {
-            Rows.erase(found);
-        }
+    const std::optional<KeyedRow> keyed = KeyRow(date, distance, time);
+    if (!keyed) {
+        return;
+    }
+    const std::size_t group = GroupAt(*keyed);
+    if (!HoldsGroup(group, *keyed)) {
+        return;
+    }
+    const auto first = RowDistances.begin() + GroupFirsts[group];
+    const auto last = RowDistances.begin() + static_cast<std::ptrdiff_t>(GroupEnd(group));
+    const auto found = std::find(first, last, keyed->Distance);
+    if (found == last) {
+        return;
+    }
+    RowDistances.erase(found);
+    // A group left empty stays, to be filled again at no cost when a row of its date comes back.
+    for (std::size_t later = group + 1; later < GroupFirsts.size(); ++later) {
+        --GroupFirsts[later];
     }
 }
 
-std::optional<LiveSnapshot::Row> LiveSnapshot::KeyRow(std::string_view date, std::string_view distance,
-                                                      std::string_view time) {
+std::optional<LiveSnapshot::KeyedRow> LiveSnapshot::KeyRow(std::string_view date, std::string_view distance,
+                                                           std::string_view time) {
     const std::optional<int> dayNumber = KeyDayNumber(date);
     if (!dayNumber) {
         return std::nullopt;
     }
     const RowKeyFields fields = RowKeyFieldsOf(*dayNumber, date, distance, time, Scratch);
-    return Row{static_cast<std::uint32_t>(*dayNumber), InternDate(fields.Date), InternDistance(fields.Distance)};
+    return KeyedRow{static_cast<std::uint32_t>(*dayNumber), InternDate(fields.Date), InternDistance(fields.Distance)};
 }
 
 std::uint32_t LiveSnapshot::InternDate(std::string_view date) {
@@ -142,20 +222,23 @@ std::uint32_t LiveSnapshot::InternDistance(std::string_view distance) {
     return id;
 }
 
-bool LiveSnapshot::Before(const Row &left, const Row &right) const {
-    if (left.Date != right.Date) {
-        return TabEndedLess(Dates.Text(left.Date), Dates.Text(right.Date));
+bool LiveSnapshot::Before(const Group &left, std::uint32_t day, std::uint32_t date) const {
+    if (left.Day != day) {
+        return left.Day < day;
     }
-    return TabEndedLess(Distances.Text(left.Distance), Distances.Text(right.Distance));
+    return left.Date != date && TabEndedLess(Dates.Text(left.Date), Dates.Text(date));
 }
 
-std::pair<std::vector<LiveSnapshot::Row>::iterator, std::vector<LiveSnapshot::Row>::iterator>
-LiveSnapshot::DayRows(std::uint32_t day) {
-    const auto first = std::lower_bound(Rows.begin(), Rows.end(), day,
-                                        [](const Row &row, std::uint32_t value) { return row.Day < value; });
-    const auto last =
-        std::upper_bound(first, Rows.end(), day, [](std::uint32_t value, const Row &row) { return value < row.Day; });
-    return {first, last};
+std::size_t LiveSnapshot::GroupAt(const KeyedRow &row) const {
+    return static_cast<std::size_t>(std::lower_bound(Groups.begin(), Groups.end(), row,
+                                                     [this](const Group &group, const KeyedRow &value) {
+                                                         return Before(group, value.Day, value.Date);
+                                                     }) -
+                                    Groups.begin());
+}
+
+bool LiveSnapshot::HoldsGroup(std::size_t group, const KeyedRow &row) const {
+    return group < Groups.size() && Groups[group].Day == row.Day && Groups[group].Date == row.Date;
 }
 
 } // namespace pq

@@ -56,10 +56,10 @@ private:
     RowKeyFields Fields;
 };
 
-// The rows of a compact or live snapshot, whose texts were read when they were added.
-template <class Source> class CompactKeys {
+// The rows of a compact snapshot, whose texts were read when they were added.
+class CompactKeys {
 public:
-    explicit CompactKeys(const Source &snapshot) : Snapshot(snapshot) {}
+    explicit CompactKeys(const CompactSnapshot &snapshot) : Snapshot(snapshot) {}
     std::size_t Size() const { return Snapshot.Size(); }
     void Read(std::size_t index) { Index = index; }
     int DayNumber() const { return Snapshot.DayNumber(Index); }
@@ -71,8 +71,40 @@ public:
     }
 
 private:
-    const Source &Snapshot;
+    const CompactSnapshot &Snapshot;
     std::size_t Index = 0;
+};
+
+// The rows of the live snapshot, group by group. The walks read the rows in order, so a row's group is the one
+// of the row before or, past its end, the next one holding rows, found without a search. The step to the next
+// group is taken without a branch: groups of a few rows would make it a guess that often fails.
+class LiveKeys {
+public:
+    explicit LiveKeys(const LiveSnapshot &snapshot)
+        : Snapshot(snapshot), GroupEnd(snapshot.GroupCount() > 0 ? snapshot.GroupEnd(0) : 0) {}
+    std::size_t Size() const { return Snapshot.Size(); }
+    void Read(std::size_t index) {
+        Index = index;
+        Group += index >= GroupEnd ? 1 : 0;
+        GroupEnd = Snapshot.GroupEnd(Group);
+        // Groups left empty by edits.
+        while (index >= GroupEnd) {
+            GroupEnd = Snapshot.GroupEnd(++Group);
+        }
+    }
+    int DayNumber() const { return Snapshot.GroupDayNumber(Group); }
+    int Weekday() const { return WeekdayOf(Snapshot.GroupDayNumber(Group)); }
+    std::int64_t Year() const { return Snapshot.GroupYear(Group); }
+    std::int64_t Month() const { return Snapshot.GroupMonth(Group); }
+    void AddTo(UnitTotals &totals, const UnitReporter &report) const {
+        Accumulate(totals, Snapshot.Reading(Index), Snapshot.GroupDate(Group), Snapshot.Distance(Index), report);
+    }
+
+private:
+    const LiveSnapshot &Snapshot;
+    std::size_t Index = 0;
+    std::size_t Group = 0;
+    std::size_t GroupEnd;
 };
 
 bool AllNonZero(const UnitTotals &totals) {
@@ -283,20 +315,20 @@ RangeResult RangeTotals(const CompactSnapshot &snapshot, const CalendarDate &fro
 }
 
 std::vector<PeriodRow> WeeklyTotals(const LiveSnapshot &snapshot, int weekStart, const UnitReporter &report) {
-    return Weekly(CompactKeys(snapshot), weekStart, report);
+    return Weekly(LiveKeys(snapshot), weekStart, report);
 }
 
 std::vector<PeriodRow> MonthlyTotals(const LiveSnapshot &snapshot, const UnitReporter &report) {
-    return Monthly(CompactKeys(snapshot), report);
+    return Monthly(LiveKeys(snapshot), report);
 }
 
 std::vector<PeriodRow> YearlyTotals(const LiveSnapshot &snapshot, const UnitReporter &report) {
-    return Yearly(CompactKeys(snapshot), report);
+    return Yearly(LiveKeys(snapshot), report);
 }
 
 RangeResult RangeTotals(const LiveSnapshot &snapshot, const CalendarDate &from, const CalendarDate &thru,
                         const UnitReporter &report) {
-    return Range(CompactKeys(snapshot), from, thru, report);
+    return Range(LiveKeys(snapshot), from, thru, report);
 }
 
 } // namespace pq

@@ -18,10 +18,13 @@ SnapshotKeeper::SnapshotKeeper(const LogTableModel &model, QObject *parent) : QO
         Pause();
         Resumable = false;
     });
-    // A sort leaves the snapshot as it is; only a build still taking rows must be done with them first.
+    // A sort leaves the snapshot as it is; only a build still taking rows must be done with them first, and a
+    // build that was stopped cannot go on, as other rows come first.
     connect(&model, &QAbstractItemModel::layoutAboutToBeChanged, this, [this] {
         if (Worker.joinable())
             RowsTaken.wait(false);
+        else
+            Resumable = false;
     });
     connect(&model, &QAbstractItemModel::modelReset, this, [this] {
         Stale = true;
