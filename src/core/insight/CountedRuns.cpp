@@ -151,17 +151,19 @@ bool RunBefore(const LogList &list, const CountedRun &left, const CountedRun &ri
     return left.Row < right.Row;
 }
 
-std::vector<CountedRun> CountRuns(const LogList &list, const RowFilter &filter) {
+RunList CountRuns(const LogList &list, const RowFilter &filter) {
     return CountRunsInParts(list, filter, CountingParts(list.RowCount()));
 }
 
-std::vector<CountedRun> CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts, int chunk) {
+RunList CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts, int chunk) {
     std::vector<RunCounter> counters(parts);
     const int rows = list.RowCount();
     // The rows' room is taken here rather than by each thread, so that it comes back to the system when freed;
-    // room not written to takes no memory.
+    // room not written to takes no memory. The first counter's rows become the runs, with room for runs inserted
+    // later (LiveRuns), so that the first one does not copy them all.
     for (RunCounter &counter : counters) {
-        counter.Reserve(static_cast<std::size_t>(rows));
+        counter.Reserve(&counter == &counters.front() ? RowsWithSpare(static_cast<std::size_t>(rows))
+                                                      : static_cast<std::size_t>(rows));
     }
     RunInChunks(parts, rows, chunk,
                 [&](std::size_t thread, int first, int end) { counters[thread].AddRows(list, filter, first, end); });
@@ -190,12 +192,12 @@ double RunTotals::PacePerMile() const {
     return PacedMiles > 0 ? PacedSeconds / PacedMiles : 0;
 }
 
-std::vector<CountedRun>::const_iterator FirstRunFrom(const std::vector<CountedRun> &runs, int dayNumber) {
+RunList::const_iterator FirstRunFrom(const RunList &runs, int dayNumber) {
     return std::lower_bound(runs.begin(), runs.end(), dayNumber,
                             [](const CountedRun &run, int day) { return run.DayNumber < day; });
 }
 
-RunTotals TotalsBetween(const std::vector<CountedRun> &runs, int firstDay, int lastDay) {
+RunTotals TotalsBetween(const RunList &runs, int firstDay, int lastDay) {
     RunTotals totals;
     for (auto run = FirstRunFrom(runs, firstDay); run != runs.end() && run->DayNumber <= lastDay; ++run) {
         totals.Add(*run);
@@ -221,8 +223,8 @@ void RunCounter::AddRow(int row, std::string_view date, std::string_view distanc
             return;
         }
         const std::uint32_t distanceId = InternDistance(distance);
-        if (Readings[distanceId]) {
-            Rows.push_back({dateId, distanceId, InternTime(time), static_cast<std::uint32_t>(row), 0});
+        if (DistanceFactsOf[distanceId].Reading) {
+            Rows.push_back({static_cast<std::uint32_t>(row), dateId, distanceId, InternTime(time)});
         }
         return;
     }
@@ -232,8 +234,9 @@ void RunCounter::AddRow(int row, std::string_view date, std::string_view distanc
     AppendRowKey(key, facts.Day, date, distance, time);
     const RowKeyFields fields = ReadRowKey(key);
     if (const std::optional<UnitTotals> counted = CountedRunDistance(fields.Date, fields.Distance)) {
-        TabbedDistances.emplace_back(row, *counted);
-        Rows.push_back({dateId, InternDistance(distance), InternTime(time), static_cast<std::uint32_t>(row), 1});
+        const std::uint32_t distanceId = InternDistance(distance);
+        TabbedDistances.push_back({row, distanceId, *counted});
+        Rows.push_back({static_cast<std::uint32_t>(row), dateId, distanceId, InternTime(time)});
     }
 }
 
@@ -286,12 +289,12 @@ void RunCounter::AddRows(const LogList &list, const RowFilter &filter, int first
             addByTexts(row);
             continue;
         }
-        if (!facts.Counts || !Readings[distance - 1]) {
+        if (!facts.Counts || !DistanceFactsOf[distance - 1].Reading) {
             continue;
         }
         const std::uint32_t time =
             known(ListTimes, row, TimeColumn, [this](std::string_view text) { return InternTime(text) + 1; });
-        Rows.push_back({date - 1, distance - 1, time - 1, static_cast<std::uint32_t>(row), 0});
+        Rows.push_back({static_cast<std::uint32_t>(row), date - 1, distance - 1, time - 1});
     }
     Taken = std::max(Taken, end);
 }
@@ -305,7 +308,7 @@ std::uint32_t RunCounter::InternDate(std::string_view date) {
     const std::uint32_t id = Dates.Intern(date);
     if (id == known) {
         CivilDate civil;
-        DateFactsOf.push_back({KeyDayNumber(date).value_or(-1), ReadDateText(date, civil)});
+        DateFactsOf.push_back({KeyDayNumber(date).value_or(-1), ReadDateText(date, civil), HasTab(date)});
     }
     if (slot) {
         UsualDateIds.resize(UsualDateSlots, 0);
@@ -318,7 +321,7 @@ std::uint32_t RunCounter::InternDistance(std::string_view distance) {
     const std::size_t known = Distances.Size();
     const std::uint32_t id = Distances.Intern(distance);
     if (id == known) {
-        Readings.push_back(RunDistance(KeyDistance(distance)));
+        DistanceFactsOf.push_back({RunDistance(KeyDistance(distance)), HasTab(KeyDistance(distance))});
     }
     return id;
 }
@@ -358,64 +361,92 @@ void RunCounter::Take(const RunCounter &later, int offset) {
         remap(later.Times, [this](std::string_view text) { return InternTime(text); });
     Rows.reserve(Rows.size() + later.Rows.size());
     for (const Row &row : later.Rows) {
-        Rows.push_back({dates[row.Date], distances[row.Distance], times[row.Time],
-                        row.Index + static_cast<std::uint32_t>(offset), row.Tabbed});
+        Rows.push_back(
+            {row.Row + static_cast<std::uint32_t>(offset), dates[row.Date], distances[row.Distance], times[row.Time]});
     }
-    for (const auto &[row, distance] : later.TabbedDistances) {
-        TabbedDistances.emplace_back(row + offset, distance);
+    for (const TabbedDistance &tabbed : later.TabbedDistances) {
+        TabbedDistances.push_back({tabbed.Row + offset, distances[tabbed.Text], tabbed.Counted});
     }
 }
 
-// The rows are placed by day (counted per day first), then each day's few rows are sorted and turned into runs,
-// the days shared out among the threads.
-std::vector<CountedRun> RunCounter::Finish(std::size_t parts) {
+// The rows are placed by day (counted per day first), then each day's few rows are sorted, the days shared out
+// among the threads. The rows' array is handed to the runs as it is: only a tabbed row's distance is renumbered,
+// to its own entry after the texts' readings.
+RunList RunCounter::Finish(std::size_t parts) {
     Rank();
     std::vector<std::size_t> starts(static_cast<std::size_t>(LargestKeyDayNumber) + 2, 0);
     for (const Row &row : Rows) {
         ++starts[static_cast<std::size_t>(DayOf(row)) + 1];
     }
     std::partial_sum(starts.begin(), starts.end(), starts.begin());
-    std::vector<Row> placed(Rows.size());
-    {
-        std::vector<std::size_t> next(starts.begin(), starts.end() - 1);
-        for (const Row &row : Rows) {
-            placed[next[static_cast<std::size_t>(DayOf(row))]++] = row;
-        }
-    }
-    Rows = std::move(placed);
-    // With room for runs inserted later (LiveRuns), so that the first one does not copy them all.
-    std::vector<CountedRun> runs;
-    runs.reserve(RowsWithSpare(Rows.size()));
-    runs.resize(Rows.size());
+    PlaceByDay(starts);
     RunInChunks(parts, static_cast<int>(starts.size() - 1), CountingChunk, [&](std::size_t, int firstDay, int endDay) {
         const auto at = [this](std::size_t place) { return Rows.begin() + static_cast<std::ptrdiff_t>(place); };
-        const auto first = static_cast<std::size_t>(firstDay);
-        const auto end = static_cast<std::size_t>(endDay);
-        for (std::size_t day = first; day < end; ++day) {
+        for (auto day = static_cast<std::size_t>(firstDay); day < static_cast<std::size_t>(endDay); ++day) {
             if (starts[day + 1] - starts[day] > 1) {
                 std::sort(at(starts[day]), at(starts[day + 1]),
                           [this](const Row &left, const Row &right) { return Before(left, right); });
             }
         }
-        for (std::size_t place = starts[first]; place < starts[end]; ++place) {
-            runs[place] = RunOf(Rows[place]);
-        }
     });
-    return runs;
-}
-
-CountedRun RunCounter::RunOf(const Row &row) const {
-    const UnitTotals &distance = DistanceOf(row);
-    return {static_cast<int>(row.Index), DayOf(row), distance.Miles, distance.Kilometers, SecondsOf[row.Time]};
-}
-
-RunTexts RunCounter::Texts(int row) const {
-    const auto found =
-        std::find_if(Rows.begin(), Rows.end(), [row](const Row &kept) { return static_cast<int>(kept.Index) == row; });
-    if (found == Rows.end()) {
-        return {};
+    std::vector<RunList::Distance> distances = RunDistances();
+    if (!TabbedDistances.empty()) {
+        for (Row &row : Rows) {
+            if (Tabbed(row)) {
+                const auto found =
+                    std::lower_bound(TabbedDistances.begin(), TabbedDistances.end(), static_cast<int>(row.Row),
+                                     [](const TabbedDistance &entry, int index) { return entry.Row < index; });
+                row.Distance = static_cast<std::uint32_t>(DistanceFactsOf.size() +
+                                                          static_cast<std::size_t>(found - TabbedDistances.begin()));
+            }
+        }
     }
-    return {Dates.Text(found->Date), Distances.Text(found->Distance), Times.Text(found->Time)};
+    std::vector<int> days(DateFactsOf.size());
+    std::transform(DateFactsOf.begin(), DateFactsOf.end(), days.begin(),
+                   [](const DateFacts &facts) { return facts.Day; });
+    return {std::move(Rows), std::move(days), std::move(distances), std::move(SecondsOf)};
+}
+
+// Each row is swapped into the next free place of its day until the place being filled gets a row of the day it
+// belongs to (an American flag pass): the rows need no second array.
+void RunCounter::PlaceByDay(const std::vector<std::size_t> &starts) {
+    std::vector<std::size_t> next(starts.begin(), starts.end() - 1);
+    for (std::size_t day = 0; day < next.size(); ++day) {
+        for (; next[day] < starts[day + 1]; ++next[day]) {
+            Row row = Rows[next[day]];
+            for (auto home = static_cast<std::size_t>(DayOf(row)); home != day;
+                 home = static_cast<std::size_t>(DayOf(row))) {
+                std::swap(row, Rows[next[home]++]);
+            }
+            Rows[next[day]] = row;
+        }
+    }
+}
+
+std::vector<RunList::Distance> RunCounter::RunDistances() const {
+    std::vector<RunList::Distance> distances;
+    distances.reserve(DistanceFactsOf.size() + TabbedDistances.size());
+    for (const DistanceFacts &facts : DistanceFactsOf) {
+        const UnitTotals reading = facts.Reading.value_or(UnitTotals{});
+        distances.push_back({reading.Miles, reading.Kilometers});
+    }
+    for (const TabbedDistance &tabbed : TabbedDistances) {
+        distances.push_back({tabbed.Counted.Miles, tabbed.Counted.Kilometers});
+    }
+    return distances;
+}
+
+RunTexts RunCounter::Texts(const RunList &runs, int row) const {
+    for (std::size_t place = 0; place < runs.size(); ++place) {
+        const Row &run = runs.NumbersAt(place);
+        if (static_cast<int>(run.Row) == row) {
+            const std::uint32_t distance = run.Distance < DistanceFactsOf.size()
+                                               ? run.Distance
+                                               : TabbedDistances[run.Distance - DistanceFactsOf.size()].Text;
+            return {Dates.Text(run.Date), Distances.Text(distance), Times.Text(run.Time)};
+        }
+    }
+    return {};
 }
 
 void RunCounter::Rank() {
@@ -427,16 +458,15 @@ void RunCounter::Rank() {
     TimeRank =
         DenseRanks(Times, [](std::string_view left, std::string_view right) { return KeyTime(left) < KeyTime(right); });
     std::sort(TabbedDistances.begin(), TabbedDistances.end(),
-              [](const auto &left, const auto &right) { return left.first < right.first; });
+              [](const TabbedDistance &left, const TabbedDistance &right) { return left.Row < right.Row; });
 }
 
 // For rows without a tab in their key's Date and Distance texts the ranks order them as their keys' texts do;
 // equal keys keep list order.
 bool RunCounter::Before(const Row &left, const Row &right) const {
-    if (!left.Tabbed && !right.Tabbed) {
+    if (TabbedDistances.empty() || (!Tabbed(left) && !Tabbed(right))) {
         const auto rank = [this](const Row &row) {
-            return std::make_tuple(DateRank[row.Date], DistanceRank[row.Distance], TimeRank[row.Time],
-                                   static_cast<std::uint32_t>(row.Index));
+            return std::make_tuple(DateRank[row.Date], DistanceRank[row.Distance], TimeRank[row.Time], row.Row);
         };
         return rank(left) < rank(right);
     }
@@ -446,16 +476,7 @@ bool RunCounter::Before(const Row &left, const Row &right) const {
     if (const int order = KeyTail(texts(left)).compare(KeyTail(texts(right))); order != 0) {
         return order < 0;
     }
-    return left.Index < right.Index;
-}
-
-const UnitTotals &RunCounter::DistanceOf(const Row &row) const {
-    if (!row.Tabbed) {
-        return *Readings[row.Distance];
-    }
-    const auto found = std::lower_bound(TabbedDistances.begin(), TabbedDistances.end(), static_cast<int>(row.Index),
-                                        [](const auto &entry, int index) { return entry.first < index; });
-    return found->second;
+    return left.Row < right.Row;
 }
 
 } // namespace pq
