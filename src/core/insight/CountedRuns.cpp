@@ -83,6 +83,41 @@ template <class Less> std::vector<std::uint32_t> DenseRanks(const TextPool &text
     return ranks;
 }
 
+// Days are placed in blocks of this many (a power of two), first by block over all rows, then by day within each
+// block, so that each pass writes to few enough places at once to find them in the cache.
+constexpr int DayBlockBits = 8;
+constexpr std::size_t DaysPerBlock = std::size_t{1} << DayBlockBits;
+// The blocks a thread takes at a time.
+constexpr int DayBlocksPerChunk = 4;
+
+constexpr std::size_t BlockOf(int day) {
+    return static_cast<std::size_t>(day) >> DayBlockBits;
+}
+
+// Puts the items from first up to last in the order of their keys (below `keys`) in their own array: the items of
+// each key are counted, then each item is swapped into the next free place of its key until the place being
+// filled gets an item of its own key (an American flag pass). Gives the first place of each key's items, and the
+// end.
+template <class Item, class Key>
+std::vector<std::size_t> PlaceByKey(Item *first, Item *last, std::size_t keys, Key key) {
+    std::vector<std::size_t> starts(keys + 1, 0);
+    for (const Item *item = first; item != last; ++item) {
+        ++starts[key(*item) + 1];
+    }
+    std::partial_sum(starts.begin(), starts.end(), starts.begin());
+    std::vector<std::size_t> next(starts.begin(), starts.end() - 1);
+    for (std::size_t place = 0; place < keys; ++place) {
+        for (; next[place] < starts[place + 1]; ++next[place]) {
+            Item item = first[next[place]];
+            for (std::size_t home = key(item); home != place; home = key(item)) {
+                std::swap(item, first[next[home]++]);
+            }
+            first[next[place]] = item;
+        }
+    }
+    return starts;
+}
+
 // The part of a row's key after its day number and weekday, which orders the rows of one day.
 std::string KeyTail(const RunTexts &texts) {
     std::string tail(texts.Date);
@@ -369,23 +404,30 @@ void RunCounter::Take(const RunCounter &later, int offset) {
     }
 }
 
-// The rows are placed by day (counted per day first), then each day's few rows are sorted, the days shared out
-// among the threads. The rows' array is handed to the runs as it is: only a tabbed row's distance is renumbered,
-// to its own entry after the texts' readings.
+// The rows are placed by block of days, then in each block by day, then each day's few rows are sorted, the
+// blocks shared out among the threads. The rows' array is handed to the runs as it is: only a tabbed row's
+// distance is renumbered, to its own entry after the texts' readings.
 RunList RunCounter::Finish(std::size_t parts) {
     Rank();
-    std::vector<std::size_t> starts(static_cast<std::size_t>(LargestKeyDayNumber) + 2, 0);
-    for (const Row &row : Rows) {
-        ++starts[static_cast<std::size_t>(DayOf(row)) + 1];
-    }
-    std::partial_sum(starts.begin(), starts.end(), starts.begin());
-    PlaceByDay(starts);
-    RunInChunks(parts, static_cast<int>(starts.size() - 1), CountingChunk, [&](std::size_t, int firstDay, int endDay) {
-        const auto at = [this](std::size_t place) { return Rows.begin() + static_cast<std::ptrdiff_t>(place); };
-        for (auto day = static_cast<std::size_t>(firstDay); day < static_cast<std::size_t>(endDay); ++day) {
-            if (starts[day + 1] - starts[day] > 1) {
-                std::sort(at(starts[day]), at(starts[day + 1]),
-                          [this](const Row &left, const Row &right) { return Before(left, right); });
+    const auto blockOf = [this](const Row &row) { return BlockOf(DayOf(row)); };
+    const std::vector<std::size_t> blockStarts =
+        PlaceByKey(Rows.data(), Rows.data() + Rows.size(), BlockOf(LargestKeyDayNumber) + 1, blockOf);
+    const auto blocks = static_cast<int>(blockStarts.size() - 1);
+    RunInChunks(parts, blocks, DayBlocksPerChunk, [&](std::size_t, int firstBlock, int endBlock) {
+        for (auto block = static_cast<std::size_t>(firstBlock); block < static_cast<std::size_t>(endBlock); ++block) {
+            Row *const first = Rows.data() + blockStarts[block];
+            if (blockStarts[block + 1] - blockStarts[block] < 2) {
+                continue;
+            }
+            const std::vector<std::size_t> dayStarts =
+                PlaceByKey(first, Rows.data() + blockStarts[block + 1], DaysPerBlock, [this](const Row &row) {
+                    return static_cast<std::size_t>(DayOf(row)) & (DaysPerBlock - 1);
+                });
+            for (std::size_t day = 0; day < DaysPerBlock; ++day) {
+                if (dayStarts[day + 1] - dayStarts[day] > 1) {
+                    std::sort(first + dayStarts[day], first + dayStarts[day + 1],
+                              [this](const Row &left, const Row &right) { return Before(left, right); });
+                }
             }
         }
     });
@@ -405,22 +447,6 @@ RunList RunCounter::Finish(std::size_t parts) {
     std::transform(DateFactsOf.begin(), DateFactsOf.end(), days.begin(),
                    [](const DateFacts &facts) { return facts.Day; });
     return {std::move(Rows), std::move(days), std::move(distances), std::move(SecondsOf)};
-}
-
-// Each row is swapped into the next free place of its day until the place being filled gets a row of the day it
-// belongs to (an American flag pass): the rows need no second array.
-void RunCounter::PlaceByDay(const std::vector<std::size_t> &starts) {
-    std::vector<std::size_t> next(starts.begin(), starts.end() - 1);
-    for (std::size_t day = 0; day < next.size(); ++day) {
-        for (; next[day] < starts[day + 1]; ++next[day]) {
-            Row row = Rows[next[day]];
-            for (auto home = static_cast<std::size_t>(DayOf(row)); home != day;
-                 home = static_cast<std::size_t>(DayOf(row))) {
-                std::swap(row, Rows[next[home]++]);
-            }
-            Rows[next[day]] = row;
-        }
-    }
 }
 
 std::vector<RunList::Distance> RunCounter::RunDistances() const {

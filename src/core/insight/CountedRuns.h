@@ -127,8 +127,6 @@ private:
     void Rank();
     int DayOf(const Row &row) const { return DateFactsOf[row.Date].Day; }
     bool Tabbed(const Row &row) const { return DateFactsOf[row.Date].Tabbed || DistanceFactsOf[row.Distance].Tabbed; }
-    // Puts the rows in day order in their own array; `starts` gives the first place of each day's rows.
-    void PlaceByDay(const std::vector<std::size_t> &starts);
     bool Before(const Row &left, const Row &right) const;
     // The tables of the runs' distances: the readings of the Distance texts, then the tabbed rows' own.
     std::vector<RunList::Distance> RunDistances() const;
