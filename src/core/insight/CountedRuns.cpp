@@ -190,23 +190,51 @@ RunList CountRuns(const LogList &list, const RowFilter &filter) {
     return CountRunsInParts(list, filter, CountingParts(list.RowCount()));
 }
 
+// Each thread counts its chunks of rows into the places of the chunk's rows in one array for all; the other
+// threads' numbers of texts are then changed to the first one's and the chunks moved together, so that the rows
+// are never held twice.
 RunList CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts, int chunk) {
+    using Row = RunCounter::Row;
+    // A chunk's first row and how many of its rows count.
+    struct Chunk {
+        int First;
+        std::size_t Rows;
+    };
+    const auto rowCount = static_cast<std::size_t>(list.RowCount());
+    std::vector<Row> rows;
+    // With room for runs inserted later (LiveRuns), so that the first one does not copy them all.
+    rows.reserve(RowsWithSpare(rowCount));
+    rows.resize(rowCount);
     std::vector<RunCounter> counters(parts);
-    const int rows = list.RowCount();
-    // The rows' room is taken here rather than by each thread, so that it comes back to the system when freed;
-    // room not written to takes no memory. The first counter's rows become the runs, with room for runs inserted
-    // later (LiveRuns), so that the first one does not copy them all.
-    for (RunCounter &counter : counters) {
-        counter.Reserve(&counter == &counters.front() ? RowsWithSpare(static_cast<std::size_t>(rows))
-                                                      : static_cast<std::size_t>(rows));
-    }
-    RunInChunks(parts, rows, chunk,
-                [&](std::size_t thread, int first, int end) { counters[thread].AddRows(list, filter, first, end); });
+    std::vector<std::vector<Chunk>> chunks(parts);
+    RunInChunks(parts, list.RowCount(), chunk, [&](std::size_t thread, int first, int end) {
+        RunCounter &counter = counters[thread];
+        counter.Rows.clear();
+        counter.AddRows(list, filter, first, end);
+        std::copy(counter.Rows.begin(), counter.Rows.end(), rows.begin() + first);
+        chunks[thread].push_back({first, counter.Rows.size()});
+    });
+    RunCounter &counted = counters.front();
     for (std::size_t part = 1; part < parts; ++part) {
-        counters.front().Merge(counters[part]);
+        const RunCounter::TextNumbers numbers = counted.TakeTexts(counters[part], 0);
+        for (const Chunk &each : chunks[part]) {
+            const auto first = rows.begin() + each.First;
+            std::transform(first, first + static_cast<std::ptrdiff_t>(each.Rows), first,
+                           [&numbers](const Row &row) { return numbers.Renumbered(row, 0); });
+        }
+        chunks.front().insert(chunks.front().end(), chunks[part].begin(), chunks[part].end());
         counters[part] = RunCounter();
     }
-    return counters.front().Finish(parts);
+    std::sort(chunks.front().begin(), chunks.front().end(),
+              [](const Chunk &left, const Chunk &right) { return left.First < right.First; });
+    auto kept = rows.begin();
+    for (const Chunk &each : chunks.front()) {
+        const auto first = rows.begin() + each.First;
+        kept = std::copy(first, first + static_cast<std::ptrdiff_t>(each.Rows), kept);
+    }
+    rows.erase(kept, rows.end());
+    counted.Rows = std::move(rows);
+    return counted.Finish(parts);
 }
 
 void RunTotals::Add(const CountedRun &run) {
@@ -371,16 +399,19 @@ std::uint32_t RunCounter::InternTime(std::string_view time) {
 }
 
 void RunCounter::Append(const RunCounter &later) {
-    Take(later, Taken);
+    const TextNumbers numbers = TakeTexts(later, Taken);
+    Rows.reserve(Rows.size() + later.Rows.size());
+    for (const Row &row : later.Rows) {
+        Rows.push_back(numbers.Renumbered(row, Taken));
+    }
     Taken += later.Taken;
 }
 
-void RunCounter::Merge(const RunCounter &other) {
-    Take(other, 0);
-    Taken = std::max(Taken, other.Taken);
+RunCounter::Row RunCounter::TextNumbers::Renumbered(const Row &row, int offset) const {
+    return {row.Row + static_cast<std::uint32_t>(offset), Dates[row.Date], Distances[row.Distance], Times[row.Time]};
 }
 
-void RunCounter::Take(const RunCounter &later, int offset) {
+RunCounter::TextNumbers RunCounter::TakeTexts(const RunCounter &other, int offset) {
     const auto remap = [](const TextPool &texts, auto intern) {
         std::vector<std::uint32_t> ids(texts.Size());
         for (std::uint32_t id = 0; id < ids.size(); ++id) {
@@ -388,20 +419,13 @@ void RunCounter::Take(const RunCounter &later, int offset) {
         }
         return ids;
     };
-    const std::vector<std::uint32_t> dates =
-        remap(later.Dates, [this](std::string_view text) { return InternDate(text); });
-    const std::vector<std::uint32_t> distances =
-        remap(later.Distances, [this](std::string_view text) { return InternDistance(text); });
-    const std::vector<std::uint32_t> times =
-        remap(later.Times, [this](std::string_view text) { return InternTime(text); });
-    Rows.reserve(Rows.size() + later.Rows.size());
-    for (const Row &row : later.Rows) {
-        Rows.push_back(
-            {row.Row + static_cast<std::uint32_t>(offset), dates[row.Date], distances[row.Distance], times[row.Time]});
+    TextNumbers numbers{remap(other.Dates, [this](std::string_view text) { return InternDate(text); }),
+                        remap(other.Distances, [this](std::string_view text) { return InternDistance(text); }),
+                        remap(other.Times, [this](std::string_view text) { return InternTime(text); })};
+    for (const TabbedDistance &tabbed : other.TabbedDistances) {
+        TabbedDistances.push_back({tabbed.Row + offset, numbers.Distances[tabbed.Text], tabbed.Counted});
     }
-    for (const TabbedDistance &tabbed : later.TabbedDistances) {
-        TabbedDistances.push_back({tabbed.Row + offset, distances[tabbed.Text], tabbed.Counted});
-    }
+    return numbers;
 }
 
 // The rows are placed by block of days, then in each block by day, then each day's few rows are sorted, the

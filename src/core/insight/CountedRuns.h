@@ -88,12 +88,8 @@ public:
     // The rows from first up to end of the list that the filter takes, numbered as in the list. A counter takes
     // the rows of one list only.
     void AddRows(const LogList &list, const RowFilter &filter, int first, int end);
-    // Room for this many rows in all, so that rows added or appended later are not copied on the way.
-    void Reserve(std::size_t rows) { Rows.reserve(rows); }
     // Adds the rows of a later part of the same file, numbered after every row this counter has taken.
     void Append(const RunCounter &later);
-    // Adds the rows another counter took from the same list, numbered as in the list.
-    void Merge(const RunCounter &other);
     // The counted runs in the statistics' order, put in order on this many threads; call once, after the last
     // row. The rows' array becomes the runs'.
     RunList Finish(std::size_t parts = 1);
@@ -119,8 +115,19 @@ private:
         std::uint32_t Text; // the row's Distance text
         UnitTotals Counted;
     };
-    // Adds the other counter's rows with their numbers moved on by `offset`.
-    void Take(const RunCounter &other, int offset);
+    // By another counter's number of each of its texts, this counter's.
+    struct TextNumbers {
+        std::vector<std::uint32_t> Dates;
+        std::vector<std::uint32_t> Distances;
+        std::vector<std::uint32_t> Times;
+
+        // A row of the other counter with this counter's numbers, its index moved on by `offset`.
+        Row Renumbered(const Row &row, int offset) const;
+    };
+    // Takes the other counter's texts, and the distances of its tabbed rows with their indexes moved on by
+    // `offset`.
+    TextNumbers TakeTexts(const RunCounter &other, int offset);
+    friend RunList CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts, int chunk);
     std::uint32_t InternDate(std::string_view date);
     std::uint32_t InternDistance(std::string_view distance);
     std::uint32_t InternTime(std::string_view time);
