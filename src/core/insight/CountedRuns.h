@@ -5,7 +5,6 @@
 #include <limits>
 #include <optional>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "insight/CountedRun.h"
@@ -127,6 +126,7 @@ private:
     // Takes the other counter's texts, and the distances of its tabbed rows with their indexes moved on by
     // `offset`.
     TextNumbers TakeTexts(const RunCounter &other, int offset);
+    // Counts the list on several threads into one array of rows.
     friend RunList CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts, int chunk);
     std::uint32_t InternDate(std::string_view date);
     std::uint32_t InternDistance(std::string_view distance);
