@@ -201,8 +201,9 @@ RunList CountRunsInParts(const LogList &list, const RowFilter &filter, std::size
         std::size_t Rows;
     };
     const auto rowCount = static_cast<std::size_t>(list.RowCount());
+    // A place for every row, of which only those of rows that count are written (and so take memory), with room
+    // for runs inserted later (LiveRuns), so that the first one does not copy them all.
     std::vector<Row> rows;
-    // With room for runs inserted later (LiveRuns), so that the first one does not copy them all.
     rows.reserve(RowsWithSpare(rowCount));
     rows.resize(rowCount);
     std::vector<RunCounter> counters(parts);

@@ -17,6 +17,13 @@ class RunList {
 public:
     // A run as kept: its row and its places in the tables.
     struct Numbers {
+        // Left unset, so that room made for runs ahead of counting them (a place for every row) takes no memory
+        // where no run is written.
+        // NOLINTNEXTLINE(modernize-use-equals-default): a defaulted one has a vector set every member to 0
+        Numbers() {}
+        Numbers(std::uint32_t row, std::uint32_t date, std::uint32_t distance, std::uint32_t time)
+            : Row(row), Date(date), Distance(distance), Time(time) {}
+
         std::uint32_t Row;
         std::uint32_t Date;
         std::uint32_t Distance;
