@@ -40,7 +40,7 @@ const pq::LogList &MillionRowLog() {
 }
 
 // The day after the log's last run, so the current streaks and this year's line have runs behind them.
-int DayAfterLastRun(const std::vector<pq::CountedRun> &runs) {
+int DayAfterLastRun(const pq::RunList &runs) {
     return runs.empty() ? 1 : runs.back().DayNumber + 1;
 }
 
@@ -77,7 +77,7 @@ void BM_CountRunsFromFile(benchmark::State &state) {
 void BM_Records(benchmark::State &state) {
     const pq::LogList &list = MillionRowLog();
     for (auto _ : state) {
-        const std::vector<pq::CountedRun> runs = pq::CountRuns(list);
+        const pq::RunList runs = pq::CountRuns(list);
         benchmark::DoNotOptimize(pq::ComputeRecords(runs, DayAfterLastRun(runs), Monday));
     }
 }
@@ -85,7 +85,7 @@ void BM_Records(benchmark::State &state) {
 void BM_Summary(benchmark::State &state) {
     const pq::LogList &list = MillionRowLog();
     for (auto _ : state) {
-        const std::vector<pq::CountedRun> runs = pq::CountRuns(list);
+        const pq::RunList runs = pq::CountRuns(list);
         benchmark::DoNotOptimize(
             pq::TotalsBetween(runs, pq::DayNumber(pq::FirstYear, 1, 1), pq::DayNumber(pq::LastYear, 12, 31)));
     }
@@ -94,7 +94,7 @@ void BM_Summary(benchmark::State &state) {
 void BM_WeeklySeries(benchmark::State &state) {
     const pq::LogList &list = MillionRowLog();
     for (auto _ : state) {
-        const std::vector<pq::CountedRun> runs = pq::CountRuns(list);
+        const pq::RunList runs = pq::CountRuns(list);
         benchmark::DoNotOptimize(pq::WeeklySeries(runs, DayAfterLastRun(runs), Monday));
     }
 }
@@ -102,7 +102,7 @@ void BM_WeeklySeries(benchmark::State &state) {
 void BM_YearOverYear(benchmark::State &state) {
     const pq::LogList &list = MillionRowLog();
     for (auto _ : state) {
-        const std::vector<pq::CountedRun> runs = pq::CountRuns(list);
+        const pq::RunList runs = pq::CountRuns(list);
         benchmark::DoNotOptimize(pq::YearOverYearSeries(runs, DayAfterLastRun(runs)));
     }
 }
@@ -110,7 +110,7 @@ void BM_YearOverYear(benchmark::State &state) {
 void BM_ConsistencyCalendar(benchmark::State &state) {
     const pq::LogList &list = MillionRowLog();
     for (auto _ : state) {
-        const std::vector<pq::CountedRun> runs = pq::CountRuns(list);
+        const pq::RunList runs = pq::CountRuns(list);
         benchmark::DoNotOptimize(pq::ConsistencySeries(runs, DayAfterLastRun(runs), Monday));
     }
 }

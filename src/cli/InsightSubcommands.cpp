@@ -165,7 +165,7 @@ void AppendTsvLine(OutputBuffer &out, const std::vector<std::string> &fields) {
 // The counted runs of a log file and the texts of their rows.
 struct LogRuns {
     RunCounter Rows;
-    std::vector<CountedRun> Runs;
+    RunList Runs;
 };
 
 // The counted runs of the log, of the --tag option's tag when one is given. Without a tag they are counted
@@ -190,12 +190,12 @@ struct PeriodLine {
     const std::optional<PeriodRecord> &Period;
 };
 
-void PrintRecordsTsv(const RunCounter &rows, const std::vector<RunRecord> &records,
+void PrintRecordsTsv(const RunCounter &rows, const RunList &runs, const std::vector<RunRecord> &records,
                      const std::vector<PeriodLine> &periods, const std::vector<Prediction> &predictions,
                      DistanceUnit unit, OutputBuffer &out) {
     for (const RunRecord &record : records) {
         out.Append(record.Label);
-        const RunTexts texts = rows.Texts(record.Run.Row);
+        const RunTexts texts = rows.Texts(runs, record.Run.Row);
         for (const std::string_view text : {texts.Date, texts.Distance, texts.Time}) {
             out.Append(FieldSeparator);
             out.AppendDecoded(text, TextStyle::Tsv);
@@ -221,7 +221,7 @@ void PrintRecordsTsv(const RunCounter &rows, const std::vector<RunRecord> &recor
     }
 }
 
-void PrintRecordsTable(const RunCounter &rows, const std::vector<RunRecord> &records,
+void PrintRecordsTable(const RunCounter &rows, const RunList &runs, const std::vector<RunRecord> &records,
                        const std::vector<PeriodLine> &periods, DistanceUnit unit, OutputBuffer &out) {
     TextTable table({{"Record", Align::Left},
                      {"Date", Align::Left},
@@ -230,7 +230,7 @@ void PrintRecordsTable(const RunCounter &rows, const std::vector<RunRecord> &rec
                      {"Pace/mi", Align::Right},
                      {"Pace/km", Align::Right}});
     for (const RunRecord &record : records) {
-        const RunTexts texts = rows.Texts(record.Run.Row);
+        const RunTexts texts = rows.Texts(runs, record.Run.Row);
         table.AddRow({std::string(record.Label), Utf8Text(texts.Date), Utf8Text(texts.Distance), Utf8Text(texts.Time),
                       PaceText(record.Run.Seconds, record.Run.Miles),
                       PaceText(record.Run.Seconds, record.Run.Kilometers)});
@@ -422,7 +422,8 @@ int RunRecords(Words words, OutputBuffer &out, OutputBuffer &err) {
         isRace = read.RaceFilter();
     }
     const RunCounter &rows = read.Runs();
-    const PersonalRecords records = ComputeRecords(read.Runs().Finish(), today, weekStart, isRace);
+    const RunList runs = read.Runs().Finish();
+    const PersonalRecords records = ComputeRecords(runs, today, weekStart, isRace);
     std::vector<RunRecord> lines = records.Best;
     if (records.Longest) {
         lines.push_back(*records.Longest);
@@ -431,10 +432,10 @@ int RunRecords(Words words, OutputBuffer &out, OutputBuffer &err) {
                                              {BiggestMonthLabel, records.BiggestMonth},
                                              {BiggestYearLabel, records.BiggestYear}};
     if (args.Has("--tsv")) {
-        PrintRecordsTsv(rows, lines, periods, records.Predictions, unit, out);
+        PrintRecordsTsv(rows, runs, lines, periods, records.Predictions, unit, out);
         return ExitSuccess;
     }
-    PrintRecordsTable(rows, lines, periods, unit, out);
+    PrintRecordsTable(rows, runs, lines, periods, unit, out);
     if (!records.Predictions.empty()) {
         PrintPredictions(records.Predictions, out);
     }

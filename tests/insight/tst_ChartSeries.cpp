@@ -121,7 +121,7 @@ void tst_ChartSeries::weeklyMatchesStatistics() {
         const std::string distance = std::to_string(static_cast<double>(random() % 2000) / 100.0).substr(0, 5);
         list.AppendRow(DayText(day) + '\t' + distance + ' ' + units[random() % 3] + "\t00:40:00\t");
     }
-    const std::vector<CountedRun> runs = CountRuns(list);
+    const RunList runs = CountRuns(list);
     QCOMPARE(runs.size(), 400U);
     std::vector<std::string> chart;
     for (const WeekBar &bar : WeeklySeries(runs, Day("2024/05/01"), weekStart)) {
@@ -283,7 +283,7 @@ void tst_ChartSeries::weeklyWithAddedRuns() {
             before.AppendRow(row);
     }
     const int today = Day("2024/10/15");
-    const std::vector<CountedRun> runs = CountRuns(list);
+    const RunList runs = CountRuns(list);
     std::vector<CountedRun> addedRuns;
     std::copy_if(runs.begin(), runs.end(), std::back_inserter(addedRuns),
                  [&](const CountedRun &run) { return run.Row >= rows - added; });

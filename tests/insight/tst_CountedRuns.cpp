@@ -90,7 +90,7 @@ void tst_CountedRuns::whichRowsCount() {
     const std::string distanceText = distance.toStdString();
     const std::string timeText = time.toStdString();
     const LogList list = RunLog({{"No Date", "1 Miles"}, {dateText.c_str(), distanceText.c_str(), timeText.c_str()}});
-    const std::vector<CountedRun> runs = CountRuns(list);
+    const RunList runs = CountRuns(list);
     QCOMPARE(runs.size(), counts ? 1U : 0U);
     if (counts) {
         QCOMPARE(runs[0].Row, 1);
@@ -115,7 +115,7 @@ void tst_CountedRuns::statisticsOrder() {
 
 void tst_CountedRuns::filterPicksRows() {
     const LogList list = RunLog({{"2024/03/01", "3 Miles"}, {"2024/03/02", "4 Miles"}, {"2024/03/03", "5 Miles"}});
-    const std::vector<CountedRun> runs = CountRuns(list, [](int row) { return row != 1; });
+    const RunList runs = CountRuns(list, [](int row) { return row != 1; });
     QCOMPARE(runs.size(), 2U);
     QCOMPARE(runs[0].Row, 0);
     QCOMPARE(runs[1].Row, 2);

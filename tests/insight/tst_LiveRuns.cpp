@@ -25,7 +25,7 @@ std::string Exact(double figure) {
 }
 
 // Runs and loads as text, every figure to the last bit: the kept ones must be those of a count made afresh.
-std::string Describe(const std::vector<CountedRun> &runs, const DailyLoads &loads) {
+std::string Describe(const RunList &runs, const DailyLoads &loads) {
     std::string text;
     for (const CountedRun &run : runs) {
         for (const double figure : {double(run.Row), double(run.DayNumber), run.Miles, run.Kilometers, run.Seconds})

@@ -313,7 +313,7 @@ void tst_PersonalRecords::addedRunsUpdateTheRecords() {
     const LogList before = RacingLog(seed, rows - added);
     const RowFilter isRace = MarkFilter(list, TagSign, std::string(RaceTag));
     const int today = Day("2024/10/15");
-    const std::vector<CountedRun> runs = CountRuns(list);
+    const RunList runs = CountRuns(list);
     std::vector<CountedRun> addedRuns;
     std::copy_if(runs.begin(), runs.end(), std::back_inserter(addedRuns),
                  [&](const CountedRun &run) { return run.Row >= rows - added; });

@@ -45,7 +45,7 @@ std::vector<CountedRun> RunsByKeys(const LogList &list, const RowFilter &filter 
 }
 
 // One line per run with every number to the last bit, so that a difference shows where it is.
-std::string Described(const std::vector<CountedRun> &runs) {
+std::string Described(const RunList &runs) {
     std::string text;
     char line[160];
     for (const CountedRun &run : runs) {
@@ -125,7 +125,7 @@ private slots:
             list.AppendEntry({"2024/03/05", "5 Kilometers", "0:20:00.0" + std::to_string(i % 10), ""});
             list.AppendEntry({"2024/03/05", "5 Kilometers", "0:19:59", ""});
         }
-        const std::vector<CountedRun> runs = CountRuns(list);
+        const RunList runs = CountRuns(list);
         QCOMPARE(runs.size(), static_cast<std::size_t>(2 * rows));
         for (int i = 0; i < rows; ++i) {
             QCOMPARE(runs[static_cast<std::size_t>(i)].Row, 2 * i + 1);
@@ -159,10 +159,10 @@ private slots:
         RunCounter counter =
             ScanBytesInParts<RunCounter>(bytes, Temp.filePath(QStringLiteral("log.pquil")).toStdString(),
                                          static_cast<std::size_t>(parts), static_cast<std::size_t>(blockSize));
-        const std::vector<CountedRun> runs = counter.Finish();
+        const RunList runs = counter.Finish();
         QCOMPARE(Described(runs), Described(RunsByKeys(list)));
         for (const CountedRun &run : runs) {
-            const RunTexts texts = counter.Texts(run.Row);
+            const RunTexts texts = counter.Texts(runs, run.Row);
             QCOMPARE(texts.Date, list.Text(run.Row, DateColumn));
             QCOMPARE(texts.Distance, list.Text(run.Row, DistanceColumn));
             QCOMPARE(texts.Time, list.Text(run.Row, TimeColumn));

@@ -17,7 +17,7 @@ int DaysInYear(int year) {
 }
 
 // The first days of the first and the last week of the series.
-std::pair<int, int> SeriesWeeks(const std::vector<CountedRun> &runs, int today, int weekStart) {
+std::pair<int, int> SeriesWeeks(const RunList &runs, int today, int weekStart) {
     return {FirstDayOfWeek(runs.front().DayNumber, weekStart),
             FirstDayOfWeek(std::max(today, runs.back().DayNumber), weekStart)};
 }
@@ -71,7 +71,7 @@ RampLevel RampOf(double distance, double average) {
     return RampLevel::None;
 }
 
-std::vector<WeekBar> WeeklySeries(const std::vector<CountedRun> &runs, int today, int weekStart) {
+std::vector<WeekBar> WeeklySeries(const RunList &runs, int today, int weekStart) {
     std::vector<WeekBar> bars;
     if (runs.empty()) {
         return bars;
@@ -90,7 +90,7 @@ std::vector<WeekBar> WeeklySeries(const std::vector<CountedRun> &runs, int today
 
 // A week's runs are next to each other in the runs' order, so its totals added up again equal those of a walk
 // over every run.
-std::vector<WeekBar> WeeklySeriesWithAddedRuns(std::vector<WeekBar> bars, const std::vector<CountedRun> &runs,
+std::vector<WeekBar> WeeklySeriesWithAddedRuns(std::vector<WeekBar> bars, const RunList &runs,
                                                const std::vector<CountedRun> &added, int today, int weekStart) {
     if (runs.empty() || bars.empty() ||
         SeriesWeeks(runs, today, weekStart) != std::pair(bars.front().FirstDay, bars.back().FirstDay)) {
@@ -114,7 +114,7 @@ void KeepLastWeeks(std::vector<WeekBar> &bars, int today, int weekStart, std::si
     }
 }
 
-YearOverYear YearOverYearSeries(const std::vector<CountedRun> &runs, int today) {
+YearOverYear YearOverYearSeries(const RunList &runs, int today) {
     YearOverYear series;
     const CalendarDate todayDate = DateOfDayNumber(today);
     series.CurrentYear = todayDate.Year;
@@ -161,7 +161,7 @@ YearOverYear YearOverYearSeries(const std::vector<CountedRun> &runs, int today) 
     return series;
 }
 
-ConsistencyCalendar ConsistencySeries(const std::vector<CountedRun> &runs, int today, int weekStart) {
+ConsistencyCalendar ConsistencySeries(const RunList &runs, int today, int weekStart) {
     ConsistencyCalendar calendar;
     calendar.FirstDay = FirstDayOfWeek(today, weekStart) - (CalendarWeeks - 1) * DaysPerWeek;
     calendar.LastDay = today;

@@ -36,11 +36,11 @@ struct WeekBar {
 // TrailingWeeks of them. A bar's ramp is judged only when the TrailingWeeks before it all lie in its history,
 // which starts with the week of the first run and again with the week of the first run after BreakWeeks or more
 // weeks without one: a log's first weeks and the weeks back from a break are not measured against empty ones.
-std::vector<WeekBar> WeeklySeries(const std::vector<CountedRun> &runs, int today, int weekStart);
+std::vector<WeekBar> WeeklySeries(const RunList &runs, int today, int weekStart);
 // The weekly series of `runs` after runs were added at the end of the log, from the series before them (of the
 // same today and weekStart): `runs` holds the added runs already, every other run is as it was. The same as
 // WeeklySeries over `runs`, with only the added runs' weeks added up again.
-std::vector<WeekBar> WeeklySeriesWithAddedRuns(std::vector<WeekBar> bars, const std::vector<CountedRun> &runs,
+std::vector<WeekBar> WeeklySeriesWithAddedRuns(std::vector<WeekBar> bars, const RunList &runs,
                                                const std::vector<CountedRun> &added, int today, int weekStart);
 
 // Keeps the last `count` weeks through the week of today (all of them through it for a count of 0): weeks after
@@ -66,7 +66,7 @@ struct YearOverYear {
     double OnPaceKilometers = 0;
 };
 
-YearOverYear YearOverYearSeries(const std::vector<CountedRun> &runs, int today);
+YearOverYear YearOverYearSeries(const RunList &runs, int today);
 
 struct ConsistencyCalendar {
     int FirstDay = 0;            // the first day of the first week shown; may lie before 1980 (day 1)
@@ -76,6 +76,6 @@ struct ConsistencyCalendar {
     Streaks DayAndWeekStreaks;
 };
 
-ConsistencyCalendar ConsistencySeries(const std::vector<CountedRun> &runs, int today, int weekStart);
+ConsistencyCalendar ConsistencySeries(const RunList &runs, int today, int weekStart);
 
 } // namespace pq

@@ -83,6 +83,41 @@ template <class Less> std::vector<std::uint32_t> DenseRanks(const TextPool &text
     return ranks;
 }
 
+// Days are placed in blocks of this many (a power of two), first by block over all rows, then by day within each
+// block, so that each pass writes to few enough places at once to find them in the cache.
+constexpr int DayBlockBits = 8;
+constexpr std::size_t DaysPerBlock = std::size_t{1} << DayBlockBits;
+// The blocks a thread takes at a time.
+constexpr int DayBlocksPerChunk = 4;
+
+constexpr std::size_t BlockOf(int day) {
+    return static_cast<std::size_t>(day) >> DayBlockBits;
+}
+
+// Puts the items from first up to last in the order of their keys (below `keys`) in their own array: the items of
+// each key are counted, then each item is swapped into the next free place of its key until the place being
+// filled gets an item of its own key (an American flag pass). Gives the first place of each key's items, and the
+// end.
+template <class Item, class Key>
+std::vector<std::size_t> PlaceByKey(Item *first, Item *last, std::size_t keys, Key key) {
+    std::vector<std::size_t> starts(keys + 1, 0);
+    for (const Item *item = first; item != last; ++item) {
+        ++starts[key(*item) + 1];
+    }
+    std::partial_sum(starts.begin(), starts.end(), starts.begin());
+    std::vector<std::size_t> next(starts.begin(), starts.end() - 1);
+    for (std::size_t place = 0; place < keys; ++place) {
+        for (; next[place] < starts[place + 1]; ++next[place]) {
+            Item item = first[next[place]];
+            for (std::size_t home = key(item); home != place; home = key(item)) {
+                std::swap(item, first[next[home]++]);
+            }
+            first[next[place]] = item;
+        }
+    }
+    return starts;
+}
+
 // The part of a row's key after its day number and weekday, which orders the rows of one day.
 std::string KeyTail(const RunTexts &texts) {
     std::string tail(texts.Date);
@@ -151,25 +186,56 @@ bool RunBefore(const LogList &list, const CountedRun &left, const CountedRun &ri
     return left.Row < right.Row;
 }
 
-std::vector<CountedRun> CountRuns(const LogList &list, const RowFilter &filter) {
+RunList CountRuns(const LogList &list, const RowFilter &filter) {
     return CountRunsInParts(list, filter, CountingParts(list.RowCount()));
 }
 
-std::vector<CountedRun> CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts, int chunk) {
+// Each thread counts its chunks of rows into the places of the chunk's rows in one array for all; the other
+// threads' numbers of texts are then changed to the first one's and the chunks moved together, so that the rows
+// are never held twice.
+RunList CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts, int chunk) {
+    using Row = RunCounter::Row;
+    // A chunk's first row and how many of its rows count.
+    struct Chunk {
+        int First;
+        std::size_t Rows;
+    };
+    const auto rowCount = static_cast<std::size_t>(list.RowCount());
+    // A place for every row, of which only those of rows that count are written (and so take memory), with room
+    // for runs inserted later (LiveRuns), so that the first one does not copy them all.
+    std::vector<Row> rows;
+    rows.reserve(RowsWithSpare(rowCount));
+    rows.resize(rowCount);
     std::vector<RunCounter> counters(parts);
-    const int rows = list.RowCount();
-    // The rows' room is taken here rather than by each thread, so that it comes back to the system when freed;
-    // room not written to takes no memory.
-    for (RunCounter &counter : counters) {
-        counter.Reserve(static_cast<std::size_t>(rows));
-    }
-    RunInChunks(parts, rows, chunk,
-                [&](std::size_t thread, int first, int end) { counters[thread].AddRows(list, filter, first, end); });
+    std::vector<std::vector<Chunk>> chunks(parts);
+    RunInChunks(parts, list.RowCount(), chunk, [&](std::size_t thread, int first, int end) {
+        RunCounter &counter = counters[thread];
+        counter.Rows.clear();
+        counter.AddRows(list, filter, first, end);
+        std::copy(counter.Rows.begin(), counter.Rows.end(), rows.begin() + first);
+        chunks[thread].push_back({first, counter.Rows.size()});
+    });
+    RunCounter &counted = counters.front();
     for (std::size_t part = 1; part < parts; ++part) {
-        counters.front().Merge(counters[part]);
+        const RunCounter::TextNumbers numbers = counted.TakeTexts(counters[part], 0);
+        for (const Chunk &each : chunks[part]) {
+            const auto first = rows.begin() + each.First;
+            std::transform(first, first + static_cast<std::ptrdiff_t>(each.Rows), first,
+                           [&numbers](const Row &row) { return numbers.Renumbered(row, 0); });
+        }
+        chunks.front().insert(chunks.front().end(), chunks[part].begin(), chunks[part].end());
         counters[part] = RunCounter();
     }
-    return counters.front().Finish(parts);
+    std::sort(chunks.front().begin(), chunks.front().end(),
+              [](const Chunk &left, const Chunk &right) { return left.First < right.First; });
+    auto kept = rows.begin();
+    for (const Chunk &each : chunks.front()) {
+        const auto first = rows.begin() + each.First;
+        kept = std::copy(first, first + static_cast<std::ptrdiff_t>(each.Rows), kept);
+    }
+    rows.erase(kept, rows.end());
+    counted.Rows = std::move(rows);
+    return counted.Finish(parts);
 }
 
 void RunTotals::Add(const CountedRun &run) {
@@ -190,12 +256,12 @@ double RunTotals::PacePerMile() const {
     return PacedMiles > 0 ? PacedSeconds / PacedMiles : 0;
 }
 
-std::vector<CountedRun>::const_iterator FirstRunFrom(const std::vector<CountedRun> &runs, int dayNumber) {
+RunList::const_iterator FirstRunFrom(const RunList &runs, int dayNumber) {
     return std::lower_bound(runs.begin(), runs.end(), dayNumber,
                             [](const CountedRun &run, int day) { return run.DayNumber < day; });
 }
 
-RunTotals TotalsBetween(const std::vector<CountedRun> &runs, int firstDay, int lastDay) {
+RunTotals TotalsBetween(const RunList &runs, int firstDay, int lastDay) {
     RunTotals totals;
     for (auto run = FirstRunFrom(runs, firstDay); run != runs.end() && run->DayNumber <= lastDay; ++run) {
         totals.Add(*run);
@@ -221,8 +287,8 @@ void RunCounter::AddRow(int row, std::string_view date, std::string_view distanc
             return;
         }
         const std::uint32_t distanceId = InternDistance(distance);
-        if (Readings[distanceId]) {
-            Rows.push_back({dateId, distanceId, InternTime(time), static_cast<std::uint32_t>(row), 0});
+        if (DistanceFactsOf[distanceId].Reading) {
+            Rows.push_back({static_cast<std::uint32_t>(row), dateId, distanceId, InternTime(time)});
         }
         return;
     }
@@ -232,8 +298,9 @@ void RunCounter::AddRow(int row, std::string_view date, std::string_view distanc
     AppendRowKey(key, facts.Day, date, distance, time);
     const RowKeyFields fields = ReadRowKey(key);
     if (const std::optional<UnitTotals> counted = CountedRunDistance(fields.Date, fields.Distance)) {
-        TabbedDistances.emplace_back(row, *counted);
-        Rows.push_back({dateId, InternDistance(distance), InternTime(time), static_cast<std::uint32_t>(row), 1});
+        const std::uint32_t distanceId = InternDistance(distance);
+        TabbedDistances.push_back({row, distanceId, *counted});
+        Rows.push_back({static_cast<std::uint32_t>(row), dateId, distanceId, InternTime(time)});
     }
 }
 
@@ -286,12 +353,12 @@ void RunCounter::AddRows(const LogList &list, const RowFilter &filter, int first
             addByTexts(row);
             continue;
         }
-        if (!facts.Counts || !Readings[distance - 1]) {
+        if (!facts.Counts || !DistanceFactsOf[distance - 1].Reading) {
             continue;
         }
         const std::uint32_t time =
             known(ListTimes, row, TimeColumn, [this](std::string_view text) { return InternTime(text) + 1; });
-        Rows.push_back({date - 1, distance - 1, time - 1, static_cast<std::uint32_t>(row), 0});
+        Rows.push_back({static_cast<std::uint32_t>(row), date - 1, distance - 1, time - 1});
     }
     Taken = std::max(Taken, end);
 }
@@ -305,7 +372,7 @@ std::uint32_t RunCounter::InternDate(std::string_view date) {
     const std::uint32_t id = Dates.Intern(date);
     if (id == known) {
         CivilDate civil;
-        DateFactsOf.push_back({KeyDayNumber(date).value_or(-1), ReadDateText(date, civil)});
+        DateFactsOf.push_back({KeyDayNumber(date).value_or(-1), ReadDateText(date, civil), HasTab(date)});
     }
     if (slot) {
         UsualDateIds.resize(UsualDateSlots, 0);
@@ -318,7 +385,7 @@ std::uint32_t RunCounter::InternDistance(std::string_view distance) {
     const std::size_t known = Distances.Size();
     const std::uint32_t id = Distances.Intern(distance);
     if (id == known) {
-        Readings.push_back(RunDistance(KeyDistance(distance)));
+        DistanceFactsOf.push_back({RunDistance(KeyDistance(distance)), HasTab(KeyDistance(distance))});
     }
     return id;
 }
@@ -333,16 +400,19 @@ std::uint32_t RunCounter::InternTime(std::string_view time) {
 }
 
 void RunCounter::Append(const RunCounter &later) {
-    Take(later, Taken);
+    const TextNumbers numbers = TakeTexts(later, Taken);
+    Rows.reserve(Rows.size() + later.Rows.size());
+    for (const Row &row : later.Rows) {
+        Rows.push_back(numbers.Renumbered(row, Taken));
+    }
     Taken += later.Taken;
 }
 
-void RunCounter::Merge(const RunCounter &other) {
-    Take(other, 0);
-    Taken = std::max(Taken, other.Taken);
+RunCounter::Row RunCounter::TextNumbers::Renumbered(const Row &row, int offset) const {
+    return {row.Row + static_cast<std::uint32_t>(offset), Dates[row.Date], Distances[row.Distance], Times[row.Time]};
 }
 
-void RunCounter::Take(const RunCounter &later, int offset) {
+RunCounter::TextNumbers RunCounter::TakeTexts(const RunCounter &other, int offset) {
     const auto remap = [](const TextPool &texts, auto intern) {
         std::vector<std::uint32_t> ids(texts.Size());
         for (std::uint32_t id = 0; id < ids.size(); ++id) {
@@ -350,72 +420,84 @@ void RunCounter::Take(const RunCounter &later, int offset) {
         }
         return ids;
     };
-    const std::vector<std::uint32_t> dates =
-        remap(later.Dates, [this](std::string_view text) { return InternDate(text); });
-    const std::vector<std::uint32_t> distances =
-        remap(later.Distances, [this](std::string_view text) { return InternDistance(text); });
-    const std::vector<std::uint32_t> times =
-        remap(later.Times, [this](std::string_view text) { return InternTime(text); });
-    Rows.reserve(Rows.size() + later.Rows.size());
-    for (const Row &row : later.Rows) {
-        Rows.push_back({dates[row.Date], distances[row.Distance], times[row.Time],
-                        row.Index + static_cast<std::uint32_t>(offset), row.Tabbed});
+    TextNumbers numbers{remap(other.Dates, [this](std::string_view text) { return InternDate(text); }),
+                        remap(other.Distances, [this](std::string_view text) { return InternDistance(text); }),
+                        remap(other.Times, [this](std::string_view text) { return InternTime(text); })};
+    for (const TabbedDistance &tabbed : other.TabbedDistances) {
+        TabbedDistances.push_back({tabbed.Row + offset, numbers.Distances[tabbed.Text], tabbed.Counted});
     }
-    for (const auto &[row, distance] : later.TabbedDistances) {
-        TabbedDistances.emplace_back(row + offset, distance);
-    }
+    return numbers;
 }
 
-// The rows are placed by day (counted per day first), then each day's few rows are sorted and turned into runs,
-// the days shared out among the threads.
-std::vector<CountedRun> RunCounter::Finish(std::size_t parts) {
+// The rows are placed by block of days, then in each block by day, then each day's few rows are sorted, the
+// blocks shared out among the threads. The rows' array is handed to the runs as it is: only a tabbed row's
+// distance is renumbered, to its own entry after the texts' readings.
+RunList RunCounter::Finish(std::size_t parts) {
     Rank();
-    std::vector<std::size_t> starts(static_cast<std::size_t>(LargestKeyDayNumber) + 2, 0);
-    for (const Row &row : Rows) {
-        ++starts[static_cast<std::size_t>(DayOf(row)) + 1];
-    }
-    std::partial_sum(starts.begin(), starts.end(), starts.begin());
-    std::vector<Row> placed(Rows.size());
-    {
-        std::vector<std::size_t> next(starts.begin(), starts.end() - 1);
-        for (const Row &row : Rows) {
-            placed[next[static_cast<std::size_t>(DayOf(row))]++] = row;
-        }
-    }
-    Rows = std::move(placed);
-    // With room for runs inserted later (LiveRuns), so that the first one does not copy them all.
-    std::vector<CountedRun> runs;
-    runs.reserve(RowsWithSpare(Rows.size()));
-    runs.resize(Rows.size());
-    RunInChunks(parts, static_cast<int>(starts.size() - 1), CountingChunk, [&](std::size_t, int firstDay, int endDay) {
-        const auto at = [this](std::size_t place) { return Rows.begin() + static_cast<std::ptrdiff_t>(place); };
-        const auto first = static_cast<std::size_t>(firstDay);
-        const auto end = static_cast<std::size_t>(endDay);
-        for (std::size_t day = first; day < end; ++day) {
-            if (starts[day + 1] - starts[day] > 1) {
-                std::sort(at(starts[day]), at(starts[day + 1]),
-                          [this](const Row &left, const Row &right) { return Before(left, right); });
+    const auto blockOf = [this](const Row &row) { return BlockOf(DayOf(row)); };
+    const std::vector<std::size_t> blockStarts =
+        PlaceByKey(Rows.data(), Rows.data() + Rows.size(), BlockOf(LargestKeyDayNumber) + 1, blockOf);
+    const auto blocks = static_cast<int>(blockStarts.size() - 1);
+    RunInChunks(parts, blocks, DayBlocksPerChunk, [&](std::size_t, int firstBlock, int endBlock) {
+        for (auto block = static_cast<std::size_t>(firstBlock); block < static_cast<std::size_t>(endBlock); ++block) {
+            Row *const first = Rows.data() + blockStarts[block];
+            if (blockStarts[block + 1] - blockStarts[block] < 2) {
+                continue;
+            }
+            const std::vector<std::size_t> dayStarts =
+                PlaceByKey(first, Rows.data() + blockStarts[block + 1], DaysPerBlock, [this](const Row &row) {
+                    return static_cast<std::size_t>(DayOf(row)) & (DaysPerBlock - 1);
+                });
+            for (std::size_t day = 0; day < DaysPerBlock; ++day) {
+                if (dayStarts[day + 1] - dayStarts[day] > 1) {
+                    std::sort(first + dayStarts[day], first + dayStarts[day + 1],
+                              [this](const Row &left, const Row &right) { return Before(left, right); });
+                }
             }
         }
-        for (std::size_t place = starts[first]; place < starts[end]; ++place) {
-            runs[place] = RunOf(Rows[place]);
-        }
     });
-    return runs;
-}
-
-CountedRun RunCounter::RunOf(const Row &row) const {
-    const UnitTotals &distance = DistanceOf(row);
-    return {static_cast<int>(row.Index), DayOf(row), distance.Miles, distance.Kilometers, SecondsOf[row.Time]};
-}
-
-RunTexts RunCounter::Texts(int row) const {
-    const auto found =
-        std::find_if(Rows.begin(), Rows.end(), [row](const Row &kept) { return static_cast<int>(kept.Index) == row; });
-    if (found == Rows.end()) {
-        return {};
+    std::vector<RunList::Distance> distances = RunDistances();
+    if (!TabbedDistances.empty()) {
+        for (Row &row : Rows) {
+            if (Tabbed(row)) {
+                const auto found =
+                    std::lower_bound(TabbedDistances.begin(), TabbedDistances.end(), static_cast<int>(row.Row),
+                                     [](const TabbedDistance &entry, int index) { return entry.Row < index; });
+                row.Distance = static_cast<std::uint32_t>(DistanceFactsOf.size() +
+                                                          static_cast<std::size_t>(found - TabbedDistances.begin()));
+            }
+        }
     }
-    return {Dates.Text(found->Date), Distances.Text(found->Distance), Times.Text(found->Time)};
+    std::vector<int> days(DateFactsOf.size());
+    std::transform(DateFactsOf.begin(), DateFactsOf.end(), days.begin(),
+                   [](const DateFacts &facts) { return facts.Day; });
+    return {std::move(Rows), std::move(days), std::move(distances), std::move(SecondsOf)};
+}
+
+std::vector<RunList::Distance> RunCounter::RunDistances() const {
+    std::vector<RunList::Distance> distances;
+    distances.reserve(DistanceFactsOf.size() + TabbedDistances.size());
+    for (const DistanceFacts &facts : DistanceFactsOf) {
+        const UnitTotals reading = facts.Reading.value_or(UnitTotals{});
+        distances.push_back({reading.Miles, reading.Kilometers});
+    }
+    for (const TabbedDistance &tabbed : TabbedDistances) {
+        distances.push_back({tabbed.Counted.Miles, tabbed.Counted.Kilometers});
+    }
+    return distances;
+}
+
+RunTexts RunCounter::Texts(const RunList &runs, int row) const {
+    for (std::size_t place = 0; place < runs.size(); ++place) {
+        const Row &run = runs.NumbersAt(place);
+        if (static_cast<int>(run.Row) == row) {
+            const std::uint32_t distance = run.Distance < DistanceFactsOf.size()
+                                               ? run.Distance
+                                               : TabbedDistances[run.Distance - DistanceFactsOf.size()].Text;
+            return {Dates.Text(run.Date), Distances.Text(distance), Times.Text(run.Time)};
+        }
+    }
+    return {};
 }
 
 void RunCounter::Rank() {
@@ -427,16 +509,15 @@ void RunCounter::Rank() {
     TimeRank =
         DenseRanks(Times, [](std::string_view left, std::string_view right) { return KeyTime(left) < KeyTime(right); });
     std::sort(TabbedDistances.begin(), TabbedDistances.end(),
-              [](const auto &left, const auto &right) { return left.first < right.first; });
+              [](const TabbedDistance &left, const TabbedDistance &right) { return left.Row < right.Row; });
 }
 
 // For rows without a tab in their key's Date and Distance texts the ranks order them as their keys' texts do;
 // equal keys keep list order.
 bool RunCounter::Before(const Row &left, const Row &right) const {
-    if (!left.Tabbed && !right.Tabbed) {
+    if (TabbedDistances.empty() || (!Tabbed(left) && !Tabbed(right))) {
         const auto rank = [this](const Row &row) {
-            return std::make_tuple(DateRank[row.Date], DistanceRank[row.Distance], TimeRank[row.Time],
-                                   static_cast<std::uint32_t>(row.Index));
+            return std::make_tuple(DateRank[row.Date], DistanceRank[row.Distance], TimeRank[row.Time], row.Row);
         };
         return rank(left) < rank(right);
     }
@@ -446,16 +527,7 @@ bool RunCounter::Before(const Row &left, const Row &right) const {
     if (const int order = KeyTail(texts(left)).compare(KeyTail(texts(right))); order != 0) {
         return order < 0;
     }
-    return left.Index < right.Index;
-}
-
-const UnitTotals &RunCounter::DistanceOf(const Row &row) const {
-    if (!row.Tabbed) {
-        return *Readings[row.Distance];
-    }
-    const auto found = std::lower_bound(TabbedDistances.begin(), TabbedDistances.end(), static_cast<int>(row.Index),
-                                        [](const auto &entry, int index) { return entry.first < index; });
-    return found->second;
+    return left.Row < right.Row;
 }
 
 } // namespace pq

@@ -5,10 +5,11 @@
 #include <limits>
 #include <optional>
 #include <string_view>
-#include <utility>
 #include <vector>
 
+#include "insight/CountedRun.h"
 #include "insight/PartThreads.h"
+#include "insight/RunList.h"
 #include "log/RowSink.h"
 #include "log/TextPool.h"
 #include "stats/PeriodTotals.h"
@@ -16,17 +17,6 @@
 namespace pq {
 
 class LogList;
-
-// One row of the log that counts as a run: its Date passes the date rules, its Distance has a number and a unit
-// word the statistics recognise. Distances are the row's contributions to the statistics' mile and kilometer
-// totals; the time is its Time text read as hours:minutes:seconds.
-struct CountedRun {
-    int Row = 0; // index in the log list
-    int DayNumber = 0;
-    double Miles = 0;
-    double Kilometers = 0;
-    double Seconds = 0;
-};
 
 // A row is a run that counts when its Date passes the date rules (a real yyyy/mm/dd date) and its Distance has a
 // number and a unit word the statistics recognise. The run's distance in all three units, or nothing.
@@ -42,10 +32,9 @@ using RowFilter = std::function<bool(int row)>;
 // The counted rows in the statistics' order: by date, rows of one day by their Distance and Time texts, then in
 // list order. Totals formed in this order equal the statistics' to the last bit. A big list is counted a part on
 // each core (CountingParts).
-std::vector<CountedRun> CountRuns(const LogList &list, const RowFilter &filter = {});
+RunList CountRuns(const LogList &list, const RowFilter &filter = {});
 // The same, counted and put in order on this many threads, which take this many rows at a time.
-std::vector<CountedRun> CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts,
-                                         int chunk = CountingChunk);
+RunList CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts, int chunk = CountingChunk);
 
 // The run of one row at this index of a list as CountRuns counts it, or nothing when the row is not a run that
 // counts.
@@ -71,10 +60,10 @@ struct RunTotals {
 };
 
 // The first run on or after the day.
-std::vector<CountedRun>::const_iterator FirstRunFrom(const std::vector<CountedRun> &runs, int dayNumber);
+RunList::const_iterator FirstRunFrom(const RunList &runs, int dayNumber);
 
 // The totals of the runs from the first day through the last, both included.
-RunTotals TotalsBetween(const std::vector<CountedRun> &runs, int firstDay, int lastDay);
+RunTotals TotalsBetween(const RunList &runs, int firstDay, int lastDay);
 
 // A row's Date, Distance and Time texts as they stand in the log.
 struct RunTexts {
@@ -98,42 +87,56 @@ public:
     // The rows from first up to end of the list that the filter takes, numbered as in the list. A counter takes
     // the rows of one list only.
     void AddRows(const LogList &list, const RowFilter &filter, int first, int end);
-    // Room for this many rows in all, so that rows added or appended later are not copied on the way.
-    void Reserve(std::size_t rows) { Rows.reserve(rows); }
     // Adds the rows of a later part of the same file, numbered after every row this counter has taken.
     void Append(const RunCounter &later);
-    // Adds the rows another counter took from the same list, numbered as in the list.
-    void Merge(const RunCounter &other);
     // The counted runs in the statistics' order, put in order on this many threads; call once, after the last
-    // row.
-    std::vector<CountedRun> Finish(std::size_t parts = 1);
-    // The texts of a counted row, after Finish.
-    RunTexts Texts(int row) const;
+    // row. The rows' array becomes the runs'.
+    RunList Finish(std::size_t parts = 1);
+    // The texts of a counted row, from the runs Finish gave.
+    RunTexts Texts(const RunList &runs, int row) const;
 
 private:
-    // A row whose key has no tab inside its Date or cut Distance text is put in order by the ranks of its texts;
-    // any other row, rare, by its key's texts. Such a row's counted distance is kept beside the rows.
-    struct Row {
-        std::uint32_t Date;
-        std::uint32_t Distance;
-        std::uint32_t Time;
-        std::uint32_t Index : 31;
-        std::uint32_t Tabbed : 1;
-    };
+    // A row taken is kept as its run will be: its index and the numbers of its Date, Distance and Time texts. A
+    // row whose key has no tab inside its Date or cut Distance text is put in order by the ranks of its texts; any
+    // other row, rare, by its key's texts. Such a row's counted distance is kept beside the rows.
+    using Row = RunList::Numbers;
     struct DateFacts {
         int Day;     // -1 when the text gives a row no key
         bool Counts; // a real date by the date rules
+        bool Tabbed; // a tab inside makes a row's key be composed
     };
-    // Adds the other counter's rows with their numbers moved on by `offset`.
-    void Take(const RunCounter &other, int offset);
+    struct DistanceFacts {
+        std::optional<UnitTotals> Reading; // of the text cut as in a key
+        bool Tabbed;                       // a tab inside the cut text makes a row's key be composed
+    };
+    struct TabbedDistance {
+        int Row;
+        std::uint32_t Text; // the row's Distance text
+        UnitTotals Counted;
+    };
+    // By another counter's number of each of its texts, this counter's.
+    struct TextNumbers {
+        std::vector<std::uint32_t> Dates;
+        std::vector<std::uint32_t> Distances;
+        std::vector<std::uint32_t> Times;
+
+        // A row of the other counter with this counter's numbers, its index moved on by `offset`.
+        Row Renumbered(const Row &row, int offset) const;
+    };
+    // Takes the other counter's texts, and the distances of its tabbed rows with their indexes moved on by
+    // `offset`.
+    TextNumbers TakeTexts(const RunCounter &other, int offset);
+    // Counts the list on several threads into one array of rows.
+    friend RunList CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts, int chunk);
     std::uint32_t InternDate(std::string_view date);
     std::uint32_t InternDistance(std::string_view distance);
     std::uint32_t InternTime(std::string_view time);
     void Rank();
     int DayOf(const Row &row) const { return DateFactsOf[row.Date].Day; }
-    CountedRun RunOf(const Row &row) const;
+    bool Tabbed(const Row &row) const { return DateFactsOf[row.Date].Tabbed || DistanceFactsOf[row.Distance].Tabbed; }
     bool Before(const Row &left, const Row &right) const;
-    const UnitTotals &DistanceOf(const Row &row) const;
+    // The tables of the runs' distances: the readings of the Distance texts, then the tabbed rows' own.
+    std::vector<RunList::Distance> RunDistances() const;
 
     std::vector<Row> Rows;
     int Taken = 0;
@@ -141,14 +144,14 @@ private:
     TextPool Distances;
     TextPool Times;
     std::vector<DateFacts> DateFactsOf;
-    std::vector<std::uint32_t> UsualDateIds;         // a usual date's number plus one by its slot, 0 for none yet
-    std::vector<std::optional<UnitTotals>> Readings; // of the Distance text cut as in a key
+    std::vector<std::uint32_t> UsualDateIds; // a usual date's number plus one by its slot, 0 for none yet
+    std::vector<DistanceFacts> DistanceFactsOf;
     std::vector<double> SecondsOf;
     // Ranks in the key's order: the Date text, the Distance text cut as in a key, the Time text likewise.
     std::vector<std::uint32_t> DateRank;
     std::vector<std::uint32_t> DistanceRank;
     std::vector<std::uint32_t> TimeRank;
-    std::vector<std::pair<int, UnitTotals>> TabbedDistances; // by row
+    std::vector<TabbedDistance> TabbedDistances; // by row
     // The list whose rows AddRows takes, and for each of its texts (by the list's number) this counter's number
     // plus one, TabbedText for a text that makes its row's key be composed, or 0 when not met yet.
     static constexpr std::uint32_t TabbedText = std::numeric_limits<std::uint32_t>::max();

@@ -85,7 +85,7 @@ void GoalPeriodDays(const Goal &goal, int today, int weekStart, int &firstDay, i
     }
 }
 
-GoalProgress ComputeGoalProgress(const Goal &goal, const std::vector<CountedRun> &runs, int today, int weekStart) {
+GoalProgress ComputeGoalProgress(const Goal &goal, const RunList &runs, int today, int weekStart) {
     GoalProgress progress;
     GoalPeriodDays(goal, today, weekStart, progress.FirstDay, progress.LastDay);
     progress.Label = PeriodLabel(goal, progress.FirstDay, progress.LastDay);
@@ -114,7 +114,7 @@ GoalProgress ComputeGoalProgress(const Goal &goal, const std::vector<CountedRun>
 std::vector<GoalProgress> ComputeGoals(const LogList &list, const LogProfile &profile, int today, int chartWeekStart) {
     const int weekStart = profile.WeekStart.value_or(chartWeekStart);
     // The runs are counted once for every goal without a tag and once for each tag.
-    std::map<std::string, std::vector<CountedRun>> runsByTag;
+    std::map<std::string, RunList> runsByTag;
     std::vector<GoalProgress> goals;
     goals.reserve(profile.Goals.size());
     for (const Goal &goal : profile.Goals) {

@@ -29,7 +29,7 @@ struct GoalProgress {
 void GoalPeriodDays(const Goal &goal, int today, int weekStart, int &firstDay, int &lastDay);
 
 // A goal's progress from its runs (counted with its tag already) on the day today.
-GoalProgress ComputeGoalProgress(const Goal &goal, const std::vector<CountedRun> &runs, int today, int weekStart);
+GoalProgress ComputeGoalProgress(const Goal &goal, const RunList &runs, int today, int weekStart);
 
 // Every goal of the profile on the day today, in the file's order. Weeks begin on the profile's week-start, else
 // on chartWeekStart.

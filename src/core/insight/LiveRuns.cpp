@@ -33,9 +33,7 @@ std::vector<CountedRun> LiveRuns::RowsInserted(int first, int last) {
     // Rows added at the end, as the window adds them, move no row.
     const bool appended = last == List.RowCount() - 1;
     if (!appended) {
-        for (CountedRun &run : Counted) {
-            run.Row += run.Row >= first ? count : 0;
-        }
+        Counted.MoveRows(first, count);
     }
     std::vector<CountedRun> inserted;
     for (int row = first; row <= last; ++row) {
@@ -62,7 +60,7 @@ void LiveRuns::RowsAboutToBeRemoved(int first, int last) {
                     return RunBefore(List, left, right);
                 });
             if (found != end && found->Row == row) {
-                Counted.erase(found);
+                Counted.Erase(found);
             }
         }
     }
@@ -71,9 +69,7 @@ void LiveRuns::RowsAboutToBeRemoved(int first, int last) {
 void LiveRuns::RowsRemoved(int first, int last) {
     const int count = last - first + 1;
     if (first < List.RowCount()) {
-        for (CountedRun &run : Counted) {
-            run.Row -= run.Row > last ? count : 0;
-        }
+        Counted.MoveRows(last + 1, -count);
     }
     if (!LoadsKept) {
         return;
@@ -103,8 +99,7 @@ std::optional<CountedRun> LiveRuns::RunOf(int row) const {
     return CountedRunOf(row, List.Text(row, DateColumn), List.Text(row, DistanceColumn), List.Text(row, TimeColumn));
 }
 
-std::pair<std::vector<CountedRun>::iterator, std::vector<CountedRun>::iterator>
-LiveRuns::DayRuns(const CountedRun &run) {
+std::pair<RunList::const_iterator, RunList::const_iterator> LiveRuns::DayRuns(const CountedRun &run) const {
     return std::equal_range(Counted.begin(), Counted.end(), run, [](const CountedRun &left, const CountedRun &right) {
         return left.DayNumber < right.DayNumber;
     });
@@ -115,7 +110,7 @@ std::optional<CountedRun> LiveRuns::InsertRun(int row) {
     const std::optional<CountedRun> run = RunOf(row);
     if (run) {
         const auto [begin, end] = DayRuns(*run);
-        Counted.insert(std::upper_bound(begin, end, *run,
+        Counted.Insert(std::upper_bound(begin, end, *run,
                                         [this](const CountedRun &left, const CountedRun &right) {
                                             return RunBefore(List, left, right);
                                         }),

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "insight/CountedRuns.h"
+#include "insight/RunList.h"
 #include "insight/TrainingLoad.h"
 
 namespace pq {
@@ -28,7 +29,7 @@ public:
     void RowsAboutToBeRemoved(int first, int last);
     void RowsRemoved(int first, int last);
 
-    const std::vector<CountedRun> &Runs() const { return Counted; }
+    const RunList &Runs() const { return Counted; }
     const RowFilter &Filter() const { return Taken; }
     // The daily loads of the rows the filter takes: counted when first asked for, and kept from then on.
     const DailyLoads &Loads();
@@ -37,7 +38,7 @@ private:
     // The row's run when the filter takes it and it counts.
     std::optional<CountedRun> RunOf(int row) const;
     // The runs of the run's day, which are next to each other.
-    std::pair<std::vector<CountedRun>::iterator, std::vector<CountedRun>::iterator> DayRuns(const CountedRun &run);
+    std::pair<RunList::const_iterator, RunList::const_iterator> DayRuns(const CountedRun &run) const;
     // Inserts the row's run, when it has one that counts, and gives it.
     std::optional<CountedRun> InsertRun(int row);
     // Reads what a load takes from each of the list's Date, Time and Notes texts, notes the day of each row's
@@ -57,7 +58,7 @@ private:
 
     const LogList &List;
     RowFilter Taken;
-    std::vector<CountedRun> Counted;
+    RunList Counted;
     bool LoadsKept = false;
     // Per row of the list: the day of its load, 0 for a row without one.
     std::vector<int> LoadDays;

@@ -137,7 +137,7 @@ void AddPredictions(PersonalRecords &records, const std::vector<std::size_t> &ba
 
 } // namespace
 
-PersonalRecords ComputeRecords(const std::vector<CountedRun> &runs, int today, int weekStart, const RowFilter &isRace) {
+PersonalRecords ComputeRecords(const RunList &runs, int today, int weekStart, const RowFilter &isRace) {
     PersonalRecords records;
     constexpr std::size_t Standards = StandardDistances.size();
     std::array<std::optional<CountedRun>, Standards> best;
@@ -220,8 +220,8 @@ void KeepFasterAt(std::vector<RunRecord> &list, std::size_t standard, const Coun
 
 // The period of the added run's day with its totals now, against the biggest before: it is the biggest when it
 // was already, or when it is now bigger, or as big and earlier.
-void UpdateBiggest(std::optional<PeriodRecord> &biggest, PeriodKind kind, const std::vector<CountedRun> &runs,
-                   const CountedRun &run, int weekStart) {
+void UpdateBiggest(std::optional<PeriodRecord> &biggest, PeriodKind kind, const RunList &runs, const CountedRun &run,
+                   int weekStart) {
     const DayRange range = PeriodAround(kind, run.DayNumber, weekStart);
     const PeriodRecord period{kind, range.FirstDay, range.LastDay, TotalsBetween(runs, range.FirstDay, range.LastDay)};
     if (!biggest || biggest->FirstDay == period.FirstDay || period.Totals.Miles > biggest->Totals.Miles ||
@@ -232,9 +232,8 @@ void UpdateBiggest(std::optional<PeriodRecord> &biggest, PeriodKind kind, const 
 
 } // namespace
 
-PersonalRecords RecordsWithAddedRuns(PersonalRecords records, const std::vector<CountedRun> &runs,
-                                     const std::vector<CountedRun> &added, int today, int weekStart,
-                                     const RowFilter &isRace) {
+PersonalRecords RecordsWithAddedRuns(PersonalRecords records, const RunList &runs, const std::vector<CountedRun> &added,
+                                     int today, int weekStart, const RowFilter &isRace) {
     // A run of less than no distance makes its periods smaller, so a period's place among the others is lost.
     if (std::any_of(added.begin(), added.end(), [](const CountedRun &run) { return !(run.Miles >= 0); })) {
         return ComputeRecords(runs, today, weekStart, isRace);

@@ -78,15 +78,13 @@ struct PersonalRecords {
 // times the earlier date, then the earlier row. The longest run and the biggest periods go by miles, the earlier
 // one winning a tie. Weeks begin on weekStart (0 Monday .. 6 Sunday). `isRace` tells the rows tagged RaceTag;
 // without it no run is a race.
-PersonalRecords ComputeRecords(const std::vector<CountedRun> &runs, int today, int weekStart,
-                               const RowFilter &isRace = {});
+PersonalRecords ComputeRecords(const RunList &runs, int today, int weekStart, const RowFilter &isRace = {});
 
 // The records of `runs` after runs were added at the end of the log, from the records before them: `runs` holds
 // the added runs already, every other run is as it was, and today, weekStart and isRace are those the records
 // before were computed with. The same as ComputeRecords over `runs`, without a walk over them.
-PersonalRecords RecordsWithAddedRuns(PersonalRecords records, const std::vector<CountedRun> &runs,
-                                     const std::vector<CountedRun> &added, int today, int weekStart,
-                                     const RowFilter &isRace = {});
+PersonalRecords RecordsWithAddedRuns(PersonalRecords records, const RunList &runs, const std::vector<CountedRun> &added,
+                                     int today, int weekStart, const RowFilter &isRace = {});
 
 // The first and last day of the week, month or year that holds the day.
 struct DayRange {

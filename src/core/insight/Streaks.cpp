@@ -40,7 +40,7 @@ private:
 
 } // namespace
 
-Streaks ComputeStreaks(const std::vector<CountedRun> &runs, int today, int weekStart) {
+Streaks ComputeStreaks(const RunList &runs, int today, int weekStart) {
     StreakCounter days(1, today);
     StreakCounter weeks(DaysPerWeek, FirstDayOfWeek(today, weekStart));
     int lastDay = 0;

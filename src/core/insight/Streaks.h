@@ -25,6 +25,6 @@ struct Streaks {
 // Streaks of days and weeks with a run (a counted run of more than zero distance) up to today. The current streak
 // ends today, or yesterday while today has no run yet; the current week streak likewise ends this week or last
 // week. The longest streak is the first of the longest ones. Weeks begin on weekStart (0 Monday .. 6 Sunday).
-Streaks ComputeStreaks(const std::vector<CountedRun> &runs, int today, int weekStart);
+Streaks ComputeStreaks(const RunList &runs, int today, int weekStart);
 
 } // namespace pq

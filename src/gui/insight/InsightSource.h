@@ -28,7 +28,7 @@ public:
     InsightSource(const pq::LogList &list, const QAbstractItemModel &model, QObject *parent = nullptr);
 
     const pq::LogList &List() const { return Log; }
-    const std::vector<pq::CountedRun> &Runs() const { return Counted.Runs(); }
+    const pq::RunList &Runs() const { return Counted.Runs(); }
     // The runs of rows added at the end of the log since RunsChanged was last said, when the runs changed in no
     // other way; nothing otherwise.
     const std::optional<std::vector<pq::CountedRun>> &AddedRuns() const { return Added; }
