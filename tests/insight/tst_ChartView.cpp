@@ -24,6 +24,31 @@ public:
     QString Summary() const override { return {}; }
 };
 
+// A line across a chart that jumps up and down at about a point per pixel or glides, cut in parts one after
+// another, or as many such lines a little apart, to be stroked in turn.
+std::vector<QPolygonF> TestLines(int points, bool jumping, int parts, bool inTurn) {
+    std::vector<QPolygonF> lines(static_cast<std::size_t>(parts));
+    for (int i = 0; i < points; ++i) {
+        const double y =
+            jumping ? 150 + 130 * std::sin(i * 2.7) * std::cos(i * 0.013) : 150 + 100 * std::sin(i * 0.004);
+        if (!inTurn)
+            lines[std::size_t(i * parts / points)] << QPointF(20 + 600.0 * i / points, y);
+        for (int part = 0; inTurn && part < parts; ++part)
+            lines[std::size_t(part)] << QPointF(20 + 600.0 * i / points, y + 7 * part);
+    }
+    return lines;
+}
+
+// Each stroke drawn whole, in turn.
+void StrokeWhole(QPainter &painter, const std::vector<ChartView::Stroke> &strokes) {
+    for (const ChartView::Stroke &stroke : strokes) {
+        QPainterPath path;
+        for (const QPolygonF &line : stroke.Lines)
+            path.addPolygon(line);
+        painter.strokePath(path, stroke.Pen);
+    }
+}
+
 } // namespace
 
 class tst_ChartView : public QObject {
@@ -66,15 +91,7 @@ private slots:
         const QSizeF size(640, 300);
         const int points = 700;
         const qreal baseline = 150;
-        std::vector<QPolygonF> lines(static_cast<std::size_t>(parts));
-        for (int i = 0; i < points; ++i) {
-            const double y =
-                jumping ? 150 + 130 * std::sin(i * 2.7) * std::cos(i * 0.013) : 150 + 100 * std::sin(i * 0.004);
-            if (!inTurn)
-                lines[std::size_t(i * parts / points)] << QPointF(20 + 600.0 * i / points, y);
-            for (int part = 0; inTurn && part < parts; ++part)
-                lines[std::size_t(part)] << QPointF(20 + 600.0 * i / points, y + 7 * part);
-        }
+        const std::vector<QPolygonF> lines = TestLines(points, jumping, parts, inTurn);
         const QPen pen(inTurn ? QColor(0, 0, 0, 128) : QColor(Qt::black), 2, style);
         std::vector<ChartView::Stroke> strokes;
         for (const QPolygonF &line : lines) {
@@ -98,14 +115,10 @@ private slots:
                 ChartView::StrokeLines(painter, strokes, size);
             if (inStrips)
                 continue;
-            for (const ChartView::Stroke &stroke : filled ? std::vector<ChartView::Stroke>() : strokes) {
-                QPainterPath path;
-                for (const QPolygonF &line : stroke.Lines)
-                    path.addPolygon(line);
-                painter.strokePath(path, stroke.Pen);
-            }
-            if (!filled)
+            if (!filled) {
+                StrokeWhole(painter, strokes);
                 continue;
+            }
             QPainterPath path;
             for (const QPolygonF &line : lines)
                 path.addPolygon(line);

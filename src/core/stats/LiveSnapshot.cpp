@@ -146,7 +146,8 @@ void LiveSnapshot::PlaceRows(const LogList &list) {
 void LiveSnapshot::Finish() {
     const std::vector<std::uint32_t> ranks = KeyRanks(Distances);
     for (std::size_t group = 0; group < Groups.size(); ++group) {
-        std::sort(RowDistances.begin() + GroupFirsts[group], RowDistances.begin() + GroupEnd(group),
+        std::sort(RowDistances.begin() + static_cast<std::ptrdiff_t>(GroupFirsts[group]),
+                  RowDistances.begin() + static_cast<std::ptrdiff_t>(GroupEnd(group)),
                   [&ranks](std::uint32_t left, std::uint32_t right) { return ranks[left] < ranks[right]; });
     }
 }
@@ -159,8 +160,8 @@ void LiveSnapshot::AddRow(std::string_view date, std::string_view distance, std:
     const std::size_t group = GroupAt(*keyed);
     if (!HoldsGroup(group, *keyed)) {
         const std::uint32_t first = GroupFirsts[group];
-        Groups.insert(Groups.begin() + group, {keyed->Day, keyed->Date});
-        GroupFirsts.insert(GroupFirsts.begin() + group, first);
+        Groups.insert(Groups.begin() + static_cast<std::ptrdiff_t>(group), {keyed->Day, keyed->Date});
+        GroupFirsts.insert(GroupFirsts.begin() + static_cast<std::ptrdiff_t>(group), first);
     }
     const auto first = RowDistances.begin() + GroupFirsts[group];
     const auto last = RowDistances.begin() + static_cast<std::ptrdiff_t>(GroupEnd(group));
