@@ -2,11 +2,11 @@
 #include <QTest>
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "DescribedRuns.h"
 #include "RandomLogs.h"
 #include "ScanBytes.h"
 #include "calc/DistanceTimeParts.h"
@@ -42,18 +42,6 @@ std::vector<CountedRun> RunsByKeys(const LogList &list, const RowFilter &filter 
         }
     }
     return runs;
-}
-
-// One line per run with every number to the last bit, so that a difference shows where it is.
-std::string Described(const RunList &runs) {
-    std::string text;
-    char line[160];
-    for (const CountedRun &run : runs) {
-        std::snprintf(line, sizeof line, "row %d day %d %a mi %a km %a s\n", run.Row, run.DayNumber, run.Miles,
-                      run.Kilometers, run.Seconds);
-        text += line;
-    }
-    return text;
 }
 
 // Random rows, some with a tab inside a text where a file could not hold one.
@@ -104,8 +92,9 @@ private slots:
         const std::vector<CountedRun> expected = RunsByKeys(list, filter);
         QVERIFY(!expected.empty());
         // Chunks of a few rows, so that the threads take turns.
-        QCOMPARE(Described(CountRunsInParts(list, filter, static_cast<std::size_t>(parts), static_cast<int>(seed) * 5)),
-                 Described(expected));
+        QCOMPARE(
+            DescribedRuns(CountRunsInParts(list, filter, static_cast<std::size_t>(parts), static_cast<int>(seed) * 5)),
+            DescribedRuns(expected));
     }
 
     // Many rows of one day with equal keys: their Time texts differ only after the part a key holds, so their
@@ -160,7 +149,7 @@ private slots:
             ScanBytesInParts<RunCounter>(bytes, Temp.filePath(QStringLiteral("log.pquil")).toStdString(),
                                          static_cast<std::size_t>(parts), static_cast<std::size_t>(blockSize));
         const RunList runs = counter.Finish();
-        QCOMPARE(Described(runs), Described(RunsByKeys(list)));
+        QCOMPARE(DescribedRuns(runs), DescribedRuns(RunsByKeys(list)));
         for (const CountedRun &run : runs) {
             const RunTexts texts = counter.Texts(runs, run.Row);
             QCOMPARE(texts.Date, list.Text(run.Row, DateColumn));

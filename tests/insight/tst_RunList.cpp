@@ -1,28 +1,16 @@
 #include <QTest>
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "DescribedRuns.h"
 #include "insight/CountedRuns.h"
 #include "insight/RunList.h"
 
 using namespace pq;
 
 namespace {
-
-// Every figure of the runs to its last bit.
-std::string Described(const RunList &runs) {
-    std::string text;
-    char line[160];
-    for (const CountedRun &run : runs) {
-        std::snprintf(line, sizeof line, "row %d day %d %a mi %a km %a s\n", run.Row, run.DayNumber, run.Miles,
-                      run.Kilometers, run.Seconds);
-        text += line;
-    }
-    return text;
-}
 
 const std::vector<CountedRun> HandBuilt = {
     {4, 100, 3.1, 4.9889, 1500}, {2, 100, 0.1, 0.16093, 0}, {0, 103, 26.2, 42.16, 12600.5}};
@@ -36,11 +24,11 @@ private slots:
     // Runs made from runs built one by one are read back as they were, walked, indexed or searched.
     void runsBuiltByHandReadBack() {
         const RunList runs(HandBuilt);
-        QCOMPARE(Described(runs), Described(RunList(std::vector<CountedRun>(HandBuilt))));
+        QCOMPARE(DescribedRuns(runs), DescribedRuns(RunList(std::vector<CountedRun>(HandBuilt))));
         QCOMPARE(runs.size(), HandBuilt.size());
         for (std::size_t i = 0; i < HandBuilt.size(); ++i) {
             const CountedRun run = runs.begin()[static_cast<std::ptrdiff_t>(i)];
-            QCOMPARE(Described(RunList({runs[i]})), Described(RunList({HandBuilt[i]})));
+            QCOMPARE(DescribedRuns(RunList({runs[i]})), DescribedRuns(RunList({HandBuilt[i]})));
             QCOMPARE(run.Seconds, HandBuilt[i].Seconds);
         }
         QCOMPARE(runs.back().Row, 0);
@@ -63,12 +51,12 @@ private slots:
         for (CountedRun &run : expected) {
             run.Row += run.Row >= 2 ? 3 : 0;
         }
-        QCOMPARE(Described(runs), Described(expected));
+        QCOMPARE(DescribedRuns(runs), DescribedRuns(expected));
         runs.MoveRows(5, -3);
         for (CountedRun &run : expected) {
             run.Row -= run.Row >= 5 ? 3 : 0;
         }
-        QCOMPARE(Described(runs), Described(expected));
+        QCOMPARE(DescribedRuns(runs), DescribedRuns(expected));
     }
 
     // A row with a tab inside its Distance text counts the distance its composed key gives, kept apart from the
@@ -96,7 +84,7 @@ private slots:
             const auto same = std::find_if(expected.begin(), expected.end(),
                                            [&run](const CountedRun &each) { return each.Row == run.Row; });
             QVERIFY(same != expected.end());
-            QCOMPARE(Described(RunList({run})), Described(RunList({*same})));
+            QCOMPARE(DescribedRuns(RunList({run})), DescribedRuns(RunList({*same})));
             const RunTexts texts = counter.Texts(runs, run.Row);
             const RunTexts &own = rows[static_cast<std::size_t>(run.Row)];
             QCOMPARE(texts.Date, own.Date);
