@@ -366,6 +366,8 @@ void ChartView::Render(QPainter &painter, const QSizeF &size) const {
 void ChartView::paintEvent(QPaintEvent *event) {
     const QScopedValueRollback screen(PaintingScreen, true);
     QPainter painter(this);
+    if (!painter.isActive())
+        return;
     const qreal scale = devicePixelRatioF();
     const auto *window = painter.paintEngine()->paintDevice();
     if (scale != std::round(scale) || window->devType() != QInternal::Image) {
