@@ -1,7 +1,6 @@
 #include "insight/YearOverYearChart.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
