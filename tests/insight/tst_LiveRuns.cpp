@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -63,8 +64,8 @@ class TestLiveRuns : public QObject {
 
 private slots:
     // Each letter an edit of a random row, as the window makes them: a(dd), m(odify: the row leaves and its new
-    // texts come last), d(elete), u (duplicate), s(ort, then counted again), r(eload: counted again), t(ag: only
-    // the rows tagged #tempo take part, or all again).
+    // texts come last), d(elete), b (delete a block of up to eight rows at once), u (duplicate), s(ort, then
+    // counted again), r(eload: counted again), t(ag: only the rows tagged #tempo take part, or all again).
     void editsGiveAFreshCount_data() {
         QTest::addColumn<unsigned>("seed");
         QTest::addColumn<QString>("edits");
@@ -76,7 +77,8 @@ private slots:
         QTest::newRow("sorted between edits") << 5U << "asmsdsus" << 50;
         QTest::newRow("reloaded between edits") << 6U << "amrdurma" << 50;
         QTest::newRow("tag taken and dropped") << 7U << "tamdutamdu" << 50;
-        QTest::newRow("everything") << 8U << "aumdsraumdtsraumd" << 50;
+        QTest::newRow("block deletes") << 10U << "bbbabbbb" << 50;
+        QTest::newRow("everything") << 8U << "aumdsraumdtsrbaumd" << 50;
         QTest::newRow("counted in parts") << 9U << "umtd" << ParallelCountMinimum + 7;
     }
 
@@ -91,10 +93,11 @@ private slots:
         LiveRuns live(list);
         live.Count({});
         live.Loads();
-        const auto remove = [&](int row) {
-            live.RowsAboutToBeRemoved(row, row);
-            list.RemoveRow(row);
-            live.RowsRemoved(row, row);
+        const auto remove = [&](int first, int last) {
+            live.RowsAboutToBeRemoved(first, last);
+            for (int row = last; row >= first; --row)
+                list.RemoveRow(row);
+            live.RowsRemoved(first, last);
         };
         const auto append = [&](const LogEntry &entry) {
             list.AppendEntry(entry);
@@ -108,13 +111,17 @@ private slots:
                 break;
             case 'm':
                 if (row >= 0) {
-                    remove(row);
+                    remove(row, row);
                     append(RandomEntry(random));
                 }
                 break;
             case 'd':
                 if (row >= 0)
-                    remove(row);
+                    remove(row, row);
+                break;
+            case 'b':
+                if (row >= 0)
+                    remove(row, std::min(row + static_cast<int>(random.Pick(8)), list.RowCount() - 1));
                 break;
             case 'u':
                 if (row >= 0)
@@ -135,6 +142,24 @@ private slots:
             loads.AddRows(list, live.Filter());
             QCOMPARE(Describe(live.Runs(), live.Loads()), Describe(CountRuns(list, live.Filter()), loads.Finish()));
         }
+    }
+
+    // Rows removed at once that leave the first two days without a load: the first day narrows the days, and the
+    // second, then outside them, has nothing left to change.
+    void removingTheFirstDaysAtOnce() {
+        LogList list;
+        for (const char *date : {"2024/03/01", "2024/03/02", "2024/03/03"})
+            list.AppendEntry({date, "5 Kilometers", "0:30:00", ""});
+        LiveRuns live(list);
+        live.Count({});
+        live.Loads();
+        live.RowsAboutToBeRemoved(0, 1);
+        list.RemoveRow(1);
+        list.RemoveRow(0);
+        live.RowsRemoved(0, 1);
+        LoadCounter loads;
+        loads.AddRows(list, {});
+        QCOMPARE(Describe(live.Runs(), live.Loads()), Describe(CountRuns(list), loads.Finish()));
     }
 };
 

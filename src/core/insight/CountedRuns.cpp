@@ -8,6 +8,7 @@
 
 #include "calc/DateRules.h"
 #include "calc/DistanceTimeParts.h"
+#include "insight/RunOrder.h"
 #include "log/LogEntry.h"
 #include "log/LogList.h"
 #include "log/SpareRows.h"
@@ -17,17 +18,7 @@ namespace pq {
 
 namespace {
 
-bool HasTab(std::string_view text) {
-    return text.find(KeySeparator) != std::string_view::npos;
-}
-
-std::string_view KeyDistance(std::string_view distance) {
-    return distance.substr(0, KeyDistanceWidth);
-}
-
-std::string_view KeyTime(std::string_view time) {
-    return time.substr(0, KeyTimeWidth);
-}
+using namespace run_order;
 
 // Dates of the form yyyy/mm/dd in the years a real date may have are found by their digits, without hashing:
 // the places of the two "/", the length, and the slots per year and per month.
@@ -64,68 +55,6 @@ std::optional<std::size_t> UsualDateSlot(std::string_view date) {
     return (static_cast<std::size_t>(year - FirstYear) * MonthsPerYear + static_cast<std::size_t>(month - 1)) *
                MostDaysPerMonth +
            static_cast<std::size_t>(day - 1);
-}
-
-// The rank of each text in the order `less` gives; texts that neither comes before share a rank.
-template <class Less> std::vector<std::uint32_t> DenseRanks(const TextPool &texts, Less less) {
-    std::vector<std::uint32_t> order(texts.Size());
-    std::iota(order.begin(), order.end(), 0U);
-    std::sort(order.begin(), order.end(),
-              [&](std::uint32_t left, std::uint32_t right) { return less(texts.Text(left), texts.Text(right)); });
-    std::vector<std::uint32_t> ranks(order.size());
-    std::uint32_t rank = 0;
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        if (i > 0 && less(texts.Text(order[i - 1]), texts.Text(order[i]))) {
-            ++rank;
-        }
-        ranks[order[i]] = rank;
-    }
-    return ranks;
-}
-
-// Days are placed in blocks of this many (a power of two), first by block over all rows, then by day within each
-// block, so that each pass writes to few enough places at once to find them in the cache.
-constexpr int DayBlockBits = 8;
-constexpr std::size_t DaysPerBlock = std::size_t{1} << DayBlockBits;
-// The blocks a thread takes at a time.
-constexpr int DayBlocksPerChunk = 4;
-
-constexpr std::size_t BlockOf(int day) {
-    return static_cast<std::size_t>(day) >> DayBlockBits;
-}
-
-// Puts the items from first up to last in the order of their keys (below `keys`) in their own array: the items of
-// each key are counted, then each item is swapped into the next free place of its key until the place being
-// filled gets an item of its own key (an American flag pass). Gives the first place of each key's items, and the
-// end.
-template <class Item, class Key>
-std::vector<std::size_t> PlaceByKey(Item *first, Item *last, std::size_t keys, Key key) {
-    std::vector<std::size_t> starts(keys + 1, 0);
-    for (const Item *item = first; item != last; ++item) {
-        ++starts[key(*item) + 1];
-    }
-    std::partial_sum(starts.begin(), starts.end(), starts.begin());
-    std::vector<std::size_t> next(starts.begin(), starts.end() - 1);
-    for (std::size_t place = 0; place < keys; ++place) {
-        for (; next[place] < starts[place + 1]; ++next[place]) {
-            Item item = first[next[place]];
-            for (std::size_t home = key(item); home != place; home = key(item)) {
-                std::swap(item, first[next[home]++]);
-            }
-            first[next[place]] = item;
-        }
-    }
-    return starts;
-}
-
-// The part of a row's key after its day number and weekday, which orders the rows of one day.
-std::string KeyTail(const RunTexts &texts) {
-    std::string tail(texts.Date);
-    tail += KeySeparator;
-    tail.append(KeyDistance(texts.Distance));
-    tail += KeySeparator;
-    tail.append(KeyTime(texts.Time));
-    return tail;
 }
 
 } // namespace
@@ -184,58 +113,6 @@ bool RunBefore(const LogList &list, const CountedRun &left, const CountedRun &ri
         return order < 0;
     }
     return left.Row < right.Row;
-}
-
-RunList CountRuns(const LogList &list, const RowFilter &filter) {
-    return CountRunsInParts(list, filter, CountingParts(list.RowCount()));
-}
-
-// Each thread counts its chunks of rows into the places of the chunk's rows in one array for all; the other
-// threads' numbers of texts are then changed to the first one's and the chunks moved together, so that the rows
-// are never held twice.
-RunList CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts, int chunk) {
-    using Row = RunCounter::Row;
-    // A chunk's first row and how many of its rows count.
-    struct Chunk {
-        int First;
-        std::size_t Rows;
-    };
-    const auto rowCount = static_cast<std::size_t>(list.RowCount());
-    // A place for every row, of which only those of rows that count are written (and so take memory), with room
-    // for runs inserted later (LiveRuns), so that the first one does not copy them all.
-    std::vector<Row> rows;
-    rows.reserve(RowsWithSpare(rowCount));
-    rows.resize(rowCount);
-    std::vector<RunCounter> counters(parts);
-    std::vector<std::vector<Chunk>> chunks(parts);
-    RunInChunks(parts, list.RowCount(), chunk, [&](std::size_t thread, int first, int end) {
-        RunCounter &counter = counters[thread];
-        counter.Rows.clear();
-        counter.AddRows(list, filter, first, end);
-        std::copy(counter.Rows.begin(), counter.Rows.end(), rows.begin() + first);
-        chunks[thread].push_back({first, counter.Rows.size()});
-    });
-    RunCounter &counted = counters.front();
-    for (std::size_t part = 1; part < parts; ++part) {
-        const RunCounter::TextNumbers numbers = counted.TakeTexts(counters[part], 0);
-        for (const Chunk &each : chunks[part]) {
-            const auto first = rows.begin() + each.First;
-            std::transform(first, first + static_cast<std::ptrdiff_t>(each.Rows), first,
-                           [&numbers](const Row &row) { return numbers.Renumbered(row, 0); });
-        }
-        chunks.front().insert(chunks.front().end(), chunks[part].begin(), chunks[part].end());
-        counters[part] = RunCounter();
-    }
-    std::sort(chunks.front().begin(), chunks.front().end(),
-              [](const Chunk &left, const Chunk &right) { return left.First < right.First; });
-    auto kept = rows.begin();
-    for (const Chunk &each : chunks.front()) {
-        const auto first = rows.begin() + each.First;
-        kept = std::copy(first, first + static_cast<std::ptrdiff_t>(each.Rows), kept);
-    }
-    rows.erase(kept, rows.end());
-    counted.Rows = std::move(rows);
-    return counted.Finish(parts);
 }
 
 void RunTotals::Add(const CountedRun &run) {
@@ -306,10 +183,6 @@ void RunCounter::AddRow(int row, std::string_view date, std::string_view distanc
 
 void RunCounter::AddRows(const LogList &list, const RowFilter &filter) {
     Rows.reserve(Rows.size() + static_cast<std::size_t>(list.RowCount()));
-    AddRows(list, filter, 0, list.RowCount());
-}
-
-void RunCounter::AddRows(const LogList &list, const RowFilter &filter, int first, int end) {
     if (Counted != &list) {
         Counted = &list;
         ListDates.clear();
@@ -331,7 +204,7 @@ void RunCounter::AddRows(const LogList &list, const RowFilter &filter, int first
     const auto addByTexts = [&](int row) {
         AddRow(row, list.Text(row, DateColumn), list.Text(row, DistanceColumn), list.Text(row, TimeColumn));
     };
-    for (int row = first; row < end; ++row) {
+    for (int row = 0; row < list.RowCount(); ++row) {
         if (filter && !filter(row)) {
             continue;
         }
@@ -360,7 +233,7 @@ void RunCounter::AddRows(const LogList &list, const RowFilter &filter, int first
             known(ListTimes, row, TimeColumn, [this](std::string_view text) { return InternTime(text) + 1; });
         Rows.push_back({static_cast<std::uint32_t>(row), date - 1, distance - 1, time - 1});
     }
-    Taken = std::max(Taken, end);
+    Taken = std::max(Taken, list.RowCount());
 }
 
 std::uint32_t RunCounter::InternDate(std::string_view date) {

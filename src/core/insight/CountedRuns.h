@@ -30,8 +30,8 @@ std::optional<UnitTotals> RunDistance(std::string_view distance);
 using RowFilter = std::function<bool(int row)>;
 
 // The counted rows in the statistics' order: by date, rows of one day by their Distance and Time texts, then in
-// list order. Totals formed in this order equal the statistics' to the last bit. A big list is counted a part on
-// each core (CountingParts).
+// list order. Totals formed in this order equal the statistics' to the last bit. The runs are read through the list
+// (RunList), which must outlive them. A big list is counted a part on each core (CountingParts).
 RunList CountRuns(const LogList &list, const RowFilter &filter = {});
 // The same, counted and put in order on this many threads, which take this many rows at a time.
 RunList CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts, int chunk = CountingChunk);
@@ -82,11 +82,9 @@ public:
     void TakeRow(std::string_view rowText) override;
     // The row at this index of a list; rows come in list order.
     void AddRow(int row, std::string_view date, std::string_view distance, std::string_view time);
-    // The rows of the list that the filter takes (every row for an empty one).
+    // The rows of the list that the filter takes (every row for an empty one), numbered as in the list. A counter
+    // takes the rows of one list only.
     void AddRows(const LogList &list, const RowFilter &filter);
-    // The rows from first up to end of the list that the filter takes, numbered as in the list. A counter takes
-    // the rows of one list only.
-    void AddRows(const LogList &list, const RowFilter &filter, int first, int end);
     // Adds the rows of a later part of the same file, numbered after every row this counter has taken.
     void Append(const RunCounter &later);
     // The counted runs in the statistics' order, put in order on this many threads; call once, after the last
@@ -126,8 +124,6 @@ private:
     // Takes the other counter's texts, and the distances of its tabbed rows with their indexes moved on by
     // `offset`.
     TextNumbers TakeTexts(const RunCounter &other, int offset);
-    // Counts the list on several threads into one array of rows.
-    friend RunList CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts, int chunk);
     std::uint32_t InternDate(std::string_view date);
     std::uint32_t InternDistance(std::string_view distance);
     std::uint32_t InternTime(std::string_view time);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -13,7 +12,6 @@
 #include "log/LogEntry.h"
 #include "log/LogList.h"
 #include "log/NoteMarks.h"
-#include "log/SpareRows.h"
 #include "log/TextTable.h"
 
 namespace pq {
@@ -26,6 +24,10 @@ void LiveRuns::Count(RowFilter filter) {
     if (LoadsKept) {
         CountLoads();
     }
+}
+
+void LiveRuns::Forget() {
+    Counted = {};
 }
 
 std::vector<CountedRun> LiveRuns::RowsInserted(int first, int last) {
@@ -64,6 +66,14 @@ void LiveRuns::RowsAboutToBeRemoved(int first, int last) {
             }
         }
     }
+    if (LoadsKept) {
+        ReadNewTexts();
+        for (int row = first; row <= last; ++row) {
+            if (const int day = LoadDayOfRow(row); day != 0) {
+                RemovedLoadDays.push_back(day);
+            }
+        }
+    }
 }
 
 void LiveRuns::RowsRemoved(int first, int last) {
@@ -71,16 +81,8 @@ void LiveRuns::RowsRemoved(int first, int last) {
     if (first < List.RowCount()) {
         Counted.MoveRows(last + 1, -count);
     }
-    if (!LoadsKept) {
-        return;
-    }
-    const auto begin = LoadDays.begin() + first;
-    const auto end = begin + count;
-    std::vector<int> days;
-    std::copy_if(begin, end, std::back_inserter(days), [](int day) { return day != 0; });
-    LoadDays.erase(begin, end);
-    for (const int day : days) {
-        SumDay(day);
+    if (LoadsKept) {
+        SumDays(std::exchange(RemovedLoadDays, {}));
     }
 }
 
@@ -124,16 +126,6 @@ void LiveRuns::CountLoads() {
     TimeSeconds.clear();
     NotesEfforts.clear();
     ReadNewTexts();
-    const int rows = List.RowCount();
-    // With room for rows appended later, so that the first one does not copy them all.
-    LoadDays.clear();
-    LoadDays.reserve(RowsWithSpare(static_cast<std::size_t>(rows)));
-    LoadDays.resize(static_cast<std::size_t>(rows));
-    RunInChunks(CountingParts(rows), rows, CountingChunk, [&](std::size_t, int first, int end) {
-        for (int row = first; row < end; ++row) {
-            LoadDays[static_cast<std::size_t>(row)] = LoadDayOfRow(row);
-        }
-    });
     Daily = SumLoads();
 }
 
@@ -160,34 +152,50 @@ void LiveRuns::ReadNewTexts() {
             [](std::string_view notes) { return PerceivedEffort(notes).value_or(UsualEffort); });
 }
 
+// The filter, which may read the row's texts, is asked last.
 int LiveRuns::LoadDayOfRow(int row) const {
-    if (Taken && !Taken(row)) {
+    const PackedRows &ids = List.Records();
+    const auto index = static_cast<std::size_t>(row);
+    const int day = DateDays[ids.Id(index, DateColumn)];
+    if (day == 0 || TimeSeconds[ids.Id(index, TimeColumn)] <= 0 || (Taken && !Taken(row))) {
         return 0;
     }
-    const int day = DateDays[List.TextId(row, DateColumn)];
-    return day != 0 && TimeSeconds[List.TextId(row, TimeColumn)] > 0 ? day : 0;
+    return day;
 }
 
 double LiveRuns::LoadOfRow(int row) const {
     return RunLoad(TimeSeconds[List.TextId(row, TimeColumn)], NotesEfforts[List.TextId(row, NotesColumn)]);
 }
 
+// The first and last days are found a part of the rows on each core; the loads are then added up in list order.
 DailyLoads LiveRuns::SumLoads() const {
+    const int rows = List.RowCount();
+    const std::size_t parts = CountingParts(rows);
+    std::vector<std::pair<int, int>> spans(parts, {0, 0});
+    RunInChunks(parts, rows, CountingChunk, [&](std::size_t part, int first, int end) {
+        auto &[firstDay, lastDay] = spans[part];
+        for (int row = first; row < end; ++row) {
+            if (const int day = LoadDayOfRow(row); day != 0) {
+                firstDay = firstDay == 0 ? day : std::min(firstDay, day);
+                lastDay = std::max(lastDay, day);
+            }
+        }
+    });
     DailyLoads loads;
     int lastDay = 0;
-    for (const int day : LoadDays) {
-        if (day != 0) {
-            loads.FirstDay = loads.FirstDay == 0 ? day : std::min(loads.FirstDay, day);
-            lastDay = std::max(lastDay, day);
+    for (const auto &[first, last] : spans) {
+        if (last != 0) {
+            loads.FirstDay = loads.FirstDay == 0 ? first : std::min(loads.FirstDay, first);
+            lastDay = std::max(lastDay, last);
         }
     }
     if (lastDay == 0) {
         return {};
     }
     loads.Loads.assign(static_cast<std::size_t>(lastDay - loads.FirstDay) + 1, 0);
-    for (std::size_t row = 0; row < LoadDays.size(); ++row) {
-        if (LoadDays[row] != 0) {
-            loads.Loads[static_cast<std::size_t>(LoadDays[row] - loads.FirstDay)] += LoadOfRow(static_cast<int>(row));
+    for (int row = 0; row < rows; ++row) {
+        if (const int day = LoadDayOfRow(row); day != 0) {
+            loads.Loads[static_cast<std::size_t>(day - loads.FirstDay)] += LoadOfRow(row);
         }
     }
     return loads;
@@ -197,7 +205,6 @@ DailyLoads LiveRuns::SumLoads() const {
 void LiveRuns::AppendLoad(int row) {
     ReadNewTexts();
     const int day = LoadDayOfRow(row);
-    LoadDays.push_back(day);
     if (day == 0) {
         return;
     }
@@ -214,14 +221,32 @@ void LiveRuns::AppendLoad(int row) {
     Daily.Loads[index] += LoadOfRow(row);
 }
 
+// A day is added up again by a pass over the rows; many days at once are added up afresh in one.
+void LiveRuns::SumDays(std::vector<int> days) {
+    constexpr std::size_t MostDaysApart = 4;
+    std::sort(days.begin(), days.end());
+    days.erase(std::unique(days.begin(), days.end()), days.end());
+    if (days.size() > MostDaysApart) {
+        Daily = SumLoads();
+        return;
+    }
+    for (const int day : days) {
+        SumDay(day);
+    }
+}
+
 // The day's load added up again from its rows in list order; a first or last day left without runs narrows the
 // days, which are then added up afresh.
 void LiveRuns::SumDay(int day) {
+    // A day outside the days held has no load to change: one added up afresh for an earlier day narrowed them.
+    if (Daily.Loads.empty() || day < Daily.FirstDay || day >= Daily.FirstDay + static_cast<int>(Daily.Loads.size())) {
+        return;
+    }
     double sum = 0;
     bool runs = false;
-    for (std::size_t row = 0; row < LoadDays.size(); ++row) {
-        if (LoadDays[row] == day) {
-            sum += LoadOfRow(static_cast<int>(row));
+    for (int row = 0; row < List.RowCount(); ++row) {
+        if (LoadDayOfRow(row) == day) {
+            sum += LoadOfRow(row);
             runs = true;
         }
     }

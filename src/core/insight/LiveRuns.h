@@ -22,6 +22,9 @@ public:
 
     // Counts the rows that the filter takes (every row for an empty one) afresh.
     void Count(RowFilter filter);
+    // Lets go of the runs until the next Count, for a list whose rows are about to be replaced or reordered: the
+    // runs are read through the list, and those rows would no longer be theirs.
+    void Forget();
     // After rows first through last were inserted into the list, those after them moved down; the runs of the
     // rows inserted that count.
     std::vector<CountedRun> RowsInserted(int first, int last);
@@ -41,8 +44,7 @@ private:
     std::pair<RunList::const_iterator, RunList::const_iterator> DayRuns(const CountedRun &run) const;
     // Inserts the row's run, when it has one that counts, and gives it.
     std::optional<CountedRun> InsertRun(int row);
-    // Reads what a load takes from each of the list's Date, Time and Notes texts, notes the day of each row's
-    // load and adds up the loads by day.
+    // Reads what a load takes from each of the list's Date, Time and Notes texts and adds up the loads by day.
     void CountLoads();
     // Reads the list's texts that came since they were last read, a part of them on each core when many.
     void ReadNewTexts();
@@ -52,6 +54,8 @@ private:
     // The load of a row that has one.
     double LoadOfRow(int row) const;
     void AppendLoad(int row);
+    // Adds up again the loads of the days of rows that were removed.
+    void SumDays(std::vector<int> days);
     void SumDay(int day);
     // The daily loads of the rows' loads, added up in list order.
     DailyLoads SumLoads() const;
@@ -60,11 +64,11 @@ private:
     RowFilter Taken;
     RunList Counted;
     bool LoadsKept = false;
-    // Per row of the list: the day of its load, 0 for a row without one.
-    std::vector<int> LoadDays;
+    // The days of the loads of rows about to be removed, to add up again once they are.
+    std::vector<int> RemovedLoadDays;
     // By the number of a text in its column of the list: the day of a Date (0 when it fails the date rules), the
-    // seconds of a Time and the effort of a Notes text. Logs repeat their texts, so a row's load is made from
-    // these when needed rather than kept for every row.
+    // seconds of a Time and the effort of a Notes text. Logs repeat their texts, so a row's load and its day are
+    // made from these when needed rather than kept for every row.
     std::vector<int> DateDays;
     std::vector<double> TimeSeconds;
     std::vector<int> NotesEfforts;

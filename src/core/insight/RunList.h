@@ -4,15 +4,20 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <string_view>
 #include <vector>
 
 #include "insight/CountedRun.h"
+#include "log/LogEntry.h"
+#include "log/LogList.h"
 
 namespace pq {
 
-// Counted runs in the statistics' order, 16 bytes a run: each run keeps its row and the numbers of its day, its
-// distance and its time in tables of the distinct values, which logs repeat. Reading a run gives a whole
-// CountedRun by value, so the runs are walked, indexed and searched as a vector of CountedRun would be.
+// Counted runs in the statistics' order. Runs counted from a file keep their row and the numbers of their day,
+// distance and time in tables of the distinct values, which logs repeat: 16 bytes a run. Runs counted from a log
+// list are read through it: a run is only its row, 4 bytes, and its day, distance and time are looked up by the
+// list's numbers of the row's texts, each distinct text read once. Reading a run gives a whole CountedRun by value,
+// so the runs are walked, indexed and searched as a vector of CountedRun would be.
 class RunList {
 public:
     // A run as kept: its row and its places in the tables.
@@ -33,6 +38,14 @@ public:
     struct Distance {
         double Miles;
         double Kilometers;
+
+        bool operator==(const Distance &) const = default;
+    };
+    // A run read through a list whose distance is not its Distance text's reading (a tab inside its key's texts
+    // moves the places at which the statistics take the key apart): its row and its own distance.
+    struct OwnDistance {
+        std::uint32_t Row;
+        Distance Counted;
     };
 
     // A random-access iterator that gives each run by value.
@@ -99,18 +112,30 @@ public:
             std::vector<double> seconds);
     // Runs built one by one (tests, small callers): each run's values become entries of the tables.
     RunList(const std::vector<CountedRun> &runs);
+    // Runs read through the list, which must outlive them and whose edits they must follow (Insert, Erase,
+    // MoveRows): the runs' rows in order, the runs among them with their own distance (by row), and the days,
+    // distances and seconds of the list's texts by the list's numbers of them (TextDay, TextDistance, TextSeconds).
+    RunList(const LogList &list, std::vector<std::uint32_t> rows, std::vector<OwnDistance> own, std::vector<int> days,
+            std::vector<Distance> distances, std::vector<double> seconds);
 
-    std::size_t size() const { return Runs.size(); }
-    bool empty() const { return Runs.empty(); }
-    CountedRun operator[](std::size_t place) const { return RunOf(Runs[place]); }
+    // What a run reads from each distinct text of its row: the day of its Date (0 without one), the distance of
+    // its Distance as the statistics cut and read it (0 without a reading), and the seconds of its Time.
+    static int TextDay(std::string_view date);
+    static Distance TextDistance(std::string_view distance);
+    static double TextSeconds(std::string_view time);
+
+    std::size_t size() const { return List ? Rows.size() : Runs.size(); }
+    bool empty() const { return size() == 0; }
+    CountedRun operator[](std::size_t place) const { return List ? ListedRun(Rows[place]) : RunOf(Runs[place]); }
     CountedRun front() const { return (*this)[0]; }
     CountedRun back() const { return (*this)[size() - 1]; }
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, size()}; }
-    // The run at this place as kept.
+    // The run at this place as kept, for runs counted from a file.
     const Numbers &NumbersAt(std::size_t place) const { return Runs[place]; }
 
-    // Puts the run at the place, before the run there; its values become entries of the tables.
+    // Puts the run at the place, before the run there; its values become entries of the tables. Runs read through
+    // a list read the texts the list gained since, and take the run's row, which the list holds already.
     void Insert(const_iterator at, const CountedRun &run);
     void Erase(const_iterator at);
     // Moves the row of every run at or after the row `first` on by `offset` rows.
@@ -121,12 +146,28 @@ private:
         const Distance &distance = Distances[run.Distance];
         return {static_cast<int>(run.Row), Days[run.Date], distance.Miles, distance.Kilometers, Seconds[run.Time]};
     }
+    CountedRun ListedRun(std::uint32_t row) const {
+        const PackedRows &ids = List->Records();
+        const Distance &distance =
+            Own.empty() ? Distances[ids.Id(row, DistanceColumn)] : ListedDistance(row, ids.Id(row, DistanceColumn));
+        return {static_cast<int>(row), Days[ids.Id(row, DateColumn)], distance.Miles, distance.Kilometers,
+                Seconds[ids.Id(row, TimeColumn)]};
+    }
+    const Distance &ListedDistance(std::uint32_t row, std::uint32_t text) const;
     Numbers Append(const CountedRun &run);
+    // Reads the list's texts that came since the tables were made.
+    void ReadNewTexts();
 
+    // Runs counted from a file.
     std::vector<Numbers> Runs;
+    // By the runs' own numbers, or by the list's numbers of its texts.
     std::vector<int> Days;
     std::vector<Distance> Distances;
     std::vector<double> Seconds;
+    // Runs read through a list: their rows, and those with a distance of their own, by row.
+    const LogList *List = nullptr;
+    std::vector<std::uint32_t> Rows;
+    std::vector<OwnDistance> Own;
 };
 
 } // namespace pq

@@ -56,6 +56,8 @@ public:
         return Rows.Id(static_cast<std::size_t>(row), static_cast<std::size_t>(column));
     }
     const TextTable &ColumnTexts(int column) const { return Columns[static_cast<std::size_t>(column)]; }
+    // The rows' numbers of their texts, for walks that read many rows' numbers without a check of each index.
+    const PackedRows &Records() const { return Rows; }
 
     std::optional<int> SelectedRow() const;
     void Select(int index);

@@ -87,6 +87,8 @@ void InsightSource::Later(bool recount) {
     if (recount) {
         Tags.reset();
         Added.reset();
+        // The runs are read through the list's rows, which no longer follow them until the recount.
+        Counted.Forget();
     }
     RecountPending = RecountPending || recount;
     Pending.start();
