@@ -33,8 +33,8 @@ using RowFilter = std::function<bool(int row)>;
 // list order. Totals formed in this order equal the statistics' to the last bit. The runs are read through the list
 // (RunList), which must outlive them. A big list is counted a part on each core (CountingParts).
 RunList CountRuns(const LogList &list, const RowFilter &filter = {});
-// The same, counted and put in order on this many threads, which take this many rows at a time.
-RunList CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts, int chunk = CountingChunk);
+// The same, counted and put in order on this many threads.
+RunList CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts);
 
 // The run of one row at this index of a list as CountRuns counts it, or nothing when the row is not a run that
 // counts.

@@ -1,6 +1,6 @@
 // Counting the runs of a log list into runs read through it (RunList's list form), four bytes a run at every step:
-// the facts of each distinct text are read once, the rows that count are noted by index in one array, which is
-// then put in the statistics' order in place.
+// the facts of each distinct text are read once, and the rows that count are placed by day into one array of row
+// indexes, which is then put in the statistics' order in place.
 #include <algorithm>
 #include <cstdint>
 #include <optional>
@@ -89,12 +89,6 @@ struct ListFacts {
     }
 };
 
-// A chunk's first row and how many of its rows count.
-struct Chunk {
-    int First;
-    std::size_t Rows;
-};
-
 // Puts the counted rows of each day in key order: by the ranks of their texts, or, for a row whose key is
 // composed (a tab inside), by its key's texts; equal keys keep list order.
 class DayOrder {
@@ -134,30 +128,15 @@ private:
     bool AnyTabbed;
 };
 
-// The rows are placed by block of days, then in each block by day, then each day's few rows are sorted, the
-// blocks shared out among the threads.
-void PutInOrder(std::vector<std::uint32_t> &rows, const DayOrder &order, std::size_t parts) {
-    const auto blockOf = [&order](std::uint32_t row) { return BlockOf(order.Day(row)); };
-    const std::vector<std::size_t> blockStarts =
-        PlaceByKey(rows.data(), rows.data() + rows.size(), BlockOf(LargestKeyDayNumber) + 1, blockOf);
-    const auto blocks = static_cast<int>(blockStarts.size() - 1);
-    RunInChunks(parts, blocks, DayBlocksPerChunk, [&](std::size_t, int firstBlock, int endBlock) {
-        for (auto block = static_cast<std::size_t>(firstBlock); block < static_cast<std::size_t>(endBlock); ++block) {
-            std::uint32_t *const first = rows.data() + blockStarts[block];
-            if (blockStarts[block + 1] - blockStarts[block] < 2) {
-                continue;
-            }
-            const std::vector<std::size_t> dayStarts =
-                PlaceByKey(first, rows.data() + blockStarts[block + 1], DaysPerBlock, [&order](std::uint32_t row) {
-                    return static_cast<std::size_t>(order.Day(row)) & (DaysPerBlock - 1);
-                });
-            for (std::size_t day = 0; day < DaysPerBlock; ++day) {
-                if (dayStarts[day + 1] - dayStarts[day] > 1) {
-                    std::sort(first + dayStarts[day], first + dayStarts[day + 1], order);
-                }
-            }
-        }
-    });
+// The days a thread sorts at a time.
+constexpr int DaysPerChunk = 1024;
+
+std::uint32_t RowOf(const RunList::OwnDistance &own) {
+    return own.Row;
+}
+
+std::uint32_t RowOf(std::uint32_t row) {
+    return row;
 }
 
 } // namespace
@@ -166,63 +145,114 @@ RunList CountRuns(const LogList &list, const RowFilter &filter) {
     return CountRunsInParts(list, filter, CountingParts(list.RowCount()));
 }
 
-// Each thread notes the counted rows of its chunks at the front of the chunk's places in one array for all rows;
-// the chunks' rows are then moved together, so that the rows are never held twice.
-RunList CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts, int chunk) {
+// The rows are split into one run of rows for each thread. Each thread finds which of its rows count and how many
+// fall on each day; from those numbers each thread's rows of a day get their places, after those of the threads
+// before, and a second pass writes each row to its place: the rows of a day end up together in list order, read
+// from the list in its order and never held twice. Each day's rows are then sorted by their keys, the days shared
+// out among the threads.
+RunList CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts) {
     ListFacts facts(list, parts);
     const PackedRows &ids = list.Records();
-    const auto rowCount = static_cast<std::size_t>(list.RowCount());
-    // With room for runs inserted later (LiveRuns), so that the first one does not copy them all.
-    std::vector<std::uint32_t> rows;
-    rows.reserve(RowsWithSpare(rowCount));
-    rows.resize(rowCount);
-    std::vector<std::vector<Chunk>> chunks(parts);
+    const int rowCount = list.RowCount();
+    const int partRows = std::max(1, (rowCount + static_cast<int>(parts) - 1) / static_cast<int>(parts));
+    const auto partOf = [partRows](int first) { return static_cast<std::size_t>(first / partRows); };
+    int firstDay = LargestKeyDayNumber;
+    int lastDay = SmallestKeyDayNumber;
+    for (std::size_t date = 0; date < facts.Days.size(); ++date) {
+        if (facts.Dates[date].Keyed) {
+            firstDay = std::min(firstDay, facts.Days[date]);
+            lastDay = std::max(lastDay, facts.Days[date]);
+        }
+    }
+    const auto days = static_cast<std::size_t>(std::max(0, lastDay - firstDay + 1));
+    const auto dayOf = [&](std::size_t row) {
+        return static_cast<std::size_t>(facts.Days[ids.Id(row, DateColumn)] - firstDay);
+    };
+    // What the filter said of each row, kept from the first pass for the second.
+    std::vector<char> taken(filter ? static_cast<std::size_t>(rowCount) : 0);
     std::vector<std::vector<RunList::OwnDistance>> own(parts);
-    RunInChunks(parts, list.RowCount(), chunk, [&](std::size_t thread, int first, int end) {
-        auto kept = static_cast<std::size_t>(first);
+    // Whether a row counts, once the filter has taken it.
+    const auto counts = [&](std::size_t part, int row) {
+        const auto index = static_cast<std::size_t>(row);
+        const ListFacts::DateFact &date = facts.Dates[ids.Id(index, DateColumn)];
+        const ListFacts::DistanceFact &distance = facts.DistanceFacts[ids.Id(index, DistanceColumn)];
+        if (!date.Keyed) {
+            return false;
+        }
+        if (date.Tabbed || distance.Tabbed) {
+            const auto &owned = own[part];
+            return std::binary_search(owned.begin(), owned.end(), static_cast<std::uint32_t>(row),
+                                      [](const auto &left, const auto &right) { return RowOf(left) < RowOf(right); });
+        }
+        return date.Counts && distance.Reads;
+    };
+    std::vector<std::vector<std::uint32_t>> dayRows(parts);
+    RunInChunks(parts, rowCount, partRows, [&](std::size_t, int first, int end) {
+        const std::size_t part = partOf(first);
+        std::vector<std::uint32_t> &perDay = dayRows[part];
+        perDay.assign(days, 0);
         for (int row = first; row < end; ++row) {
-            if (filter && !filter(row)) {
-                continue;
-            }
             const auto index = static_cast<std::size_t>(row);
-            const ListFacts::DateFact &date = facts.Dates[ids.Id(index, DateColumn)];
-            const ListFacts::DistanceFact &distance = facts.DistanceFacts[ids.Id(index, DistanceColumn)];
-            if (!date.Keyed) {
-                continue;
-            }
-            if (date.Tabbed || distance.Tabbed) {
-                // A tab inside a text moves the places at which the statistics take the key apart: the row is
-                // read through its composed key, and its distance kept as its own.
-                const std::optional<CountedRun> run = CountedRunOf(
-                    row, list.Text(row, DateColumn), list.Text(row, DistanceColumn), list.Text(row, TimeColumn));
-                if (!run) {
+            if (filter) {
+                taken[index] = static_cast<char>(filter(row));
+                if (taken[index] == 0) {
                     continue;
                 }
-                own[thread].push_back({static_cast<std::uint32_t>(row), {run->Miles, run->Kilometers}});
-            } else if (!date.Counts || !distance.Reads) {
-                continue;
             }
-            rows[kept++] = static_cast<std::uint32_t>(row);
+            const ListFacts::DateFact &date = facts.Dates[ids.Id(index, DateColumn)];
+            if (date.Keyed && (date.Tabbed || facts.DistanceFacts[ids.Id(index, DistanceColumn)].Tabbed)) {
+                // A tab inside a text moves the places at which the statistics take the key apart: the row is
+                // read through its composed key, and its distance kept as its own.
+                if (const std::optional<CountedRun> run = CountedRunOf(
+                        row, list.Text(row, DateColumn), list.Text(row, DistanceColumn), list.Text(row, TimeColumn))) {
+                    own[part].push_back({static_cast<std::uint32_t>(row), {run->Miles, run->Kilometers}});
+                }
+            }
+            if (counts(part, row)) {
+                ++perDay[dayOf(index)];
+            }
         }
-        chunks[thread].push_back({first, kept - static_cast<std::size_t>(first)});
     });
-    std::vector<Chunk> inOrder;
+    // Each part's count of a day becomes the place of its first row of the day.
+    std::vector<std::size_t> dayStarts(days + 1, 0);
+    std::uint32_t place = 0;
+    for (std::size_t day = 0; day < days; ++day) {
+        dayStarts[day] = place;
+        for (std::vector<std::uint32_t> &perDay : dayRows) {
+            if (!perDay.empty()) {
+                place += std::exchange(perDay[day], place);
+            }
+        }
+    }
+    dayStarts[days] = place;
+    std::vector<std::uint32_t> rows;
+    // With room for runs inserted later (LiveRuns), so that the first one does not copy them all.
+    rows.reserve(RowsWithSpare(place));
+    rows.resize(place);
+    RunInChunks(parts, rowCount, partRows, [&](std::size_t, int first, int end) {
+        const std::size_t part = partOf(first);
+        std::vector<std::uint32_t> &next = dayRows[part];
+        for (int row = first; row < end; ++row) {
+            if ((!filter || taken[static_cast<std::size_t>(row)] != 0) && counts(part, row)) {
+                rows[next[dayOf(static_cast<std::size_t>(row))]++] = static_cast<std::uint32_t>(row);
+            }
+        }
+    });
+    taken = {};
+    dayRows = {};
     std::vector<RunList::OwnDistance> owned;
-    for (std::size_t part = 0; part < parts; ++part) {
-        inOrder.insert(inOrder.end(), chunks[part].begin(), chunks[part].end());
-        owned.insert(owned.end(), own[part].begin(), own[part].end());
+    for (const std::vector<RunList::OwnDistance> &each : own) {
+        owned.insert(owned.end(), each.begin(), each.end());
     }
-    std::sort(inOrder.begin(), inOrder.end(),
-              [](const Chunk &left, const Chunk &right) { return left.First < right.First; });
-    auto kept = rows.begin();
-    for (const Chunk &each : inOrder) {
-        const auto first = rows.begin() + each.First;
-        kept = std::copy(first, first + static_cast<std::ptrdiff_t>(each.Rows), kept);
-    }
-    rows.erase(kept, rows.end());
-    std::sort(owned.begin(), owned.end(),
-              [](const RunList::OwnDistance &left, const RunList::OwnDistance &right) { return left.Row < right.Row; });
-    PutInOrder(rows, DayOrder(list, facts, !owned.empty()), parts);
+    const DayOrder order(list, facts, !owned.empty());
+    RunInChunks(parts, static_cast<int>(days), DaysPerChunk, [&](std::size_t, int first, int end) {
+        for (auto day = static_cast<std::size_t>(first); day < static_cast<std::size_t>(end); ++day) {
+            if (dayStarts[day + 1] - dayStarts[day] > 1) {
+                std::sort(rows.begin() + static_cast<std::ptrdiff_t>(dayStarts[day]),
+                          rows.begin() + static_cast<std::ptrdiff_t>(dayStarts[day + 1]), order);
+            }
+        }
+    });
     return {list,
             std::move(rows),
             std::move(owned),

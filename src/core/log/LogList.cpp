@@ -35,20 +35,24 @@ void SkipSeparators(std::string_view text, std::size_t &pos) {
     }
 }
 
-// The rows in ascending order of their ranks, rows of equal rank in their order: a counting sort, which needs no
-// comparison at all.
-std::vector<int> OrderOfRanks(std::span<const int> ranks) {
-    const auto highest = static_cast<std::size_t>(*std::max_element(ranks.begin(), ranks.end()));
-    std::vector<int> next(highest + 2, 0); // first the count of each rank, then where its next row goes
-    for (const int rank : ranks) {
-        ++next[static_cast<std::size_t>(rank) + 1];
+// The rows in ascending order of their ranks (rankOf a row's index; none above highest), rows of equal rank in
+// their order: a counting sort, which needs no comparison at all.
+template <class RankOf> std::vector<int> OrderOfRanks(std::size_t rows, int highest, RankOf rankOf) {
+    // First the count of each rank, then where its next row goes.
+    std::vector<int> next(static_cast<std::size_t>(highest) + 2, 0);
+    for (std::size_t row = 0; row < rows; ++row) {
+        ++next[static_cast<std::size_t>(rankOf(row)) + 1];
     }
     std::partial_sum(next.begin(), next.end(), next.begin());
-    std::vector<int> order(ranks.size());
-    for (std::size_t row = 0; row < ranks.size(); ++row) {
-        order[static_cast<std::size_t>(next[static_cast<std::size_t>(ranks[row])]++)] = static_cast<int>(row);
+    std::vector<int> order(rows);
+    for (std::size_t row = 0; row < rows; ++row) {
+        order[static_cast<std::size_t>(next[static_cast<std::size_t>(rankOf(row))]++)] = static_cast<int>(row);
     }
     return order;
+}
+
+int Highest(std::span<const int> ranks) {
+    return ranks.empty() ? 0 : *std::max_element(ranks.begin(), ranks.end());
 }
 
 } // namespace
@@ -260,8 +264,14 @@ void LogList::ClearSelection() {
 }
 
 void LogList::Sort(const TLwComparator &comparator) {
+    if (const auto [column, ranks] = comparator.TextRanks();
+        column >= 0 && column < ColumnCount && ranks.size() == Columns[static_cast<std::size_t>(column)].Size()) {
+        const auto at = static_cast<std::size_t>(column);
+        Permute(OrderOfRanks(Rows.Size(), Highest(ranks), [&](std::size_t row) { return ranks[Rows.Id(row, at)]; }));
+        return;
+    }
     if (const std::span<const int> ranks = comparator.RowRanks(); !ranks.empty() && ranks.size() == Rows.Size()) {
-        Permute(OrderOfRanks(ranks));
+        Permute(OrderOfRanks(Rows.Size(), Highest(ranks), [&](std::size_t row) { return ranks[row]; }));
         return;
     }
     std::vector<int> order(Rows.Size());
@@ -291,13 +301,13 @@ void LogList::SortByBytes(int column, bool ascending) {
         rankOf[ids[i]] = rank;
     }
     ids = {};
-    std::vector<int> ranks(Rows.Size());
-    for (std::size_t row = 0; row < Rows.Size(); ++row) {
-        const int ascendingRank = rankOf[Rows.Id(row, static_cast<std::size_t>(column))];
-        ranks[row] = ascending ? ascendingRank : rank - ascendingRank;
+    if (!ascending) {
+        for (int &each : rankOf) {
+            each = rank - each;
+        }
     }
-    rankOf = {};
-    Permute(OrderOfRanks(ranks));
+    const auto at = static_cast<std::size_t>(column);
+    Permute(OrderOfRanks(Rows.Size(), rank, [&](std::size_t row) { return rankOf[Rows.Id(row, at)]; }));
 }
 
 // Moves the rows in place, one cycle of the permutation at a time, so a sort needs no second copy of the rows.

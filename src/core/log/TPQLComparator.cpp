@@ -15,6 +15,10 @@ std::span<const int> TLwComparator::RowRanks() const {
     return {};
 }
 
+TLwComparator::ColumnRanks TLwComparator::TextRanks() const {
+    return {};
+}
+
 TPQLComparator::TPQLComparator(const LogList &list, int column, bool ascending)
     : List(list), Column(column), Ascending(ascending) {}
 

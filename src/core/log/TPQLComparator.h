@@ -16,6 +16,14 @@ public:
     // For an order by one number per row: the rows' numbers (none negative), ascending in the order Compare
     // gives, so that a sort can count rather than compare. Empty when the comparator compares otherwise.
     virtual std::span<const int> RowRanks() const;
+    // For an order by the texts of one column: the column, and a number (none negative) for each of its distinct
+    // texts by the list's number of the text, ascending in the order Compare gives, so that a sort can count by
+    // the rows' texts without a number kept for every row. No ranks when the comparator compares otherwise.
+    struct ColumnRanks {
+        int Column = -1;
+        std::span<const int> Ranks;
+    };
+    virtual ColumnRanks TextRanks() const;
 };
 
 class TPQLComparator : public TLwComparator {

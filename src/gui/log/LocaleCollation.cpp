@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "log/LogList.h"
+#include "log/TextTable.h"
 
 LocaleCollation::LocaleCollation(const pq::LogList &list, int column, bool ascending, const QCollator &collator)
     : TPQLComparator(list, column, ascending) {
@@ -20,36 +21,28 @@ LocaleCollation::LocaleCollation(const pq::LogList &list, int column, bool ascen
 }
 
 void LocaleCollation::Rank(CollationRanks &texts, const QCollator &collator) {
-    const auto rows = static_cast<std::size_t>(List.RowCount());
     // Logs repeat their texts (dates, distances, "None"): the list keeps each distinct text of a column once, and
     // each is numbered, decoded and keyed once.
-    const std::size_t unnumbered = List.ColumnTexts(Column).Size();
-    std::vector<int> numberOfText(unnumbered, -1);
-    Ranks.resize(rows);
-    for (std::size_t row = 0; row < rows; ++row) {
-        const std::uint32_t text = List.TextId(static_cast<int>(row), Column);
-        int &number = numberOfText[text];
-        if (number < 0)
-            number = texts.Number(List.Text(static_cast<int>(row), Column).substr(0, pq::SortTextWidth));
-        Ranks[row] = number;
-    }
-    numberOfText = {};
+    const pq::TextTable &column = List.ColumnTexts(Column);
+    Ranks.resize(column.Size());
+    for (std::uint32_t text = 0; text < Ranks.size(); ++text)
+        Ranks[text] = texts.Number(column.Text(text).substr(0, pq::SortTextWidth));
     const std::vector<int> &textRanks = texts.Ranks(collator);
     // Descending, the ranks are turned around, so that equal texts still keep their rows' order.
-    for (int &row : Ranks) {
-        const int textRank = textRanks[static_cast<std::size_t>(row)];
-        row = Ascending ? textRank : texts.Highest() - textRank;
+    for (int &text : Ranks) {
+        const int textRank = textRanks[static_cast<std::size_t>(text)];
+        text = Ascending ? textRank : texts.Highest() - textRank;
     }
 }
 
 int LocaleCollation::Compare(int firstRow, int secondRow) const {
-    const int first = Ranks[static_cast<std::size_t>(firstRow)];
-    const int second = Ranks[static_cast<std::size_t>(secondRow)];
+    const int first = Ranks[List.TextId(firstRow, Column)];
+    const int second = Ranks[List.TextId(secondRow, Column)];
     return (first > second) - (first < second);
 }
 
-std::span<const int> LocaleCollation::RowRanks() const {
-    return Ranks;
+LocaleCollation::ColumnRanks LocaleCollation::TextRanks() const {
+    return {Column, Ranks};
 }
 
 QCollator LocaleCollation::UserCollator() {

@@ -17,7 +17,7 @@ public:
     LocaleCollation(const pq::LogList &list, int column, bool ascending, CollationRanks &texts,
                     const QCollator &collator = UserCollator());
     int Compare(int firstRow, int secondRow) const override;
-    std::span<const int> RowRanks() const override;
+    ColumnRanks TextRanks() const override;
 
     // The collation of the user's default locale, distinguishing upper from lower case.
     static QCollator UserCollator();
@@ -25,6 +25,7 @@ public:
 private:
     void Rank(CollationRanks &texts, const QCollator &collator);
 
-    // Per row: the place of its text in the sorted order (descending when so asked); equal texts share one.
+    // By the list's number of each of the column's texts: its place in the sorted order (descending when so
+    // asked); equal texts share one.
     std::vector<int> Ranks;
 };
