@@ -126,7 +126,17 @@ public:
 
     std::size_t size() const { return List ? Rows.size() : Runs.size(); }
     bool empty() const { return size() == 0; }
-    CountedRun operator[](std::size_t place) const { return List ? ListedRun(Rows[place]) : RunOf(Runs[place]); }
+    CountedRun operator[](std::size_t place) const {
+        if (!List) {
+            return RunOf(Runs[place]);
+        }
+        // Runs are read in order far more than at random: the record of a run a little further on is asked for
+        // ahead, so that its fetch from memory overlaps the reads of the runs before it.
+        if (place + ReadAhead < Rows.size()) {
+            List->PrefetchRecord(static_cast<int>(Rows[place + ReadAhead]));
+        }
+        return ListedRun(Rows[place]);
+    }
     CountedRun front() const { return (*this)[0]; }
     CountedRun back() const { return (*this)[size() - 1]; }
     const_iterator begin() const { return {this, 0}; }
@@ -142,6 +152,8 @@ public:
     void MoveRows(int first, int offset);
 
 private:
+    static constexpr std::size_t ReadAhead = 16;
+
     CountedRun RunOf(const Numbers &run) const {
         const Distance &distance = Distances[run.Distance];
         return {static_cast<int>(run.Row), Days[run.Date], distance.Miles, distance.Kilometers, Seconds[run.Time]};
