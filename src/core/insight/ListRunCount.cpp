@@ -139,126 +139,177 @@ std::uint32_t RowOf(std::uint32_t row) {
     return row;
 }
 
+// The rows are split into one run of rows for each thread. Each thread finds which of its rows count and how many
+// fall on each day; from those numbers each thread's rows of a day get their places, after those of the threads
+// before, and a second pass writes each row to its place: the rows of a day end up together in list order, read
+// from the list in its order and never held twice. Each day's rows are then sorted by their keys, the days shared
+// out among the threads.
+class ListCount {
+public:
+    ListCount(const LogList &list, const RowFilter &filter, std::size_t parts)
+        : List(list), Ids(list.Records()), Filter(filter), Parts(parts), Facts(list, parts), Own(parts),
+          DayRows(parts) {
+        const int rows = list.RowCount();
+        PartRows = std::max(1, (rows + static_cast<int>(parts) - 1) / static_cast<int>(parts));
+        FirstDay = LargestKeyDayNumber;
+        int lastDay = SmallestKeyDayNumber;
+        for (std::size_t date = 0; date < Facts.Days.size(); ++date) {
+            if (Facts.Dates[date].Keyed) {
+                FirstDay = std::min(FirstDay, Facts.Days[date]);
+                lastDay = std::max(lastDay, Facts.Days[date]);
+            }
+        }
+        Days = static_cast<std::size_t>(std::max(0, lastDay - FirstDay + 1));
+        Taken.resize(filter ? static_cast<std::size_t>(rows) : 0);
+    }
+
+    RunList Count() {
+        RunInChunks(Parts, List.RowCount(), PartRows,
+                    [this](std::size_t, int first, int end) { CountDays(first, end); });
+        PlaceDays();
+        RunInChunks(Parts, List.RowCount(), PartRows,
+                    [this](std::size_t, int first, int end) { PlaceRows(first, end); });
+        Taken = {};
+        DayRows = {};
+        std::vector<RunList::OwnDistance> owned;
+        for (const std::vector<RunList::OwnDistance> &each : Own) {
+            owned.insert(owned.end(), each.begin(), each.end());
+        }
+        SortDays(DayOrder(List, Facts, !owned.empty()));
+        return {List,
+                std::move(Rows),
+                std::move(owned),
+                std::move(Facts.Days),
+                std::move(Facts.Distances),
+                std::move(Facts.Seconds)};
+    }
+
+private:
+    std::size_t PartOf(int first) const { return static_cast<std::size_t>(first / PartRows); }
+    std::size_t DayOf(std::size_t row) const {
+        return static_cast<std::size_t>(Facts.Days[Ids.Id(row, DateColumn)] - FirstDay);
+    }
+
+    // Whether a row the filter took counts; a row whose key is composed counts when the first pass kept its own
+    // distance.
+    bool Counts(std::size_t part, int row) const {
+        const auto index = static_cast<std::size_t>(row);
+        const ListFacts::DateFact &date = Facts.Dates[Ids.Id(index, DateColumn)];
+        const ListFacts::DistanceFact &distance = Facts.DistanceFacts[Ids.Id(index, DistanceColumn)];
+        if (!date.Keyed) {
+            return false;
+        }
+        if (date.Tabbed || distance.Tabbed) {
+            const std::vector<RunList::OwnDistance> &owned = Own[part];
+            return std::binary_search(owned.begin(), owned.end(), static_cast<std::uint32_t>(row),
+                                      [](const auto &left, const auto &right) { return RowOf(left) < RowOf(right); });
+        }
+        return date.Counts && distance.Reads;
+    }
+
+    bool Takes(int row) {
+        const auto index = static_cast<std::size_t>(row);
+        if (!Filter) {
+            return true;
+        }
+        Taken[index] = static_cast<char>(Filter(row));
+        return Taken[index] != 0;
+    }
+
+    // A tab inside a text moves the places at which the statistics take the key apart: such a row is read through
+    // its composed key, and its distance kept as its own when it counts.
+    void ReadComposed(std::size_t part, int row) {
+        const auto index = static_cast<std::size_t>(row);
+        const ListFacts::DateFact &date = Facts.Dates[Ids.Id(index, DateColumn)];
+        if (!date.Keyed || (!date.Tabbed && !Facts.DistanceFacts[Ids.Id(index, DistanceColumn)].Tabbed)) {
+            return;
+        }
+        if (const std::optional<CountedRun> run = CountedRunOf(
+                row, List.Text(row, DateColumn), List.Text(row, DistanceColumn), List.Text(row, TimeColumn))) {
+            Own[part].push_back({static_cast<std::uint32_t>(row), {run->Miles, run->Kilometers}});
+        }
+    }
+
+    void CountDays(int first, int end) {
+        const std::size_t part = PartOf(first);
+        std::vector<std::uint32_t> &perDay = DayRows[part];
+        perDay.assign(Days, 0);
+        for (int row = first; row < end; ++row) {
+            if (!Takes(row)) {
+                continue;
+            }
+            ReadComposed(part, row);
+            if (Counts(part, row)) {
+                ++perDay[DayOf(static_cast<std::size_t>(row))];
+            }
+        }
+    }
+
+    // Each part's count of a day becomes the place of its first row of the day.
+    void PlaceDays() {
+        DayStarts.assign(Days + 1, 0);
+        std::uint32_t place = 0;
+        for (std::size_t day = 0; day < Days; ++day) {
+            DayStarts[day] = place;
+            for (std::vector<std::uint32_t> &perDay : DayRows) {
+                if (!perDay.empty()) {
+                    place += std::exchange(perDay[day], place);
+                }
+            }
+        }
+        DayStarts[Days] = place;
+        // With room for runs inserted later (LiveRuns), so that the first one does not copy them all.
+        Rows.reserve(RowsWithSpare(place));
+        Rows.resize(place);
+    }
+
+    void PlaceRows(int first, int end) {
+        const std::size_t part = PartOf(first);
+        std::vector<std::uint32_t> &next = DayRows[part];
+        for (int row = first; row < end; ++row) {
+            if ((!Filter || Taken[static_cast<std::size_t>(row)] != 0) && Counts(part, row)) {
+                Rows[next[DayOf(static_cast<std::size_t>(row))]++] = static_cast<std::uint32_t>(row);
+            }
+        }
+    }
+
+    void SortDays(const DayOrder &order) {
+        RunInChunks(Parts, static_cast<int>(Days), DaysPerChunk, [&](std::size_t, int first, int end) {
+            for (auto day = static_cast<std::size_t>(first); day < static_cast<std::size_t>(end); ++day) {
+                if (DayStarts[day + 1] - DayStarts[day] > 1) {
+                    std::sort(Rows.begin() + static_cast<std::ptrdiff_t>(DayStarts[day]),
+                              Rows.begin() + static_cast<std::ptrdiff_t>(DayStarts[day + 1]), order);
+                }
+            }
+        });
+    }
+
+    const LogList &List;
+    const PackedRows &Ids;
+    const RowFilter &Filter;
+    std::size_t Parts;
+    ListFacts Facts;
+    int PartRows = 1;
+    int FirstDay = 0;
+    std::size_t Days = 0;
+    // What the filter said of each row, kept from the first pass for the second.
+    std::vector<char> Taken;
+    // Per part, the rows whose key is composed and that count, with their own distances, by row.
+    std::vector<std::vector<RunList::OwnDistance>> Own;
+    // Per part, its rows of each day: counted by the first pass, then the place of its next row of the day.
+    std::vector<std::vector<std::uint32_t>> DayRows;
+    std::vector<std::size_t> DayStarts;
+    std::vector<std::uint32_t> Rows;
+};
+
 } // namespace
 
 RunList CountRuns(const LogList &list, const RowFilter &filter) {
     return CountRunsInParts(list, filter, CountingParts(list.RowCount()));
 }
 
-// The rows are split into one run of rows for each thread. Each thread finds which of its rows count and how many
-// fall on each day; from those numbers each thread's rows of a day get their places, after those of the threads
-// before, and a second pass writes each row to its place: the rows of a day end up together in list order, read
-// from the list in its order and never held twice. Each day's rows are then sorted by their keys, the days shared
-// out among the threads.
 RunList CountRunsInParts(const LogList &list, const RowFilter &filter, std::size_t parts) {
-    ListFacts facts(list, parts);
-    const PackedRows &ids = list.Records();
-    const int rowCount = list.RowCount();
-    const int partRows = std::max(1, (rowCount + static_cast<int>(parts) - 1) / static_cast<int>(parts));
-    const auto partOf = [partRows](int first) { return static_cast<std::size_t>(first / partRows); };
-    int firstDay = LargestKeyDayNumber;
-    int lastDay = SmallestKeyDayNumber;
-    for (std::size_t date = 0; date < facts.Days.size(); ++date) {
-        if (facts.Dates[date].Keyed) {
-            firstDay = std::min(firstDay, facts.Days[date]);
-            lastDay = std::max(lastDay, facts.Days[date]);
-        }
-    }
-    const auto days = static_cast<std::size_t>(std::max(0, lastDay - firstDay + 1));
-    const auto dayOf = [&](std::size_t row) {
-        return static_cast<std::size_t>(facts.Days[ids.Id(row, DateColumn)] - firstDay);
-    };
-    // What the filter said of each row, kept from the first pass for the second.
-    std::vector<char> taken(filter ? static_cast<std::size_t>(rowCount) : 0);
-    std::vector<std::vector<RunList::OwnDistance>> own(parts);
-    // Whether a row counts, once the filter has taken it.
-    const auto counts = [&](std::size_t part, int row) {
-        const auto index = static_cast<std::size_t>(row);
-        const ListFacts::DateFact &date = facts.Dates[ids.Id(index, DateColumn)];
-        const ListFacts::DistanceFact &distance = facts.DistanceFacts[ids.Id(index, DistanceColumn)];
-        if (!date.Keyed) {
-            return false;
-        }
-        if (date.Tabbed || distance.Tabbed) {
-            const auto &owned = own[part];
-            return std::binary_search(owned.begin(), owned.end(), static_cast<std::uint32_t>(row),
-                                      [](const auto &left, const auto &right) { return RowOf(left) < RowOf(right); });
-        }
-        return date.Counts && distance.Reads;
-    };
-    std::vector<std::vector<std::uint32_t>> dayRows(parts);
-    RunInChunks(parts, rowCount, partRows, [&](std::size_t, int first, int end) {
-        const std::size_t part = partOf(first);
-        std::vector<std::uint32_t> &perDay = dayRows[part];
-        perDay.assign(days, 0);
-        for (int row = first; row < end; ++row) {
-            const auto index = static_cast<std::size_t>(row);
-            if (filter) {
-                taken[index] = static_cast<char>(filter(row));
-                if (taken[index] == 0) {
-                    continue;
-                }
-            }
-            const ListFacts::DateFact &date = facts.Dates[ids.Id(index, DateColumn)];
-            if (date.Keyed && (date.Tabbed || facts.DistanceFacts[ids.Id(index, DistanceColumn)].Tabbed)) {
-                // A tab inside a text moves the places at which the statistics take the key apart: the row is
-                // read through its composed key, and its distance kept as its own.
-                if (const std::optional<CountedRun> run = CountedRunOf(
-                        row, list.Text(row, DateColumn), list.Text(row, DistanceColumn), list.Text(row, TimeColumn))) {
-                    own[part].push_back({static_cast<std::uint32_t>(row), {run->Miles, run->Kilometers}});
-                }
-            }
-            if (counts(part, row)) {
-                ++perDay[dayOf(index)];
-            }
-        }
-    });
-    // Each part's count of a day becomes the place of its first row of the day.
-    std::vector<std::size_t> dayStarts(days + 1, 0);
-    std::uint32_t place = 0;
-    for (std::size_t day = 0; day < days; ++day) {
-        dayStarts[day] = place;
-        for (std::vector<std::uint32_t> &perDay : dayRows) {
-            if (!perDay.empty()) {
-                place += std::exchange(perDay[day], place);
-            }
-        }
-    }
-    dayStarts[days] = place;
-    std::vector<std::uint32_t> rows;
-    // With room for runs inserted later (LiveRuns), so that the first one does not copy them all.
-    rows.reserve(RowsWithSpare(place));
-    rows.resize(place);
-    RunInChunks(parts, rowCount, partRows, [&](std::size_t, int first, int end) {
-        const std::size_t part = partOf(first);
-        std::vector<std::uint32_t> &next = dayRows[part];
-        for (int row = first; row < end; ++row) {
-            if ((!filter || taken[static_cast<std::size_t>(row)] != 0) && counts(part, row)) {
-                rows[next[dayOf(static_cast<std::size_t>(row))]++] = static_cast<std::uint32_t>(row);
-            }
-        }
-    });
-    taken = {};
-    dayRows = {};
-    std::vector<RunList::OwnDistance> owned;
-    for (const std::vector<RunList::OwnDistance> &each : own) {
-        owned.insert(owned.end(), each.begin(), each.end());
-    }
-    const DayOrder order(list, facts, !owned.empty());
-    RunInChunks(parts, static_cast<int>(days), DaysPerChunk, [&](std::size_t, int first, int end) {
-        for (auto day = static_cast<std::size_t>(first); day < static_cast<std::size_t>(end); ++day) {
-            if (dayStarts[day + 1] - dayStarts[day] > 1) {
-                std::sort(rows.begin() + static_cast<std::ptrdiff_t>(dayStarts[day]),
-                          rows.begin() + static_cast<std::ptrdiff_t>(dayStarts[day + 1]), order);
-            }
-        }
-    });
-    return {list,
-            std::move(rows),
-            std::move(owned),
-            std::move(facts.Days),
-            std::move(facts.Distances),
-            std::move(facts.Seconds)};
+    return ListCount(list, filter, parts).Count();
 }
 
 } // namespace pq

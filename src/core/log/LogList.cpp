@@ -264,9 +264,11 @@ void LogList::ClearSelection() {
 }
 
 void LogList::Sort(const TLwComparator &comparator) {
-    if (const auto [column, ranks] = comparator.TextRanks();
-        column >= 0 && column < ColumnCount && ranks.size() == Columns[static_cast<std::size_t>(column)].Size()) {
-        const auto at = static_cast<std::size_t>(column);
+    if (const TLwComparator::ColumnRanks byText = comparator.TextRanks();
+        byText.Column >= 0 && byText.Column < ColumnCount &&
+        byText.Ranks.size() == Columns[static_cast<std::size_t>(byText.Column)].Size()) {
+        const auto at = static_cast<std::size_t>(byText.Column);
+        const std::span<const int> ranks = byText.Ranks;
         Permute(OrderOfRanks(Rows.Size(), Highest(ranks), [&](std::size_t row) { return ranks[Rows.Id(row, at)]; }));
         return;
     }
